@@ -1,0 +1,189 @@
+#ifndef KEYMASTER_H
+#define KEYMASTER_H
+
+// The one controller of the tool. main creates a single instance and
+// publishes it to QML as "KeyMaster"; the pages read its properties, write the
+// operator's choices into them and call its slots.
+//
+// The class is implemented by concern, one file each:
+//   keymaster_core.cpp        construction, init checks, lists, clean-up, exit
+//   keymaster_inspection.cpp  inspection of the installed system
+//   keymaster_client.cpp      local client process control
+//   keymaster_channel.cpp     message-queue channel to the key client daemon
+//   keymaster_requests.cpp    requests over that channel, backup and restore
+//
+// Declarations of each concern are grouped under a comment naming it. The
+// order of the Q_PROPERTY lines, of the signals and of the public slots is the
+// meta-object order the pages rely on: add new slots at the marked places.
+
+#include <QAbstractItemModel>
+#include <QMap>
+#include <QModelIndex>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <string>
+#include <vector>
+
+class KeyMaster : public QObject
+{
+    Q_OBJECT
+
+    Q_PROPERTY(QString os READ getOs NOTIFY osChanged)
+    Q_PROPERTY(QString hostname READ getHostname WRITE setHostname NOTIFY hostnameChanged)
+    Q_PROPERTY(QString networkInterface READ getNetworkInterface WRITE setNetworkInterface NOTIFY networkInterfaceChanged)
+    Q_PROPERTY(QString crypto READ getCrypto WRITE setCrypto NOTIFY cryptoChanged)
+    Q_PROPERTY(QString selectedDrive READ getSelectedDrive WRITE setSelectedDrive NOTIFY selectedDriveChanged)
+    Q_PROPERTY(unsigned int cmdPort READ getCmdPort WRITE setCmdPort NOTIFY cmdPortChanged)
+    Q_PROPERTY(unsigned int mediaPort READ getMediaPort WRITE setMediaPort NOTIFY mediaPortChanged)
+    Q_PROPERTY(QString sarvelinServerIp READ getSarvelinServerIp WRITE setSarvelinServerIp NOTIFY sarvelinServerIpChanged)
+    Q_PROPERTY(QStringList clientNames READ getClientNames NOTIFY clientsChanged)
+    Q_PROPERTY(QString recoveringClient READ getRecoveringClient NOTIFY recoveringClientChanged)
+    Q_PROPERTY(QAbstractItemModel* devicesTree READ getDevicesTree NOTIFY devicesTreeChanged)
+    Q_PROPERTY(QAbstractItemModel* fstabModel READ getFstabModel NOTIFY fstabModelChanged)
+    Q_PROPERTY(QAbstractItemModel* resqueArchivesModel READ getResqueArchivesModel NOTIFY resqueArchivesModelChanged)
+    // Master-key handler: becomes `CryptKeyHandler* cryptKeyHandler READ
+    // cryptKeyHandler CONSTANT` when that class joins; null until then.
+    Q_PROPERTY(QObject* cryptKeyHandler READ cryptKeyHandler CONSTANT)
+    Q_PROPERTY(bool serverConnected READ isServerConnected NOTIFY serverConnectedChanged)
+
+    // Lets the test suites reach the internal state and operations.
+    friend class KeyMasterTestAccess;
+
+public:
+    explicit KeyMaster(QObject* parent = nullptr);
+    ~KeyMaster() override;
+
+    // --- property accessors and setters (a setter stores and emits only on change)
+    QString getOs() const { return os; }
+    void setOs(const QString& value);
+    QString getHostname() const { return hostname; }
+    void setHostname(const QString& value);
+    QString getNetworkInterface() const { return networkInterface; }
+    void setNetworkInterface(const QString& value);
+    QString getCrypto() const { return crypto; }
+    void setCrypto(const QString& value);
+    QString getSelectedDrive() const { return selectedDrive; }
+    void setSelectedDrive(const QString& value);
+    unsigned int getCmdPort() const { return cmdPort; }
+    void setCmdPort(unsigned int value);
+    unsigned int getMediaPort() const { return mediaPort; }
+    void setMediaPort(unsigned int value);
+    QString getSarvelinServerIp() const { return sarvelinServerIp; }
+    void setSarvelinServerIp(const QString& value);
+    QStringList getClientNames() const { return clientNames; }
+    QString getRecoveringClient() const { return recoveringClient; }
+    void setRecoveringClient(const QString& value);
+    bool isServerConnected() const { return serverConnected; }
+    void setServerConnected(bool value);
+
+    // --- recovery-plan manager: becomes `DrpManager* drpManager()` returning
+    // the member when that class joins; null until then.
+    QObject* drpManager() const { return nullptr; }
+    // --- master-key handler: becomes `CryptKeyHandler* cryptKeyHandler()`
+    // returning the member when that class joins; null until then.
+    QObject* cryptKeyHandler() const { return nullptr; }
+
+signals:
+    void osChanged();
+    void hostnameChanged();
+    void networkInterfaceChanged();
+    void cryptoChanged();
+    void selectedDriveChanged();
+    void devicesTreeChanged();
+    void fstabModelChanged();
+    void resqueArchivesModelChanged();
+    void cmdPortChanged();
+    void mediaPortChanged();
+    void sarvelinServerIpChanged();
+    void clientsChanged();
+    void recoveringClientChanged();
+    void serverConnectedChanged();
+    void needEnterClientPassword();
+    void needConfirmRestoreLVM();
+    void creatingBackupEnded(bool success);
+    void restoreEnded(bool success);
+
+public slots:
+    void init();
+    // Devices tree: returns the current tree, null before the first loadDevicesTree.
+    QAbstractItemModel* getDevicesTree() { return devicesTree; }
+    // Fstab model: becomes `return &fstabModel;` when the model joins; null until then.
+    QAbstractItemModel* getFstabModel() { return nullptr; }
+    // Rescue archives model: becomes `return &resqueArchivesModel;` when the model joins; null until then.
+    QAbstractItemModel* getResqueArchivesModel() { return nullptr; }
+    QStringList interfaces() const { return m_interfaces; }
+    QStringList drives() const { return m_drives; }
+    QStringList cryptoAlgorithms() const { return m_cryptoAlgorithms; }
+    QString defaultCryptKeyDir() const;
+
+    // >>> slots of the inspection of the installed system go here:
+    //     loadDevicesTree(QString device), handleSelectedDevicePartition(QModelIndex index)
+
+    // >>> restore-side connection slots go here:
+    //     connectToRestoreServer(QString serverIp, QString inputedPassword), disconnectFromRestoreServer()
+
+    // >>> backup scenario slot goes here: createBackup()
+
+    // >>> restore-side slots go here:
+    //     loadRecoveringClientData(QString clientData), handleSelectedResqueArchive(QModelIndex index),
+    //     restore(QString clientPassword)
+
+    void exitHandler();
+    void handleScenarioEnding();
+
+    // >>> restore-side slot goes here: handlePassword(QString serverIp, QString inputedPassword)
+
+public:
+    // --- controller core: internal operations used by every concern
+    void checkClient();
+    void loadDrives();
+    void loadInterfaces();
+    QString getDevicePath(QString uuid);
+    void deleteTemporaryFiles();
+
+private:
+    // --- controller core state
+    // Tree of the partitions of the selected disk, owned; replaced by each
+    // loadDevicesTree. The devices-tree concern assigns its DevicesTree here.
+    QAbstractItemModel* devicesTree = nullptr;
+    // >>> fstab model member goes here: FsModel fstabModel;
+    // >>> rescue archives model member goes here: ResqueArchivesModel resqueArchivesModel;
+    // >>> channel handles go here: clientMutex, clientToManagerQueue, managerToClientQueue
+    std::vector<std::string> temporaryFiles;
+    QStringList m_drives;
+    QStringList m_interfaces;
+    QStringList m_cryptoAlgorithms;
+    QStringList clientNames;
+    QMap<QString, QString> clients;
+    QString os;
+    QString hostname;
+    QString networkInterface;
+    QString crypto;
+    QString selectedDrive;
+    QString recoveringClient;
+    QString sarvelinServerIp;
+    // >>> archive list goes here: std::vector<sv_archive_short> archives;
+    // >>> master-key handler goes here: CryptKeyHandler* m_cryptKeyHandler (created in the constructor)
+    // >>> recovery-plan manager goes here: DrpManager* m_drpManager (created in the constructor)
+    std::string lastTaskId;
+    unsigned int cmdPort = 9991;
+    unsigned int mediaPort = 9993;
+    bool clientStartedHere = false;
+    bool serverConnected = false;
+
+    // --- inspection of the installed system (keymaster_inspection.cpp)
+
+    // --- backup scenario
+
+    // --- local client process control (keymaster_client.cpp)
+
+    // --- restore scenario
+
+    // --- message-queue channel (keymaster_channel.cpp)
+
+    // --- requests over the channel (keymaster_requests.cpp)
+};
+
+#endif // KEYMASTER_H
