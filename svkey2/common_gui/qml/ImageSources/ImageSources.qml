@@ -23,4 +23,10 @@ QtObject {
     readonly property url eyeClosed: prefix + "eyeClosed.svg"
     readonly property url check: prefix + "check.svg"
     readonly property url folder: prefix + "folder.svg"
+    readonly property url closeDark: prefix + "closeDark.svg"
+    readonly property url arrowDownDark: prefix + "arrowDownDark.svg"
+    readonly property url eyeOpenDark: prefix + "eyeOpenDark.svg"
+    readonly property url eyeClosedDark: prefix + "eyeClosedDark.svg"
+    readonly property url checkDark: prefix + "checkDark.svg"
+    readonly property url folderDark: prefix + "folderDark.svg"
 }

@@ -1,0 +1,69 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+
+// The library's push button: the default item colour, lighter under the
+// mouse, darker while pressed, grey while disabled.
+Button {
+    id: control
+
+    property color color: GuiConfig.backgroundColorOfDefaultItem()
+    property color hoverColor: GuiConfig.backgroundColorOfHoverItem()
+    property color pressedColor: GuiConfig.backgroundColorOfClickedItem()
+    property color disabledColor: GuiConfig.backgroundColorOfDisabledItem()
+    property color textColor: GuiConfig.textColorOfEnabledItem1()
+    property color disabledTextColor: GuiConfig.textColorOfDisabledItem1()
+    property real radius: GuiConfig.itemRadius()
+    // Optional image left of the text.
+    property url imageSource: ""
+
+    implicitHeight: GuiConfig.itemHeight()
+    implicitWidth: Math.max(GuiConfig.itemHeight() * 3,
+                            contentItem.implicitWidth + GuiConfig.itemHeight())
+    hoverEnabled: true
+    focusPolicy: Qt.StrongFocus
+    font.family: GuiConfig.itemTextFont()
+    font.pixelSize: GuiConfig.itemTextSize()
+    padding: 0
+    leftPadding: GuiConfig.itemSpacing()
+    rightPadding: GuiConfig.itemSpacing()
+
+    contentItem: Item {
+        implicitWidth: row.implicitWidth
+        implicitHeight: row.implicitHeight
+        Row {
+            id: row
+            anchors.centerIn: parent
+            width: Math.min(implicitWidth, parent.width)
+            spacing: GuiConfig.itemSpacing()
+            CustomImage {
+                id: icon
+                visible: control.imageSource.toString() !== ""
+                source: control.imageSource
+                width: visible ? control.height * 0.6 : 0
+                height: width
+                anchors.verticalCenter: parent.verticalCenter
+            }
+            Text {
+                id: label
+                text: control.text
+                font: control.font
+                color: control.enabled ? control.textColor : control.disabledTextColor
+                elide: Text.ElideRight
+                width: Math.min(implicitWidth, control.availableWidth - (icon.visible ? icon.width + row.spacing : 0))
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                anchors.verticalCenter: parent.verticalCenter
+            }
+        }
+    }
+
+    background: Rectangle {
+        radius: control.radius
+        color: !control.enabled ? control.disabledColor
+             : control.down ? control.pressedColor
+             : control.hovered ? control.hoverColor
+             : control.color
+        border.width: control.visualFocus ? 2 : 0
+        border.color: control.pressedColor
+    }
+}

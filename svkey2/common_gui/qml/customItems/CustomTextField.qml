@@ -1,0 +1,64 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+import ImageSources 1.0
+
+// The library's one-line input. With `password` set the text is hidden and a
+// button at the right end shows or hides it.
+TextField {
+    id: control
+
+    property bool password: false
+    property bool textShown: false
+    property bool required: false
+    readonly property bool missing: required && text.length === 0
+
+    implicitHeight: GuiConfig.itemHeight()
+    implicitWidth: GuiConfig.itemHeight() * 8
+    font.family: GuiConfig.itemTextFont()
+    font.pixelSize: GuiConfig.itemTextSize()
+    color: enabled ? GuiConfig.textColorOfEnabledItem2() : GuiConfig.textColorOfDisabledItem2()
+    placeholderTextColor: GuiConfig.textColorOfEnabledItem4()
+    selectedTextColor: GuiConfig.textColorOfEnabledItem1()
+    selectionColor: GuiConfig.backgroundColorOfDefaultItem()
+    selectByMouse: true
+    verticalAlignment: TextInput.AlignVCenter
+    leftPadding: GuiConfig.itemSpacing() * 2
+    rightPadding: GuiConfig.itemSpacing() * 2 + (password ? eyeButton.width : 0)
+    topPadding: 0
+    bottomPadding: 0
+    echoMode: password && !textShown ? TextInput.Password : TextInput.Normal
+    passwordCharacter: "\u2022"
+
+    background: Rectangle {
+        radius: GuiConfig.itemRadius()
+        color: control.readOnly ? GuiConfig.backgroundColorOfPage() : GuiConfig.backgroundColorOfItemInput()
+        border.width: control.activeFocus && !control.readOnly ? 2 : GuiConfig.itemBorderWidth()
+        border.color: control.activeFocus && !control.readOnly ? GuiConfig.backgroundColorOfDefaultItem()
+                                                               : GuiConfig.frameColorOfItem()
+    }
+
+    AbstractButton {
+        id: eyeButton
+        objectName: "showPasswordButton"
+        visible: control.password
+        width: control.height
+        height: control.height
+        anchors.right: parent.right
+        focusPolicy: Qt.NoFocus
+        hoverEnabled: true
+        onClicked: control.textShown = !control.textShown
+        contentItem: Item {
+            CustomImage {
+                anchors.centerIn: parent
+                width: parent.width * 0.6
+                height: width
+                source: control.textShown ? ImageSources.eyeClosedDark : ImageSources.eyeOpenDark
+            }
+        }
+        background: Rectangle {
+            radius: GuiConfig.itemRadius()
+            color: eyeButton.down ? GuiConfig.backgroundColorOfClickedTableButton()
+                 : eyeButton.hovered ? GuiConfig.backgroundColorOfHoverTableButton() : "transparent"
+        }
+    }
+}
