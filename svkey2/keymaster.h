@@ -26,6 +26,10 @@
 #include <string>
 #include <vector>
 
+// Inspection of the installed system: the devices tree and the fstab model.
+#include "devicestree.h"
+#include "fsmodel.h"
+
 class KeyMaster : public QObject
 {
     Q_OBJECT
@@ -109,8 +113,8 @@ public slots:
     void init();
     // Devices tree: returns the current tree, null before the first loadDevicesTree.
     QAbstractItemModel* getDevicesTree() { return devicesTree; }
-    // Fstab model: becomes `return &fstabModel;` when the model joins; null until then.
-    QAbstractItemModel* getFstabModel() { return nullptr; }
+    // Fstab model: the member model.
+    QAbstractItemModel* getFstabModel() { return &fstabModel; }
     // Rescue archives model: becomes `return &resqueArchivesModel;` when the model joins; null until then.
     QAbstractItemModel* getResqueArchivesModel() { return nullptr; }
     QStringList interfaces() const { return m_interfaces; }
@@ -118,8 +122,9 @@ public slots:
     QStringList cryptoAlgorithms() const { return m_cryptoAlgorithms; }
     QString defaultCryptKeyDir() const;
 
-    // >>> slots of the inspection of the installed system go here:
-    //     loadDevicesTree(QString device), handleSelectedDevicePartition(QModelIndex index)
+    // --- inspection of the installed system (keymaster_inspection.cpp)
+    void loadDevicesTree(QString device);
+    bool handleSelectedDevicePartition(QModelIndex index);
 
     // >>> restore-side connection slots go here:
     //     connectToRestoreServer(QString serverIp, QString inputedPassword), disconnectFromRestoreServer()
@@ -146,9 +151,10 @@ public:
 private:
     // --- controller core state
     // Tree of the partitions of the selected disk, owned; replaced by each
-    // loadDevicesTree. The devices-tree concern assigns its DevicesTree here.
-    QAbstractItemModel* devicesTree = nullptr;
-    // >>> fstab model member goes here: FsModel fstabModel;
+    // loadDevicesTree.
+    DevicesTree* devicesTree = nullptr;
+    // fstab entries of the inspected system, with their mount state.
+    FsModel fstabModel;
     // >>> rescue archives model member goes here: ResqueArchivesModel resqueArchivesModel;
     // >>> channel handles go here: clientMutex, clientToManagerQueue, managerToClientQueue
     std::vector<std::string> temporaryFiles;
@@ -174,6 +180,17 @@ private:
     bool serverConnected = false;
 
     // --- inspection of the installed system (keymaster_inspection.cpp)
+public:
+    bool checkOs();
+    bool checkHostname();
+    bool checkConfig();
+    bool loadFSTAB();
+    bool updateUsedHostname(QString name);
+    // Path below "/mnt" of the installed system's file `path` (absolute, as the
+    // installed system sees it), with symbolic links followed inside "/mnt";
+    // empty when the links loop.
+    static QString installedFilePath(const QString& path);
+private:
 
     // --- backup scenario
 

@@ -229,5 +229,5 @@ void KeyMaster::handleScenarioEnding()
 void KeyMaster::exitHandler()
 {
     // Unmount everything the fstab model mounted.
-    // >>> fstab model: fstabModel.unmountAll(); (nothing can be mounted before the model joins)
+    fstabModel.unmountAll();
 }

@@ -1,0 +1,259 @@
+#include "fsmodel.h"
+
+#include "notifier.h"
+#include "sv_key_common.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+const QString kMountRoot = QStringLiteral("/mnt");
+
+std::string quoted(const QString& value)
+{
+    return sv_key_common::shell_quote(value.toStdString());
+}
+
+// True when path names "/mnt" itself or something below it.
+bool isBelowMountRoot(const QString& path)
+{
+    return path == kMountRoot || path.startsWith(kMountRoot + QLatin1Char('/'));
+}
+
+// A mount point taken from the installed system's fstab must stay below
+// "/mnt": neither ".." components nor symbolic links inside the mounted
+// installed system may lead the mount onto the rescue system's own folders.
+bool mountPointStaysBelowRoot(const QString& mountPoint)
+{
+    if (!isBelowMountRoot(QDir::cleanPath(mountPoint)))
+        return false;
+    char resolved[PATH_MAX];
+    if (::realpath(mountPoint.toLocal8Bit().constData(), resolved) == nullptr)
+        return true; // no such folder: mount fails on its own, nothing is touched
+    return isBelowMountRoot(QString::fromLocal8Bit(resolved));
+}
+
+} // namespace
+
+FsModel::FsModel(QObject* parent)
+    : QStandardItemModel(parent)
+{
+    setHorizontalHeaderLabels({tr("Backup"), tr("Filesystem"), tr("Mount point"), tr("Type"),
+                               tr("Options"), tr("Dump"), tr("Pass")});
+}
+
+QHash<int, QByteArray> FsModel::roleNames() const
+{
+    return {
+        {NeedBackupRole, "needBackup"},
+        {FilesystemRole, "filesystem"},
+        {MountpointRole, "mountpoint"},
+        {TypeRole, "type"},
+        {OptionsRole, "options"},
+        {DumpRole, "dump"},
+        {PassRole, "pass"},
+    };
+}
+
+bool FsModel::fill(const QString& path)
+{
+    Notifier* notifier = Notifier::getInstance();
+    if (!QFile::exists(path)) {
+        notifier->showError(path + tr(" doesnt exists"));
+        return false;
+    }
+    qDebug() << path << "exists";
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        notifier->showError(tr("Can't open ") + path);
+        return false;
+    }
+    qDebug() << path << " opened";
+
+    clear();
+    setBackupingFsNumber(0);
+
+    QList<QStandardItem*> rows;
+    QTextStream stream(&file);
+    QString line;
+    while (stream.readLineInto(&line)) {
+        line.replace(QLatin1Char('\t'), QLatin1Char(' '));
+        line = line.simplified();
+        qDebug() << "line" << rows.size() << ": " << line;
+
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1String("proc"))
+            || line.startsWith(QLatin1String("devpts")) || line.startsWith(QLatin1String("tmpfs")))
+            continue;
+
+        const QStringList pieces = line.split(QLatin1Char(' '));
+        QString fields[6];
+        for (int i = 0; i < 6 && i < pieces.size(); ++i)
+            fields[i] = pieces.at(i);
+
+        const QString& type = fields[2];
+        if (type == QLatin1String("swap") || type.contains(QLatin1String("iso9660"), Qt::CaseSensitive))
+            continue;
+
+        auto* item = new QStandardItem;
+        item->setData(false, NeedBackupRole);
+        for (int i = 0; i < 6; ++i)
+            item->setData(fields[i], FilesystemRole + i);
+        rows.append(item);
+    }
+
+    if (!rows.isEmpty())
+        invisibleRootItem()->appendRows(rows);
+    return true;
+}
+
+unsigned int FsModel::backupingFsNumber() const
+{
+    return static_cast<unsigned int>(m_backupingFsNumber);
+}
+
+void FsModel::setBackupingFsNumber(int value)
+{
+    if (m_backupingFsNumber == value)
+        return;
+    m_backupingFsNumber = value;
+    emit backupingFsNumberChanged();
+}
+
+void FsModel::increaseBackupingFsNumber()
+{
+    setBackupingFsNumber(m_backupingFsNumber + 1);
+}
+
+void FsModel::decreaseBackupingFsNumber()
+{
+    if (m_backupingFsNumber <= 0)
+        return;
+    setBackupingFsNumber(m_backupingFsNumber - 1);
+}
+
+void FsModel::mark(int row, bool ifNeedBackup)
+{
+    if (row < 0 || row >= rowCount()) {
+        qWarning() << "you try to mark wrong row:" << row;
+        return;
+    }
+    if (ifNeedBackup)
+        increaseBackupingFsNumber();
+    else
+        decreaseBackupingFsNumber();
+    item(row)->setData(ifNeedBackup, NeedBackupRole);
+}
+
+void FsModel::resetBackupingFsNumber()
+{
+    setBackupingFsNumber(0);
+}
+
+bool FsModel::mountDevice(const QString& device, const QString& mountPoint, bool readOnly)
+{
+    Notifier* notifier = Notifier::getInstance();
+
+    // Is a file system already mounted there?
+    const std::string dfCommand =
+        "/bin/df -k -- " + quoted(mountPoint) + " | grep -F -- " + quoted(mountPoint);
+    std::string dfOutput;
+    if (sv_key_common::execute_command(dfCommand, &dfOutput) == 0) {
+        notifier->showError(QStringLiteral("The mount point ") + mountPoint
+                                + QStringLiteral(" is used. Please unmount it first"),
+                            QString::fromStdString(dfOutput));
+        return false;
+    }
+
+    const QString command = QStringLiteral("/bin/mount") + (readOnly ? QStringLiteral(" -o ro") : QString())
+        + QStringLiteral(" -- ") + QString::fromStdString(quoted(device)) + QLatin1Char(' ')
+        + QString::fromStdString(quoted(mountPoint));
+    std::string output;
+    if (sv_key_common::execute_command(command.toStdString(), &output) != 0) {
+        notifier->showError(tr("Can't mount device ") + device + tr(" to mountpoint ") + mountPoint,
+                            tr("Can't execute: ") + command + QStringLiteral("\n") + tr("Result: ")
+                                + QString::fromStdString(output));
+        return false;
+    }
+
+    qDebug() << "Device " + device + " was mounted to " + mountPoint << "with command:" << command;
+    mountedDevices.append(device);
+    return true;
+}
+
+bool FsModel::unmountDevice(const QString& device)
+{
+    const QString command = QStringLiteral("/bin/umount -lf -- ") + QString::fromStdString(quoted(device));
+    std::string output;
+    if (sv_key_common::execute_command(command.toStdString(), &output) != 0) {
+        Notifier::getInstance()->showError(tr("Can't execute: ") + command, QString::fromStdString(output));
+        return false;
+    }
+    qDebug() << "Device " + device + " was unmounted" << "with command:" << command;
+    mountedDevices.removeOne(device);
+    return true;
+}
+
+bool FsModel::unmountAll()
+{
+    bool allDone = true;
+    const QStringList devices = mountedDevices;
+    for (int i = devices.size() - 1; i >= 0; --i) {
+        const QString& device = devices.at(i);
+        if (!unmountDevice(device)) {
+            Notifier::getInstance()->showError(tr("Can't unmount device: ") + device);
+            allDone = false;
+        }
+    }
+    return allDone;
+}
+
+bool FsModel::mountAll()
+{
+    return privateMultipleMount(false);
+}
+
+bool FsModel::mountAllNeedBackup()
+{
+    return privateMultipleMount(true);
+}
+
+bool FsModel::privateMultipleMount(bool onlyMarked)
+{
+    bool allDone = true;
+    for (int row = 0; row < rowCount(); ++row) {
+        const QStandardItem* entry = item(row);
+        if (onlyMarked && !entry->data(NeedBackupRole).toBool())
+            continue;
+
+        const QString filesystem = entry->data(FilesystemRole).toString();
+        if (mountedDevices.contains(filesystem))
+            continue;
+
+        QString mountPoint = entry->data(MountpointRole).toString();
+        if (!mountPoint.startsWith(kMountRoot))
+            mountPoint.prepend(kMountRoot);
+
+        qDebug() << "Mount device" << filesystem << "to mountpoint" << mountPoint;
+        bool mounted = false;
+        if (!mountPointStaysBelowRoot(mountPoint)) {
+            Notifier::getInstance()->showError(tr("Can't mount device ") + filesystem + tr(" to mountpoint ")
+                                                   + mountPoint,
+                                               tr("The mount point leads outside of /mnt"));
+        } else {
+            mounted = mountDevice(filesystem, mountPoint, true);
+        }
+        if (!mounted) {
+            Notifier::getInstance()->showWarning(tr("Device ") + filesystem + tr(" from fstab can`t be mounted to ")
+                                                 + mountPoint);
+            allDone = false;
+        }
+    }
+    return allDone;
+}

@@ -1,0 +1,67 @@
+#ifndef FSMODEL_H
+#define FSMODEL_H
+
+#include <QStandardItemModel>
+#include <QStringList>
+
+// The file-system table of the inspected installed system: one row per usable
+// fstab entry, with a mark that says whether the entry's file system goes into
+// the rescue backup. The model also mounts file systems of the installed
+// system below "/mnt" (read-only), remembers what it mounted and unmounts it
+// again.
+class FsModel : public QStandardItemModel
+{
+    Q_OBJECT
+    Q_PROPERTY(unsigned int backupingFsNumber READ backupingFsNumber NOTIFY backupingFsNumberChanged)
+
+public:
+    enum Roles {
+        NeedBackupRole = Qt::UserRole + 1,
+        FilesystemRole,
+        MountpointRole,
+        TypeRole,
+        OptionsRole,
+        DumpRole,
+        PassRole
+    };
+
+    explicit FsModel(QObject* parent = nullptr);
+
+    // Replaces the rows with the usable entries of the fstab file at path.
+    bool fill(const QString& path);
+
+    unsigned int backupingFsNumber() const;
+    void setBackupingFsNumber(int value);
+    void increaseBackupingFsNumber();
+    void decreaseBackupingFsNumber();
+
+    // Mounts device on mountPoint; refuses a mount point that is already in use.
+    bool mountDevice(const QString& device, const QString& mountPoint, bool readOnly);
+    // Unmounts device (lazy and forced) and forgets it.
+    bool unmountDevice(const QString& device);
+    // Unmounts everything this model mounted, last mounted first.
+    bool unmountAll();
+    // Mounts every entry below "/mnt", read-only.
+    bool mountAll();
+    // Mounts the entries marked for backup below "/mnt", read-only.
+    bool mountAllNeedBackup();
+    bool privateMultipleMount(bool onlyMarked);
+
+    // Device specifications mounted by this model, in mount order.
+    QStringList getMountedDevices() const { return mountedDevices; }
+
+    QHash<int, QByteArray> roleNames() const override;
+
+signals:
+    void backupingFsNumberChanged();
+
+public slots:
+    void mark(int row, bool ifNeedBackup);
+    void resetBackupingFsNumber();
+
+private:
+    int m_backupingFsNumber = 0;
+    QStringList mountedDevices;
+};
+
+#endif // FSMODEL_H
