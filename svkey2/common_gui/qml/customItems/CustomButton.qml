@@ -6,11 +6,14 @@ import QtQuick.Controls 2.12
 Button {
     id: control
 
-    property color color: GuiConfig.backgroundColorOfDefaultItem()
-    property color hoverColor: GuiConfig.backgroundColorOfHoverItem()
-    property color pressedColor: GuiConfig.backgroundColorOfClickedItem()
+    // A light button (white, text in the default item colour) stands out on
+    // a background in the default item colour.
+    property bool light: false
+    property color color: light ? GuiConfig.backgroundColorOfPageBlock() : GuiConfig.backgroundColorOfDefaultItem()
+    property color hoverColor: light ? GuiConfig.backgroundColorOfPage() : GuiConfig.backgroundColorOfHoverItem()
+    property color pressedColor: light ? GuiConfig.frameColorOfItem() : GuiConfig.backgroundColorOfClickedItem()
     property color disabledColor: GuiConfig.backgroundColorOfDisabledItem()
-    property color textColor: GuiConfig.textColorOfEnabledItem1()
+    property color textColor: light ? GuiConfig.textColorOfEnabledItem3() : GuiConfig.textColorOfEnabledItem1()
     property color disabledTextColor: GuiConfig.textColorOfDisabledItem1()
     property real radius: GuiConfig.itemRadius()
     // Optional image left of the text.
@@ -64,6 +67,6 @@ Button {
              : control.hovered ? control.hoverColor
              : control.color
         border.width: control.visualFocus ? 2 : 0
-        border.color: control.pressedColor
+        border.color: control.light ? GuiConfig.backgroundColorOfClickedItem() : control.pressedColor
     }
 }

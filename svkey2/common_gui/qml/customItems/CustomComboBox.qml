@@ -17,6 +17,7 @@ Item {
 
     property string labelText: ""
     property real labelWidth: -1
+    property color labelColor: GuiConfig.textColorOfEnabledItem2()
     // The entries: a list of strings.
     property var model: []
     property int currentIndex: -1
@@ -109,6 +110,7 @@ Item {
             objectName: "label"
             visible: root.labelText !== ""
             text: root.labelText
+            color: root.labelColor
             elide: Text.ElideRight
             Layout.preferredWidth: root.labelWidth >= 0 ? root.labelWidth : implicitWidth
             Layout.maximumWidth: Layout.preferredWidth

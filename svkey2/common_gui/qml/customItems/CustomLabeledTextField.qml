@@ -8,6 +8,7 @@ Item {
 
     property string labelText: ""
     property real labelWidth: -1
+    property color labelColor: GuiConfig.textColorOfEnabledItem2()
     property alias text: field.text
     property alias placeholderText: field.placeholderText
     property alias readOnly: field.readOnly
@@ -44,6 +45,7 @@ Item {
                 id: label
                 objectName: "label"
                 text: root.labelText
+            color: root.labelColor
                 width: Math.min(implicitWidth, labelRow.width - (marker.visible ? marker.implicitWidth + labelRow.spacing : 0))
                 height: GuiConfig.itemHeight()
                 elide: Text.ElideRight

@@ -1,0 +1,93 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+import customItems 1.0
+import "localCustomItems"
+
+// First page: the interface language, the network interface, and "Start".
+CustomLocalPage {
+    id: page
+    objectName: "welcomePage"
+
+    // Set once the initial choices are made; changes after that are the operator's.
+    property bool ready: false
+    readonly property real comboLabelWidth: Math.max(languageBox.labelImplicitWidth,
+                                                     interfaceBox.labelImplicitWidth)
+
+    Flickable {
+        id: flick
+        anchors.fill: parent
+        anchors.bottomMargin: GuiConfig.itemHeight()
+        contentWidth: width
+        contentHeight: Math.max(height, column.implicitHeight + GuiConfig.itemHeight() * 2)
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
+        ScrollIndicator.vertical: ScrollIndicator {}
+
+        Column {
+            id: column
+            anchors.centerIn: parent
+            width: Math.min(flick.width * 0.75, GuiConfig.itemHeight() * 22)
+            spacing: GuiConfig.itemHeight() * 2
+
+            Text {
+                objectName: "heading"
+                anchors.horizontalCenter: parent.horizontalCenter
+                width: Math.min(implicitWidth, flick.width * 0.75)
+                text: qsTr("Welcome to the disaster recovery program SarvelinKey")
+                font.family: GuiConfig.itemTextFont()
+                font.pixelSize: GuiConfig.itemTextSize() * 3
+                color: GuiConfig.textColorOfEnabledItem1()
+                wrapMode: Text.WordWrap
+                horizontalAlignment: Text.AlignHCenter
+            }
+
+            CustomComboBox {
+                id: languageBox
+                objectName: "languageComboBox"
+                width: parent.width
+                labelText: qsTr("Choose language")
+                labelWidth: page.comboLabelWidth
+                labelColor: GuiConfig.textColorOfEnabledItem1()
+                model: ["Ru", "En"]
+                onCurrentTextChanged: if (page.ready && currentText !== "") GuiConfig.setLang(currentText)
+            }
+
+            CustomComboBox {
+                id: interfaceBox
+                objectName: "interfaceComboBox"
+                width: parent.width
+                labelText: qsTr("Choose network interface")
+                labelWidth: page.comboLabelWidth
+                labelColor: GuiConfig.textColorOfEnabledItem1()
+                model: KeyMaster.interfaces()
+                onCurrentTextChanged: if (page.ready) KeyMaster.networkInterface = currentText
+            }
+
+            CustomButton {
+                objectName: "startButton"
+                anchors.horizontalCenter: parent.horizontalCenter
+                light: true
+                width: Math.max(implicitWidth, GuiConfig.itemHeight() * 6)
+                text: qsTr("Start")
+                onClicked: {
+                    console.log("start clicked")
+                    page.emitMoveOn()
+                }
+            }
+        }
+    }
+
+    Component.onCompleted: {
+        var langIndex = languageBox.indexOf(GuiConfig.lang())
+        if (langIndex >= 0) {
+            languageBox.currentIndex = langIndex
+        } else {
+            languageBox.currentIndex = 0
+            GuiConfig.setLang(languageBox.currentText)
+        }
+        if (interfaceBox.count > 1)
+            interfaceBox.currentIndex = 1
+        KeyMaster.networkInterface = interfaceBox.currentText
+        ready = true
+    }
+}
