@@ -1,16 +1,106 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
 import dialogs 1.0
+import ImageSources 1.0
+import "localCustomItems"
 
-// The root page: it owns the single notification dialog and starts the
-// controller's checks once the interface is up.
+// The root page: it shows the three top-level pages in turn (welcome, work
+// window, exit page), the journal panel and its footer above them, owns the
+// single notification dialog and starts the controller's checks once the
+// interface is up.
 Item {
     id: root
     objectName: "rootPage"
 
+    readonly property var pagesQueue: ["WelcomePage.qml", "Window.qml", "ExitPage.qml"]
+    property int currentPageIndex: 0
+    property bool journalOpen: false
+    // The journal's height with its top and bottom margins.
+    readonly property real journalHeight: journal.height + GuiConfig.itemSpacing() * 2
+    readonly property var imageSources: ImageSources
+    readonly property alias pageLoader: loader
+
+    function openJournal() {
+        if (journalOpen)
+            return
+        journalOpen = true
+        if (loader.item)
+            loader.item.journalOpened(journalHeight)
+    }
+
+    function closeJournal() {
+        if (!journalOpen)
+            return
+        journalOpen = false
+        if (loader.item)
+            loader.item.journalClosed()
+    }
+
+    function loadPage(index, resultString) {
+        currentPageIndex = index
+        loader.setSource(pagesQueue[index], { "resultText": resultString === undefined ? "" : resultString })
+    }
+
     Rectangle {
         anchors.fill: parent
         color: GuiConfig.backgroundColorOfPage()
+    }
+
+    Loader {
+        id: loader
+        objectName: "pageLoader"
+        anchors.fill: parent
+        // The welcome page first; later pages are loaded by loadPage.
+        source: root.pagesQueue[0]
+        onLoaded: if (root.journalOpen) item.journalOpened(root.journalHeight)
+    }
+
+    Connections {
+        target: loader.item
+        function onMoveOn(success, resultString) {
+            console.log("loaderItem move on", success, resultString)
+            var next = root.currentPageIndex + 1
+            footer.visible = true
+            if (next < root.pagesQueue.length) {
+                if (next === root.pagesQueue.length - 1)
+                    footer.toStartVisible = true
+                root.loadPage(next, resultString)
+            } else {
+                root.currentPageIndex = next
+            }
+        }
+        function onNeedOpenJournal() { root.openJournal() }
+    }
+
+    Journal {
+        id: journal
+        objectName: "journal"
+        visible: root.journalOpen
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: footer.top
+        anchors.bottomMargin: GuiConfig.itemSpacing()
+        height: GuiConfig.itemHeight() * 5
+    }
+
+    JournalFooter {
+        id: footer
+        objectName: "journalFooter"
+        visible: false
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        height: GuiConfig.itemHeight()
+        journalOpen: root.journalOpen
+        onJournalClicked: root.journalOpen ? root.closeJournal() : root.openJournal()
+        onToStartClicked: {
+            footer.toStartVisible = false
+            root.closeJournal()
+            footer.visible = false
+            if (loader.item)
+                loader.item.toStart()
+            root.loadPage(0)
+        }
     }
 
     // The single notification dialog; Notifier's signals are shown here.
@@ -59,4 +149,6 @@ Item {
         running: true
         onTriggered: KeyMaster.init()
     }
+
+    Component.onCompleted: console.log("Welcome page loaded")
 }
