@@ -12,6 +12,8 @@
 
 #include <boost/serialization/access.hpp>
 #include <boost/serialization/string.hpp>
+#include <boost/serialization/utility.hpp> // pairs of the client list
+#include <boost/serialization/vector.hpp>  // lists sent by the daemon
 
 #include "sv_serialization_list.h"
 

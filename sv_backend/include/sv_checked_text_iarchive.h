@@ -1,10 +1,12 @@
 // A Boost text archive reader that refuses a string longer than the text
-// still unread, instead of allocating whatever length the data announces.
-// Otherwise it reads exactly what boost::archive::text_iarchive reads.
+// still unread (instead of allocating whatever length the data announces)
+// and a negative number for an unsigned field. Otherwise it reads exactly
+// what boost::archive::text_iarchive reads.
 #pragma once
 
 #include <istream>
 #include <string>
+#include <type_traits>
 
 #include <boost/archive/text_iarchive.hpp>
 
@@ -25,10 +27,25 @@ public:
 
     // Primitive loads, called by the serialization machinery.
     using base::load;
+    // A number read into an unsigned field must not carry a minus sign
+    // (the stream would silently wrap it round).
+    template <class T>
+    void load(T& t)
+    {
+        if (std::is_integral<T>::value && std::is_unsigned<T>::value &&
+            !std::is_same<T, bool>::value) {
+            is >> std::ws;
+            if (is.peek() == '-')
+                refuse();
+        }
+        base::load(t);
+    }
     void load(std::string& s);
     void load(char* s);
     void load(wchar_t* s);
     void load(std::wstring& s);
+
+    [[noreturn]] static void refuse();
 };
 
 } // namespace sv_serialization

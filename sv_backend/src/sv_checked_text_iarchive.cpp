@@ -17,13 +17,13 @@ template class text_iarchive_impl<sv_serialization::checked_text_iarchive>;
 
 namespace sv_serialization {
 
-namespace {
-[[noreturn]] void stream_error()
+void checked_text_iarchive::refuse()
 {
-    boost::serialization::throw_exception(
-        boost::archive::archive_exception(boost::archive::archive_exception::input_stream_error));
-    throw 0; // not reached
+    throw boost::archive::archive_exception(boost::archive::archive_exception::input_stream_error);
 }
+
+namespace {
+[[noreturn]] void stream_error() { checked_text_iarchive::refuse(); }
 } // namespace
 
 void checked_text_iarchive::load(std::string& s)
@@ -32,7 +32,7 @@ void checked_text_iarchive::load(std::string& s)
     *this->This() >> size;
     // A separating space, then the characters themselves must still be there.
     const std::streamsize left = is.rdbuf()->in_avail();
-    if (left < 1 || size > static_cast<std::size_t>(left - 1))
+    if (size > 0 && (left < 1 || size > static_cast<std::size_t>(left - 1)))
         stream_error();
     is.get();
     s.resize(size);

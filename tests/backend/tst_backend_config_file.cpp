@@ -1,0 +1,282 @@
+// The settings file reader and writer: format rules, editing, copying, saving
+// and hostile input.
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "sv_config_file.h"
+
+using sv_config::ConfigFile;
+
+namespace {
+
+QByteArray B(const std::string& s) { return QByteArray::fromStdString(s); }
+
+std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void write_file(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// Loads `text` through a file and returns what save() writes back.
+std::string round_trip(const std::string& dir, const std::string& text)
+{
+    write_file(dir + "/in.conf", text);
+    ConfigFile cfg(dir + "/in.conf");
+    if (!cfg.save(dir + "/out.conf"))
+        return "<save failed>";
+    return read_file(dir + "/out.conf");
+}
+
+} // namespace
+
+class TestBackendConfigFile : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QVERIFY(dir_.isValid()); d_ = dir_.path().toStdString(); }
+    void format_rules();
+    void lookups_and_absent_variables();
+    void editing_keeps_order_and_index();
+    void copies_rebuild_their_own_index();
+    void opening_and_saving_failures();
+    void hostile_input_is_read_safely();
+
+private:
+    QTemporaryDir dir_;
+    std::string d_;
+};
+
+void TestBackendConfigFile::format_rules()
+{
+    // Indented comment, blank line, "a" with four spaces and a two-word
+    // value, "a" again, a bare name: three lines remain.
+    QCOMPARE(B(round_trip(d_, "   # note here\n\na    two words\na one\nflag\n")),
+             QByteArray("# note here\na one\nflag \n"));
+    // Lone '#': a comment with empty text, written back alone.
+    QCOMPARE(B(round_trip(d_, "#\n")), QByteArray("#\n"));
+    // Tab as separator; a tab inside the value stays.
+    write_file(d_ + "/t.conf", "name\tvalue\twith tab\nother \t  v\n");
+    ConfigFile t(d_ + "/t.conf");
+    QCOMPARE(B(t["name"]), QByteArray("value\twith tab"));
+    QCOMPARE(B(t["other"]), QByteArray("v"));
+    // A '#' after the first character is ordinary text.
+    write_file(d_ + "/h.conf", "size 12 #MB\n#comment\n");
+    ConfigFile h(d_ + "/h.conf");
+    QCOMPARE(B(h["size"]), QByteArray("12 #MB"));
+    QVERIFY(h.commentExists("#comment"));
+    // "# text": the text keeps its leading space.
+    write_file(d_ + "/s.conf", "# spaced\n");
+    ConfigFile s(d_ + "/s.conf");
+    auto first = s.begin();
+    QCOMPARE((*first)->getType(), sv_config::comment_entity);
+    QCOMPARE(B(static_cast<const sv_config::Comment&>(**first).getPure()), QByteArray(" spaced"));
+    // CR LF endings, no final newline, runs of blanks collapse on save.
+    QCOMPARE(B(round_trip(d_, "a 1\r\nb    2\r\n#c\r\nd 4")), QByteArray("a 1\nb 2\n#c\nd 4\n"));
+    // Inner spaces of a value are kept; surrounding white space is not.
+    QCOMPARE(B(round_trip(d_, "  key   a  b  \t \n")), QByteArray("key a  b\n"));
+    // Names are case-sensitive.
+    write_file(d_ + "/c.conf", "Key 1\nkey 2\n");
+    ConfigFile c(d_ + "/c.conf");
+    QCOMPARE(B(c["Key"]), QByteArray("1"));
+    QCOMPARE(B(c["key"]), QByteArray("2"));
+    // Empty file: nothing, saves as an empty file.
+    QCOMPARE(B(round_trip(d_, "")), QByteArray(""));
+    QCOMPARE(B(round_trip(d_, "\n\n  \n\t\n")), QByteArray(""));
+}
+
+void TestBackendConfigFile::lookups_and_absent_variables()
+{
+    write_file(d_ + "/l.conf", "#hidden 1\nshown 2\n");
+    ConfigFile cfg(d_ + "/l.conf");
+    QCOMPARE(B(cfg["shown"]), QByteArray("2"));
+    // A name that exists only inside a comment is absent.
+    try {
+        (void)cfg["hidden"];
+        QFAIL("no exception");
+    } catch (const sv_config::VariableAbsentException& e) {
+        QCOMPARE(QByteArray(e.what()), QByteArray("hidden"));
+    }
+    try {
+        cfg.removeVariable("nothing");
+        QFAIL("no exception");
+    } catch (const sv_config::VariableAbsentException& e) {
+        QCOMPARE(QByteArray(e.what()), QByteArray("nothing"));
+    }
+    // Both exceptions are standard exceptions.
+    try {
+        (void)cfg[""];
+        QFAIL("no exception");
+    } catch (const std::exception& e) {
+        QCOMPARE(QByteArray(e.what()), QByteArray(""));
+    }
+    // A variable's line form.
+    sv_config::Variable* v = nullptr;
+    for (const auto& e : cfg)
+        if (e->getType() == sv_config::variable_entity)
+            v = static_cast<sv_config::Variable*>(e.get());
+    QVERIFY(v);
+    QCOMPARE(B(v->get()), QByteArray("shown 2"));
+    QCOMPARE(B(v->getName()), QByteArray("shown"));
+    QCOMPARE(B(v->getValue()), QByteArray("2"));
+}
+
+void TestBackendConfigFile::editing_keeps_order_and_index()
+{
+    ConfigFile cfg;
+    QVERIFY(cfg.fileName().empty());
+    cfg.addComment("head");
+    cfg.addVariable("a", "1");
+    cfg.addComment(" spaced");
+    cfg.addVariable("b", "2");
+    cfg.addComment("head");
+    cfg.addVariable("a", "changed"); // keeps its place
+    cfg.addVariable("c", "");
+    QVERIFY(cfg.save(d_ + "/e.conf"));
+    QCOMPARE(B(read_file(d_ + "/e.conf")), QByteArray("#head\na changed\n# spaced\nb 2\n#head\nc \n"));
+    // removeComment needs the whole line and removes only the first match.
+    cfg.removeComment("head");
+    QVERIFY(cfg.commentExists("#head"));
+    cfg.removeComment("#head");
+    QVERIFY(cfg.commentExists("#head"));
+    cfg.removeComment("#head");
+    QVERIFY(!cfg.commentExists("#head"));
+    QVERIFY(cfg.commentExists("# spaced"));
+    QVERIFY(!cfg.commentExists(" spaced"));
+    cfg.removeVariable("a");
+    QVERIFY_EXCEPTION_THROWN((void)cfg["a"], sv_config::VariableAbsentException);
+    cfg.addVariable("a", "again"); // goes to the end now
+    QVERIFY(cfg.save(d_ + "/e.conf"));
+    QCOMPARE(B(read_file(d_ + "/e.conf")), QByteArray("# spaced\nb 2\nc \na again\n"));
+    // clear() empties everything, the file name too; save writes an empty file.
+    write_file(d_ + "/x.conf", "k v\n");
+    ConfigFile loaded(d_ + "/x.conf");
+    QCOMPARE(B(loaded.fileName()), B(d_ + "/x.conf"));
+    loaded.clear();
+    QVERIFY(loaded.fileName().empty());
+    QVERIFY(loaded.begin() == loaded.end());
+    QVERIFY_EXCEPTION_THROWN((void)loaded["k"], sv_config::VariableAbsentException);
+    QVERIFY(loaded.save(d_ + "/x.conf"));
+    QCOMPARE(B(read_file(d_ + "/x.conf")), QByteArray(""));
+    // save() does not change the stored name.
+    ConfigFile named(d_ + "/e.conf");
+    QVERIFY(named.save(d_ + "/other.conf"));
+    QCOMPARE(B(named.fileName()), B(d_ + "/e.conf"));
+}
+
+void TestBackendConfigFile::copies_rebuild_their_own_index()
+{
+    ConfigFile* source = new ConfigFile;
+    source->addComment("c");
+    source->addVariable("x", "1");
+    source->addVariable("y", "2");
+    ConfigFile copy(*source);
+    ConfigFile assigned;
+    assigned.addVariable("old", "gone");
+    assigned = *source;
+    source->addVariable("x", "changed in source");
+    delete source; // the copies must not point at the source's names
+    for (ConfigFile* c : {&copy, &assigned}) {
+        QCOMPARE(B(c->operator[]("x")), QByteArray("1"));
+        QVERIFY_EXCEPTION_THROWN((void)(*c)["old"], sv_config::VariableAbsentException);
+        QVERIFY(c->save(d_ + "/copy.conf"));
+        QCOMPARE(B(read_file(d_ + "/copy.conf")), QByteArray("#c\nx 1\ny 2\n"));
+        c->addVariable("y", "3");
+        c->removeVariable("x");
+        QVERIFY(c->save(d_ + "/copy.conf"));
+        QCOMPARE(B(read_file(d_ + "/copy.conf")), QByteArray("#c\ny 3\n"));
+    }
+    // Self-assignment changes nothing; moving keeps names valid.
+    ConfigFile self;
+    self.addVariable("k", "v");
+    ConfigFile& alias = self;
+    self = alias;
+    QCOMPARE(B(self["k"]), QByteArray("v"));
+    ConfigFile moved(std::move(self));
+    QVERIFY(moved.save(d_ + "/m.conf"));
+    QCOMPARE(B(read_file(d_ + "/m.conf")), QByteArray("k v\n"));
+}
+
+void TestBackendConfigFile::opening_and_saving_failures()
+{
+    // Missing file: loadConfig false with the quoted path.
+    const std::string missing = d_ + "/it's\\missing";
+    try {
+        ConfigFile cfg(missing);
+        QFAIL("no exception");
+    } catch (const sv_config::WrongConfigException& e) {
+        QCOMPARE(QByteArray(e.what()), B("Can't open file '" + d_ + "/it\\'s\\\\missing'"));
+    }
+    // A directory given as a file is refused the same way.
+    try {
+        ConfigFile cfg(d_);
+        QFAIL("no exception");
+    } catch (const sv_config::WrongConfigException& e) {
+        QCOMPARE(QByteArray(e.what()), B("Can't open file '" + d_ + "'"));
+    }
+    // Saving where nothing can be written: false, object unchanged.
+    ConfigFile cfg;
+    cfg.addVariable("a", "b");
+    QVERIFY(!cfg.save(d_ + "/no/such/dir/file"));
+    QVERIFY(!cfg.save(d_));
+    QCOMPARE(B(cfg["a"]), QByteArray("b"));
+    // An unreadable file (when not running with privileges that ignore it).
+    write_file(d_ + "/locked.conf", "a b\n");
+    ::chmod((d_ + "/locked.conf").c_str(), 0);
+    if (::geteuid() != 0) {
+        QVERIFY_EXCEPTION_THROWN(ConfigFile locked(d_ + "/locked.conf"), sv_config::WrongConfigException);
+    }
+}
+
+void TestBackendConfigFile::hostile_input_is_read_safely()
+{
+    // A line of 1 MB, bytes that are not UTF-8, NUL bytes, numbers far
+    // beyond 64 bits: all plain text to this reader.
+    const std::string big(1024 * 1024, 'v');
+    std::string text = "long " + big + "\n";
+    text += "bin \xff\xfe\x80 tail\n";
+    text += std::string("nul a\0b", 7) + "\n";
+    text += "num 999999999999999999999999999999\n";
+    text += "neg -1\n";
+    text += big + "\n"; // a 1 MB name without value
+    text += "last no newline";
+    write_file(d_ + "/h.conf", text);
+    ConfigFile cfg(d_ + "/h.conf");
+    QCOMPARE(cfg["long"].size(), big.size());
+    QCOMPARE(B(cfg["bin"]), QByteArray("\xff\xfe\x80 tail"));
+    QCOMPARE(B(cfg["nul"]), QByteArray("a\0b", 3));
+    QCOMPARE(B(cfg["num"]), QByteArray("999999999999999999999999999999"));
+    QCOMPARE(B(cfg["neg"]), QByteArray("-1"));
+    QCOMPARE(B(cfg[big]), QByteArray(""));
+    QCOMPARE(B(cfg["last"]), QByteArray("no newline"));
+    QVERIFY(cfg.save(d_ + "/h2.conf"));
+    ConfigFile again(d_ + "/h2.conf");
+    QCOMPARE(again["long"].size(), big.size());
+    // Only white space of every kind, and a file of many tiny lines.
+    QCOMPARE(B(round_trip(d_, " \t\r\n\v\f\r\n")), QByteArray(""));
+    std::string many;
+    for (int i = 0; i < 20000; ++i)
+        many += "k" + std::to_string(i % 100) + " " + std::to_string(i) + "\n";
+    write_file(d_ + "/many.conf", many);
+    ConfigFile m(d_ + "/many.conf");
+    QCOMPARE(B(m["k7"]), QByteArray("19907"));
+    int count = 0;
+    for (auto it = m.begin(); it != m.end(); ++it)
+        ++count;
+    QCOMPARE(count, 100);
+}
+
+QTEST_GUILESS_MAIN(TestBackendConfigFile)
+#include "tst_backend_config_file.moc"
