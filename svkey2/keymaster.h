@@ -26,6 +26,15 @@
 #include <string>
 #include <vector>
 
+// Key client link: the archives model, the recovery-plan manager, the
+// message queues and the named mutex shared with the local client.
+#include <memory>
+#include <boost/date_time/posix_time/ptime.hpp>
+#include <boost/interprocess/ipc/message_queue.hpp>
+#include <boost/interprocess/sync/named_mutex.hpp>
+#include "drpmanager.h"
+#include "resquearchivesmodel.h"
+
 // Inspection of the installed system: the devices tree and the fstab model.
 #include "devicestree.h"
 #include "fsmodel.h"
@@ -82,9 +91,8 @@ public:
     bool isServerConnected() const { return serverConnected; }
     void setServerConnected(bool value);
 
-    // --- recovery-plan manager: becomes `DrpManager* drpManager()` returning
-    // the member when that class joins; null until then.
-    QObject* drpManager() const { return nullptr; }
+    // --- recovery-plan manager (owned through Qt parenthood)
+    DrpManager* drpManager() const { return m_drpManager; }
     // --- master-key handler: becomes `CryptKeyHandler* cryptKeyHandler()`
     // returning the member when that class joins; null until then.
     QObject* cryptKeyHandler() const { return nullptr; }
@@ -115,8 +123,8 @@ public slots:
     QAbstractItemModel* getDevicesTree() { return devicesTree; }
     // Fstab model: the member model.
     QAbstractItemModel* getFstabModel() { return &fstabModel; }
-    // Rescue archives model: becomes `return &resqueArchivesModel;` when the model joins; null until then.
-    QAbstractItemModel* getResqueArchivesModel() { return nullptr; }
+    // Rescue archives model: the member model.
+    QAbstractItemModel* getResqueArchivesModel() { return &resqueArchivesModel; }
     QStringList interfaces() const { return m_interfaces; }
     QStringList drives() const { return m_drives; }
     QStringList cryptoAlgorithms() const { return m_cryptoAlgorithms; }
@@ -155,8 +163,13 @@ private:
     DevicesTree* devicesTree = nullptr;
     // fstab entries of the inspected system, with their mount state.
     FsModel fstabModel;
-    // >>> rescue archives model member goes here: ResqueArchivesModel resqueArchivesModel;
-    // >>> channel handles go here: clientMutex, clientToManagerQueue, managerToClientQueue
+    // Rescue-image archives of the chosen client.
+    ResqueArchivesModel resqueArchivesModel;
+    // Key client link handles, null while closed: the mutex shared with the
+    // local client side, the answer queue and the request queue.
+    std::unique_ptr<boost::interprocess::named_mutex> clientMutex;
+    std::unique_ptr<boost::interprocess::message_queue> clientToManagerQueue;
+    std::unique_ptr<boost::interprocess::message_queue> managerToClientQueue;
     std::vector<std::string> temporaryFiles;
     QStringList m_drives;
     QStringList m_interfaces;
@@ -170,9 +183,11 @@ private:
     QString selectedDrive;
     QString recoveringClient;
     QString sarvelinServerIp;
-    // >>> archive list goes here: std::vector<sv_archive_short> archives;
+    // Archives of the client being restored.
+    std::vector<sv_archive_short> archives;
     // >>> master-key handler goes here: CryptKeyHandler* m_cryptKeyHandler (created in the constructor)
-    // >>> recovery-plan manager goes here: DrpManager* m_drpManager (created in the constructor)
+    // Disaster recovery plan manager, created with the controller as parent.
+    DrpManager* m_drpManager = new DrpManager(this);
     std::string lastTaskId;
     unsigned int cmdPort = 9991;
     unsigned int mediaPort = 9993;
@@ -195,12 +210,96 @@ private:
     // --- backup scenario
 
     // --- local client process control (keymaster_client.cpp)
+public:
+    bool startSarvelinClient();
+    bool startSarvelinClientWithCheck();
+    bool stopSarvelinClient();
+private:
+    // Polls of the checked start, one per second (a test shortens it).
+    int clientCheckPollBudget = 900;
 
     // --- restore scenario
 
     // --- message-queue channel (keymaster_channel.cpp)
+public:
+    bool messageQueuesConnect();
+    bool messageQueuesClose();
+    // Opens the named mutex unless it is open. A missing mutex is shown as
+    // an error (unless quiet) and the result is false; the tool goes on.
+    bool openClientMutex(bool quiet = false);
+    // Opens the mutex if needed and takes it, waiting at most
+    // clientMutexWaitSeconds; failure is shown and the result is false.
+    bool lockClientMutex();
+    void unlockClientMutex();
+    // Holds the named mutex for one scope (connect, disconnect, restore
+    // run). Nested scopes share the outer lock.
+    class ClientMutexLock
+    {
+    public:
+        explicit ClientMutexLock(KeyMaster& keyMaster);
+        ~ClientMutexLock();
+        bool isLocked() const { return m_keyMaster.clientMutexLocked; }
+        ClientMutexLock(const ClientMutexLock&) = delete;
+        ClientMutexLock& operator=(const ClientMutexLock&) = delete;
+    private:
+        KeyMaster& m_keyMaster;
+        bool m_locked;
+    };
+    // Waits while the window keeps processing events. An operation entered
+    // from an event handler during such a wait is refused (refuseReentry).
+    void waitProcessingEvents(int milliseconds);
+    void processEventsOnce();
+    // True, with a log line, when `operation` was entered from an event
+    // handler while another operation waits; the caller must then fail.
+    bool refuseReentry(const char* operation) const;
+
+private:
+    static constexpr std::size_t kLinkBufferSize = 102400;
+    static constexpr long kLinkDeadlineSeconds = 10;
+    // One request exchange: the zero-filled receive buffer, the deadline
+    // shared by the send and every receive, the length last received and
+    // the queue library's text of the last error.
+    struct LinkExchange
+    {
+        std::vector<char> buffer;
+        std::size_t received = 0;
+        boost::posix_time::ptime deadline;
+        std::string libraryError;
+        // The answer as text: up to its first zero byte or its received
+        // length, never past the buffer.
+        std::string answer() const;
+        bool answerStartsWith(const char* keyword) const;
+    };
+    enum class LinkStep { Done, TimedOut, LibraryError };
+    enum class LinkWording { KeyClient, Client };
+    LinkExchange beginExchange() const;
+    LinkStep sendRequest(LinkExchange& exchange, const std::string& text);
+    LinkStep receiveAnswer(LinkExchange& exchange);
+    // Length message, then the payload in one or more parts.
+    LinkStep receivePayload(LinkExchange& exchange, std::string& payload);
+    static QString linkSendFailureText(LinkWording wording);
+    static QString linkReceiveFailureText(LinkWording wording);
+    bool clientMutexLocked = false;
+    int clientMutexWaitSeconds = 10;
+    int eventWaitDepth = 0;
 
     // --- requests over the channel (keymaster_requests.cpp)
+public:
+    // MD5-crypt of the password with the fixed salt; what the requests send.
+    static std::string hashPassword(const QString& password);
+    bool helloDaemon(QString serverIp);
+    bool svkey_authentication(std::string hash);
+    bool svkey_client_authentication(std::string clientName, std::string hash);
+    bool disconnect();
+    void ask_client_list(QMap<QString, QString>& clientMap);
+    void ask_archives(std::vector<sv_archive_short>& archiveList, std::string hwid);
+    bool askDisasterRecoveryPlan(std::string hwid);
+    bool launchRestoreArchive(std::string hash, std::string device);
+    unsigned int getTaskStatus(std::string request);
+private:
+    // Reports a failed step of a client-wording request: a timeout of the
+    // send or receive, or a queue-library error (shown as a receive failure).
+    void reportClientLinkFailure(LinkStep step, bool sending, const LinkExchange& exchange);
 };
 
 #endif // KEYMASTER_H

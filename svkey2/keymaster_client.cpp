@@ -1,0 +1,160 @@
+// Local client process control: starting the suite's local backup client
+// (plainly, or watching its output until the server has authorized it) and
+// stopping it again.
+
+#include "keymaster.h"
+
+#include "notifier.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+namespace {
+
+const char* const kClientProgram = "/opt/sarvelin/bin/sarvelin_client";
+const char* const kClientLogFile = "/opt/sarvelin/log/Sarvelin.log";
+const char* const kCheckOutputFile = "/tmp/startSarvelinClientWithCheck.log";
+
+// Output lines of the client that decide a checked start, in test order.
+const char* const kRefused = "Connect to Sarvelin server failed: Connection refused";
+const char* const kNoRoute = "Connect to Sarvelin server failed: No route to host";
+const char* const kNoAddress = "Sarvelin client can't work without IP address";
+const char* const kNoHostname = "Can't resolve hostname";
+const char* const kConnectFailed = "Connect to Sarvelin server failed";
+const char* const kDuplicatedMac = "Sarvelin server has duplicated MAC address in unauthorized clients";
+const char* const kSecondInstance = "Can't run second instance of Sarvelin client process on one node";
+const char* const kNeedsAuthorization =
+    "Required authorization at Sarvelin server. Please contact system administrator.";
+const char* const kAuthorized = "This client was authorized by Sarvelin server";
+
+} // namespace
+
+bool KeyMaster::startSarvelinClient()
+{
+    if (refuseReentry("startSarvelinClient"))
+        return false;
+    QProcess process;
+    process.setProgram(kClientProgram);
+    process.setArguments({ QStringLiteral("start") });
+    if (process.startDetached()) {
+        qDebug() << "Start Sarvelin client";
+        clientStartedHere = true;
+        return true;
+    }
+    Notifier::getInstance()->showError(
+        tr("Can't start Sarvelin client. Please see logfile: ") + QString::fromLatin1(kClientLogFile));
+    return false;
+}
+
+bool KeyMaster::startSarvelinClientWithCheck()
+{
+    if (refuseReentry("startSarvelinClientWithCheck"))
+        return false;
+    qDebug() << "start client with checking result";
+
+    // The process object stays with the controller: the client keeps running
+    // after this operation returns.
+    auto* process = new QProcess(this);
+    process->setStandardOutputFile(QString::fromLatin1(kCheckOutputFile), QIODevice::Truncate);
+    process->start(QString::fromLatin1(kClientProgram), { QStringLiteral("start") }, QIODevice::ReadWrite);
+
+    clientStartedHere = true;
+    bool authorizationWarningShown = false;
+
+    // A client that cannot be started at all would otherwise be waited for
+    // until the whole poll budget is spent.
+    if (!process->waitForStarted(5000) && process->error() == QProcess::FailedToStart) {
+        qWarning() << "Sarvelin client didn't start:" << process->errorString();
+        Notifier::getInstance()->showError(
+            tr("Can't start Sarvelin client. Please see logfile: ") + QString::fromLatin1(kClientLogFile));
+        return false;
+    }
+
+    Notifier* notifier = Notifier::getInstance();
+    for (int poll = 0; poll <= clientCheckPollBudget - 1;) {
+        ++poll;
+        waitProcessingEvents(1000);
+
+        QFile file(QString::fromLatin1(kCheckOutputFile));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            qDebug() << kCheckOutputFile << "is not opened, startSarvelinClientWithCheck will return false";
+            return false;
+        }
+        const QString output = QString::fromUtf8(file.readAll());
+        file.close();
+        qDebug() << "Sarvelin client output is:";
+        for (const QString& line : output.split(QLatin1Char('\n')))
+            qDebug() << line;
+
+        if (output.contains(QLatin1String(kRefused))) {
+            notifier->showError(tr("Connect to Sarvelin server failed: Connection refused"));
+            return false;
+        }
+        if (output.contains(QLatin1String(kNoRoute))) {
+            notifier->showError(tr("Connect to Sarvelin server failed: No route to host"));
+            return false;
+        }
+        if (output.contains(QLatin1String(kNoAddress))) {
+            notifier->showError(tr("Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address"));
+            return false;
+        }
+        if (output.contains(QLatin1String(kNoHostname))) {
+            notifier->showError(tr("Can't resolve hostname. You must define it in /etc/hosts or in DNS"));
+            return false;
+        }
+        if (output.contains(QLatin1String(kConnectFailed))) {
+            notifier->showError(tr("Connect to Sarvelin server failed"));
+            return false;
+        }
+        if (output.contains(QLatin1String(kDuplicatedMac))) {
+            notifier->showError(tr("Sarvelin server has duplicated MAC address in unauthorized clients"));
+            return false;
+        }
+        if (output.contains(QLatin1String(kSecondInstance))) {
+            notifier->showError(tr("Can't run second instance of Sarvelin client process on one node"));
+            return false;
+        }
+        if (output.contains(QLatin1String(kNeedsAuthorization)) && !authorizationWarningShown) {
+            notifier->showWarning(tr("Required authorization at Sarvelin server. Please contact system administrator.\n Waiting 15 min.."));
+            processEventsOnce();
+            authorizationWarningShown = true;
+        }
+        if (output.contains(QLatin1String(kAuthorized))) {
+            // The restore side needs the client's mutex later; take its
+            // handle now that the client runs (a later lock opens it too).
+            openClientMutex(true);
+            return true;
+        }
+    }
+
+    notifier->showError(tr("Required authorization at Sarvelin server. Retry after authorization\nOr unknown error"));
+    return false;
+}
+
+bool KeyMaster::stopSarvelinClient()
+{
+    if (refuseReentry("stopSarvelinClient"))
+        return false;
+    if (!clientStartedHere) {
+        qDebug() << "Sarvelin client wasnt started";
+        return false;
+    }
+    QProcess stop;
+    stop.setProgram(QString::fromLatin1(kClientProgram));
+    stop.setArguments({ QStringLiteral("stop") });
+    if (!stop.startDetached()) {
+        Notifier::getInstance()->showError(
+            tr("Can't stop Sarvelin client. Please see logfile: ") + QString::fromLatin1(kClientLogFile));
+        return false;
+    }
+    QThread::sleep(1);
+    QProcess kill;
+    kill.setProgram(QStringLiteral("pkill"));
+    kill.setArguments({ QStringLiteral("sarvelin_client") });
+    kill.startDetached();
+    qDebug() << "Stop Sarvelin client";
+    clientStartedHere = false;
+    return true;
+}

@@ -1,0 +1,448 @@
+// Requests to the key client daemon: greeting and disconnecting, the key and
+// client passwords, the client list, a client's archives and recovery plan,
+// the restore launch and the status of the last task.
+
+#include "keymaster.h"
+
+#include "notifier.h"
+#include "sv_payload_decode.h"
+#include "task_status.h"
+
+#include <QDebug>
+
+#include <crypt.h>
+
+#include <cctype>
+#include <limits>
+
+namespace {
+
+// Every password is hashed with this one MD5-crypt salt.
+const char* const kPasswordSalt = "$1$q8vzt2mw$";
+
+const char* const kNoConnectionWithServer = "NO CONNECTION WITH SARVELIN SERVER";
+const char* const kAuthenticated = "SV KEY AUTHENTICATED";
+const char* const kServerDisconnected = "SERVER WAS DISCONNECTED";
+const char* const kTakeClientList = "TAKE CLIENT LIST";
+const char* const kTakeArchives = "TAKE ARCHIVES TYPE LIST";
+const char* const kTakePlan = "TAKE DISASTER RECOVERY PLAN";
+const char* const kNoPlan = "CLIENT HASNT DISASTER RECOVERY PLAN";
+const char* const kTaskAdded = "TASK WAS ADDED TO QUEUE:";
+const char* const kAskBackupStatus = "ASK LAST BACKUP STATUS";
+const char* const kAskRestoreStatus = "ASK LAST RESTORE STATUS";
+const char* const kBackupStatus = "LAST BACKUP STATUS:";
+const char* const kRestoreStatus = "LAST RESTORE STATUS:";
+
+QString fromBytes(const std::string& bytes)
+{
+    return QString::fromUtf8(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+// Reads the status code behind an answer keyword: leading white space is
+// skipped, then at least one digit, up to the first non-digit.
+bool parseStatusCode(const std::string& text, unsigned int* code, std::string* error)
+{
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
+    if (i >= text.size() || !std::isdigit(static_cast<unsigned char>(text[i]))) {
+        *error = "no status code in the answer";
+        return false;
+    }
+    unsigned long long value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        value = value * 10 + static_cast<unsigned>(text[i] - '0');
+        if (value > std::numeric_limits<unsigned int>::max()) {
+            *error = "status code out of range";
+            return false;
+        }
+    }
+    *code = static_cast<unsigned int>(value);
+    return true;
+}
+
+} // namespace
+
+std::string KeyMaster::hashPassword(const QString& password)
+{
+    const QByteArray utf8 = password.toUtf8();
+    const char* hashed = ::crypt(utf8.constData(), kPasswordSalt);
+    if (!hashed || hashed[0] == '*') {
+        qCritical() << "MD5 hashing of the password failed";
+        return std::string();
+    }
+    return std::string(hashed);
+}
+
+void KeyMaster::reportClientLinkFailure(LinkStep step, bool sending, const LinkExchange& exchange)
+{
+    if (step == LinkStep::TimedOut) {
+        Notifier::getInstance()->showError(sending ? linkSendFailureText(LinkWording::Client)
+                                                   : linkReceiveFailureText(LinkWording::Client));
+        return;
+    }
+    // A queue-library error: the exchange is broken like a missing answer.
+    qWarning() << "Message queue error:" << exchange.libraryError.c_str();
+    Notifier::getInstance()->showError(linkReceiveFailureText(LinkWording::Client),
+                                       QString::fromLocal8Bit(exchange.libraryError.c_str()));
+}
+
+// --- connection and authentication
+
+bool KeyMaster::helloDaemon(QString serverIp)
+{
+    if (refuseReentry("helloDaemon"))
+        return false;
+    Notifier* notifier = Notifier::getInstance();
+    if (!clientToManagerQueue || !managerToClientQueue) {
+        notifier->showError(tr("There is no connection to Sarvelin client process"));
+        return false;
+    }
+    auto libraryError = [&](const std::string& text) {
+        notifier->showError(tr("hello_daemon to ") + serverIp + QStringLiteral(": ")
+                            + QString::fromLocal8Bit(text.c_str()));
+        return false;
+    };
+    try {
+        if (managerToClientQueue->get_num_msg() > 0) {
+            notifier->showError(tr("It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey"));
+            return false;
+        }
+    } catch (const std::exception& e) {
+        return libraryError(e.what());
+    }
+
+    LinkExchange exchange = beginExchange();
+    const std::string text = "HELLO:" + serverIp.toStdString() + ":" + std::to_string(cmdPort) + ":"
+        + std::to_string(mediaPort) + ":" + networkInterface.toStdString();
+    LinkStep step = sendRequest(exchange, text);
+    if (step == LinkStep::TimedOut) {
+        notifier->showError(linkSendFailureText(LinkWording::KeyClient));
+        return false;
+    }
+    if (step == LinkStep::LibraryError)
+        return libraryError(exchange.libraryError);
+    step = receiveAnswer(exchange);
+    if (step == LinkStep::TimedOut) {
+        notifier->showError(linkReceiveFailureText(LinkWording::KeyClient));
+        return false;
+    }
+    if (step == LinkStep::LibraryError)
+        return libraryError(exchange.libraryError);
+
+    const std::string answer = exchange.answer();
+    if (answer == "ok")
+        return true;
+    if (answer == kNoConnectionWithServer) {
+        notifier->showError(tr("It looks like we can't connect to Sarvelin server..."));
+        return false;
+    }
+    qInfo() << "hello was not accepted, answer:" << fromBytes(answer);
+    return false;
+}
+
+bool KeyMaster::disconnect()
+{
+    if (refuseReentry("disconnect"))
+        return false;
+    qInfo() << "disconnect from server";
+    Notifier* notifier = Notifier::getInstance();
+    if (!clientToManagerQueue || !managerToClientQueue) {
+        notifier->showError(tr("There is no connection to Sarvelin client process"));
+        return false;
+    }
+    auto libraryError = [&](const std::string& text) {
+        notifier->showError(tr("disconnect server was failed: ") + QString::fromLocal8Bit(text.c_str()));
+        return false;
+    };
+    try {
+        if (managerToClientQueue->get_num_msg() > 0) {
+            notifier->showError(tr("It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC"));
+            return false;
+        }
+    } catch (const std::exception& e) {
+        return libraryError(e.what());
+    }
+
+    LinkExchange exchange = beginExchange();
+    LinkStep step = sendRequest(exchange, "DISCONNECT");
+    if (step == LinkStep::TimedOut) {
+        notifier->showError(linkSendFailureText(LinkWording::KeyClient));
+        return false;
+    }
+    if (step == LinkStep::LibraryError)
+        return libraryError(exchange.libraryError);
+    step = receiveAnswer(exchange);
+    if (step == LinkStep::TimedOut) {
+        notifier->showError(linkReceiveFailureText(LinkWording::KeyClient));
+        return false;
+    }
+    if (step == LinkStep::LibraryError)
+        return libraryError(exchange.libraryError);
+
+    const std::string answer = exchange.answer();
+    if (answer == kServerDisconnected)
+        return true;
+    if (answer == kNoConnectionWithServer) {
+        notifier->showError(tr("It looks like we can't connect to Sarvelin server..."));
+        return false;
+    }
+    qInfo() << "disconnect was not confirmed, answer:" << fromBytes(answer);
+    return false;
+}
+
+bool KeyMaster::svkey_authentication(std::string hash)
+{
+    if (refuseReentry("svkey_authentication"))
+        return false;
+    qInfo() << "In svkey authentification";
+    LinkExchange exchange = beginExchange();
+    const std::string text = "SV KEY PASSWORD:" + hash;
+    if (!managerToClientQueue) {
+        qWarning() << "queue from manager to client is empty";
+        return false;
+    }
+    if (!clientToManagerQueue) {
+        qWarning() << "queue from client to manager is empty";
+        return false;
+    }
+    LinkStep step = sendRequest(exchange, text);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, true, exchange);
+        return false;
+    }
+    step = receiveAnswer(exchange);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, false, exchange);
+        return false;
+    }
+    return exchange.answerStartsWith(kAuthenticated);
+}
+
+bool KeyMaster::svkey_client_authentication(std::string clientName, std::string hash)
+{
+    if (refuseReentry("svkey_client_authentication"))
+        return false;
+    LinkExchange exchange = beginExchange();
+    const std::string text = "SV KEY CLIENT PASSWORD:" + clientName + ":" + hash;
+    LinkStep step = sendRequest(exchange, text);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, true, exchange);
+        return false;
+    }
+    step = receiveAnswer(exchange);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, false, exchange);
+        return false;
+    }
+    if (exchange.answerStartsWith(kAuthenticated))
+        return true;
+    Notifier::getInstance()->showError(tr("Wrong password"));
+    return false;
+}
+
+// --- catalogue
+
+void KeyMaster::ask_client_list(QMap<QString, QString>& clientMap)
+{
+    if (refuseReentry("ask_client_list"))
+        return;
+    LinkExchange exchange = beginExchange();
+    // This one request travels with its terminating zero.
+    static const std::string request("GET CLIENT LIST\0", 16);
+    LinkStep step = sendRequest(exchange, request);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, true, exchange);
+        return;
+    }
+    step = receiveAnswer(exchange);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, false, exchange);
+        return;
+    }
+    if (!exchange.answerStartsWith(kTakeClientList)) {
+        Notifier::getInstance()->showError(fromBytes(exchange.answer()));
+        return;
+    }
+
+    clientMap.clear();
+    std::string payload;
+    step = receivePayload(exchange, payload);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, false, exchange);
+        return;
+    }
+    sv_payload::client_list clients;
+    std::string error;
+    if (!sv_payload::decode_client_list(payload, clients, error)) {
+        qWarning() << "Client list does not decode:" << error.c_str();
+        Notifier::getInstance()->showError(linkReceiveFailureText(LinkWording::Client), fromBytes(error));
+        return;
+    }
+    // Keyed by HWID: a later pair with the same HWID replaces the earlier one.
+    for (const auto& client : clients)
+        clientMap.insert(fromBytes(client.second), fromBytes(client.first));
+}
+
+void KeyMaster::ask_archives(std::vector<sv_archive_short>& archiveList, std::string hwid)
+{
+    if (refuseReentry("ask_archives"))
+        return;
+    LinkExchange exchange = beginExchange();
+    const std::string text = "GET ARCHIVES LIST SV KEY:" + hwid + ":rescue_image";
+    LinkStep step = sendRequest(exchange, text);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, true, exchange);
+        return;
+    }
+    step = receiveAnswer(exchange);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, false, exchange);
+        return;
+    }
+    if (!exchange.answerStartsWith(kTakeArchives)) {
+        Notifier::getInstance()->showError(fromBytes(exchange.answer()));
+        return;
+    }
+
+    archiveList.clear();
+    std::string payload;
+    step = receivePayload(exchange, payload);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, false, exchange);
+        return;
+    }
+    std::string error;
+    if (!sv_payload::decode_archive_list(payload, archiveList, error)) {
+        archiveList.clear();
+        qWarning() << "Archive list does not decode:" << error.c_str();
+        Notifier::getInstance()->showError(linkReceiveFailureText(LinkWording::Client), fromBytes(error));
+    }
+}
+
+bool KeyMaster::askDisasterRecoveryPlan(std::string hwid)
+{
+    if (refuseReentry("askDisasterRecoveryPlan"))
+        return false;
+    LinkExchange exchange = beginExchange();
+    const std::string text = "GET DISASTER RECOVERY PLAN:" + hwid;
+    LinkStep step = sendRequest(exchange, text);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, true, exchange);
+        return false;
+    }
+    step = receiveAnswer(exchange);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, false, exchange);
+        return false;
+    }
+    if (exchange.answerStartsWith(kTakePlan)) {
+        m_drpManager->clearPlan();
+        std::string payload;
+        step = receivePayload(exchange, payload);
+        if (step != LinkStep::Done) {
+            reportClientLinkFailure(step, false, exchange);
+            return false;
+        }
+        std::string error;
+        if (!m_drpManager->fillPlan(payload, &error)) {
+            qWarning() << "Recovery plan does not decode:" << error.c_str();
+            Notifier::getInstance()->showError(linkReceiveFailureText(LinkWording::Client), fromBytes(error));
+            return false;
+        }
+        return true;
+    }
+    if (exchange.answerStartsWith(kNoPlan))
+        return false;
+    Notifier::getInstance()->showError(fromBytes(exchange.answer()));
+    return false;
+}
+
+// --- tasks
+
+bool KeyMaster::launchRestoreArchive(std::string hash, std::string device)
+{
+    if (refuseReentry("launchRestoreArchive"))
+        return false;
+    const QStandardItem* selected = resqueArchivesModel.item(resqueArchivesModel.selectedRow(), 0);
+    const std::string archiveId =
+        selected ? selected->data(ArchiveRoles::Id).toString().toStdString() : std::string();
+
+    LinkExchange exchange = beginExchange();
+    const std::string text = "SV KEY RESTORE ARCHIVES" + hash + ":PWD_SEPARATE:" + device + ":" + archiveId;
+    Notifier* notifier = Notifier::getInstance();
+    LinkStep step = sendRequest(exchange, text);
+    if (step == LinkStep::TimedOut) {
+        notifier->showError(tr("Sarvelin client process doesn's work"), linkSendFailureText(LinkWording::Client));
+        return false;
+    }
+    if (step == LinkStep::Done)
+        step = receiveAnswer(exchange);
+    if (step != LinkStep::Done) {
+        if (step == LinkStep::LibraryError)
+            qWarning() << "Message queue error:" << exchange.libraryError.c_str();
+        notifier->showError(tr("Sarvelin client process doesn's work"), linkReceiveFailureText(LinkWording::Client));
+        return false;
+    }
+
+    const std::string answer = exchange.answer();
+    if (exchange.answerStartsWith(kTaskAdded)) {
+        lastTaskId = answer.substr(std::char_traits<char>::length(kTaskAdded));
+        qInfo() << "Restore was started. Task ID: " << fromBytes(lastTaskId);
+        return true;
+    }
+    qInfo() << "Restore wasn`t started. Wrong response: " << fromBytes(answer);
+    return false;
+}
+
+unsigned int KeyMaster::getTaskStatus(std::string request)
+{
+    if (refuseReentry("getTaskStatus"))
+        return 0;
+    qDebug() << "get task status for request" << request.c_str();
+    LinkExchange exchange = beginExchange();
+    if (!managerToClientQueue) {
+        qDebug() << "zero queue";
+        return 0;
+    }
+    auto libraryError = [](const std::string& text) {
+        qDebug() << "svkey_getstatus exception:" << text.c_str();
+        qDebug() << "svkey_getstatus out";
+        return 0u;
+    };
+    LinkStep step = sendRequest(exchange, request);
+    if (step == LinkStep::LibraryError)
+        return libraryError(exchange.libraryError);
+    if (step == LinkStep::TimedOut) {
+        Notifier::getInstance()->showError(linkSendFailureText(LinkWording::Client));
+        return 0;
+    }
+    step = receiveAnswer(exchange);
+    if (step == LinkStep::LibraryError)
+        return libraryError(exchange.libraryError);
+    if (step == LinkStep::TimedOut) {
+        Notifier::getInstance()->showError(linkReceiveFailureText(LinkWording::Client));
+        return 0;
+    }
+
+    const std::string answer = exchange.answer();
+    const char* keyword = nullptr;
+    if (request == kAskBackupStatus) {
+        keyword = kBackupStatus;
+    } else if (request == kAskRestoreStatus) {
+        qDebug() << "answer from client is:" << fromBytes(answer);
+        keyword = kRestoreStatus;
+    } else {
+        qDebug() << "svkey_getstatus out";
+        return 0;
+    }
+    if (!exchange.answerStartsWith(keyword)) {
+        qDebug() << "Wrong answer to request" << request.c_str() << "(" << fromBytes(answer) << ")";
+        return 0;
+    }
+    unsigned int code = 0;
+    std::string error;
+    if (!parseStatusCode(answer.substr(std::char_traits<char>::length(keyword)), &code, &error))
+        return libraryError(error);
+    return code;
+}

@@ -1,0 +1,442 @@
+// The archive list model and the recovery plan models: role tables, the
+// texts they show, the selection rules and the plan life cycle.
+
+#include "drpmanager.h"
+#include "resquearchivesmodel.h"
+#include "sv_payload_decode.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+sv_archive_short makeArchive(std::uint64_t id, const std::string& name, bool signedArchive,
+                             std::uint32_t verification, std::uint64_t size = 1024)
+{
+    sv_archive_short a;
+    a.set_id(id);
+    a.set_task_id(id + 1000);
+    a.set_aux_text_1("aux1");
+    a.set_name(name);
+    a.set_reference_id(id + 2000);
+    a.set_resource_type("disk");
+    a.set_resource("/dev/sda");
+    a.set_backup_type("full");
+    a.set_pool("pool-main");
+    a.set_archive_size(size);
+    a.set_snapshot_size(size / 2);
+    a.set_created("2026-11-30 22:15:03");
+    a.set_creation_duration("00:41:12");
+    a.set_transmission_duration("00:12:09");
+    a.set_crypt_algorithm("kuznyechik");
+    a.set_crypt_duration("00:03:00");
+    a.set_digitally_signed(signedArchive);
+    a.set_verification_status(verification);
+    return a;
+}
+
+disaster_recovery_plan_record makeEntry(std::uint32_t id, const std::string& resource,
+                                        std::vector<std::uint64_t> archiveIds)
+{
+    disaster_recovery_plan_record e;
+    e.set_id(id);
+    e.set_resource(resource);
+    e.set_resource_type("filesystem");
+    e.set_resource_destination("/restore" + resource);
+    e.set_priority(10 + id);
+    e.set_description("entry " + std::to_string(id));
+    std::vector<sv_archive_drp> archives;
+    for (std::uint64_t archiveId : archiveIds) {
+        sv_archive_drp drp;
+        drp.archive = makeArchive(archiveId, "plan-archive-" + std::to_string(archiveId), archiveId % 2 == 0, 6);
+        archives.push_back(drp);
+    }
+    e.set_archives(archives);
+    return e;
+}
+
+QStringList archiveIds(const QStandardItemModel& model)
+{
+    QStringList ids;
+    for (int row = 0; row < model.rowCount(); ++row)
+        ids << model.item(row, 0)->data(ArchiveRoles::Id).toString();
+    return ids;
+}
+
+} // namespace
+
+class TestLinkModels : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // --- rescue archives model
+    void archiveRoleTable();
+    void archiveRowTexts();
+    void archiveVerificationTexts_data();
+    void archiveVerificationTexts();
+    void archiveSizesAbove4GiB();
+    void emptyFillLeavesNoSelection();
+    void selectedRowRules();
+    void clearingKeepsSelectionButNameFallsBack();
+    void idAndCryptoOfIndex();
+
+    // --- recovery plan
+    void planRoleTables();
+    void archiveHeadersUntilFirstClear();
+    void fillSelectsFirstEntry();
+    void selectingAnotherEntry();
+    void twoEntriesWithTheSameId();
+    void emptyPlan();
+    void clearingWithRowZeroSelected();
+    void fillingTheSamePlanTwice();
+    void rowBeyondThePlanOnlyWarns();
+    void malformedPlanLeavesEverythingEmpty();
+    void entryWithoutArchives();
+};
+
+void TestLinkModels::archiveRoleTable()
+{
+    ResqueArchivesModel model;
+    const QHash<int, QByteArray> roles = model.roleNames();
+    const QList<QByteArray> expected {
+        "id", "taskId", "name", "referenceId", "resourceType", "resource", "backupType", "pool",
+        "archiveSize", "snapshotSize", "created", "creationDuration", "transmissionDuration",
+        "cryptAlgorithm", "cryptDuration", "isDigitallySigned", "verificationStatus" };
+    QCOMPARE(roles.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        QCOMPARE(roles.value(Qt::UserRole + 1 + i), expected.at(i));
+    QCOMPARE(Qt::UserRole + 1, 257);
+}
+
+void TestLinkModels::archiveRowTexts()
+{
+    ResqueArchivesModel model;
+    QVERIFY(model.fill({ makeArchive(7, "web01 rescue", true, 3), makeArchive(8, "db01 \xd0\xba\xd0\xbb\xd1\x8e\xd1\x87", false, 1) }));
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.columnCount(), 1);
+
+    const QStandardItem* first = model.item(0, 0);
+    QCOMPARE(first->data(ArchiveRoles::Id).toString(), QString("7"));
+    QCOMPARE(first->data(ArchiveRoles::TaskId).toString(), QString("1007"));
+    QCOMPARE(first->data(ArchiveRoles::Name).toString(), QString("web01 rescue"));
+    QCOMPARE(first->data(ArchiveRoles::ReferenceId).toString(), QString("2007"));
+    QCOMPARE(first->data(ArchiveRoles::ResourceType).toString(), QString("disk"));
+    QCOMPARE(first->data(ArchiveRoles::Resource).toString(), QString("/dev/sda"));
+    QCOMPARE(first->data(ArchiveRoles::BackupType).toString(), QString("full"));
+    QCOMPARE(first->data(ArchiveRoles::Pool).toString(), QString("pool-main"));
+    QCOMPARE(first->data(ArchiveRoles::ArchiveSize).toString(), QString("1024"));
+    QCOMPARE(first->data(ArchiveRoles::SnapshotSize).toString(), QString("512"));
+    QCOMPARE(first->data(ArchiveRoles::Created).toString(), QString("2026-11-30 22:15:03"));
+    QCOMPARE(first->data(ArchiveRoles::CreationDuration).toString(), QString("00:41:12"));
+    QCOMPARE(first->data(ArchiveRoles::TransmissionDuration).toString(), QString("00:12:09"));
+    QCOMPARE(first->data(ArchiveRoles::CryptAlgorithm).toString(), QString("kuznyechik"));
+    QCOMPARE(first->data(ArchiveRoles::CryptDuration).toString(), QString("00:03:00"));
+    QCOMPARE(first->data(ArchiveRoles::IsDigitallySigned).toString(), QString("yes"));
+    QCOMPARE(first->data(ArchiveRoles::VerificationStatus).toString(), QString("Verified"));
+    // Every value is text.
+    QCOMPARE(first->data(ArchiveRoles::Id).userType(), int(QMetaType::QString));
+
+    const QStandardItem* second = model.item(1, 0);
+    QCOMPARE(second->data(ArchiveRoles::IsDigitallySigned).toString(), QString("no"));
+    QCOMPARE(second->data(ArchiveRoles::VerificationStatus).toString(), QString("Not Verified"));
+    // Names arrive as UTF-8.
+    QCOMPARE(second->data(ArchiveRoles::Name).toString(), QString::fromUtf8("db01 \xd0\xba\xd0\xbb\xd1\x8e\xd1\x87"));
+}
+
+void TestLinkModels::archiveVerificationTexts_data()
+{
+    QTest::addColumn<uint>("code");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0") << 0u << "Wrong status";
+    QTest::newRow("1") << 1u << "Not Verified";
+    QTest::newRow("2") << 2u << "Verification failed";
+    QTest::newRow("3") << 3u << "Verified";
+    QTest::newRow("4") << 4u << "Unreliable";
+    QTest::newRow("5") << 5u << "Mistrusted";
+    QTest::newRow("6") << 6u << "Trusted";
+    QTest::newRow("7") << 7u << "Broken chain";
+    QTest::newRow("8") << 8u << "Wrong status";
+}
+
+void TestLinkModels::archiveVerificationTexts()
+{
+    QFETCH(uint, code);
+    QFETCH(QString, text);
+    ResqueArchivesModel model;
+    model.fill({ makeArchive(1, "a", false, code) });
+    QCOMPARE(model.item(0, 0)->data(ArchiveRoles::VerificationStatus).toString(), text);
+}
+
+void TestLinkModels::archiveSizesAbove4GiB()
+{
+    ResqueArchivesModel model;
+    const std::uint64_t fiveGiB = 5ull * 1024 * 1024 * 1024 + 3;
+    model.fill({ makeArchive(1, "big", false, 3, fiveGiB),
+                 makeArchive(2, "huge", false, 3, std::numeric_limits<std::uint64_t>::max()) });
+    QCOMPARE(model.item(0, 0)->data(ArchiveRoles::ArchiveSize).toString(), QString("5368709123"));
+    QCOMPARE(model.item(0, 0)->data(ArchiveRoles::SnapshotSize).toString(), QString("2684354561"));
+    QCOMPARE(model.item(1, 0)->data(ArchiveRoles::ArchiveSize).toString(), QString("18446744073709551615"));
+}
+
+void TestLinkModels::emptyFillLeavesNoSelection()
+{
+    ResqueArchivesModel model;
+    model.fill({ makeArchive(1, "a", false, 3) });
+    model.setSelectedRow(0);
+    QSignalSpy changed(&model, &ResqueArchivesModel::selectedRowChanged);
+    QVERIFY(model.fill({}));
+    QCOMPARE(model.rowCount(), 0);
+    QCOMPARE(model.selectedRow(), -1);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(model.selectedBackupName(), QString("undefined"));
+}
+
+void TestLinkModels::selectedRowRules()
+{
+    ResqueArchivesModel model;
+    QSignalSpy changed(&model, &ResqueArchivesModel::selectedRowChanged);
+    model.fill({ makeArchive(1, "first", false, 3), makeArchive(2, "second", true, 3) });
+    // Nothing was selected: filling does not announce a change.
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(model.selectedBackupName(), QString("undefined"));
+
+    model.setSelectedRow(1);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(model.selectedBackupName(), QString("second"));
+    model.setSelectedRow(1);
+    QCOMPARE(changed.count(), 1);
+
+    // The property interface that the views use.
+    QVERIFY(model.setProperty("selectedRow", 0));
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(model.property("selectedBackupName").toString(), QString("first"));
+
+    model.resetSelectedRow();
+    QCOMPARE(model.selectedRow(), -1);
+    QCOMPARE(changed.count(), 3);
+    model.resetSelectedRow();
+    QCOMPARE(changed.count(), 3);
+
+    // Refilling resets a selection.
+    model.setSelectedRow(1);
+    model.fill({ makeArchive(3, "third", false, 3) });
+    QCOMPARE(model.selectedRow(), -1);
+    QCOMPARE(changed.count(), 5);
+
+    // A row beyond the rows names nothing.
+    model.setSelectedRow(4);
+    QCOMPARE(model.selectedBackupName(), QString("undefined"));
+}
+
+void TestLinkModels::clearingKeepsSelectionButNameFallsBack()
+{
+    ResqueArchivesModel model;
+    model.fill({ makeArchive(1, "first", false, 3), makeArchive(2, "second", true, 3) });
+    model.setSelectedRow(1);
+    QSignalSpy changed(&model, &ResqueArchivesModel::selectedRowChanged);
+    model.clear();
+    QCOMPARE(model.rowCount(), 0);
+    QCOMPARE(model.selectedRow(), 1);
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(model.selectedBackupName(), QString("undefined"));
+}
+
+void TestLinkModels::idAndCryptoOfIndex()
+{
+    ResqueArchivesModel model;
+    sv_archive_short plain = makeArchive(42, "plain", false, 3);
+    plain.set_crypt_algorithm("nocrypt");
+    model.fill({ makeArchive(41, "ciphered", false, 3), plain });
+    QCOMPARE(model.getId(model.index(0, 0)), QString("41"));
+    QCOMPARE(model.getCrypto(model.index(0, 0)), QString("kuznyechik"));
+    QCOMPARE(model.getId(model.index(1, 0)), QString("42"));
+    QCOMPARE(model.getCrypto(model.index(1, 0)), QString("nocrypt"));
+    QCOMPARE(model.getId(QModelIndex()), QString());
+    QCOMPARE(model.getCrypto(QModelIndex()), QString());
+    QCOMPARE(model.getId(model.index(5, 0)), QString());
+}
+
+void TestLinkModels::planRoleTables()
+{
+    DrpManager manager;
+    const QHash<int, QByteArray> entryRoles = manager.getDrpModel()->roleNames();
+    const QList<QByteArray> expected { "id", "resourceType", "resource", "restoreDestination", "priority", "description" };
+    QCOMPARE(entryRoles.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        QCOMPARE(entryRoles.value(257 + i), expected.at(i));
+    QCOMPARE(manager.getDrpArchiveModel()->roleNames(), ResqueArchivesModel().roleNames());
+
+    std::string error;
+    QVERIFY(manager.fillPlan(sv_payload::encode_recovery_plan({ makeEntry(3, "/srv", { 30 }) }), &error));
+    const QAbstractItemModel* entries = manager.getDrpModel();
+    const QModelIndex row0 = entries->index(0, 0);
+    QCOMPARE(entries->data(row0, 257).toString(), QString("3"));
+    QCOMPARE(entries->data(row0, 258).toString(), QString("filesystem"));
+    QCOMPARE(entries->data(row0, 259).toString(), QString("/srv"));
+    QCOMPARE(entries->data(row0, 260).toString(), QString("/restore/srv"));
+    QCOMPARE(entries->data(row0, 261).toString(), QString("13"));
+    QCOMPARE(entries->data(row0, 262).toString(), QString("entry 3"));
+
+    const QAbstractItemModel* archives = manager.getDrpArchiveModel();
+    const QModelIndex archive0 = archives->index(0, 0);
+    QCOMPARE(archives->data(archive0, ArchiveRoles::Id).toString(), QString("30"));
+    QCOMPARE(archives->data(archive0, ArchiveRoles::Name).toString(), QString("plan-archive-30"));
+    QCOMPARE(archives->data(archive0, ArchiveRoles::IsDigitallySigned).toString(), QString("yes"));
+    QCOMPARE(archives->data(archive0, ArchiveRoles::VerificationStatus).toString(), QString("Trusted"));
+}
+
+void TestLinkModels::archiveHeadersUntilFirstClear()
+{
+    DrpManager manager;
+    const QAbstractItemModel* archives = manager.getDrpArchiveModel();
+    const QStringList expected { "Id", "Task ID", "Name", "Reference ID", "Resource type", "Resource",
+        "Backup type", "Pool", "Archive size", "Snapshot size", "Created", "Creation duration",
+        "Transmission duration", "Crypt algorithm", "Crypt duration", "Digitally signed",
+        "Verification status" };
+    QCOMPARE(archives->columnCount(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        QCOMPARE(archives->headerData(i, Qt::Horizontal).toString(), expected.at(i));
+    QTest::ignoreMessage(QtWarningMsg, "Wrong row: 0 DRP archive model can`t be loaded");
+    manager.entries()->setSelectedRow(0);   // no plan yet: only the warning
+    QTest::ignoreMessage(QtWarningMsg, "Wrong row: -1 DRP archive model can`t be loaded");
+    manager.clearPlan();
+    QCOMPARE(archives->columnCount(), 0);
+}
+
+void TestLinkModels::fillSelectsFirstEntry()
+{
+    DrpManager manager;
+    QSignalSpy entriesChanged(&manager, &DrpManager::drpModelChanged);
+    QSignalSpy archivesChanged(&manager, &DrpManager::drpArchiveModelChanged);
+    QSignalSpy rowChanged(manager.entries(), &DrpModel::selectedRowChanged);
+    QVERIFY(manager.fillPlan(sv_payload::encode_recovery_plan(
+        { makeEntry(1, "/", { 10, 11 }), makeEntry(2, "/home", { 20 }) })));
+    QCOMPARE(manager.plan().size(), std::size_t(2));
+    QCOMPARE(manager.getDrpModel()->rowCount(), 2);
+    QCOMPARE(manager.entries()->selectedRow(), 0);
+    QCOMPARE(rowChanged.count(), 1);
+    QCOMPARE(rowChanged.at(0).at(0).toInt(), 0);
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "10", "11" }));
+    // clearPlan and the filled plan each announce the entry model.
+    QCOMPARE(entriesChanged.count(), 2);
+    QCOMPARE(archivesChanged.count(), 1);
+    // The archive model's own selection is not touched by loading.
+    QCOMPARE(manager.entryArchives()->selectedRow(), -1);
+}
+
+void TestLinkModels::selectingAnotherEntry()
+{
+    DrpManager manager;
+    manager.fillPlan(sv_payload::encode_recovery_plan({ makeEntry(1, "/", { 10, 11 }), makeEntry(2, "/home", { 20 }) }));
+    manager.entryArchives()->setSelectedRow(1);
+    QVERIFY(manager.entries()->setProperty("selectedRow", 1));
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "20" }));
+    QCOMPARE(manager.entryArchives()->selectedRow(), 1);
+
+    QSignalSpy archiveRow(manager.entryArchives(), &DrpArchiveModel::selectedRowChanged);
+    manager.entryArchives()->setSelectedRow(1);
+    QCOMPARE(archiveRow.count(), 0);
+    manager.entryArchives()->setSelectedRow(0);
+    QCOMPARE(archiveRow.count(), 1);
+}
+
+void TestLinkModels::twoEntriesWithTheSameId()
+{
+    DrpManager manager;
+    manager.fillPlan(sv_payload::encode_recovery_plan(
+        { makeEntry(5, "/", { 50 }), makeEntry(5, "/var", { 51, 52 }) }));
+    QCOMPARE(manager.getDrpModel()->rowCount(), 2);
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "50" }));
+    manager.entries()->setSelectedRow(1);
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "50" }));
+}
+
+void TestLinkModels::emptyPlan()
+{
+    DrpManager manager;
+    QVERIFY(manager.fillPlan(sv_payload::encode_recovery_plan({})));
+    QCOMPARE(manager.getDrpModel()->rowCount(), 0);
+    QCOMPARE(manager.getDrpArchiveModel()->rowCount(), 0);
+    QCOMPARE(manager.entries()->selectedRow(), -1);
+}
+
+void TestLinkModels::clearingWithRowZeroSelected()
+{
+    DrpManager manager;
+    manager.fillPlan(sv_payload::encode_recovery_plan({ makeEntry(1, "/", { 10 }) }));
+    manager.entryArchives()->setSelectedRow(0);
+    QCOMPARE(manager.entries()->selectedRow(), 0);
+    QTest::ignoreMessage(QtWarningMsg, "Wrong row: -1 DRP archive model can`t be loaded");
+    manager.clearPlan();
+    QCOMPARE(manager.entries()->selectedRow(), -1);
+    QCOMPARE(manager.entryArchives()->selectedRow(), -1);
+    QCOMPARE(manager.getDrpModel()->rowCount(), 0);
+    QCOMPARE(manager.getDrpArchiveModel()->rowCount(), 0);
+    QVERIFY(manager.plan().empty());
+}
+
+void TestLinkModels::fillingTheSamePlanTwice()
+{
+    DrpManager manager;
+    const std::string payload = sv_payload::encode_recovery_plan({ makeEntry(1, "/", { 10 }), makeEntry(2, "/b", { 20 }) });
+    manager.fillPlan(payload);
+    manager.entries()->setSelectedRow(1);
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "20" }));
+    QSignalSpy rowChanged(manager.entries(), &DrpModel::selectedRowChanged);
+    QTest::ignoreMessage(QtWarningMsg, "Wrong row: -1 DRP archive model can`t be loaded");
+    manager.fillPlan(payload);
+    // -1 from the clearing, then 0 again: the first entry's archives load again.
+    QCOMPARE(rowChanged.count(), 2);
+    QCOMPARE(manager.entries()->selectedRow(), 0);
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "10" }));
+}
+
+void TestLinkModels::rowBeyondThePlanOnlyWarns()
+{
+    DrpManager manager;
+    manager.fillPlan(sv_payload::encode_recovery_plan({ makeEntry(1, "/", { 10 }) }));
+    QTest::ignoreMessage(QtWarningMsg, "Wrong row: 1 DRP archive model can`t be loaded");
+    manager.entries()->setSelectedRow(1);
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "10" }));
+    QTest::ignoreMessage(QtWarningMsg, "Wrong row: -5 DRP archive model can`t be loaded");
+    manager.entries()->setSelectedRow(-5);
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "10" }));
+}
+
+void TestLinkModels::malformedPlanLeavesEverythingEmpty()
+{
+    DrpManager manager;
+    manager.fillPlan(sv_payload::encode_recovery_plan({ makeEntry(1, "/", { 10 }) }));
+    std::string payload = sv_payload::encode_recovery_plan({ makeEntry(2, "/x", { 20, 21 }) });
+    payload.resize(payload.size() / 2);   // cut in the middle of a record
+    std::string error;
+    QTest::ignoreMessage(QtWarningMsg, "Wrong row: -1 DRP archive model can`t be loaded");
+    QVERIFY(!manager.fillPlan(payload, &error));
+    QVERIFY(!error.empty());
+    QVERIFY(manager.plan().empty());
+    QCOMPARE(manager.getDrpModel()->rowCount(), 0);
+    QCOMPARE(manager.getDrpArchiveModel()->rowCount(), 0);
+    QCOMPARE(manager.entries()->selectedRow(), -1);
+
+    QVERIFY(!manager.fillPlan("not an archive at all", &error));
+    QVERIFY(manager.plan().empty());
+}
+
+void TestLinkModels::entryWithoutArchives()
+{
+    DrpManager manager;
+    manager.fillPlan(sv_payload::encode_recovery_plan({ makeEntry(1, "/", {}), makeEntry(2, "/b", { 20 }) }));
+    QCOMPARE(manager.entries()->selectedRow(), 0);
+    QCOMPARE(manager.getDrpArchiveModel()->rowCount(), 0);
+    manager.entries()->setSelectedRow(1);
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "20" }));
+    manager.entries()->setSelectedRow(0);
+    QCOMPARE(manager.getDrpArchiveModel()->rowCount(), 0);
+}
+
+QTEST_MAIN(TestLinkModels)
+#include "tst_link_models.moc"
