@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 
@@ -53,6 +54,10 @@ int main(int argc, char* argv[])
     view->setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));
     view->setTitle(QStringLiteral("Sarvelin key"));
 
+    // Cover the screen's available area first: without a window manager
+    // nothing else would honour the maximised state below.
+    if (QScreen* screen = view->screen())
+        view->setGeometry(screen->availableGeometry());
     view->show();
     view->setMinimumWidth(800);
     view->setMinimumHeight(600);
