@@ -6,12 +6,36 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QSettings>
 #include <QTimeZone>
 
 #include <cstdio>
 
 namespace {
+
+// Qt's own texts (standard buttons, the platform file dialog) follow the
+// interface language: Qt's Russian catalogues are installed beside the
+// tool's translation while the language is "Ru".
+QTranslator& qtTranslator()
+{
+    static QTranslator translator;
+    return translator;
+}
+bool qtTranslatorInstalled = false;
+
+void applyQtTranslations(const QString& lang)
+{
+    if (!QCoreApplication::instance())
+        return;
+    if (qtTranslatorInstalled) {
+        QCoreApplication::removeTranslator(&qtTranslator());
+        qtTranslatorInstalled = false;
+    }
+    if (lang == QLatin1String("Ru")
+        && qtTranslator().load(QStringLiteral("qt_ru"), QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        qtTranslatorInstalled = QCoreApplication::installTranslator(&qtTranslator());
+}
 
 struct LookValue
 {
@@ -377,6 +401,7 @@ void GuiConfig::setLang(const QString& lang)
         QCoreApplication::removeTranslator(&translator);
         translatorInstalled = false;
     }
+    applyQtTranslations(lang);
 
     emit retranslated(lang != m_lang);
     m_lang = lang;
