@@ -1,0 +1,254 @@
+#include "standin_harness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+#include <QMap>
+#include <QSet>
+#include <QThread>
+
+#include <chrono>
+#include <cstring>
+
+#include <boost/date_time/posix_time/posix_time.hpp>
+
+#include "standin_common.h"
+
+namespace bip = boost::interprocess;
+
+namespace {
+double steadyNow()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+boost::posix_time::ptime utcIn(double seconds)
+{
+    return boost::posix_time::microsec_clock::universal_time() +
+           boost::posix_time::microseconds(static_cast<long>(seconds > 0 ? seconds * 1e6 : 0));
+}
+}  // namespace
+
+StandinHarness::StandinHarness()
+{
+    const QString build = qEnvironmentVariable("SV_STANDINS_BUILD");
+    QDir().mkpath(dir_.filePath("bin"));
+    installed_ = !build.isEmpty();
+    for (const char* p : {"sv_keyclientd", "sarvelin_client", "sv_archives", "svfd"}) {
+        const QString from = build + "/" + p + "/" + p;
+        const QString to = bin(p);
+        installed_ = installed_ && QFile::copy(from, to) &&
+                     QFile::setPermissions(to, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    writeScenario();
+}
+
+StandinHarness::~StandinHarness()
+{
+    if (daemon_ && daemon_->state() != QProcess::NotRunning) {
+        daemon_->terminate();
+        if (!daemon_->waitForFinished(3000))
+            daemon_->kill();
+        daemon_->waitForFinished(1000);
+    }
+    // A daemon started by the local client runs detached: stop it by its pid.
+    QFile pidFile(path("sv_keyclientd.pid"));
+    if (pidFile.open(QIODevice::ReadOnly)) {
+        const qint64 pid = pidFile.readAll().trimmed().toLongLong();
+        if (pid > 0)
+            QProcess::execute("kill", {QString::number(pid)});
+    }
+}
+
+QProcessEnvironment StandinHarness::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("SV_STANDINS_DIR", dir_.path());
+    env.remove("SV_SCENARIO_FILE");
+    return env;
+}
+
+QString StandinHarness::defaultScenario()
+{
+    QFile f(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini");
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(f.readAll());
+}
+
+void StandinHarness::writeScenario(const QString& extra)
+{
+    // Boost's INI reader refuses a key twice in one section: later keys are
+    // merged by dropping the earlier line of the same section and key.
+    QString text = defaultScenario();
+    QStringList out;
+    QString section;
+    QStringList extraLines = extra.split('\n');
+    QString extraSection;
+    QSet<QString> overridden;
+    for (const QString& l : extraLines) {
+        const QString t = l.trimmed();
+        if (t.startsWith('['))
+            extraSection = t;
+        else if (t.contains('=') && !t.startsWith(';'))
+            overridden.insert(extraSection + "|" + t.section('=', 0, 0).trimmed());
+    }
+    // Sections of the extra text that also exist in the default are merged
+    // into the default's section, so each section appears once.
+    QMap<QString, QStringList> extraBySection;
+    extraSection.clear();
+    QStringList extraOrder;
+    for (const QString& l : extraLines) {
+        const QString t = l.trimmed();
+        if (t.startsWith('[')) {
+            extraSection = t;
+            if (!extraOrder.contains(t))
+                extraOrder << t;
+        } else if (!t.isEmpty()) {
+            extraBySection[extraSection] << t;
+        }
+    }
+    for (const QString& l : text.split('\n')) {
+        const QString t = l.trimmed();
+        if (t.startsWith('[')) {
+            if (extraBySection.contains(section)) {
+                out << extraBySection.take(section);
+            }
+            section = t;
+        } else if (t.contains('=') && !t.startsWith(';') &&
+                   overridden.contains(section + "|" + t.section('=', 0, 0).trimmed())) {
+            continue;
+        }
+        out << l;
+    }
+    if (extraBySection.contains(section))
+        out << extraBySection.take(section);
+    for (const QString& s : extraOrder) {
+        if (!extraBySection.contains(s))
+            continue;
+        out << s << extraBySection.take(s);
+    }
+    QFile f(path("scenario.ini"));
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(out.join('\n').toUtf8() + "\n");
+}
+
+bool StandinHarness::startDaemon()
+{
+    daemon_ = std::make_unique<QProcess>();
+    daemon_->setProcessEnvironment(environment());
+    daemon_->setProcessChannelMode(QProcess::ForwardedChannels);
+    daemon_->start(bin("sv_keyclientd"), QStringList());
+    if (!daemon_->waitForStarted(3000))
+        return false;
+    for (int i = 0; i < 300; ++i) {
+        if (QFile::exists(path("sv_keyclientd.pid")) && shmEntryExists(sv_standin::request_queue_name))
+            return true;
+        if (daemon_->state() == QProcess::NotRunning)
+            return false;
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+bool StandinHarness::stopDaemon()
+{
+    if (!daemon_)
+        return false;
+    daemon_->terminate();
+    const bool ended = daemon_->waitForFinished(5000);
+    return ended && daemon_->exitStatus() == QProcess::NormalExit;
+}
+
+QStringList StandinHarness::requestLog() const
+{
+    QFile f(dir_.filePath("requests.log"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines;
+    for (const QString& l : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts))
+        lines << l.section(' ', 1);   // without the time stamp
+    return lines;
+}
+
+ToolChannel::ToolChannel() : buffer_(sv_standin::message_size, 0) {}
+
+bool ToolChannel::open()
+{
+    try {
+        answers_ = std::make_unique<bip::message_queue>(bip::open_only, sv_standin::answer_queue_name);
+        requests_ = std::make_unique<bip::message_queue>(bip::open_only, sv_standin::request_queue_name);
+        return true;
+    } catch (const bip::interprocess_exception& e) {
+        error_ = e.what();
+        return false;
+    }
+}
+
+bool ToolChannel::request(const std::string& text, double deadlineSeconds)
+{
+    std::fill(buffer_.begin(), buffer_.end(), 0);
+    received_ = 0;
+    deadline_ = steadyNow() + deadlineSeconds;
+    if (!requests_->timed_send(text.data(), text.size(), 0, utcIn(deadlineSeconds))) {
+        error_ = "send timeout";
+        return false;
+    }
+    unsigned int priority = 0;
+    if (!answers_->timed_receive(buffer_.data(), buffer_.size(), received_, priority, utcIn(deadline_ - steadyNow()))) {
+        error_ = "receive timeout";
+        return false;
+    }
+    return true;
+}
+
+bool ToolChannel::receivePayload(std::string& payload, std::vector<std::size_t>* parts)
+{
+    unsigned int priority = 0;
+    std::size_t got = 0;
+    // The length goes into the same buffer, which still holds the keyword.
+    if (!answers_->timed_receive(buffer_.data(), buffer_.size(), got, priority, utcIn(deadline_ - steadyNow()))) {
+        error_ = "receive timeout (length)";
+        return false;
+    }
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < buffer_.size() && buffer_[i] >= '0' && buffer_[i] <= '9'; ++i)
+        length = length * 10 + static_cast<std::size_t>(buffer_[i] - '0');
+    payload.clear();
+    std::size_t total = 0;
+    do {
+        std::vector<char> area(sv_standin::message_size, 0);
+        if (!answers_->timed_receive(area.data(), area.size(), got, priority, utcIn(deadline_ - steadyNow()))) {
+            error_ = "receive timeout (payload)";
+            return false;
+        }
+        if (parts)
+            parts->push_back(got);
+        payload.append(area.data(), area.size());
+        total += got;
+    } while (length > sv_standin::message_size && total < length);
+    return true;
+}
+
+bool ToolChannel::receiveRaw(std::string& message, double deadlineSeconds)
+{
+    std::vector<char> area(sv_standin::message_size, 0);
+    std::size_t got = 0;
+    unsigned int priority = 0;
+    if (!answers_->timed_receive(area.data(), area.size(), got, priority, utcIn(deadlineSeconds)))
+        return false;
+    message.assign(area.data(), got);
+    return true;
+}
+
+std::string toolHash(const std::string& password)
+{
+    return sv_standin::md5_crypt(password, "$1$q8vzt2mw$");
+}
+
+bool shmEntryExists(const QString& name)
+{
+    return QFileInfo::exists("/dev/shm/" + name);
+}

@@ -1,0 +1,539 @@
+// Contract of the key client daemon stand-in: every request the rescue tool
+// speaks, with the exact answers; the list framing; the injected faults; and
+// the daemon's own life (queues and mutex exist while it runs, are gone
+// after it ends).
+#include <QtTest>
+
+#include <algorithm>
+
+#include <boost/interprocess/sync/named_mutex.hpp>
+
+#include "sv_payload_decode.h"
+#include "scenario.h"
+#include "standin_common.h"
+#include "standin_harness.h"
+
+namespace bip = boost::interprocess;
+
+class TestDaemon : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<StandinHarness> h;
+    std::unique_ptr<ToolChannel> ch;
+
+    // A daemon with the default scenario plus `extra`, and an open channel.
+    void up(const QString& extra = QString())
+    {
+        h = std::make_unique<StandinHarness>();
+        QVERIFY(h->ok());
+        h->writeScenario(extra);
+        QVERIFY2(h->startDaemon(), "daemon did not start");
+        ch = std::make_unique<ToolChannel>();
+        QVERIFY2(ch->open(), ch->error().c_str());
+    }
+    void connectAndAuthenticate()
+    {
+        QVERIFY(ch->request("HELLO:10.0.0.5:9991:9993:eth0"));
+        QCOMPARE(ch->answerText(), std::string("ok"));
+        QVERIFY(ch->request("SV KEY PASSWORD:" + toolHash("key-secret")));
+        QCOMPARE(ch->answerText(), std::string("SV KEY AUTHENTICATED"));
+    }
+    std::string listRequest(const std::string& text, const std::string& keyword)
+    {
+        std::string payload;
+        if (!ch->request(text))
+            return "<no answer>";
+        if (ch->answerText() != keyword)
+            return "<keyword " + ch->answerText() + ">";
+        if (!ch->receivePayload(payload))
+            return "<no payload>";
+        return payload;
+    }
+
+private slots:
+    void cleanup()
+    {
+        ch.reset();
+        h.reset();
+    }
+
+    void queuesAndMutexLiveWithTheDaemon()
+    {
+        up();
+        QVERIFY(shmEntryExists("Sarvelin_SVKEY_to_client_MQ"));
+        QVERIFY(shmEntryExists("Sarvelin_client_to_SVKEY_MQ"));
+        bool mutexOpened = false;
+        try {
+            bip::named_mutex m(bip::open_only, "Sarvelin_SVC_mutex");
+            mutexOpened = m.try_lock();
+            m.unlock();
+        } catch (const bip::interprocess_exception&) {
+        }
+        QVERIFY(mutexOpened);
+        QCOMPARE(ch->toDaemon()->get_max_msg_size(), std::size_t(102400));
+        ch.reset();
+        QVERIFY(h->stopDaemon());
+        QCOMPARE(h->daemon()->exitCode(), 0);
+        QVERIFY(!shmEntryExists("Sarvelin_SVKEY_to_client_MQ"));
+        QVERIFY(!shmEntryExists("Sarvelin_client_to_SVKEY_MQ"));
+        QVERIFY(!shmEntryExists("sem.Sarvelin_SVC_mutex"));
+        QVERIFY(!QFile::exists(h->path("sv_keyclientd.pid")));
+    }
+
+    void wrongScenarioIsRefusedWithAMessage()
+    {
+        h = std::make_unique<StandinHarness>();
+        h->writeScenario("[local_client]\nstart = maybe\n");
+        QVERIFY(!h->startDaemon());
+        h->daemon()->waitForFinished(3000);
+        QCOMPARE(h->daemon()->exitCode(), 1);
+        QVERIFY(h->requestLog().join('\n').contains("unknown [local_client] start 'maybe'"));
+        QVERIFY(!shmEntryExists("Sarvelin_SVKEY_to_client_MQ"));
+    }
+
+    void hello()
+    {
+        up();
+        QVERIFY(ch->request("HELLO:10.0.0.5:9991:9993:eth0"));
+        QCOMPARE(ch->answerText(), std::string("ok"));
+        QCOMPARE(ch->answerLength(), std::size_t(2));   // no terminating zero
+        QVERIFY(ch->request("HELLO:10.0.0.5:9991"));   // not the four fields
+        QCOMPARE(ch->answerText(), std::string("WRONG HELLO"));
+        QVERIFY(h->requestLog().contains("REQUEST HELLO:10.0.0.5:9991:9993:eth0"));
+        QVERIFY(h->requestLog().contains("ANSWER ok"));
+    }
+
+    void helloToAnUnreachableServer()
+    {
+        up("[server]\nreachable = no\n");
+        QVERIFY(ch->request("HELLO:10.0.0.5:9991:9993:eth0"));
+        QCOMPARE(ch->answerText(), std::string("NO CONNECTION WITH SARVELIN SERVER"));
+        // Not connected: a password is answered the same way.
+        QVERIFY(ch->request("SV KEY PASSWORD:" + toolHash("key-secret")));
+        QCOMPARE(ch->answerText(), std::string("NO CONNECTION WITH SARVELIN SERVER"));
+    }
+
+    void helloToAnotherAddressThanTheServers()
+    {
+        up("[server]\naddress = backup.example.lan\n");
+        QVERIFY(ch->request("HELLO:10.9.9.9:9991:9993:eth0"));
+        QCOMPARE(ch->answerText(), std::string("NO CONNECTION WITH SARVELIN SERVER"));
+        QVERIFY(ch->request("HELLO:backup.example.lan:9991:9993:eth0"));
+        QCOMPARE(ch->answerText(), std::string("ok"));
+    }
+
+    void keyPassword()
+    {
+        up();
+        QVERIFY(ch->request("HELLO:10.0.0.5:9991:9993:eth0"));
+        QVERIFY(ch->request("SV KEY PASSWORD:" + toolHash("wrong")));
+        QCOMPARE(ch->answerText(), std::string("SV KEY NOT AUTHENTICATED"));
+        // The plain password is not accepted in place of its hash.
+        QVERIFY(ch->request("SV KEY PASSWORD:key-secret"));
+        QCOMPARE(ch->answerText(), std::string("SV KEY NOT AUTHENTICATED"));
+        QVERIFY(ch->request("SV KEY PASSWORD:" + toolHash("key-secret")));
+        QCOMPARE(ch->answerText(), std::string("SV KEY AUTHENTICATED"));
+    }
+
+    void clientPassword()
+    {
+        up();
+        connectAndAuthenticate();
+        QVERIFY(ch->request("SV KEY CLIENT PASSWORD:web01:" + toolHash("db01-secret")));
+        QCOMPARE(ch->answerText(), std::string("CLIENT NOT AUTHENTICATED"));
+        QVERIFY(ch->request("SV KEY CLIENT PASSWORD:nosuch:" + toolHash("web01-secret")));
+        QCOMPARE(ch->answerText(), std::string("CLIENT NOT AUTHENTICATED"));
+        QVERIFY(ch->request("SV KEY CLIENT PASSWORD:web01:" + toolHash("web01-secret")));
+        QCOMPARE(ch->answerText(), std::string("SV KEY AUTHENTICATED"));
+    }
+
+    void disconnect()
+    {
+        up();
+        QVERIFY(ch->request("DISCONNECT"));
+        QCOMPARE(ch->answerText(), std::string("NO CONNECTION WITH SARVELIN SERVER"));
+        connectAndAuthenticate();
+        QVERIFY(ch->request("DISCONNECT"));
+        QCOMPARE(ch->answerText(), std::string("SERVER WAS DISCONNECTED"));
+        // Disconnected: the catalogue is closed again.
+        QVERIFY(ch->request(std::string("GET CLIENT LIST\0", 16)));
+        QCOMPARE(ch->answerText(), std::string("NO CONNECTION WITH SARVELIN SERVER"));
+    }
+
+    void catalogueNeedsTheKeyPassword()
+    {
+        up();
+        QVERIFY(ch->request("HELLO:10.0.0.5:9991:9993:eth0"));
+        QVERIFY(ch->request(std::string("GET CLIENT LIST\0", 16)));
+        QCOMPARE(ch->answerText(), std::string("SV KEY NOT AUTHENTICATED"));
+    }
+
+    void clientList()
+    {
+        up();
+        connectAndAuthenticate();
+        const std::string payload = listRequest(std::string("GET CLIENT LIST\0", 16), "TAKE CLIENT LIST");
+        sv_payload::client_list clients;
+        std::string error;
+        QVERIFY2(sv_payload::decode_client_list(payload, clients, error), (payload.substr(0, 80) + error).c_str());
+        QCOMPARE(clients.size(), std::size_t(3));
+        QCOMPARE(clients[0], std::make_pair(std::string("web01"), std::string("52:54:00:1a:2b:01")));
+        QCOMPARE(clients[1], std::make_pair(std::string("db01"), std::string("52:54:00:1a:2b:02")));
+        QCOMPARE(clients[2], std::make_pair(std::string("mail01"), std::string("52:54:00:1a:2b:03")));
+        QVERIFY(h->requestLog().contains("REQUEST GET CLIENT LIST\\0"));
+    }
+
+    void archives()
+    {
+        up();
+        connectAndAuthenticate();
+        const std::string payload =
+            listRequest("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01:rescue_image", "TAKE ARCHIVES TYPE LIST");
+        std::vector<sv_archive_short> list;
+        std::string error;
+        QVERIFY2(sv_payload::decode_archive_list(payload, list, error), error.c_str());
+        QCOMPARE(list.size(), std::size_t(2));
+        QCOMPARE(list[0].get_id(), quint64(1001));
+        QCOMPARE(list[0].get_name(), std::string("web01 rescue image, Monday"));
+        QCOMPARE(list[0].get_crypt_algorithm(), std::string("nocrypt"));
+        QCOMPARE(list[0].get_archive_size(), quint64(3221225472ULL));
+        QCOMPARE(list[0].verification_status_str(), std::string("Verified"));
+        QCOMPARE(list[1].get_id(), quint64(1002));
+        QCOMPARE(list[1].get_crypt_algorithm(), std::string("kuznyechik"));
+        QCOMPARE(list[1].get_crypt_duration(), std::string("00:02:10"));
+        QVERIFY(list[1].is_digitally_signed());
+        QCOMPARE(list[1].verification_status_str(), std::string("Trusted"));
+        QCOMPARE(list[1].get_task_id(), quint64(8002));
+        QCOMPARE(list[1].get_resource_type(), std::string("rescue_image"));
+        QCOMPARE(list[1].get_created(), std::string("2026-12-04 02:00:00"));
+
+        // A client without archives and an unknown HWID: an empty list.
+        for (const char* hwid : {"52:54:00:1a:2b:03", "00:00:00:00:00:00"}) {
+            const std::string empty = listRequest(std::string("GET ARCHIVES LIST SV KEY:") + hwid + ":rescue_image",
+                                                  "TAKE ARCHIVES TYPE LIST");
+            list.resize(5);
+            QVERIFY2(sv_payload::decode_archive_list(empty, list, error), error.c_str());
+            QCOMPARE(list.size(), std::size_t(0));
+        }
+        QVERIFY(ch->request("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01:full"));
+        QCOMPARE(ch->answerText(), std::string("WRONG ARCHIVES REQUEST"));
+    }
+
+    void recoveryPlan()
+    {
+        up();
+        connectAndAuthenticate();
+        const std::string payload = listRequest("GET DISASTER RECOVERY PLAN:52:54:00:1a:2b:01", "TAKE DISASTER RECOVERY PLAN");
+        std::vector<disaster_recovery_plan_record> plan;
+        std::string error;
+        QVERIFY2(sv_payload::decode_recovery_plan(payload, plan, error), error.c_str());
+        QCOMPARE(plan.size(), std::size_t(2));
+        QCOMPARE(plan[0].get_id(), quint32(1));
+        QCOMPARE(plan[0].resource(), std::string("/"));
+        QCOMPARE(plan[0].resource_type(), std::string("rescue_image"));
+        QCOMPARE(plan[0].resource_destination(), std::string("/dev/sda"));
+        QCOMPARE(plan[0].priority(), quint32(10));
+        QCOMPARE(plan[0].description(), std::string("system disk"));
+        QCOMPARE(plan[0].archives().size(), std::size_t(2));
+        QCOMPARE(plan[0].archives()[1].archive.get_id(), quint64(1002));
+        QCOMPARE(plan[1].resource_type(), std::string("directory"));
+        QCOMPARE(plan[1].archives().size(), std::size_t(1));
+
+        QVERIFY(ch->request("GET DISASTER RECOVERY PLAN:52:54:00:1a:2b:02"));   // plan = no
+        QCOMPARE(ch->answerText(), std::string("CLIENT HASNT DISASTER RECOVERY PLAN"));
+        // A client with a plan of no entries gets an empty list.
+        const std::string empty = listRequest("GET DISASTER RECOVERY PLAN:52:54:00:1a:2b:03", "TAKE DISASTER RECOVERY PLAN");
+        QVERIFY2(sv_payload::decode_recovery_plan(empty, plan, error), error.c_str());
+        QCOMPARE(plan.size(), std::size_t(0));
+    }
+
+    void restoreLaunchAndStatus()
+    {
+        up();
+        connectAndAuthenticate();
+        const std::string pw = toolHash("web01-secret");
+        QVERIFY(ch->request("ASK LAST RESTORE STATUS"));
+        QCOMPARE(ch->answerText(), std::string("LAST RESTORE STATUS:0"));
+        // Before the client password, nothing is queued.
+        QVERIFY(ch->request("SV KEY RESTORE ARCHIVES" + pw + ":PWD_SEPARATE:/dev/sda:1001"));
+        QVERIFY(ch->answerText().rfind("TASK WASN'T ADDED", 0) == 0);
+        QVERIFY(ch->request("SV KEY CLIENT PASSWORD:web01:" + pw));
+        QVERIFY(ch->request("SV KEY RESTORE ARCHIVES" + toolHash("bad") + ":PWD_SEPARATE:/dev/sda:1001"));
+        QCOMPARE(ch->answerText(), std::string("TASK WASN'T ADDED: wrong client password"));
+        QVERIFY(ch->request("SV KEY RESTORE ARCHIVES" + pw + ":PWD_SEPARATE:/dev/sda:"));   // no archive chosen
+        QCOMPARE(ch->answerText(), std::string("TASK WASN'T ADDED: no archive '' of client web01"));
+        QVERIFY(ch->request("SV KEY RESTORE ARCHIVES" + pw + ":PWD_SEPARATE:/dev/sda:2001"));   // db01's archive
+        QVERIFY(ch->answerText().rfind("TASK WASN'T ADDED", 0) == 0);
+        QVERIFY(ch->request("SV KEY RESTORE ARCHIVES" + pw + ":PWD_SEPARATE:/dev/:1001"));
+        QCOMPARE(ch->answerText(), std::string("TASK WASN'T ADDED: wrong target device"));
+        QVERIFY(ch->request("SV KEY RESTORE ARCHIVES" + pw + ":PWD_SEPARATE:/dev/sda:1002"));
+        QCOMPARE(ch->answerText(), std::string("TASK WAS ADDED TO QUEUE:4102"));
+        for (const char* expected : {"LAST RESTORE STATUS:2", "LAST RESTORE STATUS:2", "LAST RESTORE STATUS:5",
+                                     "LAST RESTORE STATUS:5"}) {
+            QVERIFY(ch->request("ASK LAST RESTORE STATUS"));
+            QCOMPARE(ch->answerText(), std::string(expected));
+        }
+    }
+
+    void restoreRefusedByTheServer()
+    {
+        up("[restore]\naccept = no\n");
+        connectAndAuthenticate();
+        const std::string pw = toolHash("web01-secret");
+        QVERIFY(ch->request("SV KEY CLIENT PASSWORD:web01:" + pw));
+        QVERIFY(ch->request("SV KEY RESTORE ARCHIVES" + pw + ":PWD_SEPARATE:/dev/sda:1001"));
+        QCOMPARE(ch->answerText(), std::string("TASK WASN'T ADDED: refused by server"));
+    }
+
+    void backupStatusFollowsTheQueuedTask()
+    {
+        up("[backup]\nstatus = 2, 2, 15\n");
+        QVERIFY(ch->request("ASK LAST BACKUP STATUS"));
+        QCOMPARE(ch->answerText(), std::string("LAST BACKUP STATUS:0"));   // nothing queued
+        auto queue = [&](const char* line) {
+            QFile task(h->path("backup.task"));
+            QVERIFY(task.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            task.write(line);
+        };
+        queue("4101 1\n");
+        for (const char* expected : {"LAST BACKUP STATUS:2", "LAST BACKUP STATUS:2", "LAST BACKUP STATUS:15",
+                                     "LAST BACKUP STATUS:15"}) {
+            QVERIFY(ch->request("ASK LAST BACKUP STATUS"));
+            QCOMPARE(ch->answerText(), std::string(expected));
+        }
+        queue("4101 2\n");   // a new task starts the sequence over
+        QVERIFY(ch->request("ASK LAST BACKUP STATUS"));
+        QCOMPARE(ch->answerText(), std::string("LAST BACKUP STATUS:2"));
+    }
+
+    void unknownRequest()
+    {
+        up();
+        QVERIFY(ch->request("WHAT IS THIS"));
+        QCOMPARE(ch->answerText(), std::string("UNKNOWN REQUEST"));
+    }
+
+    void framing_data()
+    {
+        QTest::addColumn<int>("bytes");
+        QTest::addColumn<QVector<int>>("parts");
+        QTest::newRow("102399") << 102399 << QVector<int>{102399};
+        QTest::newRow("102400") << 102400 << QVector<int>{102400};
+        QTest::newRow("102401") << 102401 << QVector<int>{102400, 1};
+        QTest::newRow("204801") << 204801 << QVector<int>{102400, 102400, 1};
+    }
+
+    void framing()
+    {
+        QFETCH(int, bytes);
+        QFETCH(QVector<int>, parts);
+        up(QString("[client web01]\narchives_payload_bytes = %1\n").arg(bytes));
+        connectAndAuthenticate();
+        QVERIFY(ch->request("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01:rescue_image"));
+        QCOMPARE(ch->answerText(), std::string("TAKE ARCHIVES TYPE LIST"));
+        // Raw messages: the length in decimal, then the parts.
+        std::string length;
+        QVERIFY(ch->receiveRaw(length, 2));
+        QCOMPARE(length, std::to_string(bytes));
+        std::string joined;
+        for (int expected : parts) {
+            std::string part;
+            QVERIFY(ch->receiveRaw(part, 2));
+            QCOMPARE(int(part.size()), expected);
+            joined += part;
+        }
+        std::string extra;
+        QVERIFY(!ch->receiveRaw(extra, 0.2));   // nothing more
+        std::vector<sv_archive_short> list;
+        std::string error;
+        QVERIFY2(sv_payload::decode_archive_list(joined, list, error), error.c_str());
+        QCOMPARE(list.size(), std::size_t(2));
+        QCOMPARE(list[1].get_id(), quint64(1002));
+
+        // The same answer read the tool's way (keyword and length in one
+        // buffer, zero-filled parts) decodes to the same records.
+        QVERIFY(ch->request("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01:rescue_image"));
+        std::string payload;
+        std::vector<std::size_t> got;
+        QVERIFY(ch->receivePayload(payload, &got));
+        QCOMPARE(int(got.size()), parts.size());
+        QCOMPARE(payload.size(), std::size_t(parts.size()) * 102400);
+        list.clear();
+        QVERIFY2(sv_payload::decode_archive_list(payload, list, error), error.c_str());
+        QCOMPARE(list.size(), std::size_t(2));
+        // The padding travels in the last record's first auxiliary text.
+        QVERIFY(list[1].get_aux_text_1().size() > std::size_t(bytes) - 2000);
+        QCOMPARE(list[0].get_aux_text_1(), std::string());
+    }
+
+    void planFramingAtTheBoundary()
+    {
+        up("[client web01]\nplan_payload_bytes = 102401\n");
+        connectAndAuthenticate();
+        QVERIFY(ch->request("GET DISASTER RECOVERY PLAN:52:54:00:1a:2b:01"));
+        std::string length, a, b, extra;
+        QVERIFY(ch->receiveRaw(length, 2));
+        QCOMPARE(length, std::string("102401"));
+        QVERIFY(ch->receiveRaw(a, 2));
+        QVERIFY(ch->receiveRaw(b, 2));
+        QCOMPARE(a.size(), std::size_t(102400));
+        QCOMPARE(b.size(), std::size_t(1));
+        QVERIFY(!ch->receiveRaw(extra, 0.2));
+        std::vector<disaster_recovery_plan_record> plan;
+        std::string error;
+        QVERIFY2(sv_payload::decode_recovery_plan(a + b, plan, error), error.c_str());
+        QCOMPARE(plan.size(), std::size_t(2));
+    }
+
+    // --- faults -----------------------------------------------------------
+
+    void lateAnswerIsReadByTheNextRequest()
+    {
+        up("[fault 1]\nrequest = HELLO:\nkind = late\ndelay = 1.0\ntimes = 1\n");
+        QVERIFY(!ch->request("HELLO:10.0.0.5:9991:9993:eth0", 0.4));   // deadline passes
+        QThread::msleep(900);
+        // The late "ok" is still queued and is read as the next answer.
+        QVERIFY(ch->request("SV KEY PASSWORD:" + toolHash("key-secret"), 2));
+        QCOMPARE(ch->answerText(), std::string("ok"));
+        // Every later answer stays one request behind: the password's
+        // answer comes with the next request.
+        QVERIFY(ch->request("HELLO:10.0.0.5:9991:9993:eth0", 2));
+        QCOMPARE(ch->answerText(), std::string("SV KEY AUTHENTICATED"));
+        // times = 1: this HELLO was answered at once.
+        std::string answer;
+        QVERIFY(ch->receiveRaw(answer, 2));
+        QCOMPARE(answer, std::string("ok"));
+        QVERIFY(h->requestLog().contains("FAULT late for HELLO:10.0.0.5:9991:9993:eth0"));
+    }
+
+    void defaultLateDelayPassesTheToolsDeadline()
+    {
+        // Without a delay a late answer comes after 11 s, past the tool's
+        // 10 s; only the configured value is checked here, not waited for.
+        sv_standin::scenario sc;
+        std::string error;
+        StandinHarness hh;
+        hh.writeScenario("[fault 1]\nrequest = HELLO:\nkind = late\n");
+        QVERIFY2(sv_standin::load_scenario(hh.path("scenario.ini").toStdString(), sc, error), error.c_str());
+        QCOMPARE(sc.faults.size(), std::size_t(1));
+        QVERIFY(sc.faults[0].delay > 10.0);
+    }
+
+    void neverAnswer()
+    {
+        up("[fault 1]\nrequest = SV KEY PASSWORD:\nkind = never\n");
+        QVERIFY(ch->request("HELLO:10.0.0.5:9991:9993:eth0"));
+        QVERIFY(!ch->request("SV KEY PASSWORD:" + toolHash("key-secret"), 0.5));
+        QCOMPARE(ch->error(), std::string("receive timeout"));
+        // The daemon still serves other requests.
+        QVERIFY(ch->request("DISCONNECT"));
+        QCOMPARE(ch->answerText(), std::string("SERVER WAS DISCONNECTED"));
+    }
+
+    void wrongKeyword()
+    {
+        up("[fault 1]\nrequest = GET CLIENT LIST\nkind = wrong_keyword\ntext = TAKE CLIENT LUST\n");
+        connectAndAuthenticate();
+        QVERIFY(ch->request(std::string("GET CLIENT LIST\0", 16)));
+        QCOMPARE(ch->answerText(), std::string("TAKE CLIENT LUST"));
+        std::string extra;
+        QVERIFY(!ch->receiveRaw(extra, 0.2));   // no length, no payload
+    }
+
+    void chosenAnswerText()
+    {
+        up("[fault 1]\nrequest = HELLO:\nkind = answer\ntext = OK\ntimes = 1\n");
+        QVERIFY(ch->request("HELLO:10.0.0.5:9991:9993:eth0"));
+        QCOMPARE(ch->answerText(), std::string("OK"));
+        QVERIFY(ch->request("HELLO:10.0.0.5:9991:9993:eth0"));
+        QCOMPARE(ch->answerText(), std::string("ok"));
+    }
+
+    void malformedPayload()
+    {
+        up("[fault 1]\nrequest = GET ARCHIVES LIST\nkind = malformed\n");
+        connectAndAuthenticate();
+        const std::string payload =
+            listRequest("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01:rescue_image", "TAKE ARCHIVES TYPE LIST");
+        QVERIFY(payload.rfind("this is not an archive", 0) == 0);
+        std::vector<sv_archive_short> list;
+        std::string error;
+        QVERIFY(!sv_payload::decode_archive_list(payload, list, error));
+        QVERIFY(!error.empty());
+    }
+
+    void malformedStatus()
+    {
+        up("[fault 1]\nrequest = ASK LAST RESTORE STATUS\nkind = malformed\n");
+        QVERIFY(ch->request("ASK LAST RESTORE STATUS"));
+        QCOMPARE(ch->answerText(), std::string("LAST RESTORE STATUS:0#?"));
+    }
+
+    void truncatedSinglePart()
+    {
+        up("[fault 1]\nrequest = GET DISASTER RECOVERY PLAN\nkind = truncated\n");
+        connectAndAuthenticate();
+        const std::string payload = listRequest("GET DISASTER RECOVERY PLAN:52:54:00:1a:2b:01", "TAKE DISASTER RECOVERY PLAN");
+        QVERIFY(payload.rfind("22 serialization::archive", 0) == 0);
+        std::vector<disaster_recovery_plan_record> plan;
+        std::string error;
+        QVERIFY(!sv_payload::decode_recovery_plan(payload, plan, error));
+    }
+
+    void truncatedMultiPart()
+    {
+        up("[client web01]\narchives_payload_bytes = 150000\n[fault 1]\nrequest = GET ARCHIVES LIST\nkind = truncated\n");
+        connectAndAuthenticate();
+        QVERIFY(ch->request("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01:rescue_image", 1.0));
+        std::string payload;
+        std::vector<std::size_t> parts;
+        // Length 150000 is announced, one part of 102400 arrives, the
+        // second never does: the reader runs into its deadline.
+        QVERIFY(!ch->receivePayload(payload, &parts));
+        QCOMPARE(parts, std::vector<std::size_t>{102400});
+        QCOMPARE(ch->error(), std::string("receive timeout (payload)"));
+    }
+
+    void oversizeAnswer()
+    {
+        up("[fault 1]\nrequest = HELLO:\nkind = oversize\n");
+        QVERIFY(ch->request("HELLO:10.0.0.5:9991:9993:eth0"));
+        QCOMPARE(ch->answerLength(), std::size_t(102400));
+        // No zero byte anywhere in the buffer: it cannot be read as text.
+        QVERIFY(std::find(ch->buffer().begin(), ch->buffer().end(), '\0') == ch->buffer().end());
+        QCOMPARE(std::string(ch->buffer().data(), 2), std::string("ok"));
+    }
+
+    void stopReadingFillsTheRequestQueue()
+    {
+        up("[daemon]\nqueue_capacity = 3\n[fault 1]\nrequest = HELLO:\nkind = stop_reading\n");
+        QVERIFY(!ch->request("HELLO:10.0.0.5:9991:9993:eth0", 0.3));
+        QCOMPARE(ch->error(), std::string("receive timeout"));
+        // The next requests stay unread, until the queue is full and a send
+        // runs into its deadline.
+        QVERIFY(!ch->request("SV KEY PASSWORD:x", 0.2));
+        QCOMPARE(ch->toDaemon()->get_num_msg(), std::size_t(1));
+        QVERIFY(!ch->request("SV KEY PASSWORD:y", 0.2));
+        QVERIFY(!ch->request("SV KEY PASSWORD:z", 0.2));
+        QCOMPARE(ch->toDaemon()->get_num_msg(), std::size_t(3));
+        QVERIFY(!ch->request("DISCONNECT", 0.3));
+        QCOMPARE(ch->error(), std::string("send timeout"));
+        QVERIFY(!h->requestLog().join('\n').contains("SV KEY PASSWORD"));
+    }
+
+    void stopReadingForAWhile()
+    {
+        up("[fault 1]\nrequest = HELLO:\nkind = stop_reading\ndelay = 0.5\ntimes = 1\n");
+        QVERIFY(!ch->request("HELLO:10.0.0.5:9991:9993:eth0", 0.2));
+        QVERIFY(!ch->request("HELLO:10.0.0.5:9991:9993:eth0", 0.1));
+        QCOMPARE(ch->toDaemon()->get_num_msg(), std::size_t(1));
+        QThread::msleep(700);
+        std::string answer;
+        QVERIFY(ch->receiveRaw(answer, 2));   // the queued HELLO is answered now
+        QCOMPARE(answer, std::string("ok"));
+        QVERIFY(h->requestLog().contains("READING AGAIN"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDaemon)
+#include "tst_standins_daemon.moc"
