@@ -1,4 +1,403 @@
+// Log streams: levels and masks, the one-time settings read and rewrite,
+// line format with colours and time stamps, destinations.
 #include <QtTest>
-class T : public QObject { Q_OBJECT private slots: void none() { QSKIP("todo"); } };
-QTEST_APPLESS_MAIN(T)
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "sandbox_guard.h"
+#include "sv_log_stream.h"
+
+namespace {
+
+const std::string settings = "/opt/sarvelin/etc/sv_logger.config";
+const std::string yellow = "\033[1;33m", red = "\033[1;31m", white = "\033[1;97m", colour_end = " \033[0m";
+
+QByteArray B(const std::string& s) { return QByteArray::fromStdString(s); }
+
+std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void write_file(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// Captures standard output and standard error while alive.
+class capture {
+public:
+    capture() : out_(std::cout.rdbuf(o_.rdbuf())), err_(std::cerr.rdbuf(e_.rdbuf())) {}
+    ~capture() { restore(); }
+    void restore()
+    {
+        if (out_) {
+            std::cout.rdbuf(out_);
+            std::cerr.rdbuf(err_);
+            out_ = nullptr;
+        }
+    }
+    std::string out() const { return o_.str(); }
+    std::string err() const { return e_.str(); }
+
+private:
+    std::ostringstream o_, e_;
+    std::streambuf* out_;
+    std::streambuf* err_;
+};
+
+// Back to the state of a fresh process.
+void fresh_process()
+{
+    SvLogStream::read_config_ = true;
+    SvLogStream::global_log_level_ = SvLogLvl::InfoMask;
+    SvLogStream::m_logging_enabled = true;
+    SvLogStream::tag_.clear();
+    SvLogStream::default_loggers_.clear();
+    SvLogStream::log_level_mask_default_loggers_.clear();
+    SvDestination::FileLogger::max_size_ = 1048576;
+    SvDestination::FileLogger::max_rotate_ = 10;
+}
+
+const std::string default_settings =
+    "#Logging level: Error, Warning, Info, Debug, Debug1, Debug2, Debug3, Debug4\n"
+    "log_level Info\n"
+    "#Maximum size of log file in Mb\n"
+    "log_file_max_size 1\n"
+    "#Number of stored log file rotations, log file itself is not included\n"
+    "log_file_max_rotate 10\n";
+
+// Removes the "[date time] " stamp, checking its form.
+std::string without_stamp(const std::string& line)
+{
+    static const QRegularExpression stamp("^\\[\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\] ");
+    const QString q = QString::fromStdString(line);
+    const auto m = stamp.match(q);
+    if (!m.hasMatch())
+        return "<no stamp>" + line;
+    return line.substr(static_cast<std::size_t>(m.capturedLength()));
+}
+
+class recorder : public SvDestination::SvLogger {
+public:
+    std::string text;
+    int calls = 0;
+
+protected:
+    int write_log_impl(const std::string& t) override
+    {
+        text += t;
+        ++calls;
+        return 0;
+    }
+};
+
+} // namespace
+
+class TestBackendLogStream : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        SV_REQUIRE_SANDBOX();
+        QVERIFY(QDir().mkpath("/opt/sarvelin/etc"));
+    }
+    void init() { fresh_process(); }
+    void levels_and_masks();
+    void settings_are_read_once_per_process();
+    void missing_or_incomplete_settings_are_rewritten();
+    void line_format_colours_and_folding();
+    void filtering_and_destinations();
+};
+
+void TestBackendLogStream::levels_and_masks()
+{
+    using namespace SvLogLvl;
+    const std::pair<std::uint32_t, const char*> names[] = {
+        {1, "Error"},       {2, "Warning"},     {4, "Info"},        {8, "Debug"},
+        {16, "Debug1"},     {32, "Debug2"},     {64, "Debug3"},     {128, "Debug4"},
+        {256, "FuncBase"},  {512, "FuncDetail"}, {1024, "FuncCycle"}, {2048, "FuncAny"},
+        {65536, "Measure"}, {131072, "SqlReq"}, {3, "WarningMask"}, {7, "InfoMask"},
+        {15, "DebugMask"},  {31, "Debug1Mask"}, {63, "Debug2Mask"}, {127, "Debug3Mask"},
+        {255, "Debug4Mask"}, {3840, "FuncAll"}};
+    for (const auto& n : names) {
+        QCOMPARE(B(to_string(static_cast<Level>(n.first))), QByteArray(n.second));
+        Level out = Error;
+        QVERIFY2(from_string(n.second, out), n.second);
+        QCOMPARE(std::uint32_t(out), n.first);
+    }
+    QCOMPARE(B(to_string(static_cast<Level>(5))), QByteArray("Unknown"));
+    QCOMPARE(B(to_string(static_cast<Level>(0))), QByteArray("Unknown"));
+    // ErrorMask shares its value with Error: the table keeps "Error".
+    Level out = Debug;
+    QVERIFY(!from_string("ErrorMask", out));
+    QVERIFY(!from_string("info", out));
+    QVERIFY(!from_string("Info ", out));
+    QVERIFY(!from_string("", out));
+    QCOMPARE(out, Debug);
+    const std::pair<std::uint32_t, std::uint32_t> masks[] = {
+        {Error, 1},      {Warning, 3},      {Info, 7},        {Debug, 15},     {Debug1, 31},
+        {Debug2, 63},    {Debug3, 127},     {Debug4, 255},    {FuncBase, 3840}, {FuncDetail, 3840},
+        {FuncCycle, 3840}, {FuncAny, 3840}, {Measure, 65536}, {SqlReq, 131072},
+        {3, 3},          {63, 63},          {3840, 3840},     {0, 0},          {6, 6}};
+    for (const auto& m : masks)
+        QCOMPARE(get_mask(static_cast<Level>(m.first)), m.second);
+}
+
+void TestBackendLogStream::settings_are_read_once_per_process()
+{
+    struct row {
+        const char* level;
+        std::uint32_t mask;
+        const char* size;
+        std::uint64_t bytes;
+        const char* rotate;
+        std::uint64_t rotations;
+    };
+    const row rows[] = {
+        {"Info", 7, "1", 1048576, "10", 10},
+        {"Debug2", 63, "5", 5 * 1048576ULL, "3", 3},
+        {"FuncBase", 3840, "7MB", 7 * 1048576ULL, "2 files", 2},
+        {"info", 7, "abc", 0, "", 0},
+        {"ErrorMask", 7, "-4", 0, "-1", 0},
+        {"WarningMask", 3, "0", 0, "0", 0},
+        {"Error", 1, "99999999999999999999999", 18446744073709551615ULL, "18446744073709551615",
+         18446744073709551615ULL},
+        {"Debug4Mask", 255, "17592186044415", 17592186044415ULL * 1048576ULL, "7", 7},
+        {"Warning   Mask", 7, "1", 1048576, "1", 1},
+    };
+    for (const auto& r : rows) {
+        fresh_process();
+        const std::string text = std::string("log_level ") + r.level + "\nlog_file_max_size " + r.size +
+                                 "\nlog_file_max_rotate " + r.rotate + "\n";
+        write_file(settings, text);
+        capture c;
+        { SvLogStream s(SvLogLvl::Debug4); }
+        c.restore();
+        QCOMPARE(SvLogStream::global_log_level_, r.mask);
+        QCOMPARE(SvDestination::FileLogger::max_size_, r.bytes);
+        QCOMPARE(SvDestination::FileLogger::max_rotate_, r.rotations);
+        QVERIFY(!SvLogStream::read_config_);
+        QCOMPARE(B(c.err()), QByteArray());
+        QCOMPARE(B(read_file(settings)), B(text)); // a complete file is not rewritten
+    }
+    // A later change of the file has no effect in the same process.
+    fresh_process();
+    write_file(settings, "log_level Warning\nlog_file_max_size 1\nlog_file_max_rotate 1\n");
+    { capture c; SvLogStream s(SvLogLvl::Info); }
+    QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(3));
+    write_file(settings, "log_level Debug\nlog_file_max_size 1\nlog_file_max_rotate 1\n");
+    {
+        capture c;
+        { SvLogStream s(SvLogLvl::Info); s << "hidden" << std::endl; }
+        c.restore();
+        QCOMPARE(B(c.out()), QByteArray());
+    }
+    QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(3));
+    QCOMPARE(SvLogStream::load_properties(), 1);
+    QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(15));
+}
+
+void TestBackendLogStream::missing_or_incomplete_settings_are_rewritten()
+{
+    // Missing file: a warning on standard error, the defaults, a fresh file.
+    ::unlink(settings.c_str());
+    {
+        capture c;
+        { SvLogStream s(SvLogLvl::Info); }
+        c.restore();
+        QCOMPARE(B(c.err()), B("Warning: SvLogStream config file is absent: Can't open file '" + settings + "'\n"));
+        QCOMPARE(B(read_file(settings)), B(default_settings));
+        QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(7));
+    }
+    // One variable missing: the whole file is rewritten with the defaults,
+    // a valid level included; nothing of the old file is applied.
+    const char* missing[] = {"log_level", "log_file_max_size", "log_file_max_rotate"};
+    for (const char* gone : missing) {
+        fresh_process();
+        std::string text;
+        if (std::string(gone) != "log_level") text += "log_level Debug\n";
+        if (std::string(gone) != "log_file_max_size") text += "log_file_max_size 9\n";
+        if (std::string(gone) != "log_file_max_rotate") text += "log_file_max_rotate 4\n";
+        text += "#mine\n";
+        write_file(settings, text);
+        capture c;
+        { SvLogStream s(SvLogLvl::Info); }
+        c.restore();
+        QCOMPARE(B(c.err()), B(std::string("Warning: SvLogStream config variable is absent: ") + gone + "\n"));
+        QCOMPARE(B(read_file(settings)), B(default_settings));
+        QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(7));
+        QCOMPARE(SvDestination::FileLogger::max_size_, std::uint64_t(1048576));
+        QCOMPARE(SvDestination::FileLogger::max_rotate_, std::uint64_t(10));
+    }
+    // Empty file, CR LF file, a directory in place of the file, no folder.
+    fresh_process();
+    write_file(settings, "");
+    {
+        capture c;
+        { SvLogStream s(SvLogLvl::Debug); }
+        c.restore();
+        QVERIFY(c.err().find("config variable is absent: log_level") != std::string::npos);
+    }
+    fresh_process();
+    write_file(settings, "log_level Debug1\r\nlog_file_max_size 2\r\nlog_file_max_rotate 3\r\n");
+    { capture c; SvLogStream s(SvLogLvl::Debug2); }
+    QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(31));
+    QCOMPARE(SvDestination::FileLogger::max_rotate_, std::uint64_t(3));
+    fresh_process();
+    ::unlink(settings.c_str());
+    QVERIFY(::mkdir(settings.c_str(), 0755) == 0);
+    {
+        capture c;
+        { SvLogStream s(SvLogLvl::Warning); s << "still logged" << std::endl; }
+        c.restore();
+        QVERIFY(c.err().find("config file is absent") != std::string::npos);
+        QVERIFY(c.out().find("still logged") != std::string::npos);
+    }
+    QVERIFY(::rmdir(settings.c_str()) == 0);
+    fresh_process();
+    QVERIFY(QDir("/opt/sarvelin/etc").removeRecursively());
+    {
+        capture c;
+        { SvLogStream s(SvLogLvl::Warning); s << "no folder" << std::endl; }
+        c.restore();
+        QVERIFY(c.out().find("no folder") != std::string::npos);
+    }
+    QVERIFY(!QFile::exists(QString::fromStdString(settings)));
+    QVERIFY(QDir().mkpath("/opt/sarvelin/etc"));
+    // set_properties writes exactly six lines.
+    SvLogStream::set_properties(SvLogLvl::Debug2, 4, 6);
+    QCOMPARE(B(read_file(settings)),
+             QByteArray("#Logging level: Error, Warning, Info, Debug, Debug1, Debug2, Debug3, Debug4\n"
+                        "log_level Debug2\n#Maximum size of log file in Mb\nlog_file_max_size 4\n"
+                        "#Number of stored log file rotations, log file itself is not included\n"
+                        "log_file_max_rotate 6\n"));
+    QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(63));
+    QCOMPARE(SvDestination::FileLogger::max_size_, std::uint64_t(4 * 1048576));
+}
+
+void TestBackendLogStream::line_format_colours_and_folding()
+{
+    write_file(settings, "log_level Debug\nlog_file_max_size 1\nlog_file_max_rotate 1\n");
+    struct row {
+        SvLogLvl::Level level;
+        std::string message;
+        std::string expected; // after the time stamp
+    };
+    const row rows[] = {
+        {SvLogLvl::Warning, "two  spaces\n", yellow + "Warning: two spaces" + colour_end + "\n"},
+        {SvLogLvl::Warning, "  lead\tand\t\ttabs  \n", yellow + "Warning: lead\tand\ttabs" + colour_end + "\n"},
+        {SvLogLvl::Error, "broken\n", red + "Error: broken" + colour_end + "\n"},
+        {SvLogLvl::Debug, "deb  ug\n", white + "Debug: deb ug" + colour_end + "\n"},
+        {SvLogLvl::Warning, "first\nsecond\n", yellow + "Warning: first" + colour_end + "\n" + yellow + "second" + colour_end + "\n"},
+        {SvLogLvl::Warning, "a \n\n b\n", yellow + "Warning: a b" + colour_end + "\n"},
+        {SvLogLvl::Info, "keeps  two\n", "Info: keeps  two\n"},
+        {SvLogLvl::Info, "no newline", "Info: no newline"},
+        {SvLogLvl::Warning, "bytes \xff\xfe ok\n", yellow + "Warning: bytes \xff\xfe ok" + colour_end + "\n"},
+    };
+    for (const auto& r : rows) {
+        capture c;
+        { SvLogStream s(r.level); s << r.message; }
+        c.restore();
+        QCOMPARE(B(without_stamp(c.out())), B(r.expected));
+    }
+    // Chained values and the end-of-line manipulator.
+    {
+        capture c;
+        { SvLogStream s(SvLogLvl::Info); s << "n=" << 42 << ' ' << 2.5 << std::endl; }
+        c.restore();
+        QCOMPARE(B(without_stamp(c.out())), QByteArray("Info: n=42 2.5\n"));
+    }
+    // A tag goes before the level name with the process id.
+    SvLogStream::tag_ = "svkey";
+    {
+        capture c;
+        { SvLogStream s(SvLogLvl::Info); s << "tagged" << std::endl; }
+        c.restore();
+        QCOMPARE(B(without_stamp(c.out())), B("svkey[" + std::to_string(::getpid()) + "] Info: tagged\n"));
+    }
+    SvLogStream::tag_.clear();
+    // A 1 MB message goes through whole.
+    {
+        const std::string big(1 << 20, 'x');
+        capture c;
+        { SvLogStream s(SvLogLvl::Warning); s << big << std::endl; }
+        c.restore();
+        QCOMPARE(without_stamp(c.out()).size(), yellow.size() + 9 + big.size() + colour_end.size() + 1);
+    }
+}
+
+void TestBackendLogStream::filtering_and_destinations()
+{
+    write_file(settings, default_settings);
+    // Default mask: Debug and the levels outside InfoMask are silent.
+    const std::pair<SvLogLvl::Level, bool> shown[] = {
+        {SvLogLvl::Error, true},     {SvLogLvl::Warning, true}, {SvLogLvl::Info, true},
+        {SvLogLvl::Debug, false},    {SvLogLvl::Debug4, false}, {SvLogLvl::FuncBase, false},
+        {SvLogLvl::Measure, false},  {SvLogLvl::SqlReq, false}};
+    for (const auto& s : shown) {
+        capture c;
+        { SvLogStream l(s.first); l << "m" << std::endl; }
+        c.restore();
+        QCOMPARE(!c.out().empty(), s.second);
+    }
+    // Master switch.
+    SvLogStream::m_logging_enabled = false;
+    {
+        capture c;
+        { SvLogStream l(SvLogLvl::Error); l << "off" << std::endl; }
+        c.restore();
+        QCOMPARE(B(c.out()), QByteArray());
+    }
+    SvLogStream::m_logging_enabled = true;
+    // Default destinations replace standard output.
+    auto all = std::make_shared<recorder>();
+    all->set_time_stamp(false);
+    SvLogStream::default_loggers_.push_back(all);
+    {
+        capture c;
+        { SvLogStream l(SvLogLvl::Info); l << "to default" << std::endl; }
+        c.restore();
+        QCOMPARE(B(c.out()), QByteArray());
+        QCOMPARE(B(all->text), QByteArray("Info: to default\n"));
+    }
+    // Per-mask destinations take precedence over the defaults for the
+    // levels they cover; an empty list there does not count.
+    auto warnings = std::make_shared<recorder>();
+    SvLogStream::log_level_mask_default_loggers_[SvLogLvl::WarningMask].push_back(warnings);
+    SvLogStream::log_level_mask_default_loggers_[SvLogLvl::InfoMask]; // empty
+    all->text.clear();
+    { SvLogStream l(SvLogLvl::Warning); l << "w" << std::endl; }
+    { SvLogStream l(SvLogLvl::Info); l << "i" << std::endl; }
+    QCOMPARE(warnings->calls, 1);
+    QCOMPARE(B(without_stamp(warnings->text)), B(yellow + "Warning: w" + colour_end + "\n"));
+    QCOMPARE(B(all->text), QByteArray("Info: i\n"));
+    // Standard output destinations are created per stream.
+    auto a = SvDestination::Stdout();
+    auto b = SvDestination::Stdout();
+    QVERIFY(a && b && a != b);
+    QVERIFY(a->time_stamp());
+    {
+        capture c;
+        QCOMPARE(a->write_log("plain\n"), 0);
+        c.restore();
+        QCOMPARE(B(without_stamp(c.out())), QByteArray("plain\n"));
+    }
+    SvDestination::FileLogger::set_max_size(3);
+    QCOMPARE(SvDestination::FileLogger::max_size_, std::uint64_t(3 * 1048576));
+    SvDestination::FileLogger::set_max_rotate(12);
+    QCOMPARE(SvDestination::FileLogger::max_rotate_, std::uint64_t(12));
+}
+
+QTEST_GUILESS_MAIN(TestBackendLogStream)
 #include "tst_backend_log_stream.moc"
