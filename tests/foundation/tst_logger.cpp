@@ -1,0 +1,268 @@
+// The GUI log: place extraction, templates and level masks, the file line,
+// the console, the journal signal and the warnings of the file output.
+#include "fdcapture.h"
+#include "logger.h"
+
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QString format(QtMsgType type, const char* file, int line, const char* function, const QString& text)
+{
+    const QMessageLogContext context(file, line, function, "default");
+    return Logger::getInstance()->buildLogMessage(type, context, text);
+}
+
+QStringList fileLines(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(f.readAll()).split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+class TestLogger : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString folder;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        folder = dir.path() + "/";
+    }
+
+    void init()
+    {
+        Logger::getInstance()->setLogType(Logger::Console);
+        Logger::getInstance()->setLogsLevel(5);
+    }
+
+    // --- the place of a message
+
+    void placeOfAClassMethod()
+    {
+        QCOMPARE(format(QtInfoMsg, "/src/svkey2/keymaster_backup.cpp", 845,
+                        "void KeyMaster::createBackupPrivate()", "Load client's config file to modify..."),
+                 QString("Info: [KeyMaster::createBackupPrivate][line:845] Load client's config file to modify..."));
+    }
+
+    void placeOfAMethodWithArgumentsAndQualifiers()
+    {
+        QCOMPARE(format(QtWarningMsg, "/src/fsmodel.cpp", 10,
+                        "virtual bool FsModel::mountDevice(const QString&, int) const", "m"),
+                 QString("Warning: [FsModel::mountDevice][line:10] m"));
+    }
+
+    void placeOfAFreeFunction()
+    {
+        QCOMPARE(format(QtDebugMsg, "/work/main/svkey2/main.cpp", 12, "int main(int, char**)", "started"),
+                 QString("Debug: [main.cpp::int main(int, char**)][line:12] started"));
+    }
+
+    void placeOfAQmlFunction()
+    {
+        QCOMPARE(format(QtWarningMsg, "qrc:/qml/main.qml", 123, "onHasWarning", "w"),
+                 QString("Warning: [main.qml::onHasWarning][line:123] w"));
+    }
+
+    void placeOfQmlWithoutFunction()
+    {
+        QCOMPARE(format(QtWarningMsg, "qrc:/qml/localCustomItems/Journal.qml", 17, nullptr, "x"),
+                 QString("Warning: [Journal.qml][line:17] x"));
+    }
+
+    void placeWithoutFileAndFunction()
+    {
+        QCOMPARE(format(QtCriticalMsg, nullptr, 0, nullptr, "c"), QString("Critical: [][line:0] c"));
+    }
+
+    // Message text with %-signs must not be taken for placeholders.
+    void textWithPercentSigns()
+    {
+        QCOMPARE(format(QtInfoMsg, "qrc:/qml/a.qml", 1, "f", "100% %1 done"),
+                 QString("Info: [a.qml::f][line:1] 100% %1 done"));
+    }
+
+    // --- templates and masks
+
+    void masksOfTheLevels_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("mask");
+        QTest::newRow("0 nothing") << 0 << 0;
+        QTest::newRow("1 fatal") << 1 << 16;
+        QTest::newRow("2 + critical") << 2 << 24;
+        QTest::newRow("3 + warning") << 3 << 28;
+        QTest::newRow("4 + debug") << 4 << 30;
+        QTest::newRow("5 + info") << 5 << 31;
+        QTest::newRow("6 nothing") << 6 << 0;
+        QTest::newRow("-1 nothing") << -1 << 0;
+    }
+
+    void masksOfTheLevels()
+    {
+        QFETCH(int, level);
+        QFETCH(int, mask);
+        Logger::getInstance()->setLogsLevel(level);
+        QCOMPARE(Logger::getInstance()->levelMask(), mask);
+
+        const struct { QtMsgType type; int bit; const char* prefix; } kinds[] = {
+            {QtInfoMsg, 1, "Info: "}, {QtDebugMsg, 2, "Debug: "}, {QtWarningMsg, 4, "Warning: "},
+            {QtCriticalMsg, 8, "Critical: "}, {QtFatalMsg, 16, "Fatal: "}};
+        for (const auto& kind : kinds) {
+            const QString line = format(kind.type, "f.cpp", 3, "void A::b()", "t");
+            if (mask & kind.bit)
+                QCOMPARE(line, QString(kind.prefix) + "[A::b][line:3] t");
+            else
+                QVERIFY2(line.isEmpty(), qPrintable(line));
+        }
+    }
+
+    void rawMask()
+    {
+        Logger::getInstance()->setLogLevel(Logger::Warning);
+        QVERIFY(format(QtDebugMsg, "f", 1, "g", "d").isEmpty());
+        QCOMPARE(format(QtWarningMsg, "f", 1, "g", "w"), QString("Warning: [f::g][line:1] w"));
+    }
+
+    // --- destinations
+
+    void fileLineHasTimeStampAndTwoSpaces()
+    {
+        Logger* log = Logger::getInstance();
+        log->init(folder, Logger::File, 5);
+        QVERIFY(log->isFileOpen());
+        QSignalSpy journal(log, &Logger::hasLogMessage);
+
+        const QMessageLogContext context("qrc:/qml/main.qml", 7, "onClicked", "qml");
+        FdCapture out(1);
+        Logger::logger(QtDebugMsg, context, QString::fromUtf8("файл ok"));
+        QCOMPARE(out.text(), QByteArray());  // file only: nothing on the console
+        out.restore();
+
+        const QStringList lines = fileLines(folder + ".logs");
+        QVERIFY(!lines.isEmpty());
+        const QRegularExpression pattern(
+            "^\\[\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}\\]  Debug: \\[main\\.qml::onClicked\\]\\[line:7\\] файл ok$");
+        QVERIFY2(pattern.match(lines.last()).hasMatch(), qPrintable(lines.last()));
+        QCOMPARE(journal.count(), 1);
+        QCOMPARE(journal.at(0).at(0).toString(), QString::fromUtf8("Debug: [main.qml::onClicked][line:7] файл ok"));
+    }
+
+    void fileAndConsole()
+    {
+        Logger* log = Logger::getInstance();
+        log->init(folder, Logger::FileAndConsole, 5);  // file already open: warns "twice"
+        FdCapture out(1);
+        const QMessageLogContext context("/x/keymaster_core.cpp", 99, "void KeyMaster::init()", "default");
+        Logger::logger(QtInfoMsg, context, "both");
+        QCOMPARE(out.text(), QByteArray("Info: [KeyMaster::init][line:99] both\n"));
+        out.restore();
+        QVERIFY(fileLines(folder + ".logs").last().endsWith("  Info: [KeyMaster::init][line:99] both"));
+    }
+
+    void secondFileInitialisationWarnsInTheFile()
+    {
+        Logger* log = Logger::getInstance();
+        log->init(folder, Logger::File, 5);
+        log->setLogType(Logger::File);
+        QCOMPARE(fileLines(folder + ".logs").last(),
+                 QString("Warning: [Logger::initLoggerToFile] try to initialize logger twice"));
+    }
+
+    void reopeningAppendsToTheFile()
+    {
+        Logger* log = Logger::getInstance();
+        log->init(folder, Logger::File, 5);
+        const QMessageLogContext context("a.cpp", 1, "void A::first()", "default");
+        Logger::logger(QtWarningMsg, context, "first line");
+        log->setLogType(Logger::Console);
+        QVERIFY(!log->isFileOpen());
+        log->setLogType(Logger::File);
+        Logger::logger(QtWarningMsg, QMessageLogContext("a.cpp", 2, "void A::second()", "default"), "second line");
+        const QStringList lines = fileLines(folder + ".logs");
+        QVERIFY(lines.size() >= 2);
+        QVERIFY(lines.at(lines.size() - 2).endsWith("first line"));
+        QVERIFY(lines.last().endsWith("second line"));
+    }
+
+    void maskedMessageGoesNowhereButTheJournalGetsAnEmptyLine()
+    {
+        Logger* log = Logger::getInstance();
+        log->init(folder, Logger::FileAndConsole, 3);
+        const int before = fileLines(folder + ".logs").size();
+        QSignalSpy journal(log, &Logger::hasLogMessage);
+        FdCapture out(1);
+        Logger::logger(QtDebugMsg, QMessageLogContext("a.cpp", 1, "void A::b()", "default"), "hidden");
+        QCOMPARE(out.text(), QByteArray());
+        out.restore();
+        QCOMPARE(fileLines(folder + ".logs").size(), before);
+        QCOMPARE(journal.count(), 1);
+        QCOMPARE(journal.at(0).at(0).toString(), QString());
+    }
+
+    void consoleOnly()
+    {
+        Logger* log = Logger::getInstance();
+        log->init(folder, Logger::Console, 5);
+        QVERIFY(!log->isFileOpen());
+        const int before = fileLines(folder + ".logs").size();
+        FdCapture out(1);
+        Logger::logger(QtCriticalMsg, QMessageLogContext("a.cpp", 5, "void A::c()", "default"), "console");
+        QCOMPARE(out.text(), QByteArray("Critical: [A::c][line:5] console\n"));
+        out.restore();
+        QCOMPARE(fileLines(folder + ".logs").size(), before);
+    }
+
+    void wrongLogTypeWritesToStandardErrorAndTheJournal()
+    {
+        Logger* log = Logger::getInstance();
+        log->setLogType(static_cast<Logger::LogType>(4));
+        QSignalSpy journal(log, &Logger::hasLogMessage);
+        FdCapture err(2);
+        FdCapture out(1);
+        Logger::logger(QtWarningMsg, QMessageLogContext("a.cpp", 5, "void A::c()", "default"), "lost");
+        QCOMPARE(out.text(), QByteArray());
+        QCOMPARE(err.text(), QByteArray("Critical: [Logger::logger] Wrong log type!"));
+        out.restore();
+        err.restore();
+        QCOMPARE(journal.count(), 1);
+        QCOMPARE(journal.at(0).at(0).toString(), QString("Warning: [A::c][line:5] lost"));
+    }
+
+    void installedHandlerLogsQtMessagesWithTheirPlace()
+    {
+        Logger* log = Logger::getInstance();
+        log->init(folder, Logger::File, 5);
+        QSignalSpy journal(log, &Logger::hasLogMessage);
+        qInstallMessageHandler(Logger::logger);
+        qWarning() << "through the handler";
+        qInstallMessageHandler(nullptr);
+        QCOMPARE(journal.count(), 1);
+        const QString line = journal.at(0).at(0).toString();
+        QVERIFY2(line.startsWith("Warning: [TestLogger::installedHandlerLogsQtMessagesWithTheirPlace][line:"),
+                 qPrintable(line));
+        QVERIFY(line.endsWith("] through the handler"));
+    }
+
+    void timeStampFormat()
+    {
+        const QRegularExpression pattern("^\\[\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}\\] $");
+        QVERIFY(pattern.match(Logger::buildTimeStamp()).hasMatch());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogger)
+#include "tst_logger.moc"
