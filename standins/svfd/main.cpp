@@ -1,8 +1,13 @@
 // svfd: stand-in for the suite's deduplication daemon. It runs for the given
 // number of seconds (the backup's duration) and ends; SIGTERM ends it early.
+// Its process id is in <stand-ins folder>/svfd.pid while it runs.
 //
 //   svfd [--seconds N]       (default 10)
 #include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
 
 #include <iostream>
 #include <string>
@@ -34,9 +39,16 @@ int main(int argc, char** argv)
     sa.sa_handler = on_signal;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
+    const std::string pid_file = state_dir() + "/svfd.pid";
+    {
+        std::ofstream pid(pid_file);
+        pid << ::getpid() << '\n';
+    }
     append_log(calls_log_path(), "svfd started for " + std::to_string(seconds) + " s");
     for (double waited = 0; waited < seconds && !stop_requested; waited += 0.1)
         sleep_seconds(0.1);
+    if (read_pid_file(pid_file) == ::getpid())
+        std::remove(pid_file.c_str());
     append_log(calls_log_path(), stop_requested ? "svfd stopped" : "svfd finished");
     return 0;
 }

@@ -1,0 +1,297 @@
+// The local client, sv_archives and svfd stand-ins, run the way the rescue
+// tool runs them: the progress lines of "sarvelin_client start" per scenario,
+// the daemon and its mutex appearing within a second, "stop", the archive
+// tool's answers and exit codes, svfd's lifetime and the backup status that
+// follows the queued task.
+#include <QtTest>
+
+#include <boost/interprocess/sync/named_mutex.hpp>
+
+#include "standin_harness.h"
+
+namespace bip = boost::interprocess;
+
+class TestPrograms : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<StandinHarness> h;
+
+    struct Run {
+        int exitCode = -1;
+        QStringList lines;
+        qint64 ms = 0;
+    };
+
+    Run run(const QString& program, const QStringList& args, int timeoutMs = 10000)
+    {
+        Run r;
+        QProcess p;
+        p.setProcessEnvironment(h->environment());
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        QElapsedTimer t;
+        t.start();
+        p.start(h->bin(program), args);
+        if (!p.waitForFinished(timeoutMs)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.ms = t.elapsed();
+        r.exitCode = p.exitCode();
+        r.lines = QString::fromUtf8(p.readAll()).split('\n', Qt::SkipEmptyParts);
+        return r;
+    }
+
+    static bool mutexExists()
+    {
+        try {
+            bip::named_mutex m(bip::open_only, "Sarvelin_SVC_mutex");
+            return true;
+        } catch (const bip::interprocess_exception&) {
+            return false;
+        }
+    }
+
+    static int svfdCount()
+    {
+        QProcess p;
+        p.start("pgrep", {"svfd", "-c"});
+        p.waitForFinished();
+        return p.exitCode() == 0 ? p.readAll().trimmed().toInt() : 0;
+    }
+
+    void startClient(const QString& extra)
+    {
+        h->writeScenario(extra);
+        const Run r = run("sarvelin_client", {"start"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(mutexExists());
+    }
+
+private slots:
+    void init()
+    {
+        h = std::make_unique<StandinHarness>();
+        QVERIFY(h->ok());
+    }
+
+    void cleanup()
+    {
+        if (h) {
+            run("sarvelin_client", {"stop"});
+            // An svfd still running from this test ends by its pid file.
+            QFile pid(h->path("svfd.pid"));
+            if (pid.open(QIODevice::ReadOnly))
+                QProcess::execute("kill", {QString::fromUtf8(pid.readAll()).trimmed()});
+        }
+        h.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(svfdCount(), 0, 3000);
+    }
+
+    void startWaitsForTheAuthorization()
+    {
+        h->writeScenario("[local_client]\nauthorize_after = 0.8\n");
+        QProcess p;
+        p.setProcessEnvironment(h->environment());
+        QElapsedTimer t;
+        t.start();
+        p.start(h->bin("sarvelin_client"), {"start"});
+        QVERIFY(p.waitForStarted());
+        // The daemon's mutex is there well within the tool's one second.
+        QTRY_VERIFY_WITH_TIMEOUT(mutexExists(), 1000);
+        // The request line is out before the authorization.
+        QTRY_VERIFY_WITH_TIMEOUT(p.canReadLine() && QString(p.peek(4096)).contains("Please contact"), 1000);
+        QVERIFY(!QString(p.peek(4096)).contains("authorized by"));
+        QVERIFY(p.waitForFinished(5000));
+        QVERIFY(t.elapsed() >= 800);
+        QCOMPARE(p.exitCode(), 0);
+        const QStringList lines = QString::fromUtf8(p.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines, QStringList({"Sarvelin client 2.0 is starting", "Connecting to the Sarvelin server ...",
+                                     "Required authorization at Sarvelin server. Please contact system administrator.",
+                                     "This client was authorized by Sarvelin server"}));
+        QVERIFY(shmEntryExists("Sarvelin_SVKEY_to_client_MQ"));
+        QVERIFY(shmEntryExists("Sarvelin_client_to_SVKEY_MQ"));
+    }
+
+    void startAuthorizedAtOnce()
+    {
+        h->writeScenario("[local_client]\nauthorize_after = 0\n");
+        const Run r = run("sarvelin_client", {"start"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(!r.lines.join('\n').contains("Required authorization"));
+        QCOMPARE(r.lines.last(), QString("This client was authorized by Sarvelin server"));
+    }
+
+    void startFailures_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("refused") << "refused" << "Connect to Sarvelin server failed: Connection refused" << 1;
+        QTest::newRow("no route") << "no_route" << "Connect to Sarvelin server failed: No route to host" << 1;
+        QTest::newRow("no ip") << "no_ip" << "Sarvelin client can't work without IP address" << 1;
+        QTest::newRow("no resolve") << "no_resolve" << "Can't resolve hostname the Sarvelin server" << 1;
+        QTest::newRow("other") << "connect_failed" << "Connect to Sarvelin server failed: Connection timed out" << 1;
+        QTest::newRow("mac") << "duplicated_mac" << "Sarvelin server has duplicated MAC address in unauthorized clients" << 1;
+        QTest::newRow("second") << "second_instance" << "Can't run second instance of Sarvelin client process on one node" << 1;
+        QTest::newRow("silence") << "silence" << "Connecting to the Sarvelin server ..." << 0;
+    }
+
+    void startFailures()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, line);
+        QFETCH(int, exitCode);
+        h->writeScenario("[local_client]\nstart = " + start + "\n");
+        const Run r = run("sarvelin_client", {"start"});
+        QCOMPARE(r.exitCode, exitCode);
+        QCOMPARE(r.lines.last(), line);
+        QVERIFY(!r.lines.join('\n').contains("Required authorization"));
+        QVERIFY(!r.lines.join('\n').contains("was authorized"));
+    }
+
+    void secondStartWhileRunning()
+    {
+        startClient("[local_client]\nauthorize_after = 0\n");
+        const Run again = run("sarvelin_client", {"start"});
+        QCOMPARE(again.exitCode, 1);
+        QCOMPARE(again.lines.last(), QString("Can't run second instance of Sarvelin client process on one node"));
+        QCOMPARE(run("sarvelin_client", {"status"}).exitCode, 0);
+    }
+
+    void stopEndsTheDaemon()
+    {
+        startClient("[local_client]\nauthorize_after = 0\n");
+        const Run stop = run("sarvelin_client", {"stop"});
+        QCOMPARE(stop.exitCode, 0);
+        QCOMPARE(stop.lines, QStringList{"Sarvelin client stopped"});
+        QVERIFY(!mutexExists());
+        QVERIFY(!shmEntryExists("Sarvelin_SVKEY_to_client_MQ"));
+        QCOMPARE(run("sarvelin_client", {"stop"}).lines, QStringList{"Sarvelin client is not running"});
+        QCOMPARE(run("sarvelin_client", {"status"}).exitCode, 1);
+    }
+
+    void startWithoutTheDaemon()
+    {
+        h->writeScenario("[local_client]\nauthorize_after = 0\ndaemon = no\n");
+        QCOMPARE(run("sarvelin_client", {"start"}).exitCode, 0);
+        QTest::qWait(300);
+        QVERIFY(!mutexExists());
+    }
+
+    void wrongUsage()
+    {
+        QCOMPARE(run("sarvelin_client", {}).exitCode, 2);
+        QCOMPARE(run("sarvelin_client", {"restart"}).exitCode, 2);
+    }
+
+    void archivesQueuesTheTaskAndStartsSvfd()
+    {
+        startClient("[local_client]\nauthorize_after = 0\n[backup]\nsvfd_seconds = 1.2\nstatus = 2, 5\n");
+        const Run r = run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.lines.last(), QString("TASK WAS ADDED TO QUEUE: 4101"));
+        QVERIFY(r.ms < 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(svfdCount(), 1, 1000);
+        // The daemon now reports the queued task's statuses.
+        ToolChannel ch;
+        QVERIFY(ch.open());
+        QVERIFY(ch.request("ASK LAST BACKUP STATUS"));
+        QCOMPARE(ch.answerText(), std::string("LAST BACKUP STATUS:2"));
+        QVERIFY(ch.request("ASK LAST BACKUP STATUS"));
+        QCOMPARE(ch.answerText(), std::string("LAST BACKUP STATUS:5"));
+        // svfd ends by itself after its time.
+        QTRY_COMPARE_WITH_TIMEOUT(svfdCount(), 0, 3000);
+        QFile calls(h->path("calls.log"));
+        QVERIFY(calls.open(QIODevice::ReadOnly));
+        const QString log = QString::fromUtf8(calls.readAll());
+        QVERIFY(log.contains("sv_archives -c /dev/loop0 -m rescue_image -a nocrypt"));
+        QVERIFY(log.contains("svfd finished"));
+    }
+
+    void archivesWithoutSvfd()
+    {
+        startClient("[local_client]\nauthorize_after = 0\n[backup]\nsvfd_seconds = 0\n");
+        QCOMPARE(run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "serpent"}).exitCode, 0);
+        QTest::qWait(300);
+        QCOMPARE(svfdCount(), 0);
+    }
+
+    void archivesFailures_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("refused") << "exit_error" << 4;
+        QTest::newRow("no marker") << "no_marker" << 0;
+    }
+
+    void archivesFailures()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, exitCode);
+        startClient("[local_client]\nauthorize_after = 0\n[backup]\nsv_archives = " + mode + "\n");
+        const Run r = run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"});
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY(!r.lines.join('\n').contains("TASK WAS ADDED TO QUEUE:"));
+        QVERIFY(!QFile::exists(h->path("backup.task")));
+        QTest::qWait(200);
+        QCOMPARE(svfdCount(), 0);
+    }
+
+    void archivesHang()
+    {
+        startClient("[local_client]\nauthorize_after = 0\n[backup]\nsv_archives = hang\n");
+        QProcess p;
+        p.setProcessEnvironment(h->environment());
+        p.start(h->bin("sv_archives"), {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"});
+        QVERIFY(!p.waitForFinished(700));
+        p.kill();
+        p.waitForFinished();
+    }
+
+    void archivesNeedsTheClient()
+    {
+        const Run r = run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"});
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY(r.lines.join('\n').contains("Sarvelin client doesn't work"));
+    }
+
+    void archivesArguments_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no cipher") << QStringList{"-c", "/dev/loop0", "-m", "rescue_image"};
+        QTest::newRow("other mode") << QStringList{"-c", "/dev/loop0", "-m", "full", "-a", "nocrypt"};
+        QTest::newRow("no device") << QStringList{"-c", "/dev/nosuchdisk", "-m", "rescue_image", "-a", "nocrypt"};
+        QTest::newRow("not a device") << QStringList{"-c", "/dev/null", "-m", "rescue_image", "-a", "nocrypt"};
+        QTest::newRow("unknown option") << QStringList{"-x", "1"};
+        QTest::newRow("dangling option") << QStringList{"-c"};
+    }
+
+    void archivesArguments()
+    {
+        QFETCH(QStringList, args);
+        startClient("[local_client]\nauthorize_after = 0\n");
+        const Run r = run("sv_archives", args);
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(!r.lines.join('\n').contains("TASK WAS ADDED"));
+    }
+
+    void svfdRunsForItsTime()
+    {
+        Run r = run("svfd", {"--seconds", "0.4"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.ms >= 400);
+        QProcess p;
+        p.setProcessEnvironment(h->environment());
+        p.start(h->bin("svfd"), {"--seconds", "30"});
+        QVERIFY(p.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(svfdCount(), 1, 1000);
+        p.terminate();
+        QVERIFY(p.waitForFinished(2000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(run("svfd", {"--seconds", "soon"}).exitCode, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPrograms)
+#include "tst_standins_programs.moc"
