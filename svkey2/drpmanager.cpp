@@ -39,7 +39,7 @@ const std::vector<disaster_recovery_plan_record>& DrpManager::plan() const
 void DrpManager::onEntrySelected(int row)
 {
     if (row < 0 || static_cast<std::size_t>(row) >= m_plan.size()) {
-        qWarning() << "Wrong row:" << row << "DRP archive model can`t be loaded";
+        qWarning().noquote() << "Wrong row:" << row << "DRP archive model can`t be loaded";
         return;
     }
     drpArchiveModel.load(m_plan, m_plan[static_cast<std::size_t>(row)].get_id());

@@ -175,7 +175,7 @@ bool KeyMaster::messageQueuesConnect()
 {
     if (refuseReentry("messageQueuesConnect"))
         return false;
-    qInfo() << "creating queues";
+    qInfo().noquote() << "creating queues";
     try {
         clientToManagerQueue = std::make_unique<bip::message_queue>(bip::open_only, kClientToManagerQueueName);
         managerToClientQueue = std::make_unique<bip::message_queue>(bip::open_only, kManagerToClientQueueName);
@@ -193,12 +193,12 @@ bool KeyMaster::messageQueuesClose()
 {
     try {
         if (!clientToManagerQueue) {
-            qInfo() << "Message queues close, but queue 'Client to manager' is empty";
+            qInfo().noquote() << "Message queues close, but queue 'Client to manager' is empty";
             return false;
         }
         clientToManagerQueue.reset();
         if (!managerToClientQueue) {
-            qInfo() << "Message queues close, but queue 'Manager to client' is empty";
+            qInfo().noquote() << "Message queues close, but queue 'Manager to client' is empty";
             return false;
         }
         managerToClientQueue.reset();
@@ -223,7 +223,7 @@ bool KeyMaster::openClientMutex(bool quiet)
         return true;
     } catch (const std::exception& e) {
         if (quiet) {
-            qInfo() << "Sarvelin client mutex is not there yet:" << e.what();
+            qInfo().noquote() << "Sarvelin client mutex is not there yet:" << e.what();
         } else {
             // Shown and failed, but the tool keeps running: the operator must
             // be able to read the message.
@@ -271,7 +271,7 @@ void KeyMaster::unlockClientMutex()
     try {
         clientMutex->unlock();
     } catch (const std::exception& e) {
-        qWarning() << "Can't unlock Sarvelin client mutex:" << e.what();
+        qWarning().noquote() << "Can't unlock Sarvelin client mutex:" << e.what();
     }
     clientMutexLocked = false;
 }
@@ -314,6 +314,6 @@ bool KeyMaster::refuseReentry(const char* operation) const
 {
     if (eventWaitDepth == 0)
         return false;
-    qWarning() << operation << "refused: another operation is running";
+    qWarning().noquote() << operation << "refused: another operation is running";
     return true;
 }

@@ -39,7 +39,7 @@ bool KeyMaster::startSarvelinClient()
     process.setProgram(kClientProgram);
     process.setArguments({ QStringLiteral("start") });
     if (process.startDetached()) {
-        qDebug() << "Start Sarvelin client";
+        qDebug().noquote() << "Start Sarvelin client";
         clientStartedHere = true;
         return true;
     }
@@ -52,7 +52,7 @@ bool KeyMaster::startSarvelinClientWithCheck()
 {
     if (refuseReentry("startSarvelinClientWithCheck"))
         return false;
-    qDebug() << "start client with checking result";
+    qDebug().noquote() << "start client with checking result";
 
     // The process object stays with the controller: the client keeps running
     // after this operation returns.
@@ -66,7 +66,7 @@ bool KeyMaster::startSarvelinClientWithCheck()
     // A client that cannot be started at all would otherwise be waited for
     // until the whole poll budget is spent.
     if (!process->waitForStarted(5000) && process->error() == QProcess::FailedToStart) {
-        qWarning() << "Sarvelin client didn't start:" << process->errorString();
+        qWarning().noquote() << "Sarvelin client didn't start:" << process->errorString();
         Notifier::getInstance()->showError(
             tr("Can't start Sarvelin client. Please see logfile: ") + QString::fromLatin1(kClientLogFile));
         return false;
@@ -79,14 +79,14 @@ bool KeyMaster::startSarvelinClientWithCheck()
 
         QFile file(QString::fromLatin1(kCheckOutputFile));
         if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            qDebug() << kCheckOutputFile << "is not opened, startSarvelinClientWithCheck will return false";
+            qDebug().noquote() << kCheckOutputFile << "is not opened, startSarvelinClientWithCheck will return false";
             return false;
         }
         const QString output = QString::fromUtf8(file.readAll());
         file.close();
-        qDebug() << "Sarvelin client output is:";
+        qDebug().noquote() << "Sarvelin client output is:";
         for (const QString& line : output.split(QLatin1Char('\n')))
-            qDebug() << line;
+            qDebug().noquote() << line;
 
         if (output.contains(QLatin1String(kRefused))) {
             notifier->showError(tr("Connect to Sarvelin server failed: Connection refused"));
@@ -138,7 +138,7 @@ bool KeyMaster::stopSarvelinClient()
     if (refuseReentry("stopSarvelinClient"))
         return false;
     if (!clientStartedHere) {
-        qDebug() << "Sarvelin client wasnt started";
+        qDebug().noquote() << "Sarvelin client wasnt started";
         return false;
     }
     QProcess stop;
@@ -154,7 +154,7 @@ bool KeyMaster::stopSarvelinClient()
     kill.setProgram(QStringLiteral("pkill"));
     kill.setArguments({ QStringLiteral("sarvelin_client") });
     kill.startDetached();
-    qDebug() << "Stop Sarvelin client";
+    qDebug().noquote() << "Stop Sarvelin client";
     clientStartedHere = false;
     return true;
 }

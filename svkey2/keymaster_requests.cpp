@@ -68,7 +68,7 @@ std::string KeyMaster::hashPassword(const QString& password)
     const QByteArray utf8 = password.toUtf8();
     const char* hashed = ::crypt(utf8.constData(), kPasswordSalt);
     if (!hashed || hashed[0] == '*') {
-        qCritical() << "MD5 hashing of the password failed";
+        qCritical().noquote() << "MD5 hashing of the password failed";
         return std::string();
     }
     return std::string(hashed);
@@ -82,7 +82,7 @@ void KeyMaster::reportClientLinkFailure(LinkStep step, bool sending, const LinkE
         return;
     }
     // A queue-library error: the exchange is broken like a missing answer.
-    qWarning() << "Message queue error:" << exchange.libraryError.c_str();
+    qWarning().noquote() << "Message queue error:" << exchange.libraryError.c_str();
     Notifier::getInstance()->showError(linkReceiveFailureText(LinkWording::Client),
                                        QString::fromLocal8Bit(exchange.libraryError.c_str()));
 }
@@ -137,7 +137,7 @@ bool KeyMaster::helloDaemon(QString serverIp)
         notifier->showError(tr("It looks like we can't connect to Sarvelin server..."));
         return false;
     }
-    qInfo() << "hello was not accepted, answer:" << fromBytes(answer);
+    qInfo().noquote() << "hello was not accepted, answer:" << fromBytes(answer);
     return false;
 }
 
@@ -145,7 +145,7 @@ bool KeyMaster::disconnect()
 {
     if (refuseReentry("disconnect"))
         return false;
-    qInfo() << "disconnect from server";
+    qInfo().noquote() << "disconnect from server";
     Notifier* notifier = Notifier::getInstance();
     if (!clientToManagerQueue || !managerToClientQueue) {
         notifier->showError(tr("There is no connection to Sarvelin client process"));
@@ -187,7 +187,7 @@ bool KeyMaster::disconnect()
         notifier->showError(tr("It looks like we can't connect to Sarvelin server..."));
         return false;
     }
-    qInfo() << "disconnect was not confirmed, answer:" << fromBytes(answer);
+    qInfo().noquote() << "disconnect was not confirmed, answer:" << fromBytes(answer);
     return false;
 }
 
@@ -195,15 +195,15 @@ bool KeyMaster::svkey_authentication(std::string hash)
 {
     if (refuseReentry("svkey_authentication"))
         return false;
-    qInfo() << "In svkey authentification";
+    qInfo().noquote() << "In svkey authentification";
     LinkExchange exchange = beginExchange();
     const std::string text = "SV KEY PASSWORD:" + hash;
     if (!managerToClientQueue) {
-        qWarning() << "queue from manager to client is empty";
+        qWarning().noquote() << "queue from manager to client is empty";
         return false;
     }
     if (!clientToManagerQueue) {
-        qWarning() << "queue from client to manager is empty";
+        qWarning().noquote() << "queue from client to manager is empty";
         return false;
     }
     LinkStep step = sendRequest(exchange, text);
@@ -275,7 +275,7 @@ void KeyMaster::ask_client_list(QMap<QString, QString>& clientMap)
     sv_payload::client_list clients;
     std::string error;
     if (!sv_payload::decode_client_list(payload, clients, error)) {
-        qWarning() << "Client list does not decode:" << error.c_str();
+        qWarning().noquote() << "Client list does not decode:" << error.c_str();
         Notifier::getInstance()->showError(linkReceiveFailureText(LinkWording::Client), fromBytes(error));
         return;
     }
@@ -315,7 +315,7 @@ void KeyMaster::ask_archives(std::vector<sv_archive_short>& archiveList, std::st
     std::string error;
     if (!sv_payload::decode_archive_list(payload, archiveList, error)) {
         archiveList.clear();
-        qWarning() << "Archive list does not decode:" << error.c_str();
+        qWarning().noquote() << "Archive list does not decode:" << error.c_str();
         Notifier::getInstance()->showError(linkReceiveFailureText(LinkWording::Client), fromBytes(error));
     }
 }
@@ -346,7 +346,7 @@ bool KeyMaster::askDisasterRecoveryPlan(std::string hwid)
         }
         std::string error;
         if (!m_drpManager->fillPlan(payload, &error)) {
-            qWarning() << "Recovery plan does not decode:" << error.c_str();
+            qWarning().noquote() << "Recovery plan does not decode:" << error.c_str();
             Notifier::getInstance()->showError(linkReceiveFailureText(LinkWording::Client), fromBytes(error));
             return false;
         }
@@ -380,7 +380,7 @@ bool KeyMaster::launchRestoreArchive(std::string hash, std::string device)
         step = receiveAnswer(exchange);
     if (step != LinkStep::Done) {
         if (step == LinkStep::LibraryError)
-            qWarning() << "Message queue error:" << exchange.libraryError.c_str();
+            qWarning().noquote() << "Message queue error:" << exchange.libraryError.c_str();
         notifier->showError(tr("Sarvelin client process doesn's work"), linkReceiveFailureText(LinkWording::Client));
         return false;
     }
@@ -388,10 +388,10 @@ bool KeyMaster::launchRestoreArchive(std::string hash, std::string device)
     const std::string answer = exchange.answer();
     if (exchange.answerStartsWith(kTaskAdded)) {
         lastTaskId = answer.substr(std::char_traits<char>::length(kTaskAdded));
-        qInfo() << "Restore was started. Task ID: " << fromBytes(lastTaskId);
+        qInfo().noquote() << QStringLiteral("Restore was started. Task ID: ") + fromBytes(lastTaskId);
         return true;
     }
-    qInfo() << "Restore wasn`t started. Wrong response: " << fromBytes(answer);
+    qInfo().noquote() << QStringLiteral("Restore wasn`t started. Wrong response: ") + fromBytes(answer);
     return false;
 }
 
@@ -399,15 +399,15 @@ unsigned int KeyMaster::getTaskStatus(std::string request)
 {
     if (refuseReentry("getTaskStatus"))
         return 0;
-    qDebug() << "get task status for request" << request.c_str();
+    qDebug().noquote() << "get task status for request" << request.c_str();
     LinkExchange exchange = beginExchange();
     if (!managerToClientQueue) {
-        qDebug() << "zero queue";
+        qDebug().noquote() << "zero queue";
         return 0;
     }
     auto libraryError = [](const std::string& text) {
-        qDebug() << "svkey_getstatus exception:" << text.c_str();
-        qDebug() << "svkey_getstatus out";
+        qDebug().noquote() << "svkey_getstatus exception:" << text.c_str();
+        qDebug().noquote() << "svkey_getstatus out";
         return 0u;
     };
     LinkStep step = sendRequest(exchange, request);
@@ -430,14 +430,14 @@ unsigned int KeyMaster::getTaskStatus(std::string request)
     if (request == kAskBackupStatus) {
         keyword = kBackupStatus;
     } else if (request == kAskRestoreStatus) {
-        qDebug() << "answer from client is:" << fromBytes(answer);
+        qDebug().noquote() << "answer from client is:" << fromBytes(answer);
         keyword = kRestoreStatus;
     } else {
-        qDebug() << "svkey_getstatus out";
+        qDebug().noquote() << "svkey_getstatus out";
         return 0;
     }
     if (!exchange.answerStartsWith(keyword)) {
-        qDebug() << "Wrong answer to request" << request.c_str() << "(" << fromBytes(answer) << ")";
+        qDebug().noquote() << "Wrong answer to request" << request.c_str() << "(" << fromBytes(answer) << ")";
         return 0;
     }
     unsigned int code = 0;

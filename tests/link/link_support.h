@@ -1,0 +1,316 @@
+// Shared pieces of the key client link tests: reaching the controller's
+// internals, capturing what the operator is shown and what is logged, and
+// running the key client daemon stand-in with a scenario of the test's own.
+// These tests run only inside the sandbox (private /opt, /tmp and /dev/shm).
+#pragma once
+
+#include "keymaster.h"
+#include "notifier.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTextStream>
+#include <QThread>
+#include <QtTest>
+
+#include <boost/interprocess/ipc/message_queue.hpp>
+#include <boost/interprocess/sync/named_mutex.hpp>
+
+#include <csignal>
+
+class KeyMasterTestAccess
+{
+public:
+    static void setPollBudget(KeyMaster& k, int polls) { k.clientCheckPollBudget = polls; }
+    static int pollBudget(const KeyMaster& k) { return k.clientCheckPollBudget; }
+    static void setMutexWait(KeyMaster& k, int seconds) { k.clientMutexWaitSeconds = seconds; }
+    static bool mutexOpen(const KeyMaster& k) { return bool(k.clientMutex); }
+    static bool answerQueueOpen(const KeyMaster& k) { return bool(k.clientToManagerQueue); }
+    static bool requestQueueOpen(const KeyMaster& k) { return bool(k.managerToClientQueue); }
+    static bool clientStartedHere(const KeyMaster& k) { return k.clientStartedHere; }
+    static void setClientStartedHere(KeyMaster& k, bool value) { k.clientStartedHere = value; }
+    static std::string lastTaskId(const KeyMaster& k) { return k.lastTaskId; }
+    static ResqueArchivesModel& archivesModel(KeyMaster& k) { return k.resqueArchivesModel; }
+    static std::vector<sv_archive_short>& archives(KeyMaster& k) { return k.archives; }
+    // One bare receive with the exchange conventions; the answer as text.
+    static std::string receiveOne(KeyMaster& k, bool* ok)
+    {
+        KeyMaster::LinkExchange exchange = k.beginExchange();
+        *ok = k.receiveAnswer(exchange) == KeyMaster::LinkStep::Done;
+        return exchange.answer();
+    }
+};
+
+namespace link_test {
+
+// What the operator was shown, in order.
+struct Shown
+{
+    QString kind;   // error, warning, info
+    QString msg;
+    QString details;
+};
+
+class NotifierCapture : public QObject
+{
+public:
+    NotifierCapture()
+    {
+        Notifier* n = Notifier::getInstance();
+        connect(n, &Notifier::hasError, this, [this](const QString& m, const QString& d, const QVariantList&) { shown.append({ "error", m, d }); });
+        connect(n, &Notifier::hasWarning, this, [this](const QString& m, const QString& d, const QVariantList&) { shown.append({ "warning", m, d }); });
+        connect(n, &Notifier::hasInfo, this, [this](const QString& m, const QString& d, const QVariantList&) { shown.append({ "info", m, d }); });
+    }
+    QList<Shown> shown;
+    QStringList errors() const { return texts("error"); }
+    QStringList warnings() const { return texts("warning"); }
+    QStringList texts(const QString& kind) const
+    {
+        QStringList out;
+        for (const Shown& s : shown)
+            if (s.kind == kind)
+                out << s.msg;
+        return out;
+    }
+};
+
+// Every Qt message line, kept for the checks and also printed.
+inline QStringList& logLines()
+{
+    static QStringList lines;
+    return lines;
+}
+
+inline void captureHandler(QtMsgType, const QMessageLogContext&, const QString& msg)
+{
+    logLines().append(msg);
+    fprintf(stderr, "  log: %s\n", qPrintable(msg));
+}
+
+inline void installLogCapture()
+{
+    qInstallMessageHandler(captureHandler);
+}
+
+inline bool logContains(const QString& text)
+{
+    for (const QString& line : logLines())
+        if (line.contains(text))
+            return true;
+    return false;
+}
+
+inline bool insideSandbox()
+{
+    return qgetenv("SV_SANDBOX_INSIDE") == "1";
+}
+
+inline const QString standinsDir() { return QStringLiteral("/opt/sarvelin/standins"); }
+inline const QString daemonProgram() { return QStringLiteral("/opt/sarvelin/bin/sv_keyclientd"); }
+
+// The client names, HWIDs and passwords of the base scenario.
+inline const char* baseScenario()
+{
+    return R"INI(
+[server]
+reachable = yes
+key_password = key-secret
+
+[local_client]
+start = authorized
+authorize_after = 0
+daemon = yes
+
+[restore]
+accept = yes
+task_id = 4102
+status = 2, 5
+
+[daemon]
+queue_capacity = 10
+require_hello = yes
+
+[client web01]
+hwid = 52:54:00:1a:2b:01
+password = web01-secret
+plan = yes
+
+[client db01]
+hwid = 52:54:00:1a:2b:02
+password = db01-secret
+plan = no
+
+[client mail01]
+hwid = 52:54:00:1a:2b:03
+password = mail01-secret
+
+[archive 1001]
+client = web01
+name = web01 rescue image, Monday
+created = 2026-11-30 02:00:00
+archive_size = 5368709123
+crypt_algorithm = nocrypt
+verification_status = 3
+
+[archive 1002]
+client = web01
+name = web01 rescue image, Friday
+created = 2026-12-04 02:00:00
+archive_size = 3328599654
+crypt_algorithm = kuznyechik
+digitally_signed = yes
+verification_status = 6
+
+[archive 2001]
+client = db01
+name = db01 rescue image
+crypt_algorithm = serpent
+verification_status = 1
+
+[plan web01 1]
+resource = /
+resource_type = rescue_image
+resource_destination = /dev/sda
+priority = 10
+description = system disk
+archives = 1001, 1002
+
+[plan web01 2]
+resource = /srv/data
+resource_type = directory
+resource_destination = /srv/data
+priority = 50
+description = application data
+archives = 1002
+)INI";
+}
+
+inline bool writeFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(content) == content.size();
+}
+
+// The key client daemon stand-in, run as a child of the test.
+class Daemon
+{
+public:
+    ~Daemon() { stop(); }
+
+    // Writes the scenario (the base scenario plus `extra` sections) and
+    // starts the daemon; true once its queues exist.
+    bool start(const QByteArray& extra = QByteArray(), const QByteArray& base = baseScenario())
+    {
+        stop();
+        QDir().mkpath(standinsDir());
+        QFile::remove(standinsDir() + "/requests.log");
+        if (!writeFile(standinsDir() + "/scenario.ini", base + "\n" + extra))
+            return false;
+        m_process.setProgram(daemonProgram());
+        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_process.start();
+        if (!m_process.waitForStarted(3000))
+            return false;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 5000) {
+            if (QFile::exists("/dev/shm/Sarvelin_SVKEY_to_client_MQ")
+                && QFile::exists("/dev/shm/Sarvelin_client_to_SVKEY_MQ")
+                && log().contains("STARTED"))
+                return true;
+            if (m_process.state() == QProcess::NotRunning)
+                return false;
+            QThread::msleep(10);
+        }
+        return false;
+    }
+
+    void stop()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            if (!m_process.waitForFinished(3000)) {
+                m_process.kill();
+                m_process.waitForFinished(1000);
+            }
+        }
+    }
+
+    bool running() const { return m_process.state() == QProcess::Running; }
+
+    static QString log()
+    {
+        QFile f(standinsDir() + "/requests.log");
+        if (!f.open(QIODevice::ReadOnly))
+            return QString();
+        return QString::fromUtf8(f.readAll());
+    }
+
+    // Log lines without their time stamps.
+    static QStringList logLines()
+    {
+        QStringList out;
+        for (const QString& line : log().split('\n', Qt::SkipEmptyParts)) {
+            const int blank = line.indexOf(' ');
+            out << (blank < 0 ? line : line.mid(blank + 1));
+        }
+        return out;
+    }
+
+    // The requests as the daemon logged them (zero bytes shown as \0).
+    static QStringList requests()
+    {
+        QStringList out;
+        for (const QString& line : logLines())
+            if (line.startsWith("REQUEST "))
+                out << line.mid(8);
+        return out;
+    }
+
+    // The answer messages sent after the last request. The daemon logs an
+    // answer just after sending it, so wait a little for `expected` lines.
+    static QStringList answersToLast(int expected = 1)
+    {
+        QElapsedTimer t;
+        t.start();
+        for (;;) {
+            QStringList out;
+            for (const QString& line : logLines()) {
+                if (line.startsWith("REQUEST "))
+                    out.clear();
+                else if (line.startsWith("ANSWER "))
+                    out << line.mid(7);
+            }
+            if (out.size() >= expected || t.elapsed() > 2000)
+                return out;
+            QThread::msleep(10);
+        }
+    }
+
+private:
+    QProcess m_process;
+};
+
+// Waits until the answer queue holds a message (a late answer arrived).
+inline bool waitForPendingAnswer(int milliseconds)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < milliseconds) {
+        try {
+            boost::interprocess::message_queue q(boost::interprocess::open_only, "Sarvelin_client_to_SVKEY_MQ");
+            if (q.get_num_msg() > 0)
+                return true;
+        } catch (...) {
+        }
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+} // namespace link_test
