@@ -12,3 +12,11 @@ cmake --build "$build" -j"$jobs"
 
 cd "$build"
 ctest --output-on-failure -j"$jobs"
+
+# The backend library's libFuzzer targets need clang: a second build tree,
+# only the fuzz targets built, each run for a bounded time (a crash fails).
+fuzz="${SV_FUZZ_BUILD_DIR:-$root/build-fuzz}"
+cmake -S "$root" -B "$fuzz" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DSV_BUILD_FUZZERS=ON
+cmake --build "$fuzz" -j"$jobs" --target sv_fuzzers
+cd "$fuzz"
+ctest --output-on-failure -L fuzz

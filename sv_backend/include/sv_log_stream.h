@@ -130,6 +130,8 @@ public:
     static void set_properties(SvLogLvl::Level level, unsigned long max_size_mb,
                                unsigned long max_rotate);
     static const char* config_path();
+    // 1: the stream's own destinations take precedence.
+    int delivery_mode() const { return mode_; }
 
     static std::uint32_t global_log_level_;
     static bool m_logging_enabled;
