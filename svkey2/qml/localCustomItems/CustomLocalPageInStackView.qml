@@ -36,6 +36,7 @@ CustomStackPage {
         anchors.fill: parent
         anchors.leftMargin: GuiConfig.itemHeight()
         anchors.rightMargin: GuiConfig.itemHeight()
+        anchors.bottomMargin: GuiConfig.itemSpacing() * 2
         radius: GuiConfig.itemRadius()
         color: GuiConfig.backgroundColorOfPageBlock()
 

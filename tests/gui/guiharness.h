@@ -1,0 +1,83 @@
+#ifndef GUIHARNESS_H
+#define GUIHARNESS_H
+
+// Drives the real root page offscreen, as an operator would: the real
+// GuiConfig, Logger, Notifier and KeyMaster are published exactly as main
+// publishes them, items are found by objectName, clicked with the mouse,
+// typed into with the keyboard, and every step can be saved as a screenshot.
+
+#include <QColor>
+#include <QPointF>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+
+class KeyMaster;
+class QTranslator;
+
+class GuiHarness
+{
+public:
+    // Once per process, before anything else: a temporary HOME (so the GUI
+    // settings start fresh), GuiConfig for this application, the log with
+    // its message handler, and the folder for the screenshots of `testName`.
+    static void initProcess(const QString& testName);
+    static QString shotsFolder();
+    // True inside the simulated rescue medium (sandbox/sv-sandbox).
+    static bool insideSandbox();
+    // Every line the log has sent to the journal since the process started.
+    static QStringList& logLines();
+    static bool logContains(const QString& fragment);
+
+    GuiHarness();
+    ~GuiHarness();
+
+    // A fresh controller (with `interfaces` as its network interfaces when
+    // given) and a fresh view of the root page, `size` large.
+    bool start(const QSize& size, const QStringList& interfaces = QStringList());
+    void stop();
+
+    QQuickView* view() const { return m_view.get(); }
+    KeyMaster* keyMaster() const { return m_keyMaster.get(); }
+    QQuickItem* root() const;
+
+    // The first item named `objectName` below `within` (the whole window
+    // by default, popups included), or null.
+    QQuickItem* find(const QString& objectName, QObject* within = nullptr) const;
+    // The first such item that is visible.
+    QQuickItem* findVisible(const QString& objectName, QObject* within = nullptr) const;
+    QQuickItem* waitVisible(const QString& objectName, int timeoutMs = 3000, QObject* within = nullptr) const;
+    bool waitFor(const std::function<bool()>& condition, int timeoutMs = 3000) const;
+
+    // A mouse click in the middle of the item; fails (with a message) when
+    // the item is hidden, disabled or outside the window.
+    bool click(QQuickItem* item, QPointF offsetFromCentre = QPointF()) const;
+    bool clickName(const QString& objectName, QObject* within = nullptr) const;
+    void typeText(const QString& text) const;
+    void pressKey(Qt::Key key) const;
+
+    // Saves the window as <shotsFolder>/<nn>-<step>.png; returns the path.
+    QString shot(const QString& step);
+
+    // Texts of every visible text item below `under` (the window by default).
+    QStringList visibleTexts(QQuickItem* under = nullptr) const;
+    // Visible texts that are cut: elided, wider than their item without
+    // wrapping, or reaching outside the window. One line per fault.
+    QStringList clippedTexts(QQuickItem* under = nullptr) const;
+
+    // The scene rectangle of an item.
+    static QRectF sceneRect(const QQuickItem* item);
+
+private:
+    std::unique_ptr<KeyMaster> m_keyMaster;
+    std::unique_ptr<QQuickView> m_view;
+    int m_shotCounter = 0;
+};
+
+#endif // GUIHARNESS_H
