@@ -49,7 +49,9 @@ CustomLocalPage {
                 labelWidth: page.comboLabelWidth
                 labelColor: GuiConfig.textColorOfEnabledItem1()
                 model: ["Ru", "En"]
-                onCurrentTextChanged: if (page.ready && currentText !== "") GuiConfig.setLang(currentText)
+                // Applied after the change has settled: switching the language
+                // re-evaluates every binding, this box's text included.
+                onCurrentTextChanged: if (page.ready && currentText !== "") Qt.callLater(page.applyLanguage)
             }
 
             CustomComboBox {
@@ -75,6 +77,11 @@ CustomLocalPage {
                 }
             }
         }
+    }
+
+    function applyLanguage() {
+        if (languageBox.currentText !== "")
+            GuiConfig.setLang(languageBox.currentText)
     }
 
     Component.onCompleted: {

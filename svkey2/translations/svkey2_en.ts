@@ -5,554 +5,556 @@
     <name>CustomFileDialog</name>
     <message>
         <source>Please choose a file</source>
-        <translation type="unfinished"></translation>
+        <translation>Please choose a file</translation>
     </message>
 </context>
 <context>
     <name>CustomLocalPageInStackView</name>
     <message>
         <source>back</source>
-        <translation type="unfinished"></translation>
+        <translation>back</translation>
     </message>
     <message>
         <source>forward</source>
-        <translation type="unfinished"></translation>
+        <translation>forward</translation>
     </message>
 </context>
 <context>
     <name>CustomQuestionDialog</name>
     <message>
         <source>Confirmation</source>
-        <translation type="unfinished"></translation>
+        <translation>Confirmation</translation>
     </message>
     <message>
         <source>Yes</source>
-        <translation type="unfinished"></translation>
+        <translation>Yes</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
     <name>CustomSmallDialog</name>
     <message>
         <source>Confirmation</source>
-        <translation type="unfinished"></translation>
+        <translation>Confirmation</translation>
     </message>
     <message>
         <source>Information</source>
-        <translation type="unfinished"></translation>
+        <translation>Information</translation>
     </message>
     <message>
         <source>Warning</source>
-        <translation type="unfinished"></translation>
+        <translation>Warning</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
     <message>
         <source>Do you want to exit?</source>
-        <translation type="unfinished"></translation>
+        <translation>Do you want to exit?</translation>
     </message>
     <message>
         <source>Do you want to logout?</source>
-        <translation type="unfinished"></translation>
+        <translation>Do you want to logout?</translation>
     </message>
     <message>
         <source>Assert</source>
-        <translation type="unfinished"></translation>
+        <translation>Assert</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>Exit</source>
-        <translation type="unfinished"></translation>
+        <translation>Exit</translation>
     </message>
     <message>
         <source>Log out</source>
-        <translation type="unfinished"></translation>
+        <translation>Log out</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
     <name>DevicesTree</name>
     <message>
         <source>Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Name</translation>
     </message>
     <message>
         <source>fstype</source>
-        <translation type="unfinished"></translation>
+        <translation>fstype</translation>
     </message>
     <message>
         <source>Label</source>
-        <translation type="unfinished"></translation>
+        <translation>Label</translation>
     </message>
     <message>
         <source>UUID</source>
-        <translation type="unfinished"></translation>
+        <translation>UUID</translation>
     </message>
     <message>
         <source>Mountpoint</source>
-        <translation type="unfinished"></translation>
+        <translation>Mountpoint</translation>
     </message>
     <message>
-        <source>Can&apos;t execute: </source>
-        <translation type="unfinished"></translation>
+        <source>Can't execute: </source>
+        <translation>Can't execute: </translation>
     </message>
 </context>
 <context>
     <name>DrpArchiveModel</name>
     <message>
         <source>Id</source>
-        <translation type="unfinished"></translation>
+        <translation>Id</translation>
     </message>
     <message>
         <source>Task ID</source>
-        <translation type="unfinished"></translation>
+        <translation>Task ID</translation>
     </message>
     <message>
         <source>Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Name</translation>
     </message>
     <message>
         <source>Reference ID</source>
-        <translation type="unfinished"></translation>
+        <translation>Reference ID</translation>
     </message>
     <message>
         <source>Resource type</source>
-        <translation type="unfinished"></translation>
+        <translation>Resource type</translation>
     </message>
     <message>
         <source>Resource</source>
-        <translation type="unfinished"></translation>
+        <translation>Resource</translation>
     </message>
     <message>
         <source>Backup type</source>
-        <translation type="unfinished"></translation>
+        <translation>Backup type</translation>
     </message>
     <message>
         <source>Pool</source>
-        <translation type="unfinished"></translation>
+        <translation>Pool</translation>
     </message>
     <message>
         <source>Archive size</source>
-        <translation type="unfinished"></translation>
+        <translation>Archive size</translation>
     </message>
     <message>
         <source>Snapshot size</source>
-        <translation type="unfinished"></translation>
+        <translation>Snapshot size</translation>
     </message>
     <message>
         <source>Created</source>
-        <translation type="unfinished"></translation>
+        <translation>Created</translation>
     </message>
     <message>
         <source>Creation duration</source>
-        <translation type="unfinished"></translation>
+        <translation>Creation duration</translation>
     </message>
     <message>
         <source>Transmission duration</source>
-        <translation type="unfinished"></translation>
+        <translation>Transmission duration</translation>
     </message>
     <message>
         <source>Crypt algorithm</source>
-        <translation type="unfinished"></translation>
+        <translation>Crypt algorithm</translation>
     </message>
     <message>
         <source>Crypt duration</source>
-        <translation type="unfinished"></translation>
+        <translation>Crypt duration</translation>
     </message>
     <message>
         <source>Digitally signed</source>
-        <translation type="unfinished"></translation>
+        <translation>Digitally signed</translation>
     </message>
     <message>
         <source>Verification status</source>
-        <translation type="unfinished"></translation>
+        <translation>Verification status</translation>
     </message>
     <message>
         <source>yes</source>
-        <translation type="unfinished"></translation>
+        <translation>yes</translation>
     </message>
     <message>
         <source>no</source>
-        <translation type="unfinished"></translation>
+        <translation>no</translation>
     </message>
 </context>
 <context>
     <name>ExitPage</name>
     <message>
         <source>Result of recovery or reservation</source>
-        <translation type="unfinished"></translation>
+        <translation>Result of recovery or reservation</translation>
     </message>
     <message>
         <source>Exit</source>
-        <translation type="unfinished"></translation>
+        <translation>Exit</translation>
     </message>
 </context>
 <context>
     <name>FsModel</name>
     <message>
         <source>Backup</source>
-        <translation type="unfinished"></translation>
+        <translation>Backup</translation>
     </message>
     <message>
         <source>Filesystem</source>
-        <translation type="unfinished"></translation>
+        <translation>Filesystem</translation>
     </message>
     <message>
         <source>Mount point</source>
-        <translation type="unfinished"></translation>
+        <translation>Mount point</translation>
     </message>
     <message>
         <source>Type</source>
-        <translation type="unfinished"></translation>
+        <translation>Type</translation>
     </message>
     <message>
         <source>Options</source>
-        <translation type="unfinished"></translation>
+        <translation>Options</translation>
     </message>
     <message>
         <source>Dump</source>
-        <translation type="unfinished"></translation>
+        <translation>Dump</translation>
     </message>
     <message>
         <source>Pass</source>
-        <translation type="unfinished"></translation>
+        <translation>Pass</translation>
     </message>
     <message>
         <source> doesnt exists</source>
-        <translation type="unfinished"></translation>
+        <translation> doesnt exists</translation>
     </message>
     <message>
-        <source>Can&apos;t open </source>
-        <translation type="unfinished"></translation>
+        <source>Can't open </source>
+        <translation>Can't open </translation>
     </message>
     <message>
-        <source>Can&apos;t mount device </source>
-        <translation type="unfinished"></translation>
+        <source>Can't mount device </source>
+        <translation>Can't mount device </translation>
     </message>
     <message>
         <source> to mountpoint </source>
-        <translation type="unfinished"></translation>
+        <translation> to mountpoint </translation>
     </message>
     <message>
-        <source>Can&apos;t execute: </source>
-        <translation type="unfinished"></translation>
+        <source>Can't execute: </source>
+        <translation>Can't execute: </translation>
     </message>
     <message>
         <source>Result: </source>
-        <translation type="unfinished"></translation>
+        <translation>Result: </translation>
     </message>
     <message>
-        <source>Can&apos;t unmount device: </source>
-        <translation type="unfinished"></translation>
+        <source>Can't unmount device: </source>
+        <translation>Can't unmount device: </translation>
     </message>
     <message>
         <source>The mount point leads outside of /mnt</source>
-        <translation type="unfinished"></translation>
+        <translation>The mount point leads outside of /mnt</translation>
     </message>
     <message>
         <source>Device </source>
-        <translation type="unfinished"></translation>
+        <translation>Device </translation>
     </message>
     <message>
         <source> from fstab can`t be mounted to </source>
-        <translation type="unfinished"></translation>
+        <translation> from fstab can`t be mounted to </translation>
     </message>
 </context>
 <context>
     <name>GuiConfig</name>
     <message>
         <source>Help</source>
-        <translation type="unfinished"></translation>
+        <translation>Help</translation>
     </message>
 </context>
 <context>
     <name>Journal</name>
     <message>
         <source>No events have happened yet</source>
-        <translation type="unfinished"></translation>
+        <translation>No events have happened yet</translation>
     </message>
 </context>
 <context>
     <name>JournalFooter</name>
     <message>
         <source>Journal</source>
-        <translation type="unfinished"></translation>
+        <translation>Journal</translation>
     </message>
     <message>
         <source>To Start</source>
-        <translation type="unfinished"></translation>
+        <translation>To Start</translation>
     </message>
 </context>
 <context>
     <name>KeyMaster</name>
     <message>
-        <source>It looks like Sarvelin key client process doesn&apos;s work now. Unable to send message to client&apos;s process</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin key client process doesn's work now. Unable to send message to client's process</source>
+        <translation>It looks like Sarvelin key client process doesn's work now. Unable to send message to client's process</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client process doesn&apos;s work now. Unable to send message to client&apos;s process</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin client process doesn's work now. Unable to send message to client's process</source>
+        <translation>It looks like Sarvelin client process doesn's work now. Unable to send message to client's process</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin key client process doesn&apos;s work now. Unable to recieve message from client&apos;s process</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin key client process doesn's work now. Unable to recieve message from client's process</source>
+        <translation>It looks like Sarvelin key client process doesn's work now. Unable to recieve message from client's process</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client process doesn&apos;s work now. Unable to recieve message from client&apos;s process</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process</source>
+        <translation>It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process</translation>
     </message>
     <message>
         <source>Try to open message queues</source>
-        <translation type="unfinished"></translation>
+        <translation>Try to open message queues</translation>
     </message>
     <message>
-        <source>Try to open message queues to communicate with Sarvelin key client. It looks like Sarvelin key clients doesn&apos;t work on this host. </source>
-        <translation type="unfinished"></translation>
+        <source>Try to open message queues to communicate with Sarvelin key client. It looks like Sarvelin key clients doesn't work on this host. </source>
+        <translation>Try to open message queues to communicate with Sarvelin key client. It looks like Sarvelin key clients doesn't work on this host. </translation>
     </message>
     <message>
         <source>Try to close message queues</source>
-        <translation type="unfinished"></translation>
+        <translation>Try to close message queues</translation>
     </message>
     <message>
-        <source>Try to close message queues to communicate with Sarvelin client. It looks like Sarvelin key clients doesn&apos;t work on this host. </source>
-        <translation type="unfinished"></translation>
+        <source>Try to close message queues to communicate with Sarvelin client. It looks like Sarvelin key clients doesn't work on this host. </source>
+        <translation>Try to close message queues to communicate with Sarvelin client. It looks like Sarvelin key clients doesn't work on this host. </translation>
     </message>
     <message>
-        <source>Sarvelin client doesn&apos;t work</source>
-        <translation type="unfinished"></translation>
+        <source>Sarvelin client doesn't work</source>
+        <translation>Sarvelin client doesn't work</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client doesn&apos;t work on this host. Unable to open mutex_svc: </source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin client doesn't work on this host. Unable to open mutex_svc: </source>
+        <translation>It looks like Sarvelin client doesn't work on this host. Unable to open mutex_svc: </translation>
     </message>
     <message>
         <source>it is held by another process for more than %1 seconds</source>
-        <translation type="unfinished"></translation>
+        <translation>it is held by another process for more than %1 seconds</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client doesn&apos;t work on this host. Unable to lock mutex_svc: </source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin client doesn't work on this host. Unable to lock mutex_svc: </source>
+        <translation>It looks like Sarvelin client doesn't work on this host. Unable to lock mutex_svc: </translation>
     </message>
     <message>
-        <source>Can&apos;t start Sarvelin client. Please see logfile: </source>
-        <translation type="unfinished"></translation>
+        <source>Can't start Sarvelin client. Please see logfile: </source>
+        <translation>Can't start Sarvelin client. Please see logfile: </translation>
     </message>
     <message>
         <source>Connect to Sarvelin server failed: Connection refused</source>
-        <translation type="unfinished"></translation>
+        <translation>Connect to Sarvelin server failed: Connection refused</translation>
     </message>
     <message>
         <source>Connect to Sarvelin server failed: No route to host</source>
-        <translation type="unfinished"></translation>
+        <translation>Connect to Sarvelin server failed: No route to host</translation>
     </message>
     <message>
-        <source>Client interface has no IP address v4 or v6. Sarvelin client can&apos;t work without IP address</source>
-        <translation type="unfinished"></translation>
+        <source>Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address</source>
+        <translation>Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address</translation>
     </message>
     <message>
-        <source>Can&apos;t resolve hostname. You must define it in /etc/hosts or in DNS</source>
-        <translation type="unfinished"></translation>
+        <source>Can't resolve hostname. You must define it in /etc/hosts or in DNS</source>
+        <translation>Can't resolve hostname. You must define it in /etc/hosts or in DNS</translation>
     </message>
     <message>
         <source>Connect to Sarvelin server failed</source>
-        <translation type="unfinished"></translation>
+        <translation>Connect to Sarvelin server failed</translation>
     </message>
     <message>
         <source>Sarvelin server has duplicated MAC address in unauthorized clients</source>
-        <translation type="unfinished"></translation>
+        <translation>Sarvelin server has duplicated MAC address in unauthorized clients</translation>
     </message>
     <message>
-        <source>Can&apos;t run second instance of Sarvelin client process on one node</source>
-        <translation type="unfinished"></translation>
+        <source>Can't run second instance of Sarvelin client process on one node</source>
+        <translation>Can't run second instance of Sarvelin client process on one node</translation>
     </message>
     <message>
         <source>Required authorization at Sarvelin server. Please contact system administrator.
  Waiting 15 min..</source>
-        <translation type="unfinished"></translation>
+        <translation>Required authorization at Sarvelin server. Please contact system administrator.
+ Waiting 15 min..</translation>
     </message>
     <message>
         <source>Required authorization at Sarvelin server. Retry after authorization
 Or unknown error</source>
-        <translation type="unfinished"></translation>
+        <translation>Required authorization at Sarvelin server. Retry after authorization
+Or unknown error</translation>
     </message>
     <message>
-        <source>Can&apos;t stop Sarvelin client. Please see logfile: </source>
-        <translation type="unfinished"></translation>
+        <source>Can't stop Sarvelin client. Please see logfile: </source>
+        <translation>Can't stop Sarvelin client. Please see logfile: </translation>
     </message>
     <message>
-        <source>Can&apos;t execute: </source>
-        <translation type="unfinished"></translation>
+        <source>Can't execute: </source>
+        <translation>Can't execute: </translation>
     </message>
     <message>
         <source>You can run this application on Sarvelin key only</source>
-        <translation type="unfinished"></translation>
+        <translation>You can run this application on Sarvelin key only</translation>
     </message>
     <message>
         <source>Chosen not a logical drive, choose another device</source>
-        <translation type="unfinished"></translation>
+        <translation>Chosen not a logical drive, choose another device</translation>
     </message>
     <message>
         <source>Uuid of device is empty!</source>
-        <translation type="unfinished"></translation>
+        <translation>Uuid of device is empty!</translation>
     </message>
     <message>
         <source>Path to device is empty!</source>
-        <translation type="unfinished"></translation>
+        <translation>Path to device is empty!</translation>
     </message>
     <message>
         <source>Fstype </source>
-        <translation type="unfinished"></translation>
+        <translation>Fstype </translation>
     </message>
     <message>
         <source> doesnt supported</source>
-        <translation type="unfinished"></translation>
+        <translation> doesnt supported</translation>
     </message>
     <message>
         <source>Device </source>
-        <translation type="unfinished"></translation>
+        <translation>Device </translation>
     </message>
     <message>
         <source> is mounted. It will be unmounted amd mounted again to </source>
-        <translation type="unfinished"></translation>
+        <translation> is mounted. It will be unmounted amd mounted again to </translation>
     </message>
     <message>
-        <source> doesn&apos;t look like a root device. You need to select the root partition</source>
-        <translation type="unfinished"></translation>
+        <source> doesn't look like a root device. You need to select the root partition</source>
+        <translation> doesn't look like a root device. You need to select the root partition</translation>
     </message>
     <message>
         <source>Fstab couldn`t be loaded for </source>
-        <translation type="unfinished"></translation>
+        <translation>Fstab couldn`t be loaded for </translation>
     </message>
     <message>
-        <source>Sarvelin client didn&apos;t find here: </source>
-        <translation type="unfinished"></translation>
+        <source>Sarvelin client didn't find here: </source>
+        <translation>Sarvelin client didn't find here: </translation>
     </message>
     <message>
         <source>There is no connection to Sarvelin client process</source>
-        <translation type="unfinished"></translation>
+        <translation>There is no connection to Sarvelin client process</translation>
     </message>
     <message>
         <source>hello_daemon to </source>
-        <translation type="unfinished"></translation>
+        <translation>hello_daemon to </translation>
     </message>
     <message>
-        <source>It looks like Sarvelin key client process doesn&apos;s work now or doesn&apos;t read messages from svkey</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey</source>
+        <translation>It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey</translation>
     </message>
     <message>
-        <source>It looks like we can&apos;t connect to Sarvelin server...</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like we can't connect to Sarvelin server...</source>
+        <translation>It looks like we can't connect to Sarvelin server...</translation>
     </message>
     <message>
         <source>disconnect server was failed: </source>
-        <translation type="unfinished"></translation>
+        <translation>disconnect server was failed: </translation>
     </message>
     <message>
-        <source>It looks like Sarvelin key client process doesn&apos;s work now or doesn&apos;t read messages from SVC</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC</source>
+        <translation>It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC</translation>
     </message>
     <message>
         <source>Wrong password</source>
-        <translation type="unfinished"></translation>
+        <translation>Wrong password</translation>
     </message>
     <message>
-        <source>Sarvelin client process doesn&apos;s work</source>
-        <translation type="unfinished"></translation>
+        <source>Sarvelin client process doesn's work</source>
+        <translation>Sarvelin client process doesn's work</translation>
     </message>
 </context>
 <context>
     <name>ResqueArchivesModel</name>
     <message>
         <source>yes</source>
-        <translation type="unfinished"></translation>
+        <translation>yes</translation>
     </message>
     <message>
         <source>no</source>
-        <translation type="unfinished"></translation>
+        <translation>no</translation>
     </message>
     <message>
         <source>undefined</source>
-        <translation type="unfinished"></translation>
+        <translation>undefined</translation>
     </message>
 </context>
 <context>
     <name>ScenarioSelectionPage</name>
     <message>
         <source>Backup</source>
-        <translation type="unfinished"></translation>
+        <translation>Backup</translation>
     </message>
     <message>
         <source>Restore</source>
-        <translation type="unfinished"></translation>
+        <translation>Restore</translation>
     </message>
 </context>
 <context>
     <name>WelcomePage</name>
     <message>
         <source>Welcome to the disaster recovery program SarvelinKey</source>
-        <translation type="unfinished"></translation>
+        <translation>Welcome to the disaster recovery program SarvelinKey</translation>
     </message>
     <message>
         <source>Choose language</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose language</translation>
     </message>
     <message>
         <source>Choose network interface</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose network interface</translation>
     </message>
     <message>
         <source>Start</source>
-        <translation type="unfinished"></translation>
+        <translation>Start</translation>
     </message>
 </context>
 <context>
     <name>Window</name>
     <message>
         <source>Choose backup device for creating resque image</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose backup device for creating resque image</translation>
     </message>
     <message>
         <source>Chosen disk info</source>
-        <translation type="unfinished"></translation>
+        <translation>Chosen disk info</translation>
     </message>
     <message>
         <source>Confirm chosen data: backup</source>
-        <translation type="unfinished"></translation>
+        <translation>Confirm chosen data: backup</translation>
     </message>
     <message>
         <source>Backup is creating</source>
-        <translation type="unfinished"></translation>
+        <translation>Backup is creating</translation>
     </message>
     <message>
         <source>Choose server</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose server</translation>
     </message>
     <message>
         <source>Available backups</source>
-        <translation type="unfinished"></translation>
+        <translation>Available backups</translation>
     </message>
     <message>
         <source>Restore settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Restore settings</translation>
     </message>
     <message>
         <source>Confirm chosen data: restore</source>
-        <translation type="unfinished"></translation>
+        <translation>Confirm chosen data: restore</translation>
     </message>
     <message>
         <source>Restore is in progress</source>
-        <translation type="unfinished"></translation>
+        <translation>Restore is in progress</translation>
     </message>
 </context>
 </TS>

@@ -5,554 +5,556 @@
     <name>CustomFileDialog</name>
     <message>
         <source>Please choose a file</source>
-        <translation type="unfinished"></translation>
+        <translation>Выберите файл</translation>
     </message>
 </context>
 <context>
     <name>CustomLocalPageInStackView</name>
     <message>
         <source>back</source>
-        <translation type="unfinished"></translation>
+        <translation>назад</translation>
     </message>
     <message>
         <source>forward</source>
-        <translation type="unfinished"></translation>
+        <translation>далее</translation>
     </message>
 </context>
 <context>
     <name>CustomQuestionDialog</name>
     <message>
         <source>Confirmation</source>
-        <translation type="unfinished"></translation>
+        <translation>Подтверждение</translation>
     </message>
     <message>
         <source>Yes</source>
-        <translation type="unfinished"></translation>
+        <translation>Да</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Отмена</translation>
     </message>
 </context>
 <context>
     <name>CustomSmallDialog</name>
     <message>
         <source>Confirmation</source>
-        <translation type="unfinished"></translation>
+        <translation>Подтверждение</translation>
     </message>
     <message>
         <source>Information</source>
-        <translation type="unfinished"></translation>
+        <translation>Информация</translation>
     </message>
     <message>
         <source>Warning</source>
-        <translation type="unfinished"></translation>
+        <translation>Предупреждение</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Ошибка</translation>
     </message>
     <message>
         <source>Do you want to exit?</source>
-        <translation type="unfinished"></translation>
+        <translation>Вы хотите выйти?</translation>
     </message>
     <message>
         <source>Do you want to logout?</source>
-        <translation type="unfinished"></translation>
+        <translation>Вы хотите завершить сеанс?</translation>
     </message>
     <message>
         <source>Assert</source>
-        <translation type="unfinished"></translation>
+        <translation>Нарушение проверки</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Отмена</translation>
     </message>
     <message>
         <source>Exit</source>
-        <translation type="unfinished"></translation>
+        <translation>Выход</translation>
     </message>
     <message>
         <source>Log out</source>
-        <translation type="unfinished"></translation>
+        <translation>Завершить сеанс</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>ОК</translation>
     </message>
 </context>
 <context>
     <name>DevicesTree</name>
     <message>
         <source>Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Имя</translation>
     </message>
     <message>
         <source>fstype</source>
-        <translation type="unfinished"></translation>
+        <translation>Тип ФС</translation>
     </message>
     <message>
         <source>Label</source>
-        <translation type="unfinished"></translation>
+        <translation>Метка</translation>
     </message>
     <message>
         <source>UUID</source>
-        <translation type="unfinished"></translation>
+        <translation>UUID</translation>
     </message>
     <message>
         <source>Mountpoint</source>
-        <translation type="unfinished"></translation>
+        <translation>Точка монтирования</translation>
     </message>
     <message>
-        <source>Can&apos;t execute: </source>
-        <translation type="unfinished"></translation>
+        <source>Can't execute: </source>
+        <translation>Не удалось выполнить: </translation>
     </message>
 </context>
 <context>
     <name>DrpArchiveModel</name>
     <message>
         <source>Id</source>
-        <translation type="unfinished"></translation>
+        <translation>Id</translation>
     </message>
     <message>
         <source>Task ID</source>
-        <translation type="unfinished"></translation>
+        <translation>ID задачи</translation>
     </message>
     <message>
         <source>Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Имя</translation>
     </message>
     <message>
         <source>Reference ID</source>
-        <translation type="unfinished"></translation>
+        <translation>ID ссылки</translation>
     </message>
     <message>
         <source>Resource type</source>
-        <translation type="unfinished"></translation>
+        <translation>Тип ресурса</translation>
     </message>
     <message>
         <source>Resource</source>
-        <translation type="unfinished"></translation>
+        <translation>Ресурс</translation>
     </message>
     <message>
         <source>Backup type</source>
-        <translation type="unfinished"></translation>
+        <translation>Тип резервной копии</translation>
     </message>
     <message>
         <source>Pool</source>
-        <translation type="unfinished"></translation>
+        <translation>Пул</translation>
     </message>
     <message>
         <source>Archive size</source>
-        <translation type="unfinished"></translation>
+        <translation>Размер архива</translation>
     </message>
     <message>
         <source>Snapshot size</source>
-        <translation type="unfinished"></translation>
+        <translation>Размер снимка</translation>
     </message>
     <message>
         <source>Created</source>
-        <translation type="unfinished"></translation>
+        <translation>Создан</translation>
     </message>
     <message>
         <source>Creation duration</source>
-        <translation type="unfinished"></translation>
+        <translation>Длительность создания</translation>
     </message>
     <message>
         <source>Transmission duration</source>
-        <translation type="unfinished"></translation>
+        <translation>Длительность передачи</translation>
     </message>
     <message>
         <source>Crypt algorithm</source>
-        <translation type="unfinished"></translation>
+        <translation>Алгоритм шифрования</translation>
     </message>
     <message>
         <source>Crypt duration</source>
-        <translation type="unfinished"></translation>
+        <translation>Длительность шифрования</translation>
     </message>
     <message>
         <source>Digitally signed</source>
-        <translation type="unfinished"></translation>
+        <translation>Цифровая подпись</translation>
     </message>
     <message>
         <source>Verification status</source>
-        <translation type="unfinished"></translation>
+        <translation>Статус проверки</translation>
     </message>
     <message>
         <source>yes</source>
-        <translation type="unfinished"></translation>
+        <translation>да</translation>
     </message>
     <message>
         <source>no</source>
-        <translation type="unfinished"></translation>
+        <translation>нет</translation>
     </message>
 </context>
 <context>
     <name>ExitPage</name>
     <message>
         <source>Result of recovery or reservation</source>
-        <translation type="unfinished"></translation>
+        <translation>Результат восстановления или резервирования</translation>
     </message>
     <message>
         <source>Exit</source>
-        <translation type="unfinished"></translation>
+        <translation>Выход</translation>
     </message>
 </context>
 <context>
     <name>FsModel</name>
     <message>
         <source>Backup</source>
-        <translation type="unfinished"></translation>
+        <translation>Резервное копирование</translation>
     </message>
     <message>
         <source>Filesystem</source>
-        <translation type="unfinished"></translation>
+        <translation>Файловая система</translation>
     </message>
     <message>
         <source>Mount point</source>
-        <translation type="unfinished"></translation>
+        <translation>Точка монтирования</translation>
     </message>
     <message>
         <source>Type</source>
-        <translation type="unfinished"></translation>
+        <translation>Тип</translation>
     </message>
     <message>
         <source>Options</source>
-        <translation type="unfinished"></translation>
+        <translation>Параметры</translation>
     </message>
     <message>
         <source>Dump</source>
-        <translation type="unfinished"></translation>
+        <translation>Dump</translation>
     </message>
     <message>
         <source>Pass</source>
-        <translation type="unfinished"></translation>
+        <translation>Pass</translation>
     </message>
     <message>
         <source> doesnt exists</source>
-        <translation type="unfinished"></translation>
+        <translation> не существует</translation>
     </message>
     <message>
-        <source>Can&apos;t open </source>
-        <translation type="unfinished"></translation>
+        <source>Can't open </source>
+        <translation>Не удалось открыть </translation>
     </message>
     <message>
-        <source>Can&apos;t mount device </source>
-        <translation type="unfinished"></translation>
+        <source>Can't mount device </source>
+        <translation>Не удалось смонтировать устройство </translation>
     </message>
     <message>
         <source> to mountpoint </source>
-        <translation type="unfinished"></translation>
+        <translation> в точку монтирования </translation>
     </message>
     <message>
-        <source>Can&apos;t execute: </source>
-        <translation type="unfinished"></translation>
+        <source>Can't execute: </source>
+        <translation>Не удалось выполнить: </translation>
     </message>
     <message>
         <source>Result: </source>
-        <translation type="unfinished"></translation>
+        <translation>Результат: </translation>
     </message>
     <message>
-        <source>Can&apos;t unmount device: </source>
-        <translation type="unfinished"></translation>
+        <source>Can't unmount device: </source>
+        <translation>Не удалось размонтировать устройство: </translation>
     </message>
     <message>
         <source>The mount point leads outside of /mnt</source>
-        <translation type="unfinished"></translation>
+        <translation>Точка монтирования ведёт за пределы /mnt</translation>
     </message>
     <message>
         <source>Device </source>
-        <translation type="unfinished"></translation>
+        <translation>Устройство </translation>
     </message>
     <message>
         <source> from fstab can`t be mounted to </source>
-        <translation type="unfinished"></translation>
+        <translation> из fstab не может быть смонтировано в </translation>
     </message>
 </context>
 <context>
     <name>GuiConfig</name>
     <message>
         <source>Help</source>
-        <translation type="unfinished"></translation>
+        <translation>Справка</translation>
     </message>
 </context>
 <context>
     <name>Journal</name>
     <message>
         <source>No events have happened yet</source>
-        <translation type="unfinished"></translation>
+        <translation>Событий пока не было</translation>
     </message>
 </context>
 <context>
     <name>JournalFooter</name>
     <message>
         <source>Journal</source>
-        <translation type="unfinished"></translation>
+        <translation>Журнал</translation>
     </message>
     <message>
         <source>To Start</source>
-        <translation type="unfinished"></translation>
+        <translation>В начало</translation>
     </message>
 </context>
 <context>
     <name>KeyMaster</name>
     <message>
-        <source>It looks like Sarvelin key client process doesn&apos;s work now. Unable to send message to client&apos;s process</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin key client process doesn's work now. Unable to send message to client's process</source>
+        <translation>Похоже, процесс клиента Sarvelin key сейчас не работает. Не удалось отправить сообщение процессу клиента</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client process doesn&apos;s work now. Unable to send message to client&apos;s process</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin client process doesn's work now. Unable to send message to client's process</source>
+        <translation>Похоже, процесс клиента Sarvelin сейчас не работает. Не удалось отправить сообщение процессу клиента</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin key client process doesn&apos;s work now. Unable to recieve message from client&apos;s process</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin key client process doesn's work now. Unable to recieve message from client's process</source>
+        <translation>Похоже, процесс клиента Sarvelin key сейчас не работает. Не удалось получить сообщение от процесса клиента</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client process doesn&apos;s work now. Unable to recieve message from client&apos;s process</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process</source>
+        <translation>Похоже, процесс клиента Sarvelin сейчас не работает. Не удалось получить сообщение от процесса клиента</translation>
     </message>
     <message>
         <source>Try to open message queues</source>
-        <translation type="unfinished"></translation>
+        <translation>Попытка открыть очереди сообщений</translation>
     </message>
     <message>
-        <source>Try to open message queues to communicate with Sarvelin key client. It looks like Sarvelin key clients doesn&apos;t work on this host. </source>
-        <translation type="unfinished"></translation>
+        <source>Try to open message queues to communicate with Sarvelin key client. It looks like Sarvelin key clients doesn't work on this host. </source>
+        <translation>Попытка открыть очереди сообщений для связи с клиентом Sarvelin key. Похоже, клиент Sarvelin key не работает на этом узле. </translation>
     </message>
     <message>
         <source>Try to close message queues</source>
-        <translation type="unfinished"></translation>
+        <translation>Попытка закрыть очереди сообщений</translation>
     </message>
     <message>
-        <source>Try to close message queues to communicate with Sarvelin client. It looks like Sarvelin key clients doesn&apos;t work on this host. </source>
-        <translation type="unfinished"></translation>
+        <source>Try to close message queues to communicate with Sarvelin client. It looks like Sarvelin key clients doesn't work on this host. </source>
+        <translation>Попытка закрыть очереди сообщений для связи с клиентом Sarvelin. Похоже, клиент Sarvelin key не работает на этом узле. </translation>
     </message>
     <message>
-        <source>Sarvelin client doesn&apos;t work</source>
-        <translation type="unfinished"></translation>
+        <source>Sarvelin client doesn't work</source>
+        <translation>Клиент Sarvelin не работает</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client doesn&apos;t work on this host. Unable to open mutex_svc: </source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin client doesn't work on this host. Unable to open mutex_svc: </source>
+        <translation>Похоже, клиент Sarvelin не работает на этом узле. Не удалось открыть mutex_svc: </translation>
     </message>
     <message>
         <source>it is held by another process for more than %1 seconds</source>
-        <translation type="unfinished"></translation>
+        <translation>он удерживается другим процессом дольше %1 с</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client doesn&apos;t work on this host. Unable to lock mutex_svc: </source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin client doesn't work on this host. Unable to lock mutex_svc: </source>
+        <translation>Похоже, клиент Sarvelin не работает на этом узле. Не удалось захватить mutex_svc: </translation>
     </message>
     <message>
-        <source>Can&apos;t start Sarvelin client. Please see logfile: </source>
-        <translation type="unfinished"></translation>
+        <source>Can't start Sarvelin client. Please see logfile: </source>
+        <translation>Не удалось запустить клиент Sarvelin. Смотрите файл журнала: </translation>
     </message>
     <message>
         <source>Connect to Sarvelin server failed: Connection refused</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось подключиться к серверу Sarvelin: в соединении отказано</translation>
     </message>
     <message>
         <source>Connect to Sarvelin server failed: No route to host</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось подключиться к серверу Sarvelin: нет маршрута до узла</translation>
     </message>
     <message>
-        <source>Client interface has no IP address v4 or v6. Sarvelin client can&apos;t work without IP address</source>
-        <translation type="unfinished"></translation>
+        <source>Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address</source>
+        <translation>У интерфейса клиента нет адреса IPv4 или IPv6. Клиент Sarvelin не может работать без IP-адреса</translation>
     </message>
     <message>
-        <source>Can&apos;t resolve hostname. You must define it in /etc/hosts or in DNS</source>
-        <translation type="unfinished"></translation>
+        <source>Can't resolve hostname. You must define it in /etc/hosts or in DNS</source>
+        <translation>Не удалось разрешить имя узла. Его нужно указать в /etc/hosts или в DNS</translation>
     </message>
     <message>
         <source>Connect to Sarvelin server failed</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось подключиться к серверу Sarvelin</translation>
     </message>
     <message>
         <source>Sarvelin server has duplicated MAC address in unauthorized clients</source>
-        <translation type="unfinished"></translation>
+        <translation>На сервере Sarvelin среди неавторизованных клиентов есть повторяющийся MAC-адрес</translation>
     </message>
     <message>
-        <source>Can&apos;t run second instance of Sarvelin client process on one node</source>
-        <translation type="unfinished"></translation>
+        <source>Can't run second instance of Sarvelin client process on one node</source>
+        <translation>Нельзя запустить второй экземпляр процесса клиента Sarvelin на одном узле</translation>
     </message>
     <message>
         <source>Required authorization at Sarvelin server. Please contact system administrator.
  Waiting 15 min..</source>
-        <translation type="unfinished"></translation>
+        <translation>Требуется авторизация на сервере Sarvelin. Обратитесь к системному администратору.
+ Ожидание 15 мин..</translation>
     </message>
     <message>
         <source>Required authorization at Sarvelin server. Retry after authorization
 Or unknown error</source>
-        <translation type="unfinished"></translation>
+        <translation>Требуется авторизация на сервере Sarvelin. Повторите после авторизации
+Или неизвестная ошибка</translation>
     </message>
     <message>
-        <source>Can&apos;t stop Sarvelin client. Please see logfile: </source>
-        <translation type="unfinished"></translation>
+        <source>Can't stop Sarvelin client. Please see logfile: </source>
+        <translation>Не удалось остановить клиент Sarvelin. Смотрите файл журнала: </translation>
     </message>
     <message>
-        <source>Can&apos;t execute: </source>
-        <translation type="unfinished"></translation>
+        <source>Can't execute: </source>
+        <translation>Не удалось выполнить: </translation>
     </message>
     <message>
         <source>You can run this application on Sarvelin key only</source>
-        <translation type="unfinished"></translation>
+        <translation>Эту программу можно запускать только на Sarvelin key</translation>
     </message>
     <message>
         <source>Chosen not a logical drive, choose another device</source>
-        <translation type="unfinished"></translation>
+        <translation>Выбран не логический диск, выберите другое устройство</translation>
     </message>
     <message>
         <source>Uuid of device is empty!</source>
-        <translation type="unfinished"></translation>
+        <translation>UUID устройства пуст!</translation>
     </message>
     <message>
         <source>Path to device is empty!</source>
-        <translation type="unfinished"></translation>
+        <translation>Путь к устройству пуст!</translation>
     </message>
     <message>
         <source>Fstype </source>
-        <translation type="unfinished"></translation>
+        <translation>Тип ФС </translation>
     </message>
     <message>
         <source> doesnt supported</source>
-        <translation type="unfinished"></translation>
+        <translation> не поддерживается</translation>
     </message>
     <message>
         <source>Device </source>
-        <translation type="unfinished"></translation>
+        <translation>Устройство </translation>
     </message>
     <message>
         <source> is mounted. It will be unmounted amd mounted again to </source>
-        <translation type="unfinished"></translation>
+        <translation> смонтировано. Оно будет размонтировано и смонтировано снова в </translation>
     </message>
     <message>
-        <source> doesn&apos;t look like a root device. You need to select the root partition</source>
-        <translation type="unfinished"></translation>
+        <source> doesn't look like a root device. You need to select the root partition</source>
+        <translation> не похоже на корневое устройство. Нужно выбрать корневой раздел</translation>
     </message>
     <message>
         <source>Fstab couldn`t be loaded for </source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось загрузить fstab для </translation>
     </message>
     <message>
-        <source>Sarvelin client didn&apos;t find here: </source>
-        <translation type="unfinished"></translation>
+        <source>Sarvelin client didn't find here: </source>
+        <translation>Клиент Sarvelin не найден здесь: </translation>
     </message>
     <message>
         <source>There is no connection to Sarvelin client process</source>
-        <translation type="unfinished"></translation>
+        <translation>Нет связи с процессом клиента Sarvelin</translation>
     </message>
     <message>
         <source>hello_daemon to </source>
-        <translation type="unfinished"></translation>
+        <translation>hello_daemon к </translation>
     </message>
     <message>
-        <source>It looks like Sarvelin key client process doesn&apos;s work now or doesn&apos;t read messages from svkey</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey</source>
+        <translation>Похоже, процесс клиента Sarvelin key сейчас не работает или не читает сообщения от svkey</translation>
     </message>
     <message>
-        <source>It looks like we can&apos;t connect to Sarvelin server...</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like we can't connect to Sarvelin server...</source>
+        <translation>Похоже, не удаётся подключиться к серверу Sarvelin...</translation>
     </message>
     <message>
         <source>disconnect server was failed: </source>
-        <translation type="unfinished"></translation>
+        <translation>не удалось отключиться от сервера: </translation>
     </message>
     <message>
-        <source>It looks like Sarvelin key client process doesn&apos;s work now or doesn&apos;t read messages from SVC</source>
-        <translation type="unfinished"></translation>
+        <source>It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC</source>
+        <translation>Похоже, процесс клиента Sarvelin key сейчас не работает или не читает сообщения от SVC</translation>
     </message>
     <message>
         <source>Wrong password</source>
-        <translation type="unfinished"></translation>
+        <translation>Неверный пароль</translation>
     </message>
     <message>
-        <source>Sarvelin client process doesn&apos;s work</source>
-        <translation type="unfinished"></translation>
+        <source>Sarvelin client process doesn's work</source>
+        <translation>Процесс клиента Sarvelin не работает</translation>
     </message>
 </context>
 <context>
     <name>ResqueArchivesModel</name>
     <message>
         <source>yes</source>
-        <translation type="unfinished"></translation>
+        <translation>да</translation>
     </message>
     <message>
         <source>no</source>
-        <translation type="unfinished"></translation>
+        <translation>нет</translation>
     </message>
     <message>
         <source>undefined</source>
-        <translation type="unfinished"></translation>
+        <translation>не определено</translation>
     </message>
 </context>
 <context>
     <name>ScenarioSelectionPage</name>
     <message>
         <source>Backup</source>
-        <translation type="unfinished"></translation>
+        <translation>Резервное копирование</translation>
     </message>
     <message>
         <source>Restore</source>
-        <translation type="unfinished"></translation>
+        <translation>Восстановление</translation>
     </message>
 </context>
 <context>
     <name>WelcomePage</name>
     <message>
         <source>Welcome to the disaster recovery program SarvelinKey</source>
-        <translation type="unfinished"></translation>
+        <translation>Добро пожаловать в программу аварийного восстановления SarvelinKey</translation>
     </message>
     <message>
         <source>Choose language</source>
-        <translation type="unfinished"></translation>
+        <translation>Выберите язык</translation>
     </message>
     <message>
         <source>Choose network interface</source>
-        <translation type="unfinished"></translation>
+        <translation>Выберите сетевой интерфейс</translation>
     </message>
     <message>
         <source>Start</source>
-        <translation type="unfinished"></translation>
+        <translation>Начать</translation>
     </message>
 </context>
 <context>
     <name>Window</name>
     <message>
         <source>Choose backup device for creating resque image</source>
-        <translation type="unfinished"></translation>
+        <translation>Выберите устройство для создания образа восстановления</translation>
     </message>
     <message>
         <source>Chosen disk info</source>
-        <translation type="unfinished"></translation>
+        <translation>Сведения о выбранном диске</translation>
     </message>
     <message>
         <source>Confirm chosen data: backup</source>
-        <translation type="unfinished"></translation>
+        <translation>Подтвердите выбранные данные: резервное копирование</translation>
     </message>
     <message>
         <source>Backup is creating</source>
-        <translation type="unfinished"></translation>
+        <translation>Создание резервной копии</translation>
     </message>
     <message>
         <source>Choose server</source>
-        <translation type="unfinished"></translation>
+        <translation>Выбор сервера</translation>
     </message>
     <message>
         <source>Available backups</source>
-        <translation type="unfinished"></translation>
+        <translation>Доступные резервные копии</translation>
     </message>
     <message>
         <source>Restore settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Параметры восстановления</translation>
     </message>
     <message>
         <source>Confirm chosen data: restore</source>
-        <translation type="unfinished"></translation>
+        <translation>Подтвердите выбранные данные: восстановление</translation>
     </message>
     <message>
         <source>Restore is in progress</source>
-        <translation type="unfinished"></translation>
+        <translation>Идёт восстановление</translation>
     </message>
 </context>
 </TS>
