@@ -104,8 +104,8 @@
         <translation>Mountpoint</translation>
     </message>
     <message>
-        <source>Can't execute: </source>
-        <translation>Can't execute: </translation>
+        <source>Can&apos;t execute: </source>
+        <translation>Can&apos;t execute: </translation>
     </message>
 </context>
 <context>
@@ -233,28 +233,28 @@
         <translation> doesnt exists</translation>
     </message>
     <message>
-        <source>Can't open </source>
-        <translation>Can't open </translation>
+        <source>Can&apos;t open </source>
+        <translation>Can&apos;t open </translation>
     </message>
     <message>
-        <source>Can't mount device </source>
-        <translation>Can't mount device </translation>
+        <source>Can&apos;t mount device </source>
+        <translation>Can&apos;t mount device </translation>
     </message>
     <message>
         <source> to mountpoint </source>
         <translation> to mountpoint </translation>
     </message>
     <message>
-        <source>Can't execute: </source>
-        <translation>Can't execute: </translation>
+        <source>Can&apos;t execute: </source>
+        <translation>Can&apos;t execute: </translation>
     </message>
     <message>
         <source>Result: </source>
         <translation>Result: </translation>
     </message>
     <message>
-        <source>Can't unmount device: </source>
-        <translation>Can't unmount device: </translation>
+        <source>Can&apos;t unmount device: </source>
+        <translation>Can&apos;t unmount device: </translation>
     </message>
     <message>
         <source>The mount point leads outside of /mnt</source>
@@ -297,56 +297,56 @@
 <context>
     <name>KeyMaster</name>
     <message>
-        <source>It looks like Sarvelin key client process doesn's work now. Unable to send message to client's process</source>
-        <translation>It looks like Sarvelin key client process doesn's work now. Unable to send message to client's process</translation>
+        <source>It looks like Sarvelin key client process doesn&apos;s work now. Unable to send message to client&apos;s process</source>
+        <translation>It looks like Sarvelin key client process doesn&apos;s work now. Unable to send message to client&apos;s process</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client process doesn's work now. Unable to send message to client's process</source>
-        <translation>It looks like Sarvelin client process doesn's work now. Unable to send message to client's process</translation>
+        <source>It looks like Sarvelin client process doesn&apos;s work now. Unable to send message to client&apos;s process</source>
+        <translation>It looks like Sarvelin client process doesn&apos;s work now. Unable to send message to client&apos;s process</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin key client process doesn's work now. Unable to recieve message from client's process</source>
-        <translation>It looks like Sarvelin key client process doesn's work now. Unable to recieve message from client's process</translation>
+        <source>It looks like Sarvelin key client process doesn&apos;s work now. Unable to recieve message from client&apos;s process</source>
+        <translation>It looks like Sarvelin key client process doesn&apos;s work now. Unable to recieve message from client&apos;s process</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process</source>
-        <translation>It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process</translation>
+        <source>It looks like Sarvelin client process doesn&apos;s work now. Unable to recieve message from client&apos;s process</source>
+        <translation>It looks like Sarvelin client process doesn&apos;s work now. Unable to recieve message from client&apos;s process</translation>
     </message>
     <message>
         <source>Try to open message queues</source>
         <translation>Try to open message queues</translation>
     </message>
     <message>
-        <source>Try to open message queues to communicate with Sarvelin key client. It looks like Sarvelin key clients doesn't work on this host. </source>
-        <translation>Try to open message queues to communicate with Sarvelin key client. It looks like Sarvelin key clients doesn't work on this host. </translation>
+        <source>Try to open message queues to communicate with Sarvelin key client. It looks like Sarvelin key clients doesn&apos;t work on this host. </source>
+        <translation>Try to open message queues to communicate with Sarvelin key client. It looks like Sarvelin key clients doesn&apos;t work on this host. </translation>
     </message>
     <message>
         <source>Try to close message queues</source>
         <translation>Try to close message queues</translation>
     </message>
     <message>
-        <source>Try to close message queues to communicate with Sarvelin client. It looks like Sarvelin key clients doesn't work on this host. </source>
-        <translation>Try to close message queues to communicate with Sarvelin client. It looks like Sarvelin key clients doesn't work on this host. </translation>
+        <source>Try to close message queues to communicate with Sarvelin client. It looks like Sarvelin key clients doesn&apos;t work on this host. </source>
+        <translation>Try to close message queues to communicate with Sarvelin client. It looks like Sarvelin key clients doesn&apos;t work on this host. </translation>
     </message>
     <message>
-        <source>Sarvelin client doesn't work</source>
-        <translation>Sarvelin client doesn't work</translation>
+        <source>Sarvelin client doesn&apos;t work</source>
+        <translation>Sarvelin client doesn&apos;t work</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client doesn't work on this host. Unable to open mutex_svc: </source>
-        <translation>It looks like Sarvelin client doesn't work on this host. Unable to open mutex_svc: </translation>
+        <source>It looks like Sarvelin client doesn&apos;t work on this host. Unable to open mutex_svc: </source>
+        <translation>It looks like Sarvelin client doesn&apos;t work on this host. Unable to open mutex_svc: </translation>
     </message>
     <message>
         <source>it is held by another process for more than %1 seconds</source>
         <translation>it is held by another process for more than %1 seconds</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client doesn't work on this host. Unable to lock mutex_svc: </source>
-        <translation>It looks like Sarvelin client doesn't work on this host. Unable to lock mutex_svc: </translation>
+        <source>It looks like Sarvelin client doesn&apos;t work on this host. Unable to lock mutex_svc: </source>
+        <translation>It looks like Sarvelin client doesn&apos;t work on this host. Unable to lock mutex_svc: </translation>
     </message>
     <message>
-        <source>Can't start Sarvelin client. Please see logfile: </source>
-        <translation>Can't start Sarvelin client. Please see logfile: </translation>
+        <source>Can&apos;t start Sarvelin client. Please see logfile: </source>
+        <translation>Can&apos;t start Sarvelin client. Please see logfile: </translation>
     </message>
     <message>
         <source>Connect to Sarvelin server failed: Connection refused</source>
@@ -357,12 +357,12 @@
         <translation>Connect to Sarvelin server failed: No route to host</translation>
     </message>
     <message>
-        <source>Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address</source>
-        <translation>Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address</translation>
+        <source>Client interface has no IP address v4 or v6. Sarvelin client can&apos;t work without IP address</source>
+        <translation>Client interface has no IP address v4 or v6. Sarvelin client can&apos;t work without IP address</translation>
     </message>
     <message>
-        <source>Can't resolve hostname. You must define it in /etc/hosts or in DNS</source>
-        <translation>Can't resolve hostname. You must define it in /etc/hosts or in DNS</translation>
+        <source>Can&apos;t resolve hostname. You must define it in /etc/hosts or in DNS</source>
+        <translation>Can&apos;t resolve hostname. You must define it in /etc/hosts or in DNS</translation>
     </message>
     <message>
         <source>Connect to Sarvelin server failed</source>
@@ -373,8 +373,8 @@
         <translation>Sarvelin server has duplicated MAC address in unauthorized clients</translation>
     </message>
     <message>
-        <source>Can't run second instance of Sarvelin client process on one node</source>
-        <translation>Can't run second instance of Sarvelin client process on one node</translation>
+        <source>Can&apos;t run second instance of Sarvelin client process on one node</source>
+        <translation>Can&apos;t run second instance of Sarvelin client process on one node</translation>
     </message>
     <message>
         <source>Required authorization at Sarvelin server. Please contact system administrator.
@@ -389,12 +389,12 @@ Or unknown error</source>
 Or unknown error</translation>
     </message>
     <message>
-        <source>Can't stop Sarvelin client. Please see logfile: </source>
-        <translation>Can't stop Sarvelin client. Please see logfile: </translation>
+        <source>Can&apos;t stop Sarvelin client. Please see logfile: </source>
+        <translation>Can&apos;t stop Sarvelin client. Please see logfile: </translation>
     </message>
     <message>
-        <source>Can't execute: </source>
-        <translation>Can't execute: </translation>
+        <source>Can&apos;t execute: </source>
+        <translation>Can&apos;t execute: </translation>
     </message>
     <message>
         <source>You can run this application on Sarvelin key only</source>
@@ -429,16 +429,16 @@ Or unknown error</translation>
         <translation> is mounted. It will be unmounted amd mounted again to </translation>
     </message>
     <message>
-        <source> doesn't look like a root device. You need to select the root partition</source>
-        <translation> doesn't look like a root device. You need to select the root partition</translation>
+        <source> doesn&apos;t look like a root device. You need to select the root partition</source>
+        <translation> doesn&apos;t look like a root device. You need to select the root partition</translation>
     </message>
     <message>
         <source>Fstab couldn`t be loaded for </source>
         <translation>Fstab couldn`t be loaded for </translation>
     </message>
     <message>
-        <source>Sarvelin client didn't find here: </source>
-        <translation>Sarvelin client didn't find here: </translation>
+        <source>Sarvelin client didn&apos;t find here: </source>
+        <translation>Sarvelin client didn&apos;t find here: </translation>
     </message>
     <message>
         <source>There is no connection to Sarvelin client process</source>
@@ -449,28 +449,28 @@ Or unknown error</translation>
         <translation>hello_daemon to </translation>
     </message>
     <message>
-        <source>It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey</source>
-        <translation>It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey</translation>
+        <source>It looks like Sarvelin key client process doesn&apos;s work now or doesn&apos;t read messages from svkey</source>
+        <translation>It looks like Sarvelin key client process doesn&apos;s work now or doesn&apos;t read messages from svkey</translation>
     </message>
     <message>
-        <source>It looks like we can't connect to Sarvelin server...</source>
-        <translation>It looks like we can't connect to Sarvelin server...</translation>
+        <source>It looks like we can&apos;t connect to Sarvelin server...</source>
+        <translation>It looks like we can&apos;t connect to Sarvelin server...</translation>
     </message>
     <message>
         <source>disconnect server was failed: </source>
         <translation>disconnect server was failed: </translation>
     </message>
     <message>
-        <source>It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC</source>
-        <translation>It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC</translation>
+        <source>It looks like Sarvelin key client process doesn&apos;s work now or doesn&apos;t read messages from SVC</source>
+        <translation>It looks like Sarvelin key client process doesn&apos;s work now or doesn&apos;t read messages from SVC</translation>
     </message>
     <message>
         <source>Wrong password</source>
         <translation>Wrong password</translation>
     </message>
     <message>
-        <source>Sarvelin client process doesn's work</source>
-        <translation>Sarvelin client process doesn's work</translation>
+        <source>Sarvelin client process doesn&apos;s work</source>
+        <translation>Sarvelin client process doesn&apos;s work</translation>
     </message>
 </context>
 <context>

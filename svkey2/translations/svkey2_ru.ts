@@ -104,7 +104,7 @@
         <translation>Точка монтирования</translation>
     </message>
     <message>
-        <source>Can't execute: </source>
+        <source>Can&apos;t execute: </source>
         <translation>Не удалось выполнить: </translation>
     </message>
 </context>
@@ -233,11 +233,11 @@
         <translation> не существует</translation>
     </message>
     <message>
-        <source>Can't open </source>
+        <source>Can&apos;t open </source>
         <translation>Не удалось открыть </translation>
     </message>
     <message>
-        <source>Can't mount device </source>
+        <source>Can&apos;t mount device </source>
         <translation>Не удалось смонтировать устройство </translation>
     </message>
     <message>
@@ -245,7 +245,7 @@
         <translation> в точку монтирования </translation>
     </message>
     <message>
-        <source>Can't execute: </source>
+        <source>Can&apos;t execute: </source>
         <translation>Не удалось выполнить: </translation>
     </message>
     <message>
@@ -253,7 +253,7 @@
         <translation>Результат: </translation>
     </message>
     <message>
-        <source>Can't unmount device: </source>
+        <source>Can&apos;t unmount device: </source>
         <translation>Не удалось размонтировать устройство: </translation>
     </message>
     <message>
@@ -297,19 +297,19 @@
 <context>
     <name>KeyMaster</name>
     <message>
-        <source>It looks like Sarvelin key client process doesn's work now. Unable to send message to client's process</source>
+        <source>It looks like Sarvelin key client process doesn&apos;s work now. Unable to send message to client&apos;s process</source>
         <translation>Похоже, процесс клиента Sarvelin key сейчас не работает. Не удалось отправить сообщение процессу клиента</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client process doesn's work now. Unable to send message to client's process</source>
+        <source>It looks like Sarvelin client process doesn&apos;s work now. Unable to send message to client&apos;s process</source>
         <translation>Похоже, процесс клиента Sarvelin сейчас не работает. Не удалось отправить сообщение процессу клиента</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin key client process doesn's work now. Unable to recieve message from client's process</source>
+        <source>It looks like Sarvelin key client process doesn&apos;s work now. Unable to recieve message from client&apos;s process</source>
         <translation>Похоже, процесс клиента Sarvelin key сейчас не работает. Не удалось получить сообщение от процесса клиента</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process</source>
+        <source>It looks like Sarvelin client process doesn&apos;s work now. Unable to recieve message from client&apos;s process</source>
         <translation>Похоже, процесс клиента Sarvelin сейчас не работает. Не удалось получить сообщение от процесса клиента</translation>
     </message>
     <message>
@@ -317,7 +317,7 @@
         <translation>Попытка открыть очереди сообщений</translation>
     </message>
     <message>
-        <source>Try to open message queues to communicate with Sarvelin key client. It looks like Sarvelin key clients doesn't work on this host. </source>
+        <source>Try to open message queues to communicate with Sarvelin key client. It looks like Sarvelin key clients doesn&apos;t work on this host. </source>
         <translation>Попытка открыть очереди сообщений для связи с клиентом Sarvelin key. Похоже, клиент Sarvelin key не работает на этом узле. </translation>
     </message>
     <message>
@@ -325,15 +325,15 @@
         <translation>Попытка закрыть очереди сообщений</translation>
     </message>
     <message>
-        <source>Try to close message queues to communicate with Sarvelin client. It looks like Sarvelin key clients doesn't work on this host. </source>
+        <source>Try to close message queues to communicate with Sarvelin client. It looks like Sarvelin key clients doesn&apos;t work on this host. </source>
         <translation>Попытка закрыть очереди сообщений для связи с клиентом Sarvelin. Похоже, клиент Sarvelin key не работает на этом узле. </translation>
     </message>
     <message>
-        <source>Sarvelin client doesn't work</source>
+        <source>Sarvelin client doesn&apos;t work</source>
         <translation>Клиент Sarvelin не работает</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client doesn't work on this host. Unable to open mutex_svc: </source>
+        <source>It looks like Sarvelin client doesn&apos;t work on this host. Unable to open mutex_svc: </source>
         <translation>Похоже, клиент Sarvelin не работает на этом узле. Не удалось открыть mutex_svc: </translation>
     </message>
     <message>
@@ -341,11 +341,11 @@
         <translation>он удерживается другим процессом дольше %1 с</translation>
     </message>
     <message>
-        <source>It looks like Sarvelin client doesn't work on this host. Unable to lock mutex_svc: </source>
+        <source>It looks like Sarvelin client doesn&apos;t work on this host. Unable to lock mutex_svc: </source>
         <translation>Похоже, клиент Sarvelin не работает на этом узле. Не удалось захватить mutex_svc: </translation>
     </message>
     <message>
-        <source>Can't start Sarvelin client. Please see logfile: </source>
+        <source>Can&apos;t start Sarvelin client. Please see logfile: </source>
         <translation>Не удалось запустить клиент Sarvelin. Смотрите файл журнала: </translation>
     </message>
     <message>
@@ -357,11 +357,11 @@
         <translation>Не удалось подключиться к серверу Sarvelin: нет маршрута до узла</translation>
     </message>
     <message>
-        <source>Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address</source>
+        <source>Client interface has no IP address v4 or v6. Sarvelin client can&apos;t work without IP address</source>
         <translation>У интерфейса клиента нет адреса IPv4 или IPv6. Клиент Sarvelin не может работать без IP-адреса</translation>
     </message>
     <message>
-        <source>Can't resolve hostname. You must define it in /etc/hosts or in DNS</source>
+        <source>Can&apos;t resolve hostname. You must define it in /etc/hosts or in DNS</source>
         <translation>Не удалось разрешить имя узла. Его нужно указать в /etc/hosts или в DNS</translation>
     </message>
     <message>
@@ -373,7 +373,7 @@
         <translation>На сервере Sarvelin среди неавторизованных клиентов есть повторяющийся MAC-адрес</translation>
     </message>
     <message>
-        <source>Can't run second instance of Sarvelin client process on one node</source>
+        <source>Can&apos;t run second instance of Sarvelin client process on one node</source>
         <translation>Нельзя запустить второй экземпляр процесса клиента Sarvelin на одном узле</translation>
     </message>
     <message>
@@ -389,11 +389,11 @@ Or unknown error</source>
 Или неизвестная ошибка</translation>
     </message>
     <message>
-        <source>Can't stop Sarvelin client. Please see logfile: </source>
+        <source>Can&apos;t stop Sarvelin client. Please see logfile: </source>
         <translation>Не удалось остановить клиент Sarvelin. Смотрите файл журнала: </translation>
     </message>
     <message>
-        <source>Can't execute: </source>
+        <source>Can&apos;t execute: </source>
         <translation>Не удалось выполнить: </translation>
     </message>
     <message>
@@ -429,7 +429,7 @@ Or unknown error</source>
         <translation> смонтировано. Оно будет размонтировано и смонтировано снова в </translation>
     </message>
     <message>
-        <source> doesn't look like a root device. You need to select the root partition</source>
+        <source> doesn&apos;t look like a root device. You need to select the root partition</source>
         <translation> не похоже на корневое устройство. Нужно выбрать корневой раздел</translation>
     </message>
     <message>
@@ -437,7 +437,7 @@ Or unknown error</source>
         <translation>Не удалось загрузить fstab для </translation>
     </message>
     <message>
-        <source>Sarvelin client didn't find here: </source>
+        <source>Sarvelin client didn&apos;t find here: </source>
         <translation>Клиент Sarvelin не найден здесь: </translation>
     </message>
     <message>
@@ -449,11 +449,11 @@ Or unknown error</source>
         <translation>hello_daemon к </translation>
     </message>
     <message>
-        <source>It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey</source>
+        <source>It looks like Sarvelin key client process doesn&apos;s work now or doesn&apos;t read messages from svkey</source>
         <translation>Похоже, процесс клиента Sarvelin key сейчас не работает или не читает сообщения от svkey</translation>
     </message>
     <message>
-        <source>It looks like we can't connect to Sarvelin server...</source>
+        <source>It looks like we can&apos;t connect to Sarvelin server...</source>
         <translation>Похоже, не удаётся подключиться к серверу Sarvelin...</translation>
     </message>
     <message>
@@ -461,7 +461,7 @@ Or unknown error</source>
         <translation>не удалось отключиться от сервера: </translation>
     </message>
     <message>
-        <source>It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC</source>
+        <source>It looks like Sarvelin key client process doesn&apos;s work now or doesn&apos;t read messages from SVC</source>
         <translation>Похоже, процесс клиента Sarvelin key сейчас не работает или не читает сообщения от SVC</translation>
     </message>
     <message>
@@ -469,7 +469,7 @@ Or unknown error</source>
         <translation>Неверный пароль</translation>
     </message>
     <message>
-        <source>Sarvelin client process doesn's work</source>
+        <source>Sarvelin client process doesn&apos;s work</source>
         <translation>Процесс клиента Sarvelin не работает</translation>
     </message>
 </context>
