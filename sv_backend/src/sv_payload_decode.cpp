@@ -2,7 +2,9 @@
 
 #include <exception>
 #include <new>
+#include <istream>
 #include <sstream>
+#include <streambuf>
 
 #include <boost/archive/archive_exception.hpp>
 #include <boost/archive/text_oarchive.hpp>
@@ -15,26 +17,36 @@ namespace sv_payload {
 
 namespace {
 
-// The archive text without the zero bytes that pad the last received part.
-std::string archive_text(const std::string& payload)
+// Length of the archive text without the zero bytes that pad the last
+// received part.
+std::size_t archive_text_length(const std::string& payload)
 {
-    std::string::size_type end = payload.find_last_not_of('\0');
-    if (end == std::string::npos)
-        return std::string();
-    return payload.substr(0, end + 1);
+    const std::string::size_type end = payload.find_last_not_of('\0');
+    return end == std::string::npos ? 0 : end + 1;
 }
+
+// Reads a range of characters in place, without copying the payload.
+class view_buffer : public std::streambuf {
+public:
+    view_buffer(const char* data, std::size_t size)
+    {
+        char* begin = const_cast<char*>(data);
+        setg(begin, begin, begin + size);
+    }
+};
 
 template <class T>
 bool decode_list(const std::string& payload, std::vector<T>& out, std::string& error,
                  const char* what) noexcept
 {
     try {
-        const std::string text = archive_text(payload);
-        if (text.empty()) {
+        const std::size_t length = archive_text_length(payload);
+        if (length == 0) {
             error = std::string("The ") + what + " is empty: no data was received";
             return false;
         }
-        std::istringstream stream(text);
+        view_buffer buffer(payload.data(), length);
+        std::istream stream(&buffer);
         std::vector<T> decoded;
         {
             sv_serialization::checked_text_iarchive archive(stream);

@@ -1,0 +1,401 @@
+// Controller core: construction, the interface's meta-object order, setters,
+// the rescue-medium check, the disk list, the device lookup by UUID and the
+// clean-up. Runs in the sandbox: each case lays its own /etc/os-release and
+// stub tools over /bin and /sbin.
+#include "keymaster.h"
+#include "notifier.h"
+#include "sandboxguard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMetaMethod>
+#include <QNetworkInterface>
+#include <QSignalSpy>
+#include <QtTest>
+
+class KeyMasterTestAccess
+{
+public:
+    static QStringList& drives(KeyMaster& k) { return k.m_drives; }
+    static std::vector<std::string>& temporaryFiles(KeyMaster& k) { return k.temporaryFiles; }
+};
+
+namespace {
+
+const char* const kOsReleaseCommand =
+    "/bin/cat /etc/os-release | /bin/grep PRETTY_NAME | /bin/sed -e 's/[=\"]/ /g' -e 's/PRETTY_NAME  //'";
+const char* const kDrivesCommand = "/bin/lsblk -d | /bin/grep disk | /usr/bin/awk '{print $1}'";
+
+void writeFile(const QString& path, const QByteArray& content, bool executable = false)
+{
+    QFile::remove(path);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    f.write(content);
+    f.close();
+    if (executable)
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                         | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+}
+
+// A stub lsblk that prints an `lsblk -d` listing of the given disks.
+QByteArray lsblkStub(const QStringList& names)
+{
+    QByteArray script = "#!/bin/sh\ncat <<'LIST'\nNAME    MAJ:MIN RM  SIZE RO TYPE MOUNTPOINTS\n";
+    for (const QString& name : names)
+        script += name.toUtf8() + "    8:0    0   20G  0 disk \n";
+    script += "sr0    11:0    1 1024M  0 rom  \nLIST\n";
+    return script;
+}
+
+// Records every signal of the controller.
+struct AllSignals
+{
+    QList<QSharedPointer<QSignalSpy>> spies;
+    explicit AllSignals(KeyMaster* k)
+    {
+        const QMetaObject* mo = k->metaObject();
+        for (int i = mo->methodOffset(); i < mo->methodCount(); ++i) {
+            if (mo->method(i).methodType() == QMetaMethod::Signal)
+                spies.append(QSharedPointer<QSignalSpy>::create(k, mo->method(i)));
+        }
+    }
+    int total() const
+    {
+        int n = 0;
+        for (const auto& s : spies)
+            n += s->count();
+        return n;
+    }
+};
+
+QStringList namesOf(const QMetaObject* mo, QMetaMethod::MethodType type)
+{
+    QStringList names;
+    for (int i = mo->methodOffset(); i < mo->methodCount(); ++i) {
+        const QMetaMethod m = mo->method(i);
+        if (m.methodType() == type && (type != QMetaMethod::Slot || m.access() == QMetaMethod::Public))
+            names << QString::fromLatin1(m.name());
+    }
+    names.removeDuplicates();
+    return names;
+}
+
+} // namespace
+
+class TestController : public QObject
+{
+    Q_OBJECT
+
+    QSignalSpy* errors = nullptr;
+    QSignalSpy* warnings = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(insideSandbox(), "this test replaces /etc/os-release and system tools: sandbox only");
+    }
+
+    void init()
+    {
+        errors = new QSignalSpy(Notifier::getInstance(), &Notifier::hasError);
+        warnings = new QSignalSpy(Notifier::getInstance(), &Notifier::hasWarning);
+    }
+
+    void cleanup()
+    {
+        delete errors;
+        delete warnings;
+    }
+
+    // --- construction and interface
+
+    void constructionDefaults()
+    {
+        KeyMaster k;
+        QCOMPARE(k.cryptoAlgorithms(),
+                 QStringList({"nocrypt", "anubis", "aria", "cast6", "camellia", "kalyna", "kuznyechik", "mars",
+                              "rijndael", "serpent", "simon", "sm4", "speck", "threefish", "twofish"}));
+        QCOMPARE(k.getCmdPort(), 9991u);
+        QCOMPARE(k.getMediaPort(), 9993u);
+        QVERIFY(!k.isServerConnected());
+        QVERIFY(k.getDevicesTree() == nullptr);
+        QVERIFY(k.drives().isEmpty());
+        QVERIFY(k.getClientNames().isEmpty());
+        QCOMPARE(k.defaultCryptKeyDir(), QString("/opt/sarvelin/keys"));
+
+        QStringList expected;
+        for (const QNetworkInterface& i : QNetworkInterface::allInterfaces())
+            expected << i.name();
+        QCOMPARE(k.interfaces(), expected);
+        QVERIFY(k.interfaces().contains("lo"));
+        QCOMPARE(errors->count() + warnings->count(), 0);
+    }
+
+    void propertiesInMetaObjectOrder()
+    {
+        const QMetaObject* mo = &KeyMaster::staticMetaObject;
+        QStringList names;
+        for (int i = mo->propertyOffset(); i < mo->propertyCount(); ++i)
+            names << mo->property(i).name();
+        QCOMPARE(names, QStringList({"os", "hostname", "networkInterface", "crypto", "selectedDrive", "cmdPort",
+                                     "mediaPort", "sarvelinServerIp", "clientNames", "recoveringClient",
+                                     "devicesTree", "fstabModel", "resqueArchivesModel", "cryptKeyHandler",
+                                     "serverConnected"}));
+        QVERIFY(mo->property(mo->indexOfProperty("cryptKeyHandler")).isConstant());
+        QVERIFY(!mo->property(mo->indexOfProperty("os")).isWritable());
+        QVERIFY(mo->property(mo->indexOfProperty("hostname")).isWritable());
+        QCOMPARE(QString(mo->property(mo->indexOfProperty("clientNames")).notifySignal().name()),
+                 QString("clientsChanged"));
+    }
+
+    void signalsInMetaObjectOrder()
+    {
+        QCOMPARE(namesOf(&KeyMaster::staticMetaObject, QMetaMethod::Signal),
+                 QStringList({"osChanged", "hostnameChanged", "networkInterfaceChanged", "cryptoChanged",
+                              "selectedDriveChanged", "devicesTreeChanged", "fstabModelChanged",
+                              "resqueArchivesModelChanged", "cmdPortChanged", "mediaPortChanged",
+                              "sarvelinServerIpChanged", "clientsChanged", "recoveringClientChanged",
+                              "serverConnectedChanged", "needEnterClientPassword", "needConfirmRestoreLVM",
+                              "creatingBackupEnded", "restoreEnded"}));
+    }
+
+    // Slots of every concern keep this order; the ones of this concern must exist.
+    void slotsInMetaObjectOrder()
+    {
+        const QStringList order = {"init", "getDevicesTree", "getFstabModel", "getResqueArchivesModel",
+                                   "interfaces", "drives", "cryptoAlgorithms", "defaultCryptKeyDir",
+                                   "loadDevicesTree", "handleSelectedDevicePartition", "connectToRestoreServer",
+                                   "disconnectFromRestoreServer", "createBackup", "loadRecoveringClientData",
+                                   "handleSelectedResqueArchive", "restore", "exitHandler",
+                                   "handleScenarioEnding", "handlePassword"};
+        const QStringList present = namesOf(&KeyMaster::staticMetaObject, QMetaMethod::Slot);
+        for (const char* core : {"init", "getDevicesTree", "getFstabModel", "getResqueArchivesModel", "interfaces",
+                                 "drives", "cryptoAlgorithms", "defaultCryptKeyDir", "exitHandler",
+                                 "handleScenarioEnding"})
+            QVERIFY2(present.contains(core), core);
+        QStringList known;
+        for (const QString& s : present) {
+            QVERIFY2(order.contains(s), qPrintable("unexpected public slot " + s));
+            known << s;
+        }
+        int last = -1;
+        for (const QString& s : known) {
+            const int at = order.indexOf(s);
+            QVERIFY2(at > last, qPrintable("slot out of order: " + s));
+            last = at;
+        }
+    }
+
+    void settersEmitOnlyOnChange()
+    {
+        KeyMaster k;
+        const QMetaObject* mo = k.metaObject();
+        const QList<QPair<const char*, QVariant>> values = {
+            {"hostname", "host-a"}, {"networkInterface", "eth0"}, {"crypto", "aria"}, {"selectedDrive", "sda"},
+            {"cmdPort", 1234u}, {"mediaPort", 4321u}, {"sarvelinServerIp", "10.0.0.1"}};
+        for (const auto& pv : values) {
+            const QMetaProperty p = mo->property(mo->indexOfProperty(pv.first));
+            QSignalSpy spy(&k, p.notifySignal());
+            QVERIFY(p.write(&k, pv.second));
+            QCOMPARE(spy.count(), 1);
+            QCOMPARE(p.read(&k), pv.second);
+            QVERIFY(p.write(&k, pv.second));
+            QCOMPARE(spy.count(), 1);
+        }
+        QSignalSpy os(&k, &KeyMaster::osChanged);
+        k.setOs("Debian");
+        k.setOs("Debian");
+        QCOMPARE(os.count(), 1);
+        QSignalSpy client(&k, &KeyMaster::recoveringClientChanged);
+        k.setRecoveringClient("c1");
+        k.setRecoveringClient("c1");
+        QCOMPARE(client.count(), 1);
+        QSignalSpy connected(&k, &KeyMaster::serverConnectedChanged);
+        k.setServerConnected(false);
+        QCOMPARE(connected.count(), 0);
+        k.setServerConnected(true);
+        k.setServerConnected(true);
+        QCOMPARE(connected.count(), 1);
+    }
+
+    // --- the rescue-medium check
+
+    void checkClient_data()
+    {
+        QTest::addColumn<QByteArray>("osRelease");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("exact") << QByteArray("NAME=\"Sarvelin key\"\nPRETTY_NAME=\"Sarvelin key\"\nID=sarvelin\n") << false;
+        QTest::newRow("extra blanks") << QByteArray("PRETTY_NAME=\"  Sarvelin    key   \"\n") << false;
+        QTest::newRow("tab inside") << QByteArray("PRETTY_NAME=\"Sarvelin\tkey\"\n") << false;
+        // Unquoted, only one blank follows the key: the key is not stripped.
+        QTest::newRow("unquoted") << QByteArray("PRETTY_NAME=Sarvelin key\n") << true;
+        QTest::newRow("other letter case") << QByteArray("PRETTY_NAME=\"sarvelin Key\"\n") << true;
+        QTest::newRow("other system") << QByteArray("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n") << true;
+        QTest::newRow("longer name") << QByteArray("PRETTY_NAME=\"Sarvelin key 2\"\n") << true;
+        QTest::newRow("no pretty name") << QByteArray("NAME=\"Sarvelin key\"\n") << true;
+        QTest::newRow("empty file") << QByteArray() << true;
+    }
+
+    void checkClient()
+    {
+        QFETCH(QByteArray, osRelease);
+        QFETCH(bool, warned);
+        writeFile("/etc/os-release", osRelease);
+        KeyMaster k;
+        k.checkClient();
+        QCOMPARE(errors->count(), 0);
+        QCOMPARE(warnings->count(), warned ? 1 : 0);
+        if (warned) {
+            QCOMPARE(warnings->at(0).at(0).toString(), QString("You can run this application on Sarvelin key only"));
+            QCOMPARE(warnings->at(0).at(1).toString(), QString());
+        }
+    }
+
+    void checkClientCommandFails()
+    {
+        writeFile("/etc/os-release", "PRETTY_NAME=\"Sarvelin key\"\n");
+        QVERIFY(QFile::copy("/usr/bin/sed", "/tmp/sed.saved"));
+        writeFile("/usr/bin/sed", "#!/bin/sh\necho broken >&2\nexit 4\n", true);
+        KeyMaster k;
+        k.checkClient();
+        writeFile("/usr/bin/sed", QByteArray(), false);
+        QFile::remove("/usr/bin/sed");
+        QVERIFY(QFile::copy("/tmp/sed.saved", "/usr/bin/sed"));
+        QCOMPARE(warnings->count(), 0);
+        QCOMPARE(errors->count(), 1);
+        QCOMPARE(errors->at(0).at(0).toString(), QString("Can't execute: ") + kOsReleaseCommand);
+        QCOMPARE(errors->at(0).at(1).toString(), QString());
+    }
+
+    // --- disks
+
+    void loadDrives()
+    {
+        writeFile("/usr/bin/lsblk", lsblkStub({"sda", "zram0", "nvme0n1", "ZRAM1", "zramswap", "vdzram"}), true);
+        KeyMaster k;
+        AllSignals all(&k);
+        k.loadDrives();
+        QCOMPARE(k.drives(), QStringList({"sda", "nvme0n1", "ZRAM1", "vdzram"}));
+        QCOMPARE(all.total(), 0);
+        QCOMPARE(errors->count() + warnings->count(), 0);
+
+        // A second load replaces the list.
+        writeFile("/usr/bin/lsblk", lsblkStub({"vdb"}), true);
+        k.loadDrives();
+        QCOMPARE(k.drives(), QStringList({"vdb"}));
+    }
+
+    void loadDrivesWithNoDisks()
+    {
+        writeFile("/usr/bin/lsblk", lsblkStub({}), true);
+        KeyMaster k;
+        KeyMasterTestAccess::drives(k) = QStringList{"old"};
+        k.loadDrives();
+        QVERIFY(k.drives().isEmpty());
+        QCOMPARE(warnings->count(), 0);
+    }
+
+    void loadDrivesCommandFailsKeepsTheList()
+    {
+        writeFile("/usr/bin/lsblk", lsblkStub({"sda"}), true);
+        KeyMaster k;
+        k.loadDrives();
+        QCOMPARE(k.drives(), QStringList({"sda"}));
+        // The pipeline's status is its last command's.
+        const QString target = QFile::symLinkTarget("/usr/bin/awk");
+        QFile::remove("/usr/bin/awk");
+        writeFile("/usr/bin/awk", "#!/bin/sh\nexit 2\n", true);
+        k.loadDrives();
+        QFile::remove("/usr/bin/awk");
+        QVERIFY(QFile::link(target, "/usr/bin/awk"));
+        QCOMPARE(k.drives(), QStringList({"sda"}));
+        QCOMPARE(errors->count(), 0);
+        QCOMPARE(warnings->count(), 1);
+        QCOMPARE(warnings->at(0).at(0).toString(), QString("Can't execute: ") + kDrivesCommand);
+    }
+
+    void initRunsBothChecksEvenAfterAFailure()
+    {
+        writeFile("/etc/os-release", "PRETTY_NAME=\"Other\"\n");
+        writeFile("/usr/bin/lsblk", lsblkStub({"sdc"}), true);
+        KeyMaster k;
+        k.init();
+        QCOMPARE(warnings->count(), 1);
+        QCOMPARE(k.drives(), QStringList({"sdc"}));
+    }
+
+    // --- device lookup
+
+    void getDevicePath()
+    {
+        writeFile("/usr/sbin/blkid",
+                  "#!/bin/sh\nprintf '%s\\n' \"$@\" > /tmp/blkid.args\n"
+                  "if [ \"$1\" = --uuid ] && [ \"$2\" = 1234-ABCD ]; then echo /dev/sdb1; exit 0; fi\nexit 2\n",
+                  true);
+        KeyMaster k;
+        QCOMPARE(k.getDevicePath("1234-ABCD"), QString("/dev/sdb1"));
+        QCOMPARE(k.getDevicePath("0000-0000"), QString());
+        QCOMPARE(errors->count() + warnings->count(), 0);
+    }
+
+    void getDevicePathPassesHostileUuidsAsData_data()
+    {
+        QTest::addColumn<QString>("uuid");
+        QTest::newRow("semicolon") << "x;touch /tmp/pwned";
+        QTest::newRow("substitution") << "$(touch /tmp/pwned)";
+        QTest::newRow("backticks") << "`touch /tmp/pwned`";
+        QTest::newRow("apostrophe") << "x'; touch /tmp/pwned; '";
+        QTest::newRow("blank") << "a b";
+    }
+
+    void getDevicePathPassesHostileUuidsAsData()
+    {
+        QFETCH(QString, uuid);
+        writeFile("/usr/sbin/blkid", "#!/bin/sh\nprintf '%s\\n' \"$@\" > /tmp/blkid.args\nexit 2\n", true);
+        QFile::remove("/tmp/pwned");
+        KeyMaster k;
+        QCOMPARE(k.getDevicePath(uuid), QString());
+        QVERIFY2(!QFile::exists("/tmp/pwned"), "a UUID was executed");
+        QFile args("/tmp/blkid.args");
+        QVERIFY(args.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(args.readAll()), "--uuid\n" + uuid + "\n");
+    }
+
+    // --- clean-up
+
+    void deleteTemporaryFiles()
+    {
+        writeFile("/tmp/t1", "a");
+        writeFile("/tmp/t2", "b");
+        QDir().mkpath("/tmp/not-a-file");
+        KeyMaster k;
+        KeyMasterTestAccess::temporaryFiles(k) = {"/tmp/t1", "/tmp/missing", "/tmp/not-a-file", "/tmp/t2"};
+        k.deleteTemporaryFiles();
+        QVERIFY(!QFile::exists("/tmp/t1"));
+        QVERIFY(!QFile::exists("/tmp/t2"));  // a failure before it does not stop the loop
+        QVERIFY(QFileInfo("/tmp/not-a-file").isDir());
+        QCOMPARE(KeyMasterTestAccess::temporaryFiles(k).size(), std::size_t(4));  // the list is kept
+        QCOMPARE(errors->count() + warnings->count(), 0);
+    }
+
+    void handleScenarioEnding()
+    {
+        writeFile("/opt/sarvelin/etc/config.file", "SV_HOST=1\n");
+        writeFile("/tmp/t3", "c");
+        writeFile("/opt/sarvelin/etc/other.file", "kept");
+        KeyMaster k;
+        KeyMasterTestAccess::temporaryFiles(k) = {"/tmp/t3"};
+        k.handleScenarioEnding();
+        QVERIFY(!QFile::exists("/tmp/t3"));
+        QVERIFY(!QFile::exists("/opt/sarvelin/etc/config.file"));
+        QVERIFY(QFile::exists("/opt/sarvelin/etc/other.file"));
+        // Nothing left to delete: still no error.
+        k.handleScenarioEnding();
+        QCOMPARE(errors->count() + warnings->count(), 0);
+    }
+};
+
+QTEST_MAIN(TestController)
+#include "tst_controller.moc"
