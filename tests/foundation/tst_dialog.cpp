@@ -1,0 +1,315 @@
+// The notification dialog: the kinds table, the priority rule, the Escape
+// and outside-press rules, the close cross, the details strip, the buttons of
+// the exit and log-out questions and the reset on close. Drives a real view.
+#include "guiconfig.h"
+#include "quickhelpers.h"
+
+#include <QGuiApplication>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+enum Kind { Ques = 0, Info, Warn, Crit, Exit, Logout, Assert };
+}
+
+class TestDialog : public QObject
+{
+    Q_OBJECT
+
+    QQuickView* view = nullptr;
+    QObject* dialog = nullptr;
+
+    bool show(int kind, const QString& msg, const QString& details = QString())
+    {
+        QVariant result;
+        QMetaObject::invokeMethod(view->rootObject(), "show", Q_RETURN_ARG(QVariant, result), Q_ARG(QVariant, kind),
+                                  Q_ARG(QVariant, msg), Q_ARG(QVariant, details));
+        return result.toBool();
+    }
+    bool isOpen() const { return dialog->property("opened").toBool() || dialog->property("visible").toBool(); }
+    int kind() const { return dialog->property("type").toInt(); }
+    QString message() const { return dialog->property("message").toString(); }
+    QQuickItem* item(const char* name) const { return findItem(view, name); }
+    void close() { QMetaObject::invokeMethod(dialog, "reject"); }
+
+private slots:
+    void initTestCase()
+    {
+        view = new QQuickView;
+        view->rootContext()->setContextProperty("GuiConfig", GuiConfig::getInstance());
+        view->engine()->addImportPath("qrc:/common_gui/qml");
+        view->setSource(QUrl::fromLocalFile(QFINDTESTDATA("dialog_host.qml")));
+        QVERIFY2(view->status() == QQuickView::Ready, qPrintable(view->errors().isEmpty() ? QString() : view->errors().first().toString()));
+        view->show();
+        view->requestActivate();
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+        QVERIFY(QTest::qWaitForWindowActive(view));
+        dialog = view->rootObject()->findChild<QObject*>("dialog");
+        QVERIFY(dialog);
+        QVERIFY(!isOpen());
+        QCOMPARE(dialog->property("width").toInt(), 480);
+    }
+
+    void cleanupTestCase() { delete view; }
+
+    void cleanup()
+    {
+        close();
+        QTRY_VERIFY(!isOpen());
+        view->rootObject()->setProperty("exits", 0);
+        view->rootObject()->setProperty("logouts", 0);
+    }
+
+    void kindsTable_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("icon");
+        QTest::addColumn<QColor>("iconBackground");
+        QTest::addColumn<bool>("messageArea");
+        const QColor standard = GuiConfig::getInstance()->backgroundColorOfDefaultItem();
+        QTest::newRow("Ques") << int(Ques) << "Confirmation" << "information" << standard << true;
+        QTest::newRow("Info") << int(Info) << "Information" << "information" << standard << true;
+        QTest::newRow("Warn") << int(Warn) << "Warning" << "warning" << QColor("orange") << true;
+        QTest::newRow("Crit") << int(Crit) << "Error" << "critical" << QColor("red") << true;
+        QTest::newRow("Exit") << int(Exit) << "Do you want to exit?" << "logout" << standard << false;
+        QTest::newRow("Logout") << int(Logout) << "Do you want to logout?" << "logout" << standard << false;
+        QTest::newRow("Assert") << int(Assert) << "Assert" << "critical" << QColor("red") << true;
+    }
+
+    void kindsTable()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, title);
+        QFETCH(QString, icon);
+        QFETCH(QColor, iconBackground);
+        QFETCH(bool, messageArea);
+        QVERIFY(show(kind, "the message"));
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        QCOMPARE(kind, this->kind());
+        QCOMPARE(item("dialogTitle")->property("text").toString(), title);
+        QCOMPARE(item("dialogIcon")->property("source").toUrl(),
+                 QUrl("qrc:/common_gui/rc/images/" + icon + ".svg"));
+        QCOMPARE(item("dialogIconBox")->property("color").value<QColor>(), iconBackground);
+        QCOMPARE(shown(item("dialogMessage")), messageArea);
+        QCOMPARE(shown(item("dialogCloseButton")), messageArea);
+        QCOMPARE(shown(item("dialogButtons")), !messageArea);
+        QVERIFY(!shown(item("dialogDetailsStrip")));  // no details given
+        if (messageArea)
+            QCOMPARE(item("dialogMessage")->property("text").toString(), QString("the message"));
+        if (kind == Exit || kind == Logout) {
+            QCOMPARE(item("dialogAcceptButton")->property("text").toString(), QString(kind == Exit ? "Exit" : "Log out"));
+            QCOMPARE(item("dialogRejectButton")->property("text").toString(), QString("Cancel"));
+        }
+    }
+
+    void dialogIsCentred()
+    {
+        show(Warn, "centre");
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        QTRY_COMPARE(dialog->property("height").toReal(), dialog->property("collapsedHeight").toReal());
+        const qreal x = dialog->property("x").toReal();
+        const qreal y = dialog->property("y").toReal();
+        QCOMPARE(qRound(x + 240), 500);
+        QVERIFY(qAbs(y + dialog->property("height").toReal() / 2 - 350) <= 1);
+    }
+
+    void priorityRule()
+    {
+        QVERIFY(show(Warn, "w"));
+        QVERIFY(show(Crit, "e1"));  // an error replaces a warning
+        QCOMPARE(kind(), int(Crit));
+        QCOMPARE(message(), QString("e1"));
+        QVERIFY(!show(Crit, "e2"));  // a second error is dropped
+        QVERIFY(!show(Warn, "w2"));
+        QVERIFY(!show(Info, "i"));
+        QCOMPARE(message(), QString("e1"));
+        QVERIFY(show(Exit, ""));  // the exit question replaces the error
+        QCOMPARE(kind(), int(Exit));
+        QVERIFY(!show(Exit, ""));
+        QVERIFY(show(Assert, "a"));  // only the assertion is higher
+        QCOMPARE(kind(), int(Assert));
+    }
+
+    void errorThenWarningKeepsTheError()
+    {
+        QVERIFY(show(Crit, "first"));
+        QVERIFY(!show(Warn, "later"));
+        QCOMPARE(kind(), int(Crit));
+        QCOMPARE(message(), QString("first"));
+    }
+
+    void closedDialogShowsAnyKind()
+    {
+        QVERIFY(show(Crit, "e"));
+        close();
+        QTRY_VERIFY(!isOpen());
+        QVERIFY(show(Info, "after"));
+        QCOMPARE(kind(), int(Info));
+    }
+
+    void escapeClosesAWarningButNotAnError_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Info") << int(Info) << true;
+        QTest::newRow("Warn") << int(Warn) << true;
+        QTest::newRow("Exit") << int(Exit) << true;
+        QTest::newRow("Crit") << int(Crit) << false;
+        QTest::newRow("Assert") << int(Assert) << false;
+    }
+
+    void escapeClosesAWarningButNotAnError()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, closes);
+        show(kind, "m");
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        QTest::keyClick(view, Qt::Key_Escape);
+        if (closes) {
+            QTRY_VERIFY(!isOpen());
+        } else {
+            QTest::qWait(100);
+            QVERIFY(isOpen());
+            QCOMPARE(this->kind(), kind);
+        }
+        QCOMPARE(view->rootObject()->property("exits").toInt(), 0);
+    }
+
+    void pressOutside_data() { escapeClosesAWarningButNotAnError_data(); }
+
+    void pressOutside()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, closes);
+        show(kind, "m");
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        if (closes) {
+            QTRY_VERIFY(!isOpen());
+        } else {
+            QTest::qWait(100);
+            QVERIFY(isOpen());
+        }
+    }
+
+    void crossCloses()
+    {
+        show(Crit, "e");
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        clickItem(view, item("dialogCloseButton"));
+        QTRY_VERIFY(!isOpen());
+        QCOMPARE(view->rootObject()->property("logouts").toInt(), 0);
+    }
+
+    void crossOfAnAssertionAsksToLogOut()
+    {
+        show(Assert, "a");
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        clickItem(view, item("dialogCloseButton"));
+        QTRY_VERIFY(!isOpen());
+        QCOMPARE(view->rootObject()->property("logouts").toInt(), 1);
+    }
+
+    void exitQuestion()
+    {
+        show(Exit, "");
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        clickItem(view, item("dialogRejectButton"));
+        QTRY_VERIFY(!isOpen());
+        QCOMPARE(view->rootObject()->property("exits").toInt(), 0);
+
+        show(Exit, "");
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        clickItem(view, item("dialogAcceptButton"));
+        QTRY_VERIFY(!isOpen());
+        QCOMPARE(view->rootObject()->property("exits").toInt(), 1);
+        QCOMPARE(view->rootObject()->property("logouts").toInt(), 0);
+    }
+
+    void logoutQuestion()
+    {
+        show(Logout, "");
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        clickItem(view, item("dialogAcceptButton"));
+        QTRY_VERIFY(!isOpen());
+        QCOMPARE(view->rootObject()->property("logouts").toInt(), 1);
+        QCOMPARE(view->rootObject()->property("exits").toInt(), 0);
+    }
+
+    void detailsStrip()
+    {
+        const QString details = "first line of the output\nsecond line";
+        show(Crit, "failed", details);
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        QQuickItem* strip = item("dialogDetailsStrip");
+        QVERIFY(shown(strip));
+        QVERIFY(item("dialogDetailsArrow")->property("source").toUrl().toString().endsWith("arrowDown.svg"));
+        const qreal collapsed = dialog->property("collapsedHeight").toReal();
+        QTRY_COMPARE(dialog->property("height").toReal(), collapsed);
+        QCOMPARE(item("dialogDetailsText")->property("text").toString(), QString());  // not filled before
+
+        clickItem(view, strip);
+        QVERIFY(dialog->property("expanded").toBool());
+        QTest::qWait(100);
+        // Still animating: the height is between the two and the text not filled yet.
+        const qreal midway = dialog->property("height").toReal();
+        QVERIFY2(midway > collapsed && midway < dialog->property("expandedHeight").toReal(), qPrintable(QString::number(midway)));
+        QCOMPARE(item("dialogDetailsText")->property("text").toString(), QString());
+        QTRY_COMPARE(dialog->property("height").toReal(), dialog->property("expandedHeight").toReal());
+        QTRY_COMPARE(item("dialogDetailsText")->property("text").toString(), details);
+        QVERIFY(item("dialogDetailsArrow")->property("source").toUrl().toString().endsWith("arrowUp.svg"));
+
+        clickItem(view, strip);
+        QVERIFY(!dialog->property("expanded").toBool());
+        QTRY_COMPARE(dialog->property("height").toReal(), collapsed);
+    }
+
+    void longDetailsScroll()
+    {
+        QStringList lines;
+        for (int i = 0; i < 60; ++i)
+            lines << QString("output line %1").arg(i);
+        show(Warn, "many", lines.join('\n'));
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        clickItem(view, item("dialogDetailsStrip"));
+        const int limit = GuiConfig::getInstance()->itemHeight() * 4;
+        QTRY_COMPARE(dialog->property("height").toReal(), dialog->property("expandedHeight").toReal());
+        const qreal grown = dialog->property("expandedHeight").toReal() - dialog->property("collapsedHeight").toReal();
+        QCOMPARE(qRound(grown), limit);
+    }
+
+    void resetOnClose()
+    {
+        show(Warn, "w", "some details");
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        clickItem(view, item("dialogDetailsStrip"));
+        QTRY_VERIFY(dialog->property("detailsFilled").toBool());
+        QTest::keyClick(view, Qt::Key_Escape);
+        QTRY_VERIFY(!isOpen());
+        QCOMPARE(kind(), int(Ques));
+        QCOMPARE(message(), QString());
+        QCOMPARE(dialog->property("details").toString(), QString());
+        QVERIFY(!dialog->property("expanded").toBool());
+        // The next notification starts collapsed, without the old details.
+        show(Warn, "next");
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        QVERIFY(!shown(item("dialogDetailsStrip")));
+        QCOMPARE(item("dialogDetailsText")->property("text").toString(), QString());
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    QGuiApplication app(argc, argv);
+    GuiConfig::init(GuiConfig::svkey);
+    TestDialog test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_dialog.moc"
