@@ -298,8 +298,13 @@ bool KeyMaster::loadFSTAB()
 
 bool KeyMaster::updateUsedHostname(QString name)
 {
+    // A host name never begins with "-"; such a text would be read as an option.
+    if (name.startsWith(QLatin1Char('-'))) {
+        qWarning() << "Refused host name" << name;
+        return false;
+    }
     const std::string command =
-        "/usr/bin/hostnamectl set-hostname -- " + sv_key_common::shell_quote(name.toStdString());
+        "/usr/bin/hostnamectl set-hostname " + sv_key_common::shell_quote(name.toStdString());
     std::string output;
     const int result = sv_key_common::execute_command(command, &output);
     if (result != 0)

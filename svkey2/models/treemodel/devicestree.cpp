@@ -180,6 +180,9 @@ QModelIndex DevicesTree::parent(const QModelIndex& index) const
 
 int DevicesTree::rowCount(const QModelIndex& parent) const
 {
+    // Only column 0 has children, as index() says.
+    if (parent.isValid() && parent.column() != 0)
+        return 0;
     return getItem(parent)->childCount();
 }
 

@@ -1,0 +1,101 @@
+# Simulated disks for the inspection tests, sourced inside sv-sandbox (the
+# medium functions of sandbox/lib/medium.sh are loaded). Writes the UUIDs the
+# tests need to /tmp/.sv-devices/medium.env.
+if [ "${SV_SANDBOX_INSIDE:-}" != 1 ]; then
+  echo "inspection-setup.sh: only inside sandbox/sv-sandbox" >&2
+  return 2 2>/dev/null || exit 2
+fi
+work=/tmp/.sv-devices
+mkdir -p "$work"
+t="$work/trees"
+rm -rf "$t"; mkdir -p "$t"
+
+# On a rescue medium /mnt is a plain folder of the root file system. The
+# sandbox gives /mnt a tmpfs of its own, which df would report as "mounted on
+# /mnt"; report that tmpfs as the root's folder, as the real medium would.
+if [ "$(findmnt -n -o SOURCE /mnt 2>/dev/null)" = sv-mnt ] && ! grep -q 'sv-mnt' /usr/bin/df 2>/dev/null; then
+  cp /usr/bin/df "$work/df.real"
+  printf '%s\n' '#!/bin/bash' \
+    'out="$(/tmp/.sv-devices/df.real "$@")"; rc=$?' \
+    '[ -n "$out" ] && printf "%s\n" "$out" | awk '"'"'$1 == "sv-mnt" { $NF = "/" } { print }'"'" \
+    'exit $rc' > /usr/bin/df
+  chmod 0755 /usr/bin/df
+fi
+
+# lsblk answers from a prepared file when the test lays one, else the
+# medium's own lsblk describes the simulated disks.
+cp /usr/bin/lsblk "$work/lsblk.medium"
+printf '%s\n' '#!/bin/sh' \
+  'if [ -f /tmp/.sv-devices/lsblk.fixture ]; then cat /tmp/.sv-devices/lsblk.fixture; exit 0; fi' \
+  'exec /tmp/.sv-devices/lsblk.medium "$@"' > /usr/bin/lsblk
+chmod 0755 /usr/bin/lsblk
+
+u() { sv_new_uuid "$@"; }
+ROOT=$(u); BOOT=$(u); SWAP=$(u)
+PLAIN=$(u); NAMEONLY=$(u); RELLINK=$(u); NOCONF=$(u)
+SEPROOT=$(u); SEPOPT=$(u); BADFSTAB=$(u)
+HOSTILE=$(u); ESCAPE=$(u)
+
+# sda: a complete installed system, its /boot, swap and an LVM volume group.
+{
+  echo "# /etc/fstab: static file system information."
+  printf 'UUID=%s\t/\text4\terrors=remount-ro\t0\t1\n' "$ROOT"
+  echo "UUID=$BOOT  /boot  ext4  defaults  0  2"
+  echo "UUID=$SWAP none swap sw 0 0"
+  echo "proc /proc proc defaults 0 0"
+  echo "tmpfs /tmp tmpfs defaults 0 0"
+  echo "/dev/sr0 /media/cdrom0 udf,iso9660 user,noauto 0 0"
+} > "$t/fstab.root"
+sv_tree_root "$t/root" --hostname web01 --pretty "Installed Linux 7 (inside)" --fstab "$t/fstab.root"
+sv_tree_boot "$t/boot"
+sv_disk sda "ext4:24:uuid=$ROOT:label=rootfs:tree=$t/root" \
+            "ext4:16:uuid=$BOOT:label=boot:tree=$t/boot" \
+            "swap:8:uuid=$SWAP" \
+            "lvm:8:vg=vg_data:lvs=home/ext4,srv/xfs"
+
+# sdb: os-release and hostname variants, and a system without the client.
+sv_tree_root "$t/plain" --hostname "plain01 " --os-release-file --root-uuid "$PLAIN"
+printf '%s\n' 'NAME=Plain Linux' 'PRETTY_NAME=Plain Linux 3 "test"' 'PRETTY_NAME="second"' > "$t/plain/etc/os-release"
+sv_tree_root "$t/nameonly" --hostname nameonly --os-release-file --root-uuid "$NAMEONLY"
+printf '%s\n' 'NAME="Only Name Linux"' 'NAME=again' 'ID=only' > "$t/nameonly/etc/os-release"
+sv_tree_root "$t/rellink" --hostname rellink --pretty "Relative Link Linux" --root-uuid "$RELLINK"
+mkdir -p "$t/rellink/etc/release.d"
+mv "$t/rellink/usr/lib/os-release" "$t/rellink/etc/release.d/os-release"
+ln -sfn release.d/os-release "$t/rellink/etc/os-release"
+sv_tree_root "$t/noconf" --hostname noconf --pretty "No Client Linux" --root-uuid "$NOCONF" --no-config
+sv_disk sdb "ext4:16:uuid=$PLAIN:tree=$t/plain" "ext4:16:uuid=$NAMEONLY:tree=$t/nameonly" \
+            "ext4:16:uuid=$RELLINK:tree=$t/rellink" "ext4:16:uuid=$NOCONF:tree=$t/noconf"
+
+# sdc: /opt on a file system of its own; a system whose fstab names a missing disk.
+printf 'UUID=%s / ext4 errors=remount-ro 0 1\nUUID=%s /opt xfs defaults 0 2\n' "$SEPROOT" "$SEPOPT" > "$t/fstab.sep"
+sv_tree_root "$t/seproot" --hostname db01 --pretty "Separate Opt Linux" --fstab "$t/fstab.sep" --no-opt
+sv_tree_opt "$t/sepopt"
+printf 'UUID=%s / ext4 errors=remount-ro 0 1\nUUID=%s /srv ext4 defaults 0 2\n' "$BADFSTAB" "$(u)" > "$t/fstab.bad"
+sv_tree_root "$t/badfstab" --hostname bad01 --fstab "$t/fstab.bad"
+mkdir -p "$t/badfstab/srv"
+sv_disk sdc "ext4:16:uuid=$SEPROOT:tree=$t/seproot" "xfs:300:uuid=$SEPOPT:tree=$t/sepopt" \
+            "ext4:16:uuid=$BADFSTAB:tree=$t/badfstab"
+
+# sdd: hostile installed systems, and a partition without a file system.
+{
+  echo "UUID=$HOSTILE / ext4 defaults 0 1"
+  echo '/dev/sdd1;touch${IFS}/tmp/.sv-devices/pwned-semicolon /x ext4 defaults 0 2'
+  echo '$(touch${IFS}/tmp/.sv-devices/pwned-dollar) /srv ext4 defaults 0 2'
+  echo '`touch${IFS}/tmp/.sv-devices/pwned-backquote` /var ext4 defaults 0 2'
+  echo '/dev/sdd1|touch${IFS}/tmp/.sv-devices/pwned-pipe /home ext4 defaults 0 2'
+  echo '/dev/sdd2 /$(touch${IFS}/tmp/.sv-devices/pwned-mountpoint) ext4 defaults 0 2'
+} > "$t/fstab.hostile"
+sv_tree_root "$t/hostile" --hostname 'web$(touch /tmp/.sv-devices/pwned-hostname);`touch /tmp/.sv-devices/pwned-hostq`|x' \
+  --fstab "$t/fstab.hostile"
+mkdir -p "$t/hostile/srv" "$t/hostile/x"
+printf 'UUID=%s / ext4 defaults 0 1\nUUID=%s /escape/bin ext4 defaults 0 2\n' "$ESCAPE" "$BOOT" > "$t/fstab.escape"
+sv_tree_root "$t/escape" --hostname escape01 --fstab "$t/fstab.escape"
+ln -sfn /usr "$t/escape/escape"
+sv_disk sdd "ext4:16:uuid=$HOSTILE:tree=$t/hostile" "ext4:16:uuid=$ESCAPE:tree=$t/escape" "none:8"
+
+{
+  echo "ROOT=$ROOT"; echo "BOOT=$BOOT"; echo "SWAP=$SWAP"
+  echo "PLAIN=$PLAIN"; echo "NAMEONLY=$NAMEONLY"; echo "RELLINK=$RELLINK"; echo "NOCONF=$NOCONF"
+  echo "SEPROOT=$SEPROOT"; echo "SEPOPT=$SEPOPT"; echo "BADFSTAB=$BADFSTAB"
+  echo "HOSTILE=$HOSTILE"; echo "ESCAPE=$ESCAPE"
+} > "$work/medium.env"

@@ -1,0 +1,397 @@
+// The block device tree read from lsblk's JSON answer: filling, the item-model
+// operations, the getters, and the answers lsblk gives on different systems.
+// The test replaces /bin/lsblk by a stub that prints a prepared answer, so it
+// runs only on the simulated rescue medium.
+
+#include "devices_support.h"
+#include "devicestree.h"
+#include "devicetreeitem.h"
+
+#include <QAbstractItemModelTester>
+#include <QFont>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace devices_test;
+
+namespace {
+
+const QByteArray kStandard = R"({
+   "blockdevices": [
+      {"name":"sda", "fstype":null, "fsver":null, "label":null, "uuid":null, "fsavail":null, "fsuse%":null, "mountpoint":null,
+         "children": [
+            {"name":"sda1", "fstype":"ext4", "fsver":"1.0", "label":"boot", "uuid":"4ffc4faf-1dad-4362-bd08-c0a07f39f65e", "mountpoint":null},
+            {"name":"sda2", "fstype":"ext4", "fsver":"1.0", "label":"rootfs", "uuid":"ff48e5ab-b3cf-45bf-bb11-e7cad3e48bde", "mountpoint":"/media/root"},
+            {"name":"sda3", "fstype":"swap", "fsver":"1", "label":null, "uuid":"d7aaf5c3-ab6a-4dba-9ac6-14071254d178", "mountpoint":"[SWAP]"},
+            {"name":"sda4", "fstype":"LVM2_member", "fsver":"LVM2 001", "label":null, "uuid":"jVZje6-y8Pc-GWfi-htBp-3l7M-L00n-EYsXpu", "mountpoint":null,
+               "children": [
+                  {"name":"vg_data-home", "fstype":"ext4", "label":null, "uuid":"796eb51e-f0ce-4e4c-b154-7254cd640613", "mountpoint":null},
+                  {"name":"vg_data-srv", "fstype":"xfs", "label":null, "uuid":"abf5122b-0877-4255-8719-1d40a1e1a48f", "mountpoint":null,
+                     "children": [
+                        {"name":"crypt-srv", "fstype":"crypto_LUKS", "label":null, "uuid":"11111111-2222-3333-4444-555555555555", "mountpoint":null}
+                     ]}
+               ]}
+         ]}
+   ]
+})";
+
+// util-linux 2.37 and later: only "mountpoints" arrays.
+const QByteArray kMountpointsArrays = R"({"blockdevices": [
+   {"name":"nvme0n1", "fstype":null, "label":null, "uuid":null, "mountpoints":[null],
+    "children": [
+      {"name":"nvme0n1p1", "fstype":"vfat", "label":"EFI", "uuid":"ABCD-1234", "mountpoints":[null, "/boot/efi"]},
+      {"name":"nvme0n1p2", "fstype":"ext4", "label":null, "uuid":"aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee", "mountpoints":["/", "/var/snap"]},
+      {"name":"nvme0n1p3", "fstype":"ext4", "label":null, "uuid":"bbbbbbbb-bbbb-cccc-dddd-eeeeeeeeeeee", "mountpoints":[null]},
+      {"name":"nvme0n1p4", "fstype":"ext4", "label":null, "uuid":"cccccccc-bbbb-cccc-dddd-eeeeeeeeeeee", "mountpoints":[]}
+    ]}
+]})";
+
+void setAnswer(const QByteArray& json, int exitCode = 0)
+{
+    QVERIFY(writeFile(workDir() + "/lsblk.out", json));
+    QVERIFY(writeFile(workDir() + "/lsblk.rc", QByteArray::number(exitCode)));
+    QFile::remove(workDir() + "/lsblk.args");
+}
+
+QString lastArgs()
+{
+    return QString::fromLocal8Bit(readFile(workDir() + "/lsblk.args")).trimmed();
+}
+
+} // namespace
+
+class TestDevicesTree : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_SANDBOX();
+        QVERIFY(installScript("/usr/bin/lsblk",
+                              "for a in \"$@\"; do printf '%s\\n' \"$a\"; done >> /tmp/.sv-devices/lsblk.args\n"
+                              "cat /tmp/.sv-devices/lsblk.out\n"
+                              "exit $(cat /tmp/.sv-devices/lsblk.rc)\n"));
+    }
+
+    void fillsPartitionsUnderTheDiskInTheRoot()
+    {
+        setAnswer(kStandard);
+        DevicesTree tree(QStringLiteral("sda"));
+        QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+        QCOMPARE(lastArgs(), QStringLiteral("-fJ\n/dev/sda"));
+        QCOMPARE(tree.columnCount(), 5);
+        QCOMPARE(tree.rowCount(), 4);
+
+        // The disk lives in the root: an invalid index addresses it.
+        QCOMPARE(tree.getName(QModelIndex()), QStringLiteral("sda"));
+        QCOMPARE(tree.getType(QModelIndex()), 2u);
+        QCOMPARE(tree.getFstype(QModelIndex()), QString());
+
+        const QModelIndex sda2 = tree.index(1, 0);
+        QCOMPARE(tree.getName(sda2), QStringLiteral("sda2"));
+        QCOMPARE(tree.getFstype(sda2), QStringLiteral("ext4"));
+        QCOMPARE(tree.getLabel(sda2), QStringLiteral("rootfs"));
+        QCOMPARE(tree.getUuid(sda2), QStringLiteral("ff48e5ab-b3cf-45bf-bb11-e7cad3e48bde"));
+        QCOMPARE(tree.getMountpoint(sda2), QStringLiteral("/media/root"));
+        QCOMPARE(tree.getType(sda2), 3u);
+
+        // Each column through the display role and through the named roles.
+        const QStringList expected = {"sda3", "swap", "", "d7aaf5c3-ab6a-4dba-9ac6-14071254d178", "[SWAP]"};
+        for (int c = 0; c < 5; ++c) {
+            QCOMPARE(tree.data(tree.index(2, c), Qt::DisplayRole).toString(), expected.at(c));
+            QCOMPARE(tree.data(tree.index(2, 0), DevicesTree::NameRole + c).toString(), expected.at(c));
+            QCOMPARE(tree.data(tree.index(2, c), Qt::EditRole).toString(), expected.at(c));
+        }
+    }
+
+    void nestsLvmVolumesAndDeeperMappings()
+    {
+        setAnswer(kStandard);
+        DevicesTree tree(QStringLiteral("sda"));
+        const QModelIndex pv = tree.index(3, 0);
+        QCOMPARE(tree.getFstype(pv), QStringLiteral("LVM2_member"));
+        QCOMPARE(tree.rowCount(pv), 2);
+        const QModelIndex home = tree.index(0, 0, pv);
+        const QModelIndex srv = tree.index(1, 0, pv);
+        QCOMPARE(tree.getName(home), QStringLiteral("vg_data-home"));
+        QCOMPARE(tree.getType(home), 3u);
+        QCOMPARE(tree.getFstype(srv), QStringLiteral("xfs"));
+        QCOMPARE(tree.parent(home), pv);
+        QCOMPARE(tree.parent(pv), QModelIndex());
+        const QModelIndex crypt = tree.index(0, 0, srv);
+        QCOMPARE(tree.getName(crypt), QStringLiteral("crypt-srv"));
+        QCOMPARE(tree.parent(crypt).row(), 1);
+        QCOMPARE(tree.parent(tree.parent(crypt)), pv);
+        QCOMPARE(tree.rowCount(crypt), 0);
+    }
+
+    void nullValuesGiveEmptyTextsAndStillTypeThree()
+    {
+        setAnswer(R"({"blockdevices":[{"name":"sdb","fstype":null,"label":null,"uuid":null,"mountpoint":null,
+            "children":[{"name":"sdb1","fstype":null,"label":null,"uuid":null,"mountpoint":null},
+                        {"name":"sdb2"}]}]})");
+        DevicesTree tree(QStringLiteral("sdb"));
+        QCOMPARE(tree.rowCount(), 2);
+        const QModelIndex sdb1 = tree.index(0, 0);
+        QCOMPARE(tree.getFstype(sdb1), QString());
+        QCOMPARE(tree.getUuid(sdb1), QString());
+        QCOMPARE(tree.getType(sdb1), 3u);
+        // Only the name is given: the other cells stay empty, the kind is 3.
+        QCOMPARE(tree.getName(tree.index(1, 0)), QStringLiteral("sdb2"));
+        QCOMPARE(tree.getMountpoint(tree.index(1, 0)), QString());
+        QCOMPARE(tree.getType(tree.index(1, 0)), 3u);
+    }
+
+    void childWithoutAnyKnownKeyKeepsTypeZero()
+    {
+        setAnswer(R"({"blockdevices":[{"name":"sdc","children":[{"size":"1G"}]}]})");
+        DevicesTree tree(QStringLiteral("sdc"));
+        QCOMPARE(tree.rowCount(), 1);
+        QCOMPARE(tree.getType(tree.index(0, 0)), 0u);
+        QCOMPARE(tree.getName(tree.index(0, 0)), QString());
+    }
+
+    void mountpointsArrayGivesFirstMountPoint()
+    {
+        setAnswer(kMountpointsArrays);
+        DevicesTree tree(QStringLiteral("nvme0n1"));
+        QCOMPARE(tree.rowCount(), 4);
+        QCOMPARE(tree.getMountpoint(QModelIndex()), QString());
+        QCOMPARE(tree.getMountpoint(tree.index(0, 0)), QStringLiteral("/boot/efi"));
+        QCOMPARE(tree.getMountpoint(tree.index(1, 0)), QStringLiteral("/"));
+        QCOMPARE(tree.getMountpoint(tree.index(2, 0)), QString());
+        QCOMPARE(tree.getMountpoint(tree.index(3, 0)), QString());
+        QCOMPARE(tree.data(tree.index(0, 4), Qt::DisplayRole).toString(), QStringLiteral("/boot/efi"));
+        QCOMPARE(tree.data(tree.index(1, 0), DevicesTree::MountpointRole).toString(), QStringLiteral("/"));
+    }
+
+    void mountpointKeyWinsOverMountpointsArray()
+    {
+        setAnswer(R"({"blockdevices":[{"name":"sdd","children":[
+            {"name":"sdd1","uuid":"u1","mountpoint":"/a","mountpoints":["/b"]},
+            {"name":"sdd2","uuid":"u2","mountpoint":null,"mountpoints":["/c"]}]}]})");
+        DevicesTree tree(QStringLiteral("sdd"));
+        QCOMPARE(tree.getMountpoint(tree.index(0, 0)), QStringLiteral("/a"));
+        QCOMPARE(tree.getMountpoint(tree.index(1, 0)), QString());
+    }
+
+    void diskWithoutPartitionsHasNoRows()
+    {
+        setAnswer(R"({"blockdevices":[{"name":"sde","fstype":null,"label":null,"uuid":null,"mountpoint":null}]})");
+        DevicesTree tree(QStringLiteral("sde"));
+        QCOMPARE(tree.rowCount(), 0);
+        QCOMPARE(tree.getName(QModelIndex()), QStringLiteral("sde"));
+        QCOMPARE(tree.getType(QModelIndex()), 2u);
+    }
+
+    void unusableAnswersGiveAnEmptyTreeWithoutMessage_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("not JSON") << QByteArray("lsblk: /dev/sdz: not a block device\n");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("no blockdevices") << QByteArray(R"({"devices":[{"name":"sda"}]})");
+        QTest::newRow("blockdevices not an array") << QByteArray(R"({"blockdevices":{"name":"sda"}})");
+        QTest::newRow("top level array") << QByteArray(R"([{"name":"sda"}])");
+        QTest::newRow("truncated") << QByteArray(R"({"blockdevices":[{"name":"sda","children":[{"name":"sda1")");
+    }
+    void unusableAnswersGiveAnEmptyTreeWithoutMessage()
+    {
+        QFETCH(QByteArray, answer);
+        setAnswer(answer);
+        NoteRecorder notes;
+        DevicesTree tree(QStringLiteral("sda"));
+        QCOMPARE(tree.rowCount(), 0);
+        QCOMPARE(tree.getType(QModelIndex()), 0u);
+        // The root keeps the header captions.
+        QCOMPARE(tree.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Name"));
+        QCOMPARE(tree.headerData(4, Qt::Horizontal).toString(), QStringLiteral("Mountpoint"));
+        QVERIFY2(notes.notes.isEmpty(), qPrintable(notes.dump()));
+    }
+
+    void failedCommandRaisesTheAssertion()
+    {
+        setAnswer("lsblk: /dev/sdz: not a block device\n", 32);
+        NoteRecorder notes;
+        DevicesTree tree(QStringLiteral("sdz"));
+        QCOMPARE(tree.rowCount(), 0);
+        QCOMPARE(notes.notes.size(), 1);
+        QCOMPARE(notes.notes.at(0).kind, QStringLiteral("assert"));
+        QCOMPARE(notes.notes.at(0).msg, QStringLiteral("Can't execute: /bin/lsblk -fJ '/dev/sdz'"));
+        QCOMPARE(notes.notes.at(0).details, QString());
+    }
+
+    void emptyDeviceRunsNothing()
+    {
+        setAnswer(kStandard);
+        NoteRecorder notes;
+        DevicesTree tree{QString()};
+        QCOMPARE(tree.rowCount(), 0);
+        QVERIFY(!QFile::exists(workDir() + "/lsblk.args"));
+        QCOMPARE(tree.headerData(1, Qt::Horizontal).toString(), QStringLiteral("fstype"));
+        QCOMPARE(tree.headerData(3, Qt::Horizontal).toString(), QStringLiteral("UUID"));
+        QVERIFY(notes.notes.isEmpty());
+    }
+
+    void deviceNameReachesLsblkAsOneWord()
+    {
+        setAnswer(kStandard);
+        const QString marker = workDir() + "/tree-pwned";
+        DevicesTree tree(QStringLiteral("sda; touch ") + marker + QStringLiteral(" $(touch ") + marker + ")");
+        QCOMPARE(lastArgs(), QStringLiteral("-fJ\n/dev/sda; touch %1 $(touch %1)").arg(marker));
+        QVERIFY(!QFile::exists(marker));
+    }
+
+    void rolesAndFlags()
+    {
+        setAnswer(kStandard);
+        DevicesTree tree(QStringLiteral("sda"));
+        const QHash<int, QByteArray> roles = tree.roleNames();
+        QCOMPARE(roles.size(), 5);
+        QCOMPARE(roles.value(257), QByteArray("name"));
+        QCOMPARE(roles.value(258), QByteArray("fstype"));
+        QCOMPARE(roles.value(259), QByteArray("label"));
+        QCOMPARE(roles.value(260), QByteArray("uuid"));
+        QCOMPARE(roles.value(261), QByteArray("mountpoint"));
+
+        QCOMPARE(tree.flags(QModelIndex()), Qt::NoItemFlags);
+        QVERIFY(tree.flags(tree.index(0, 0)).testFlag(Qt::ItemIsEditable));
+        QVERIFY(tree.flags(tree.index(0, 0)).testFlag(Qt::ItemIsSelectable));
+
+        QVERIFY(!tree.data(QModelIndex(), Qt::DisplayRole).isValid());
+        QVERIFY(!tree.data(tree.index(0, 0), Qt::ToolTipRole).isValid());
+        QVERIFY(!tree.data(tree.index(0, 0), DevicesTree::MountpointRole + 1).isValid());
+        // Partitions are not bold; only a disk node is.
+        QVERIFY(!tree.data(tree.index(0, 0), Qt::FontRole).isValid());
+        QModelIndex made = tree.index(0, 1);
+        QVERIFY(tree.setData(made, QStringLiteral("ext4"), DeviceTreeItem::DiskType));
+        QVERIFY(qvariant_cast<QFont>(tree.data(made, Qt::FontRole)).bold());
+        // After loading, the header shows the disk's values.
+        QCOMPARE(tree.headerData(0, Qt::Horizontal).toString(), QStringLiteral("sda"));
+        QVERIFY(!tree.headerData(0, Qt::Vertical).isValid());
+    }
+
+    void indexOutsideTheTree()
+    {
+        setAnswer(kStandard);
+        DevicesTree tree(QStringLiteral("sda"));
+        QVERIFY(!tree.index(4, 0).isValid());
+        QVERIFY(!tree.index(-1, 0).isValid());
+        // A parent in another column than 0 has no children.
+        QVERIFY(!tree.index(0, 0, tree.index(3, 1)).isValid());
+        QVERIFY(tree.index(0, 0, tree.index(3, 0)).isValid());
+        QCOMPARE(tree.rowCount(tree.index(3, 0)), 2);
+        QCOMPARE(tree.getItem(tree.index(4, 0)), tree.getItem(QModelIndex()));
+    }
+
+    void setDataAndTypes()
+    {
+        setAnswer(kStandard);
+        DevicesTree tree(QStringLiteral("sda"));
+        QSignalSpy changed(&tree, &QAbstractItemModel::dataChanged);
+        const QModelIndex cell = tree.index(0, 2);
+        QVERIFY(tree.setData(cell, QStringLiteral("BOOT")));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.at(0).at(0).toModelIndex(), cell);
+        QCOMPARE(tree.getLabel(cell), QStringLiteral("BOOT"));
+        // The plain setter resets the kind.
+        QCOMPARE(tree.getType(cell), 0u);
+        QVERIFY(tree.setData(cell, QStringLiteral("boot"), DeviceTreeItem::ChildType));
+        QCOMPARE(tree.getType(cell), 3u);
+        // Out of range columns and the invalid index write nothing.
+        QVERIFY(!tree.setData(tree.index(0, 7), QStringLiteral("x")));
+        QVERIFY(!tree.setData(QModelIndex(), QStringLiteral("x")));
+        QCOMPARE(tree.getName(QModelIndex()), QStringLiteral("sda"));
+        QCOMPARE(changed.count(), 2);
+    }
+
+    void headerEdits()
+    {
+        DevicesTree tree{QString()};
+        QSignalSpy header(&tree, &QAbstractItemModel::headerDataChanged);
+        QVERIFY(!tree.setHeaderData(0, Qt::Horizontal, "Device", Qt::DisplayRole));
+        QVERIFY(!tree.setHeaderData(0, Qt::Vertical, "Device", Qt::EditRole));
+        QVERIFY(!tree.setHeaderData(9, Qt::Horizontal, "Device", Qt::EditRole));
+        QCOMPARE(header.count(), 0);
+        QVERIFY(tree.setHeaderData(0, Qt::Horizontal, "Device", Qt::EditRole));
+        QCOMPARE(header.count(), 1);
+        QCOMPARE(tree.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Device"));
+    }
+
+    void rowAndColumnEditing()
+    {
+        setAnswer(kStandard);
+        DevicesTree tree(QStringLiteral("sda"));
+        QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+        QVERIFY(!tree.insertRows(-1, 1));
+        QVERIFY(!tree.insertRows(5, 1));
+        QVERIFY(tree.insertRows(4, 2));
+        QCOMPARE(tree.rowCount(), 6);
+        QCOMPARE(tree.columnCount(tree.index(5, 0)), 5);
+        QCOMPARE(tree.getName(tree.index(5, 0)), QString());
+        QCOMPARE(tree.getType(tree.index(5, 0)), 0u);
+        QVERIFY(!tree.removeRows(5, 2));
+        QVERIFY(tree.removeRows(4, 2));
+        QCOMPARE(tree.rowCount(), 4);
+
+        const QModelIndex pv = tree.index(3, 0);
+        QVERIFY(tree.insertRows(0, 1, pv));
+        QCOMPARE(tree.rowCount(pv), 3);
+        QCOMPARE(tree.getName(tree.index(1, 0, pv)), QStringLiteral("vg_data-home"));
+        QVERIFY(tree.removeRows(0, 1, pv));
+
+        // Columns are inserted and removed in every node.
+        QVERIFY(!tree.insertColumns(6, 1));
+        QVERIFY(tree.insertColumns(1, 1));
+        QCOMPARE(tree.columnCount(), 6);
+        QCOMPARE(tree.data(tree.index(0, 2, pv), Qt::DisplayRole).toString(), QStringLiteral("ext4"));
+        QCOMPARE(tree.data(tree.index(0, 1, pv), Qt::DisplayRole).toString(), QString());
+        QVERIFY(!tree.removeColumns(3, 4));
+        QVERIFY(tree.removeColumns(1, 1));
+        QCOMPARE(tree.getFstype(tree.index(0, 0, pv)), QStringLiteral("ext4"));
+
+        // Removing every column removes every row.
+        QVERIFY(tree.removeColumns(0, 5));
+        QCOMPARE(tree.columnCount(), 0);
+        QCOMPARE(tree.rowCount(), 0);
+    }
+
+    void itemOperations()
+    {
+        DeviceTreeItem root({QStringLiteral("a"), QStringLiteral("b")});
+        QCOMPARE(root.row(), 0);
+        QVERIFY(!root.child(0));
+        QVERIFY(!root.insertChildren(1, 1, 2));
+        QVERIFY(root.insertChildren(0, 2, 2));
+        auto* extra = new DeviceTreeItem({QStringLiteral("x"), QStringLiteral("y")}, nullptr, 3);
+        root.appendChild(extra);
+        QCOMPARE(root.childCount(), 3);
+        QCOMPARE(extra->parentItem(), &root);
+        QCOMPARE(extra->childNumber(), 2);
+        QCOMPARE(extra->type(), 3u);
+        QVERIFY(!root.child(3));
+        QVERIFY(!root.child(-1));
+        QVERIFY(!extra->data(2).isValid());
+        QVERIFY(!extra->data(-1).isValid());
+        QVERIFY(extra->setData(1, QStringLiteral("z"), 2));
+        QCOMPARE(extra->data(1).toString(), QStringLiteral("z"));
+        QCOMPARE(extra->type(), 2u);
+        QVERIFY(extra->setData(0, QStringLiteral("w")));
+        QCOMPARE(extra->type(), 0u);
+        QVERIFY(!extra->setData(2, QStringLiteral("no")));
+        QVERIFY(root.insertColumns(2, 1));
+        QCOMPARE(extra->columnCount(), 3);
+        QVERIFY(!root.removeColumns(2, 2));
+        QVERIFY(root.removeColumns(0, 1));
+        QCOMPARE(extra->data(0).toString(), QStringLiteral("z"));
+        QVERIFY(!root.removeChildren(2, 2));
+        QVERIFY(root.removeChildren(0, 2));
+        QCOMPARE(root.childCount(), 1);
+        QCOMPARE(extra->row(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDevicesTree)
+#include "tst_devicestree.moc"

@@ -1,0 +1,463 @@
+// The fstab model: reading an fstab, marking entries, and mounting and
+// unmounting below /mnt. mount, umount and df are replaced by stubs that log
+// their arguments (one per line, a blank line after each call), so the test
+// runs only on the simulated rescue medium.
+
+#include "devices_support.h"
+#include "fsmodel.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace devices_test;
+
+namespace {
+
+// A stub that logs its arguments to WORK/NAME.log and exits with the code
+// found in WORK/NAME.rc.<first device argument> or WORK/NAME.rc (default 0);
+// it prints WORK/NAME.out if that file exists.
+QByteArray stubBody(const QString& name)
+{
+    const QString w = workDir();
+    return QStringLiteral(
+               "log='%1/%2.log'\n"
+               "for a in \"$@\"; do printf '%s\\n' \"$a\"; done >> \"$log\"; echo >> \"$log\"\n"
+               "[ -f '%1/%2.out' ] && cat '%1/%2.out'\n"
+               "last=''; for a in \"$@\"; do last=\"$a\"; done\n"
+               "key=$(printf '%s' \"$last\" | tr '/' '_')\n"
+               "if [ -f \"%1/%2.rc.$key\" ]; then exit $(cat \"%1/%2.rc.$key\"); fi\n"
+               "[ -f '%1/%2.rc' ] && exit $(cat '%1/%2.rc')\n"
+               "exit 0\n")
+        .arg(w, name)
+        .toLocal8Bit();
+}
+
+// The calls a stub received, each as its argument list joined by blanks.
+QStringList calls(const QString& name)
+{
+    QStringList result;
+    const QString log = QString::fromLocal8Bit(readFile(workDir() + "/" + name + ".log"));
+    for (const QString& call : log.split(QStringLiteral("\n\n"), Qt::SkipEmptyParts))
+        result << call.split('\n', Qt::SkipEmptyParts).join(' ');
+    return result;
+}
+
+QString fstabFile(const QTemporaryDir& dir, const QByteArray& content)
+{
+    const QString path = dir.path() + "/fstab";
+    writeFile(path, content);
+    return path;
+}
+
+QStringList column(const FsModel& model, int role)
+{
+    QStringList out;
+    for (int r = 0; r < model.rowCount(); ++r)
+        out << model.item(r)->data(role).toString();
+    return out;
+}
+
+} // namespace
+
+class TestFsModel : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_SANDBOX();
+        QVERIFY(dir.isValid());
+        for (const char* tool : {"mount", "umount", "df"})
+            QVERIFY(installScript(QStringLiteral("/usr/bin/") + tool, stubBody(QString::fromLatin1(tool))));
+    }
+
+    void init()
+    {
+        QDir work(workDir());
+        for (const QString& f : work.entryList({"mount.*", "umount.*", "df.*"}, QDir::Files))
+            work.remove(f);
+        // df finds nothing mounted on the asked folder: grep sees no line.
+        writeFile(workDir() + "/df.out", "Filesystem 1K-blocks Used Available Use% Mounted on\n"
+                                         "/dev/vda1 1000 10 990 1% /\n");
+    }
+
+    // --- reading an fstab
+
+    void readsTheSixFields()
+    {
+        FsModel model;
+        const QString path = fstabFile(dir,
+            "# /etc/fstab: static file system information.\n"
+            "UUID=ff48e5ab-b3cf-45bf-bb11-e7cad3e48bde / ext4 errors=remount-ro 0 1\n"
+            "\t\tLABEL=boot\t/boot   ext4\t\tdefaults   0    2   \n"
+            "\n"
+            "   # an indented comment\n"
+            "/dev/sdb1 /srv/data xfs defaults,nofail 0 2 extra fields here\n"
+            "/dev/sdc1 /mnt/data auto noauto\n");
+        QVERIFY(model.fill(path));
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(column(model, FsModel::FilesystemRole),
+                 QStringList({"UUID=ff48e5ab-b3cf-45bf-bb11-e7cad3e48bde", "LABEL=boot", "/dev/sdb1", "/dev/sdc1"}));
+        QCOMPARE(column(model, FsModel::MountpointRole), QStringList({"/", "/boot", "/srv/data", "/mnt/data"}));
+        QCOMPARE(column(model, FsModel::TypeRole), QStringList({"ext4", "ext4", "xfs", "auto"}));
+        QCOMPARE(column(model, FsModel::OptionsRole),
+                 QStringList({"errors=remount-ro", "defaults", "defaults,nofail", "noauto"}));
+        QCOMPARE(column(model, FsModel::DumpRole), QStringList({"0", "0", "0", ""}));
+        QCOMPARE(column(model, FsModel::PassRole), QStringList({"1", "2", "2", ""}));
+        for (int r = 0; r < model.rowCount(); ++r) {
+            QCOMPARE(model.item(r)->data(FsModel::NeedBackupRole), QVariant(false));
+            QCOMPARE(model.columnCount(), 1);
+        }
+    }
+
+    void tabsAndBlanksGiveTheSameFieldsAsATidyLine()
+    {
+        FsModel tidy, messy;
+        QVERIFY(tidy.fill(fstabFile(dir, "/dev/sda2 /home ext4 defaults 0 2\n")));
+        QVERIFY(messy.fill(fstabFile(dir, "\t /dev/sda2\t\t/home  \t ext4     defaults\t0\t  2\t\n")));
+        QCOMPARE(messy.rowCount(), 1);
+        for (int role = FsModel::FilesystemRole; role <= FsModel::PassRole; ++role)
+            QCOMPARE(messy.item(0)->data(role).toString(), tidy.item(0)->data(role).toString());
+    }
+
+    void skipsPseudoFileSystemsSwapAndCdroms()
+    {
+        FsModel model;
+        QVERIFY(model.fill(fstabFile(dir,
+            "proc /proc proc defaults 0 0\n"
+            "devpts /dev/pts devpts gid=5,mode=620 0 0\n"
+            "tmpfs /tmp tmpfs defaults 0 0\n"
+            "tmpfs-run /run tmpfs defaults 0 0\n"
+            "processed-disk /data ext4 defaults 0 2\n"
+            "UUID=1111 none swap sw 0 0\n"
+            "/swapfile none swap sw 0 0\n"
+            "/dev/sr0 /media/cdrom0 udf,iso9660 user,noauto 0 0\n"
+            "/dev/sr1 /media/cdrom1 iso9660 ro 0 0\n"
+            "/dev/sr2 /media/cdrom2 ISO9660 ro 0 0\n"
+            "/dev/sda5 /proc ext4 defaults 0 0\n"
+            "/dev/sda6 /swap ext4 defaults 0 0\n"
+            "/dev/sdb1 /media/usb auto noauto 0 0\n")));
+        // "processed-disk" begins with "proc": the prefix test drops it too.
+        QCOMPARE(column(model, FsModel::FilesystemRole),
+                 QStringList({"/dev/sr2", "/dev/sda5", "/dev/sda6", "/dev/sdb1"}));
+        QCOMPARE(column(model, FsModel::MountpointRole),
+                 QStringList({"/media/cdrom2", "/proc", "/swap", "/media/usb"}));
+    }
+
+    void fewerFieldsStayEmpty()
+    {
+        FsModel model;
+        QVERIFY(model.fill(fstabFile(dir, "/dev/sda1\n/dev/sda2 /x\n")));
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.item(0)->data(FsModel::MountpointRole).toString(), QString());
+        QCOMPARE(model.item(1)->data(FsModel::MountpointRole).toString(), QStringLiteral("/x"));
+        QCOMPARE(model.item(1)->data(FsModel::TypeRole).toString(), QString());
+        QCOMPARE(model.item(1)->data(FsModel::PassRole).toString(), QString());
+    }
+
+    void fileWithoutUsableEntriesGivesAnEmptyModel()
+    {
+        FsModel model;
+        QVERIFY(model.fill(fstabFile(dir, "/dev/sda1 / ext4 defaults 0 1\n")));
+        QCOMPARE(model.rowCount(), 1);
+        QVERIFY(model.fill(fstabFile(dir, "# nothing\nproc /proc proc defaults 0 0\n")));
+        QCOMPARE(model.rowCount(), 0);
+        QVERIFY(model.fill(fstabFile(dir, "")));
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void missingFileIsReported()
+    {
+        FsModel model;
+        QVERIFY(model.fill(fstabFile(dir, "/dev/sda1 / ext4 defaults 0 1\n")));
+        NoteRecorder notes;
+        const QString missing = dir.path() + "/no-such-fstab";
+        QVERIFY(!model.fill(missing));
+        QCOMPARE(notes.messages("error"), QStringList(missing + " doesnt exists"));
+        // The rows of the previous fill stay.
+        QCOMPARE(model.rowCount(), 1);
+    }
+
+    void unreadableFileIsReported()
+    {
+        FsModel model;
+        NoteRecorder notes;
+        // A folder exists but cannot be opened as a file.
+        QVERIFY(!model.fill(dir.path()));
+        QCOMPARE(notes.messages("error"), QStringList("Can't open " + dir.path()));
+    }
+
+    void headerAndRoles()
+    {
+        FsModel model;
+        QCOMPARE(model.columnCount(), 7);
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Backup"));
+        QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Mount point"));
+        QCOMPARE(model.headerData(6, Qt::Horizontal).toString(), QStringLiteral("Pass"));
+        const QHash<int, QByteArray> roles = model.roleNames();
+        QCOMPARE(roles.size(), 7);
+        const QList<QByteArray> names = {"needBackup", "filesystem", "mountpoint", "type", "options", "dump", "pass"};
+        for (int i = 0; i < names.size(); ++i)
+            QCOMPARE(roles.value(257 + i), names.at(i));
+        // The first fill clears the captions.
+        QVERIFY(model.fill(fstabFile(dir, "/dev/sda1 / ext4 defaults 0 1\n")));
+        QCOMPARE(model.columnCount(), 1);
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("1"));
+    }
+
+    // --- marks
+
+    void markCountsEveryCall()
+    {
+        FsModel model;
+        QVERIFY(model.fill(fstabFile(dir, "/dev/a / ext4 d 0 1\n/dev/b /home ext4 d 0 2\n")));
+        QSignalSpy changed(&model, &FsModel::backupingFsNumberChanged);
+        model.mark(0, true);
+        QCOMPARE(model.backupingFsNumber(), 1u);
+        QCOMPARE(model.item(0)->data(FsModel::NeedBackupRole), QVariant(true));
+        model.mark(0, true);
+        QCOMPARE(model.backupingFsNumber(), 2u);
+        model.mark(1, true);
+        QCOMPARE(model.backupingFsNumber(), 3u);
+        model.mark(1, false);
+        QCOMPARE(model.backupingFsNumber(), 2u);
+        QCOMPARE(model.item(1)->data(FsModel::NeedBackupRole), QVariant(false));
+        QCOMPARE(changed.count(), 4);
+        QCOMPARE(model.property("backupingFsNumber").toUInt(), 2u);
+    }
+
+    void markOutsideTheRowsChangesNothing()
+    {
+        FsModel model;
+        QVERIFY(model.fill(fstabFile(dir, "/dev/a / ext4 d 0 1\n")));
+        QSignalSpy changed(&model, &FsModel::backupingFsNumberChanged);
+        QSignalSpy data(&model, &QAbstractItemModel::dataChanged);
+        QTest::ignoreMessage(QtWarningMsg, "you try to mark wrong row: -1");
+        model.mark(-1, true);
+        QTest::ignoreMessage(QtWarningMsg, "you try to mark wrong row: 1");
+        model.mark(1, true);
+        QCOMPARE(model.backupingFsNumber(), 0u);
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(data.count(), 0);
+    }
+
+    void countNeverGoesBelowZeroAndResets()
+    {
+        FsModel model;
+        QVERIFY(model.fill(fstabFile(dir, "/dev/a / ext4 d 0 1\n/dev/b /b ext4 d 0 1\n")));
+        QSignalSpy changed(&model, &FsModel::backupingFsNumberChanged);
+        model.mark(0, false);
+        QCOMPARE(model.backupingFsNumber(), 0u);
+        QCOMPARE(changed.count(), 0);
+        model.mark(0, true);
+        model.mark(1, true);
+        model.resetBackupingFsNumber();
+        QCOMPARE(model.backupingFsNumber(), 0u);
+        // The marks on the rows stay.
+        QCOMPARE(model.item(1)->data(FsModel::NeedBackupRole), QVariant(true));
+        model.setBackupingFsNumber(0);
+        QCOMPARE(changed.count(), 3);
+        // A new fill starts counting again.
+        model.mark(0, true);
+        QVERIFY(model.fill(fstabFile(dir, "/dev/a / ext4 d 0 1\n")));
+        QCOMPARE(model.backupingFsNumber(), 0u);
+    }
+
+    // --- mounting
+
+    void mountsReadOnlyAndRemembers()
+    {
+        FsModel model;
+        QVERIFY(model.mountDevice("/dev/sda2", "/mnt", true));
+        QVERIFY(model.mountDevice("UUID=abc", "/mnt/home", false));
+        QCOMPARE(calls("df"), QStringList({"-k -- /mnt", "-k -- /mnt/home"}));
+        QCOMPARE(calls("mount"), QStringList({"-o ro -- /dev/sda2 /mnt", "-- UUID=abc /mnt/home"}));
+        QCOMPARE(model.getMountedDevices(), QStringList({"/dev/sda2", "UUID=abc"}));
+    }
+
+    void usedMountPointIsRefusedWithoutMounting()
+    {
+        FsModel model;
+        const QByteArray df = "Filesystem 1K-blocks Used Available Use% Mounted on\n"
+                              "/dev/sdb1 1000 10 990 1% /mnt\n";
+        writeFile(workDir() + "/df.out", df);
+        NoteRecorder notes;
+        QVERIFY(!model.mountDevice("/dev/sda2", "/mnt", true));
+        QCOMPARE(notes.notes.size(), 1);
+        QCOMPARE(notes.notes.at(0).kind, QStringLiteral("error"));
+        QCOMPARE(notes.notes.at(0).msg, QStringLiteral("The mount point /mnt is used. Please unmount it first"));
+        QCOMPARE(notes.notes.at(0).details, QString::fromLatin1("/dev/sdb1 1000 10 990 1% /mnt\n"));
+        QVERIFY(calls("mount").isEmpty());
+        QVERIFY(model.getMountedDevices().isEmpty());
+    }
+
+    void failedMountIsReportedWithCommandAndOutput()
+    {
+        FsModel model;
+        writeFile(workDir() + "/mount.rc", "32");
+        writeFile(workDir() + "/mount.out", "mount: /mnt: special device /dev/sdx9 does not exist.\n");
+        NoteRecorder notes;
+        QVERIFY(!model.mountDevice("/dev/sdx9", "/mnt", true));
+        QCOMPARE(notes.notes.size(), 1);
+        QCOMPARE(notes.notes.at(0).msg, QStringLiteral("Can't mount device /dev/sdx9 to mountpoint /mnt"));
+        QCOMPARE(notes.notes.at(0).details,
+                 QStringLiteral("Can't execute: /bin/mount -o ro -- '/dev/sdx9' '/mnt'\nResult: "
+                                "mount: /mnt: special device /dev/sdx9 does not exist.\n"));
+        QVERIFY(model.getMountedDevices().isEmpty());
+    }
+
+    void unmountForgetsTheDevice()
+    {
+        FsModel model;
+        QVERIFY(model.mountDevice("/dev/sda2", "/mnt", true));
+        QVERIFY(model.unmountDevice("/dev/sda2"));
+        QCOMPARE(calls("umount"), QStringList("-lf -- /dev/sda2"));
+        QVERIFY(model.getMountedDevices().isEmpty());
+    }
+
+    void failedUnmountIsReportedAndRemembered()
+    {
+        FsModel model;
+        QVERIFY(model.mountDevice("/dev/sda2", "/mnt", true));
+        writeFile(workDir() + "/umount.rc", "32");
+        writeFile(workDir() + "/umount.out", "umount: /dev/sda2: not mounted.\n");
+        NoteRecorder notes;
+        QVERIFY(!model.unmountDevice("/dev/sda2"));
+        QCOMPARE(notes.notes.size(), 1);
+        QCOMPARE(notes.notes.at(0).msg, QStringLiteral("Can't execute: /bin/umount -lf -- '/dev/sda2'"));
+        QCOMPARE(notes.notes.at(0).details, QStringLiteral("umount: /dev/sda2: not mounted.\n"));
+        QCOMPARE(model.getMountedDevices(), QStringList("/dev/sda2"));
+    }
+
+    void unmountAllGoesBackwardsAndKeepsFailures()
+    {
+        FsModel model;
+        for (const char* dev : {"UUID=root", "UUID=boot", "UUID=home", "UUID=opt"})
+            QVERIFY(model.mountDevice(QString::fromLatin1(dev), "/mnt/x", true));
+        writeFile(workDir() + "/umount.rc.UUID=home", "32");
+        NoteRecorder notes;
+        QVERIFY(!model.unmountAll());
+        QCOMPARE(calls("umount"),
+                 QStringList({"-lf -- UUID=opt", "-lf -- UUID=home", "-lf -- UUID=boot", "-lf -- UUID=root"}));
+        QCOMPARE(notes.messages("error"), QStringList({"Can't execute: /bin/umount -lf -- 'UUID=home'",
+                                                       "Can't unmount device: UUID=home"}));
+        QCOMPARE(model.getMountedDevices(), QStringList("UUID=home"));
+
+        // The remembered device is retried by the next call.
+        QFile::remove(workDir() + "/umount.rc.UUID=home");
+        QVERIFY(model.unmountAll());
+        QVERIFY(model.getMountedDevices().isEmpty());
+    }
+
+    void unmountAllWithNothingMountedRunsNothing()
+    {
+        FsModel model;
+        NoteRecorder notes;
+        QVERIFY(model.unmountAll());
+        QVERIFY(calls("umount").isEmpty());
+        QVERIFY(notes.notes.isEmpty());
+    }
+
+    void mountAllPutsEntriesBelowMnt()
+    {
+        FsModel model;
+        QVERIFY(model.fill(fstabFile(dir,
+            "UUID=root / ext4 errors=remount-ro 0 1\n"
+            "UUID=home /home ext4 defaults 0 2\n"
+            "/dev/sdc1 /mnt/data xfs defaults 0 2\n"
+            "UUID=root /again ext4 defaults 0 2\n")));
+        QVERIFY(model.mountAll());
+        QCOMPARE(calls("mount"), QStringList({"-o ro -- UUID=root /mnt/", "-o ro -- UUID=home /mnt/home",
+                                              "-o ro -- /dev/sdc1 /mnt/data"}));
+        QCOMPARE(model.getMountedDevices(), QStringList({"UUID=root", "UUID=home", "/dev/sdc1"}));
+    }
+
+    void mountAllNeedBackupTakesOnlyMarkedRows()
+    {
+        FsModel model;
+        QVERIFY(model.fill(fstabFile(dir,
+            "UUID=root / ext4 errors=remount-ro 0 1\n"
+            "UUID=boot /boot ext4 defaults 0 2\n"
+            "UUID=home /home ext4 defaults 0 2\n")));
+        model.mark(0, true);
+        model.mark(2, true);
+        QVERIFY(model.mountAllNeedBackup());
+        QCOMPARE(calls("mount"), QStringList({"-o ro -- UUID=root /mnt/", "-o ro -- UUID=home /mnt/home"}));
+    }
+
+    void mountAllGoesOnAfterAFailure()
+    {
+        FsModel model;
+        QVERIFY(model.fill(fstabFile(dir,
+            "UUID=root / ext4 errors=remount-ro 0 1\n"
+            "UUID=gone /srv ext4 defaults 0 2\n"
+            "UUID=home /home ext4 defaults 0 2\n")));
+        writeFile(workDir() + "/mount.rc._mnt_srv", "32");
+        NoteRecorder notes;
+        QVERIFY(!model.mountAll());
+        QCOMPARE(calls("mount").size(), 3);
+        QCOMPARE(notes.messages("error"), QStringList("Can't mount device UUID=gone to mountpoint /mnt/srv"));
+        QCOMPARE(notes.messages("warning"),
+                 QStringList("Device UUID=gone from fstab can`t be mounted to /mnt/srv"));
+        QCOMPARE(model.getMountedDevices(), QStringList({"UUID=root", "UUID=home"}));
+    }
+
+    void mountPointsLeadingOutOfMntAreRefused()
+    {
+        FsModel model;
+        QVERIFY(QDir().mkpath("/mnt/inst/lib"));
+        QFile::remove("/mnt/inst/etc-link");
+        QVERIFY(QFile::link("/etc", "/mnt/inst/etc-link"));
+        QVERIFY(model.fill(fstabFile(dir,
+            "UUID=a /../etc ext4 defaults 0 2\n"
+            "UUID=b /mnt/../usr/bin ext4 defaults 0 2\n"
+            "UUID=c /inst/etc-link ext4 defaults 0 2\n"
+            "UUID=d /mntx ext4 defaults 0 2\n"
+            "UUID=e /inst/lib ext4 defaults 0 2\n")));
+        NoteRecorder notes;
+        QVERIFY(!model.mountAll());
+        // Only the entry that stays below /mnt reaches mount.
+        QCOMPARE(calls("mount"), QStringList("-o ro -- UUID=e /mnt/inst/lib"));
+        QCOMPARE(notes.messages("warning"),
+                 QStringList({"Device UUID=a from fstab can`t be mounted to /mnt/../etc",
+                              "Device UUID=b from fstab can`t be mounted to /mnt/../usr/bin",
+                              "Device UUID=c from fstab can`t be mounted to /mnt/inst/etc-link",
+                              "Device UUID=d from fstab can`t be mounted to /mntx"}));
+        QCOMPARE(notes.messages("error").size(), 4);
+        QCOMPARE(notes.notes.at(0).details, QStringLiteral("The mount point leads outside of /mnt"));
+        QFile::remove("/mnt/inst/etc-link");
+    }
+
+    void shellSyntaxInEntriesIsPassedAsOneWord()
+    {
+        FsModel model;
+        const QString marker = workDir() + "/fs-pwned";
+        QVERIFY(model.fill(fstabFile(dir,
+            QStringLiteral("/dev/sda1;touch${IFS}%1 /x ext4 d 0 2\n"
+                           "$(touch${IFS}%1) /y ext4 d 0 2\n"
+                           "`touch${IFS}%1` /z ext4 d 0 2\n"
+                           "/dev/sda1|touch${IFS}%1 /w ext4 d 0 2\n"
+                           "-a /v ext4 d 0 2\n"
+                           "UUID=q /it's ext4 d 0 2\n").arg(marker).toLocal8Bit())));
+        QVERIFY(model.mountAll());
+        QVERIFY(!QFile::exists(marker));
+        const QStringList mounts = calls("mount");
+        QCOMPARE(mounts.size(), 6);
+        QCOMPARE(mounts.at(0), QStringLiteral("-o ro -- /dev/sda1;touch${IFS}%1 /mnt/x").arg(marker));
+        QCOMPARE(mounts.at(1), QStringLiteral("-o ro -- $(touch${IFS}%1) /mnt/y").arg(marker));
+        QCOMPARE(mounts.at(2), QStringLiteral("-o ro -- `touch${IFS}%1` /mnt/z").arg(marker));
+        // An option-like device stays a device.
+        QCOMPARE(mounts.at(4), QStringLiteral("-o ro -- -a /mnt/v"));
+        QCOMPARE(mounts.at(5), QStringLiteral("-o ro -- UUID=q /mnt/it's"));
+        QVERIFY(model.unmountAll());
+        QVERIFY(!QFile::exists(marker));
+        QCOMPARE(calls("umount").size(), 6);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFsModel)
+#include "tst_fsmodel.moc"

@@ -1,0 +1,477 @@
+// Inspection of an installed system by the controller: the device tree of a
+// disk and the validation of the partition picked as the installed root, on
+// real file-system images attached to loop devices (inspection-setup.sh
+// builds them inside the sandbox).
+
+#include "devices_support.h"
+#include "keymaster.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace devices_test;
+
+namespace {
+
+QHash<QString, QString> readEnv()
+{
+    QHash<QString, QString> env;
+    const QList<QByteArray> lines = readFile(workDir() + "/medium.env").split('\n');
+    for (const QByteArray& line : lines) {
+        const int eq = line.indexOf('=');
+        if (eq > 0)
+            env.insert(QString::fromLatin1(line.left(eq)), QString::fromLatin1(line.mid(eq + 1)));
+    }
+    return env;
+}
+
+// The row of the current tree whose device name is name (searched in depth).
+QModelIndex findRow(QAbstractItemModel* model, const QString& name, const QModelIndex& parent = QModelIndex())
+{
+    for (int r = 0; r < model->rowCount(parent); ++r) {
+        const QModelIndex idx = model->index(r, 0, parent);
+        if (idx.data(Qt::DisplayRole).toString() == name)
+            return idx;
+        const QModelIndex below = findRow(model, name, idx);
+        if (below.isValid())
+            return below;
+    }
+    return QModelIndex();
+}
+
+QString blkidPath(const QString& uuid)
+{
+    return runBash(QStringLiteral("/sbin/blkid --uuid %1").arg(uuid));
+}
+
+} // namespace
+
+class TestInspection : public QObject
+{
+    Q_OBJECT
+
+    QHash<QString, QString> env;
+
+    // Picks the row `name` of disk `disk` as the root partition.
+    bool pick(KeyMaster& km, const QString& disk, const QString& name)
+    {
+        km.loadDevicesTree(disk);
+        const QModelIndex row = findRow(km.getDevicesTree(), name);
+        if (!row.isValid()) {
+            qWarning() << "no row" << name << "on" << disk;
+            return false;
+        }
+        return km.handleSelectedDevicePartition(row);
+    }
+
+    void setFixture(const QByteArray& json) { QVERIFY(writeFile(workDir() + "/lsblk.fixture", json)); }
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_SANDBOX();
+        env = readEnv();
+        QVERIFY2(env.contains("ROOT"), "the simulated disks were not built (inspection-setup.sh)");
+        QCOMPARE(blkidPath(env.value("ROOT")), QStringLiteral("/dev/sda1"));
+    }
+
+    void init()
+    {
+        QFile::remove(workDir() + "/lsblk.fixture");
+        QVERIFY2(mountsBelowMnt().isEmpty(), qPrintable(mountsBelowMnt().join(' ')));
+    }
+
+    void cleanup()
+    {
+        QFile::remove(workDir() + "/lsblk.fixture");
+        // Whatever a failed check left behind must not spoil the next one.
+        const QStringList left = mountsBelowMnt();
+        for (const QString& mp : left)
+            runBash(QStringLiteral("umount -l '%1'").arg(mp));
+        QVERIFY2(left.isEmpty(), qPrintable("left mounted: " + left.join(' ')));
+    }
+
+    // --- the devices tree of a disk
+
+    void treeOfTheChosenDisk()
+    {
+        KeyMaster km;
+        QSignalSpy changed(&km, &KeyMaster::devicesTreeChanged);
+        QVERIFY(!km.getDevicesTree());
+        km.loadDevicesTree("sda");
+        QCOMPARE(changed.count(), 1);
+        auto* tree = qobject_cast<DevicesTree*>(km.getDevicesTree());
+        QVERIFY(tree);
+        QCOMPARE(km.property("devicesTree").value<QAbstractItemModel*>(), tree);
+        QCOMPARE(tree->getName(QModelIndex()), QStringLiteral("sda"));
+        QCOMPARE(tree->rowCount(), 4);
+        QCOMPARE(tree->getFstype(tree->index(0, 0)), QStringLiteral("ext4"));
+        QCOMPARE(tree->getUuid(tree->index(0, 0)), env.value("ROOT"));
+        QCOMPARE(tree->getLabel(tree->index(0, 0)), QStringLiteral("rootfs"));
+        QCOMPARE(tree->getFstype(tree->index(2, 0)), QStringLiteral("swap"));
+        QCOMPARE(tree->getFstype(tree->index(3, 0)), QStringLiteral("LVM2_member"));
+        QCOMPARE(tree->rowCount(tree->index(3, 0)), 2);
+        QCOMPARE(tree->getName(tree->index(0, 0, tree->index(3, 0))), QStringLiteral("vg_data-home"));
+
+        // A new choice replaces the tree.
+        QPointer<QAbstractItemModel> old = km.getDevicesTree();
+        km.loadDevicesTree("sdb");
+        QCOMPARE(changed.count(), 2);
+        QVERIFY(old.isNull());
+        QCOMPARE(qobject_cast<DevicesTree*>(km.getDevicesTree())->getName(QModelIndex()), QStringLiteral("sdb"));
+    }
+
+    // --- a valid root partition
+
+    void validRootPartitionIsAccepted()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QSignalSpy osChanged(&km, &KeyMaster::osChanged);
+        QSignalSpy hostChanged(&km, &KeyMaster::hostnameChanged);
+        QSignalSpy fstabChanged(&km, &KeyMaster::fstabModelChanged);
+        QVERIFY2(pick(km, "sda", "sda1"), qPrintable(notes.dump()));
+        QVERIFY2(notes.notes.isEmpty(), qPrintable(notes.dump()));
+        QCOMPARE(km.getHostname(), QStringLiteral("web01"));
+        // os-release is an absolute link to /usr/lib/os-release: read inside /mnt.
+        QCOMPARE(km.getOs(), QStringLiteral("Installed Linux 7 (inside)"));
+        QCOMPARE(osChanged.count(), 1);
+        QCOMPARE(hostChanged.count(), 1);
+        QCOMPARE(fstabChanged.count(), 1);
+
+        auto* fstab = qobject_cast<FsModel*>(km.getFstabModel());
+        QVERIFY(fstab);
+        QCOMPARE(fstab->rowCount(), 2);
+        QCOMPARE(fstab->item(0)->data(FsModel::FilesystemRole).toString(), "UUID=" + env.value("ROOT"));
+        QCOMPARE(fstab->item(0)->data(FsModel::MountpointRole).toString(), QStringLiteral("/"));
+        QCOMPARE(fstab->item(1)->data(FsModel::MountpointRole).toString(), QStringLiteral("/boot"));
+        QCOMPARE(fstab->item(1)->data(FsModel::OptionsRole).toString(), QStringLiteral("defaults"));
+        // Nothing is left mounted, and the model forgot what it mounted.
+        QVERIFY(mountsBelowMnt().isEmpty());
+        QVERIFY(fstab->getMountedDevices().isEmpty());
+    }
+
+    void partitionMountedElsewhereIsMovedToMnt()
+    {
+        runBash("mkdir -p /tmp/.sv-devices/elsewhere && mount -o ro /dev/sda1 /tmp/.sv-devices/elsewhere");
+        KeyMaster km;
+        NoteRecorder notes;
+        const bool accepted = pick(km, "sda", "sda1");
+        const QString still = runBash("findmnt -n -o TARGET /tmp/.sv-devices/elsewhere");
+        runBash("umount -l /tmp/.sv-devices/elsewhere");
+        QVERIFY2(accepted, qPrintable(notes.dump()));
+        QCOMPARE(notes.messages("info"),
+                 QStringList("Device /dev/sda1 is mounted. It will be unmounted amd mounted again to /mnt"));
+        QCOMPARE(km.getHostname(), QStringLiteral("web01"));
+        QVERIFY(still.isEmpty());
+    }
+
+    void separateOptIsFoundBecauseAllEntriesAreMounted()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY2(pick(km, "sdc", "sdc1"), qPrintable(notes.dump()));
+        QCOMPARE(km.getHostname(), QStringLiteral("db01"));
+        QCOMPARE(km.getOs(), QStringLiteral("Separate Opt Linux"));
+        QCOMPARE(km.getFstabModel()->rowCount(), 2);
+        QVERIFY(notes.notes.isEmpty());
+        // The root alone holds no client configuration.
+        QVERIFY(runBash("mount -o ro /dev/sdc1 /mnt && ls /mnt/opt; umount /mnt").isEmpty());
+        QVERIFY(mountsBelowMnt().isEmpty());
+    }
+
+    // --- os-release and hostname variants
+
+    void prettyNameWithoutQuotesAndHostnameWithTrailingBlank()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY2(pick(km, "sdb", "sdb1"), qPrintable(notes.dump()));
+        // The first PRETTY_NAME line counts; every double quote goes.
+        QCOMPARE(km.getOs(), QStringLiteral("Plain Linux 3 test"));
+        QCOMPARE(km.getHostname(), QStringLiteral("plain01 "));
+    }
+
+    void onlyNameLinesIsNotARootDevice()
+    {
+        KeyMaster km;
+        km.setHostname("before");
+        km.setOs("before");
+        NoteRecorder notes;
+        QVERIFY(!pick(km, "sdb", "sdb2"));
+        QCOMPARE(notes.messages(), QStringList("Device /dev/sdb2 doesn't look like a root device. "
+                                               "You need to select the root partition"));
+        QCOMPARE(notes.notes.at(0).kind, QStringLiteral("warning"));
+        QCOMPARE(km.getHostname(), QString());
+        QCOMPARE(km.getOs(), QString());
+    }
+
+    void relativeOsReleaseLinkIsFollowedInsideMnt()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY2(pick(km, "sdb", "sdb3"), qPrintable(notes.dump()));
+        QCOMPARE(km.getOs(), QStringLiteral("Relative Link Linux"));
+    }
+
+    void bootOnlyPartitionIsNotARootDevice()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY(!pick(km, "sda", "sda2"));
+        QCOMPARE(notes.messages("warning"), QStringList("Device /dev/sda2 doesn't look like a root device. "
+                                                        "You need to select the root partition"));
+        QCOMPARE(notes.notes.size(), 1);
+        QVERIFY(km.getFstabModel()->rowCount() == 0);
+    }
+
+    // --- rejections before anything is mounted
+
+    void swapIsNotSupported()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY(!pick(km, "sda", "sda3"));
+        QCOMPARE(notes.messages("warning"), QStringList("Fstype swap doesnt supported"));
+    }
+
+    void lvmPhysicalVolumeIsNotSupported()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY(!pick(km, "sda", "sda4"));
+        QCOMPARE(notes.messages("warning"), QStringList("Fstype LVM2_member doesnt supported"));
+    }
+
+    void partitionWithoutFileSystemHasNoUuid()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY(!pick(km, "sdd", "sdd3"));
+        QCOMPARE(notes.messages("warning"), QStringList("Uuid of device is empty!"));
+    }
+
+    void diskRowIsNotALogicalDrive()
+    {
+        KeyMaster km;
+        km.loadDevicesTree("sda");
+        NoteRecorder notes;
+        QVERIFY(!km.handleSelectedDevicePartition(QModelIndex()));
+        QCOMPARE(notes.messages("warning"), QStringList("Chosen not a logical drive, choose another device"));
+    }
+
+    void rowWithoutDataIsNotALogicalDrive()
+    {
+        setFixture(R"({"blockdevices":[{"name":"sda","children":[{"size":"8M"}]}]})");
+        KeyMaster km;
+        km.loadDevicesTree("sda");
+        NoteRecorder notes;
+        QVERIFY(!km.handleSelectedDevicePartition(km.getDevicesTree()->index(0, 0)));
+        QCOMPARE(notes.messages("warning"), QStringList("Chosen not a logical drive, choose another device"));
+    }
+
+    void noTreeYet()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QTest::ignoreMessage(QtWarningMsg, "devicesTree is empty");
+        QVERIFY(!km.handleSelectedDevicePartition(QModelIndex()));
+        QVERIFY(notes.notes.isEmpty());
+    }
+
+    void indexOfAnEarlierTreeIsRefused()
+    {
+        KeyMaster km;
+        km.loadDevicesTree("sda");
+        const QModelIndex stale = km.getDevicesTree()->index(0, 0);
+        km.loadDevicesTree("sdb");
+        NoteRecorder notes;
+        QVERIFY(!km.handleSelectedDevicePartition(stale));
+        QCOMPARE(notes.messages("warning"), QStringList("Chosen not a logical drive, choose another device"));
+    }
+
+    void emptyFileSystemType()
+    {
+        // lsblk knows the UUID of a real partition but no type.
+        setFixture(QStringLiteral(R"({"blockdevices":[{"name":"sda","children":[
+            {"name":"sda1","fstype":null,"label":null,"uuid":"%1","mountpoint":null}]}]})")
+                       .arg(env.value("ROOT"))
+                       .toUtf8());
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY(!pick(km, "sda", "sda1"));
+        QCOMPARE(notes.messages("warning"), QStringList("Fstype  doesnt supported"));
+    }
+
+    void uuidThatBlkidCannotResolve()
+    {
+        setFixture(R"({"blockdevices":[{"name":"sda","children":[
+            {"name":"sda1","fstype":"ext4","label":null,"uuid":"0badc0de-0000-4000-8000-000000000000","mountpoint":null}]}]})");
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY(!pick(km, "sda", "sda1"));
+        QCOMPARE(notes.messages("warning"), QStringList("Path to device is empty!"));
+    }
+
+    void uuidCarryingShellSyntaxIsNotExecuted()
+    {
+        setFixture(R"J({"blockdevices":[{"name":"sda","children":[
+            {"name":"sda1","fstype":"ext4","label":null,"uuid":"x;touch /tmp/.sv-devices/pwned-uuid","mountpoint":null},
+            {"name":"sda2","fstype":"ext4","label":null,"uuid":"$(touch /tmp/.sv-devices/pwned-uuid2)","mountpoint":null}]}]})J");
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY(!pick(km, "sda", "sda1"));
+        QVERIFY(!pick(km, "sda", "sda2"));
+        QCOMPARE(notes.messages("warning"), QStringList({"Path to device is empty!", "Path to device is empty!"}));
+        QVERIFY(!QFile::exists(workDir() + "/pwned-uuid"));
+        QVERIFY(!QFile::exists(workDir() + "/pwned-uuid2"));
+    }
+
+    // --- rejections after mounting
+
+    void noClientConfiguration()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY(!pick(km, "sdb", "sdb4"));
+        QCOMPARE(notes.notes.size(), 1);
+        QCOMPARE(notes.notes.at(0).kind, QStringLiteral("error"));
+        QCOMPARE(notes.notes.at(0).msg, QStringLiteral("Sarvelin client didn't find here: /dev/sdb4"));
+        QCOMPARE(notes.notes.at(0).details,
+                 QStringLiteral("You MUST install Sarvelin client and authorize it before making an resque backup. "));
+        QCOMPARE(km.getHostname(), QString());
+        QCOMPARE(km.getOs(), QString());
+        // The fstab stays filled.
+        QCOMPARE(km.getFstabModel()->rowCount(), 1);
+    }
+
+    void fstabEntryThatCannotBeMounted()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY(!pick(km, "sdc", "sdc3"));
+        QCOMPARE(notes.messages("warning").size(), 1);
+        QVERIFY(notes.messages("warning").at(0).endsWith(" from fstab can`t be mounted to /mnt/srv"));
+        QCOMPARE(notes.messages("error").size(), 1);
+        QVERIFY(notes.messages("error").at(0).startsWith("Can't mount device UUID="));
+        QCOMPARE(km.getHostname(), QString());
+        QCOMPARE(km.getOs(), QString());
+    }
+
+    void mountPointAlreadyInUse()
+    {
+        runBash("mount -o ro /dev/sda2 /mnt");
+        KeyMaster km;
+        km.setHostname("kept");
+        NoteRecorder notes;
+        const bool accepted = pick(km, "sda", "sda1");
+        const QStringList mounted = mountsBelowMnt();
+        runBash("umount /mnt");
+        QVERIFY(!accepted);
+        QCOMPARE(notes.notes.size(), 1);
+        QCOMPARE(notes.notes.at(0).msg, QStringLiteral("The mount point /mnt is used. Please unmount it first"));
+        QVERIFY2(notes.notes.at(0).details.contains("/mnt"), qPrintable(notes.notes.at(0).details));
+        // The foreign mount stays; nothing of ours joined it.
+        QCOMPARE(mounted, QStringList("/mnt"));
+        QCOMPARE(km.getHostname(), QStringLiteral("kept"));
+    }
+
+    // --- a hostile installed system
+
+    void hostileSystemExecutesNothing()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY(!pick(km, "sdd", "sdd1"));
+        for (const char* marker : {"pwned-semicolon", "pwned-dollar", "pwned-backquote", "pwned-pipe",
+                                   "pwned-mountpoint", "pwned-hostname", "pwned-hostq"})
+            QVERIFY2(!QFile::exists(workDir() + "/" + marker), marker);
+        // Each unusable entry is reported; the check ends unmounted and empty.
+        QCOMPARE(notes.messages("error").size(), 5);
+        QCOMPARE(notes.messages("warning"),
+                 QStringList({"Device /dev/sdd1;touch${IFS}/tmp/.sv-devices/pwned-semicolon from fstab can`t be "
+                              "mounted to /mnt/x",
+                              "Device $(touch${IFS}/tmp/.sv-devices/pwned-dollar) from fstab can`t be mounted to /mnt/srv",
+                              "Device `touch${IFS}/tmp/.sv-devices/pwned-backquote` from fstab can`t be mounted to /mnt/var",
+                              "Device /dev/sdd1|touch${IFS}/tmp/.sv-devices/pwned-pipe from fstab can`t be mounted to /mnt/home",
+                              "Device /dev/sdd2 from fstab can`t be mounted to "
+                              "/mnt/$(touch${IFS}/tmp/.sv-devices/pwned-mountpoint)"}));
+        QCOMPARE(km.getHostname(), QString());
+        QCOMPARE(km.getOs(), QString());
+        QVERIFY(mountsBelowMnt().isEmpty());
+
+        // Giving the rescue system that host name runs nothing either.
+        const QString hostile = QStringLiteral("web$(touch /tmp/.sv-devices/pwned-hostname);`touch "
+                                               "/tmp/.sv-devices/pwned-hostq`|x");
+        QVERIFY(!km.updateUsedHostname(hostile));
+        QVERIFY(!QFile::exists(workDir() + "/pwned-hostname"));
+        QVERIFY(!QFile::exists(workDir() + "/pwned-hostq"));
+    }
+
+    void mountPointLinkLeadingOutOfMntIsRefused()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY(!pick(km, "sdd", "sdd2"));
+        QCOMPARE(notes.messages("warning"),
+                 QStringList("Device UUID=" + env.value("BOOT") + " from fstab can`t be mounted to /mnt/escape/bin"));
+        QCOMPARE(notes.messages("error").size(), 1);
+        QCOMPARE(notes.notes.at(0).details, QStringLiteral("The mount point leads outside of /mnt"));
+        // The rescue system's /usr/bin is still only the sandbox's own layer.
+        QCOMPARE(runBash("awk '$5 == \"/usr/bin\"' /proc/self/mountinfo | wc -l"), QStringLiteral("1"));
+    }
+
+    // --- the rescue system's host name
+
+    void updateUsedHostname()
+    {
+        KeyMaster km;
+        QVERIFY(km.updateUsedHostname("web01"));
+        QCOMPARE(runBash("hostname"), QStringLiteral("web01"));
+        QVERIFY(!km.updateUsedHostname("bad name"));
+        QVERIFY(!km.updateUsedHostname("--help"));
+        QCOMPARE(runBash("hostname"), QStringLiteral("web01"));
+        QVERIFY(km.updateUsedHostname("sarvelin-rescue"));
+        QCOMPARE(runBash("hostname"), QStringLiteral("sarvelin-rescue"));
+    }
+
+    // --- the single checks on a mounted system
+
+    void checksReadTheMountedSystem()
+    {
+        runBash("mount -o ro /dev/sda1 /mnt");
+        KeyMaster km;
+        const bool host = km.checkHostname();
+        const bool os = km.checkOs();
+        const bool config = km.checkConfig();
+        const bool fstab = km.loadFSTAB();
+        runBash("umount /mnt");
+        QVERIFY(host && os && config && fstab);
+        QCOMPARE(km.getHostname(), QStringLiteral("web01"));
+        QCOMPARE(km.getOs(), QStringLiteral("Installed Linux 7 (inside)"));
+
+        // Without anything mounted every check fails and nothing changes.
+        NoteRecorder notes;
+        QVERIFY(!km.checkHostname());
+        QVERIFY(!km.checkOs());
+        QVERIFY(!km.checkConfig());
+        QVERIFY(!km.loadFSTAB());
+        QCOMPARE(notes.messages("error"), QStringList("/mnt/etc/fstab doesnt exists"));
+        QCOMPARE(km.getHostname(), QStringLiteral("web01"));
+    }
+
+    void exitHandlerUnmountsWhatTheModelMounted()
+    {
+        KeyMaster km;
+        auto* fstab = qobject_cast<FsModel*>(km.getFstabModel());
+        QVERIFY(fstab->mountDevice("/dev/sda1", "/mnt", true));
+        QVERIFY(fstab->mountDevice("UUID=" + env.value("BOOT"), "/mnt/boot", true));
+        QCOMPARE(mountsBelowMnt(), QStringList({"/mnt/boot", "/mnt"}));
+        km.exitHandler();
+        QVERIFY(mountsBelowMnt().isEmpty());
+        QVERIFY(fstab->getMountedDevices().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInspection)
+#include "tst_inspection.moc"
