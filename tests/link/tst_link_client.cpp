@@ -1,0 +1,255 @@
+// Local client control against the local client stand-in: the plain start,
+// the checked start with each classification of the client's output, the
+// authorization warning, the poll budget, the window kept alive while
+// waiting, refused re-entry, and the stop.
+
+#include "link_support.h"
+
+#include <QTimer>
+
+using link_test::NotifierCapture;
+
+namespace {
+
+const QString kClient = QStringLiteral("/opt/sarvelin/bin/sarvelin_client");
+const QString kCheckLog = QStringLiteral("/tmp/startSarvelinClientWithCheck.log");
+
+bool writeScenario(const QByteArray& start, const QByteArray& extra = QByteArray())
+{
+    QByteArray scenario = link_test::baseScenario();
+    scenario.replace("start = authorized", "start = " + start);
+    scenario.replace("authorize_after = 0", extra.isEmpty() ? "authorize_after = 0" : extra);
+    return link_test::writeFile(link_test::standinsDir() + "/scenario.ini", scenario);
+}
+
+QString callsLog()
+{
+    QFile f(link_test::standinsDir() + "/calls.log");
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+bool waitFor(const std::function<bool()>& condition, int milliseconds)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < milliseconds) {
+        if (condition())
+            return true;
+        QThread::msleep(20);
+    }
+    return condition();
+}
+
+bool daemonQueuesExist()
+{
+    return QFile::exists("/dev/shm/Sarvelin_SVKEY_to_client_MQ");
+}
+
+} // namespace
+
+class TestLinkClient : public QObject
+{
+    Q_OBJECT
+
+private:
+    NotifierCapture* shown = nullptr;
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void classification_data();
+    void classification();
+    void warningOnceThenAuthorized();
+    void neverAuthorized();
+    void windowStaysAliveAndReentryIsRefused();
+    void outputFileGone();
+    void plainStartAndStopTwice();
+    void clientNotInstalled();
+};
+
+void TestLinkClient::initTestCase()
+{
+    if (!link_test::insideSandbox())
+        QSKIP("runs only inside the sandbox (sandbox/sv-sandbox)");
+    QVERIFY2(QFile::exists(kClient), "the local client stand-in is not installed");
+    link_test::installLogCapture();
+}
+
+void TestLinkClient::init()
+{
+    link_test::logLines().clear();
+    delete shown;
+    shown = new NotifierCapture;
+}
+
+void TestLinkClient::cleanup()
+{
+    // End whatever daemon a start left behind.
+    QProcess::execute(kClient, { "stop" });
+    QVERIFY(waitFor([] { return !daemonQueuesExist(); }, 3000));
+}
+
+void TestLinkClient::classification_data()
+{
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("refused") << QByteArray("refused") << "Connect to Sarvelin server failed: Connection refused";
+    QTest::newRow("no route") << QByteArray("no_route") << "Connect to Sarvelin server failed: No route to host";
+    QTest::newRow("no address") << QByteArray("no_ip") << "Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address";
+    QTest::newRow("no resolve") << QByteArray("no_resolve") << "Can't resolve hostname. You must define it in /etc/hosts or in DNS";
+    QTest::newRow("other connect failure") << QByteArray("connect_failed") << "Connect to Sarvelin server failed";
+    QTest::newRow("duplicated MAC") << QByteArray("duplicated_mac") << "Sarvelin server has duplicated MAC address in unauthorized clients";
+    QTest::newRow("second instance") << QByteArray("second_instance") << "Can't run second instance of Sarvelin client process on one node";
+}
+
+void TestLinkClient::classification()
+{
+    QFETCH(QByteArray, start);
+    QFETCH(QString, error);
+    QVERIFY(writeScenario(start));
+    KeyMaster km;
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(!km.startSarvelinClientWithCheck());
+    QVERIFY(t.elapsed() >= 1000 && t.elapsed() < 4000);
+    QCOMPARE(shown->errors(), QStringList({ error }));
+    QVERIFY(shown->warnings().isEmpty());
+    // Set at once, even though the start failed: the next stop ends it.
+    QVERIFY(KeyMasterTestAccess::clientStartedHere(km));
+    QVERIFY(link_test::logContains("start client with checking result"));
+    QVERIFY(link_test::logContains("Sarvelin client output is:"));
+    QVERIFY(link_test::logContains("Sarvelin client 2.0 is starting"));
+    QVERIFY(callsLog().contains("sarvelin_client start"));
+}
+
+void TestLinkClient::warningOnceThenAuthorized()
+{
+    QVERIFY(writeScenario("authorized", "authorize_after = 2.5"));
+    KeyMaster km;
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(km.startSarvelinClientWithCheck());
+    QVERIFY(t.elapsed() >= 2500 && t.elapsed() < 6000);
+    QCOMPARE(shown->warnings(), QStringList({
+        "Required authorization at Sarvelin server. Please contact system administrator.\n Waiting 15 min.." }));
+    QVERIFY(shown->errors().isEmpty());
+    QVERIFY(KeyMasterTestAccess::clientStartedHere(km));
+    // The mutex of the started client is open before the restore side needs it.
+    QVERIFY(KeyMasterTestAccess::mutexOpen(km));
+    QVERIFY(link_test::logContains("This client was authorized by Sarvelin server"));
+    QFile output(kCheckLog);
+    QVERIFY(output.open(QIODevice::ReadOnly));
+    QVERIFY(output.readAll().contains("Required authorization at Sarvelin server."));
+}
+
+void TestLinkClient::neverAuthorized()
+{
+    QVERIFY(writeScenario("silence"));
+    KeyMaster km;
+    QCOMPARE(KeyMasterTestAccess::pollBudget(km), 900);
+    KeyMasterTestAccess::setPollBudget(km, 3);
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(!km.startSarvelinClientWithCheck());
+    QVERIFY(t.elapsed() >= 3000 && t.elapsed() < 6000);
+    QCOMPARE(shown->errors(), QStringList({
+        "Required authorization at Sarvelin server. Retry after authorization\nOr unknown error" }));
+    QCOMPARE(link_test::logLines().count("Sarvelin client output is:"), 3);
+}
+
+void TestLinkClient::windowStaysAliveAndReentryIsRefused()
+{
+    QVERIFY(writeScenario("silence"));
+    KeyMaster km;
+    KeyMasterTestAccess::setPollBudget(km, 3);
+
+    int ticks = 0;
+    QTimer ticker;
+    ticker.setInterval(50);
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start();
+
+    bool stopResult = true, connectResult = true, startResult = true, requestResult = true;
+    QTimer::singleShot(1500, [&] {
+        stopResult = km.stopSarvelinClient();
+        connectResult = km.messageQueuesConnect();
+        startResult = km.startSarvelinClientWithCheck();
+        requestResult = km.helloDaemon("10.0.0.5");
+    });
+    QVERIFY(!km.startSarvelinClientWithCheck());
+    ticker.stop();
+
+    // Events flowed all along the three seconds, not once per second.
+    QVERIFY2(ticks >= 40, qPrintable(QString::number(ticks)));
+    QVERIFY(!stopResult && !connectResult && !startResult && !requestResult);
+    QVERIFY(link_test::logContains("stopSarvelinClient refused: another operation is running"));
+    QVERIFY(link_test::logContains("messageQueuesConnect refused: another operation is running"));
+    QVERIFY(link_test::logContains("startSarvelinClientWithCheck refused: another operation is running"));
+    QVERIFY(link_test::logContains("helloDaemon refused: another operation is running"));
+    // The refused calls changed nothing and showed nothing.
+    QCOMPARE(shown->errors(), QStringList({
+        "Required authorization at Sarvelin server. Retry after authorization\nOr unknown error" }));
+    QVERIFY(KeyMasterTestAccess::clientStartedHere(km));
+    QVERIFY(!KeyMasterTestAccess::answerQueueOpen(km));
+    // Once the wait is over, the operations work again.
+    QVERIFY(km.stopSarvelinClient());
+}
+
+void TestLinkClient::outputFileGone()
+{
+    QVERIFY(writeScenario("silence"));
+    KeyMaster km;
+    QTimer::singleShot(400, [] { QFile::remove(kCheckLog); });
+    QVERIFY(!km.startSarvelinClientWithCheck());
+    QVERIFY(link_test::logContains("/tmp/startSarvelinClientWithCheck.log is not opened, startSarvelinClientWithCheck will return false"));
+    QVERIFY(shown->shown.isEmpty());
+}
+
+void TestLinkClient::plainStartAndStopTwice()
+{
+    QVERIFY(writeScenario("authorized"));
+    KeyMaster km;
+    QVERIFY(!km.stopSarvelinClient());
+    QVERIFY(link_test::logContains("Sarvelin client wasnt started"));
+
+    QVERIFY(km.startSarvelinClient());
+    QVERIFY(link_test::logContains("Start Sarvelin client"));
+    QVERIFY(KeyMasterTestAccess::clientStartedHere(km));
+    // The client starts the daemon in the background.
+    QVERIFY(waitFor(daemonQueuesExist, 5000));
+
+    link_test::logLines().clear();
+    QVERIFY(km.stopSarvelinClient());
+    QVERIFY(link_test::logContains("Stop Sarvelin client"));
+    QVERIFY(!KeyMasterTestAccess::clientStartedHere(km));
+    QVERIFY(waitFor([] { return callsLog().contains("sarvelin_client stop"); }, 3000));
+    QVERIFY(waitFor([] { return !daemonQueuesExist(); }, 5000));
+
+    link_test::logLines().clear();
+    QVERIFY(!km.stopSarvelinClient());
+    QVERIFY(link_test::logContains("Sarvelin client wasnt started"));
+    QVERIFY(!link_test::logContains("Stop Sarvelin client"));
+    QVERIFY(shown->shown.isEmpty());
+}
+
+void TestLinkClient::clientNotInstalled()
+{
+    const QString aside = kClient + ".aside";
+    QVERIFY(QFile::rename(kClient, aside));
+    KeyMaster km;
+    QVERIFY(!km.startSarvelinClient());
+    QVERIFY(!KeyMasterTestAccess::clientStartedHere(km));
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(!km.startSarvelinClientWithCheck());
+    QVERIFY(t.elapsed() < 1000);
+    QVERIFY(QFile::rename(aside, kClient));
+    QCOMPARE(shown->errors(), QStringList({
+        "Can't start Sarvelin client. Please see logfile: /opt/sarvelin/log/Sarvelin.log",
+        "Can't start Sarvelin client. Please see logfile: /opt/sarvelin/log/Sarvelin.log" }));
+}
+
+QTEST_MAIN(TestLinkClient)
+#include "tst_link_client.moc"
