@@ -130,7 +130,7 @@ GuiHarness::GuiHarness() = default;
 
 GuiHarness::~GuiHarness() { stop(); }
 
-bool GuiHarness::start(const QSize& size, const QStringList& interfaces)
+bool GuiHarness::start(const QSize& size, const QStringList& interfaces, const QUrl& source)
 {
     stop();
     // Qt Test installs its own message handler when it starts; the log's
@@ -148,13 +148,15 @@ bool GuiHarness::start(const QSize& size, const QStringList& interfaces)
     context->setContextProperty(QStringLiteral("KeyMaster"), m_keyMaster.get());
     context->setContextProperty(QStringLiteral("DrpManager"), m_keyMaster->drpManager());
     context->setContextProperty(QStringLiteral("CryptKeyHandler"), m_keyMaster->cryptKeyHandler());
+    for (auto it = extraContext.cbegin(); it != extraContext.cend(); ++it)
+        context->setContextProperty(it.key(), it.value());
     QQuickView* view = m_view.get();
     QObject::connect(GuiConfig::getInstance(), &GuiConfig::retranslated, view,
                      [view](bool) { view->engine()->retranslate(); });
     m_view->engine()->addImportPath(QStringLiteral("qrc:/common_gui/qml"));
     m_view->setResizeMode(QQuickView::SizeRootObjectToView);
     m_view->resize(size);
-    m_view->setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));
+    m_view->setSource(source);
     if (m_view->status() != QQuickView::Ready || !m_view->rootObject()) {
         for (const auto& e : m_view->errors())
             qWarning() << "root page:" << e.toString();

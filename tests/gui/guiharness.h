@@ -7,12 +7,14 @@
 // typed into with the keyboard, and every step can be saved as a screenshot.
 
 #include <QColor>
+#include <QHash>
 #include <QPointF>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <QVariant>
 
 #include <functional>
@@ -40,8 +42,12 @@ public:
 
     // A fresh controller (with `interfaces` as its network interfaces when
     // given) and a fresh view of the root page, `size` large.
-    bool start(const QSize& size, const QStringList& interfaces = QStringList());
+    // `source` replaces the root page (a test page of the widget library).
+    bool start(const QSize& size, const QStringList& interfaces = QStringList(),
+               const QUrl& source = QUrl(QStringLiteral("qrc:/qml/main.qml")));
     void stop();
+    // More context objects that start() publishes (for test pages).
+    QHash<QString, QObject*> extraContext;
 
     QQuickView* view() const { return m_view.get(); }
     KeyMaster* keyMaster() const { return m_keyMaster.get(); }

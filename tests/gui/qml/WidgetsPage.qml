@@ -1,0 +1,112 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+import QtQuick.Controls 1.4 as C1
+import customItems 1.0
+import modelsView 1.0
+import dialogs 1.0
+
+// A page holding one of each library widget, for the widget tests.
+Rectangle {
+    id: page
+    color: GuiConfig.backgroundColorOfPage()
+
+    property var lastToggle: []
+    property int questionAnswer: 0   // 1 accepted, -1 rejected
+    property var lastTreeIndex: null
+    property int activations: 0
+
+    Column {
+        x: 20; y: 20
+        width: 420
+        spacing: 10
+
+        CustomComboBox {
+            objectName: "combo"
+            width: parent.width
+            labelText: "Interface"
+            labelWidth: 120
+            model: ["eth0", "eth1", "wlan0", "enp3s0"]
+            onActivated: page.activations++
+        }
+        CustomLabeledTextField {
+            objectName: "passwordField"
+            width: parent.width
+            labelText: "Password"
+            labelWidth: 120
+            password: true
+            required: true
+            placeholderText: "Password"
+        }
+        CustomLabeledTextField {
+            objectName: "portField"
+            width: parent.width
+            labelText: "Port"
+            labelWidth: 120
+            validator: RegExpValidator { regExp: /[0-9]{1,5}/ }
+        }
+        CustomLabeledTextField {
+            objectName: "readOnlyField"
+            width: parent.width
+            labelText: "Host"
+            labelWidth: 120
+            readOnly: true
+            text: "fixed"
+        }
+        CustomButton {
+            objectName: "askButton"
+            text: "Ask"
+            onClicked: question.show("Drop the old key file?")
+        }
+        CustomBusyIndicator { objectName: "busy"; running: true }
+    }
+
+    ListModel {
+        id: rows
+        ListElement { need: true; fs: "/dev/sda1"; hidden: "x"; type: "ext4" }
+        ListElement { need: false; fs: "UUID=0a1b2c3d-4e5f-6789-abcd-ef0123456789"; hidden: "y"; type: "xfs" }
+        ListElement { need: false; fs: "/dev/mapper/vg0-home"; hidden: "z"; type: "ext4" }
+    }
+
+    CustomTableView {
+        id: table
+        objectName: "table"
+        x: 460; y: 20
+        width: 500; height: 160
+        model: rows
+        columnsDescription: [
+            { title: "Need backup", role: "need" },
+            { title: "Filesystem", role: "fs" },
+            { title: "Hidden", role: "hidden", visible: false },
+            { title: "Type", role: "type" }
+        ]
+        onCheckToggled: {
+            page.lastToggle = [row, role, checked]
+            rows.setProperty(row, role, checked)
+        }
+    }
+
+    CustomTableView {
+        objectName: "multiTable"
+        x: 460; y: 200
+        width: 500; height: 160
+        model: rows
+        selectionMode: C1.SelectionMode.MultiSelection
+        columnsDescription: [ { title: "Filesystem", role: "fs" }, { title: "Type", role: "type" } ]
+    }
+
+    CustomTreeView {
+        objectName: "tree"
+        x: 460; y: 380
+        width: 500; height: 200
+        model: testTreeModel
+        columnsDescription: [ { title: "Name", role: "name" }, { title: "FS type", role: "fstype" } ]
+        onSelected: page.lastTreeIndex = index
+    }
+
+    CustomQuestionDialog {
+        id: question
+        objectName: "question"
+        onAccepted: page.questionAnswer = 1
+        onRejected: page.questionAnswer = -1
+    }
+}
