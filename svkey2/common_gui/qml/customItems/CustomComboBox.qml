@@ -244,6 +244,10 @@ Item {
                 objectName: "entry_" + modelData
                 width: list.width
                 height: GuiConfig.itemHeight()
+                topPadding: 0
+                bottomPadding: 0
+                leftPadding: GuiConfig.itemSpacing() * 2
+                rightPadding: GuiConfig.itemSpacing() * 2
                 hoverEnabled: true
                 highlighted: ListView.isCurrentItem
                 contentItem: Text {
