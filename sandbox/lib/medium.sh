@@ -182,7 +182,7 @@ sv_tree_root() {
     esac
     shift
   done
-  mkdir -p "$dir"/{etc,usr/lib,usr/bin,home/admin,var/log,boot,opt,root,tmp}
+  mkdir -p "$dir"/{etc,usr/lib,usr/bin,home/admin,var/log,boot,opt,root,tmp,srv/data,media/cdrom0}
   chmod 1777 "$dir/tmp"
   printf '%s\n' "$hostname" > "$dir/etc/hostname"
   printf 'PRETTY_NAME="%s"\nNAME="Debian GNU/Linux"\nVERSION_ID="12"\nID=debian\n' "$pretty" > "$dir/usr/lib/os-release"

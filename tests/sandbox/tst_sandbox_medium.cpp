@@ -1,0 +1,263 @@
+// The simulated rescue medium as the rescue tool sees it, from inside the
+// sandbox (started with the "standard" preset): the medium's identity, the
+// stand-ins, the disk list and device tree of the lsblk stub against what
+// blkid and the kernel say, mounting the installed system, the LVM and
+// hostnamectl stubs, and the other presets.
+#include <QtTest>
+
+#include <unistd.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+class TestMedium : public QObject {
+    Q_OBJECT
+
+    struct Result {
+        int code = -1;
+        QString out;
+    };
+
+    static Result sh(const QString& command)
+    {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start("/bin/bash", {"-c", command});
+        Result r;
+        if (!p.waitForFinished(60000))
+            return r;
+        r.code = p.exitCode();
+        r.out = QString::fromUtf8(p.readAll());
+        return r;
+    }
+
+    // Rebuilds the simulated disks from a preset.
+    static Result preset(const QString& name)
+    {
+        return sh(". \"$SV_SOURCE_DIR/sandbox/lib/medium.sh\"; set -e; sv_medium_detach_all; sv_medium_init; "
+                  "sv_medium_preset " + name);
+    }
+
+    static QMap<QString, QString> blkid(const QString& dev)
+    {
+        QMap<QString, QString> m;
+        for (const QString& l : sh("/sbin/blkid -p -o export " + dev).out.split('\n', Qt::SkipEmptyParts))
+            m.insert(l.section('=', 0, 0), l.section('=', 1).replace("\\ ", " "));
+        return m;
+    }
+
+    static QJsonObject tree(const QString& disk)
+    {
+        const Result r = sh("/bin/lsblk -fJ /dev/" + disk);
+        if (r.code != 0)
+            return {};
+        return QJsonDocument::fromJson(r.out.toUtf8()).object()["blockdevices"].toArray().at(0).toObject();
+    }
+
+    static QJsonObject child(const QJsonObject& o, const QString& name)
+    {
+        for (const auto& c : o["children"].toArray())
+            if (c.toObject()["name"].toString() == name)
+                return c.toObject();
+        return {};
+    }
+
+private slots:
+    void identity()
+    {
+        QVERIFY(sh("/bin/cat /etc/os-release | /bin/grep PRETTY_NAME").out.contains("PRETTY_NAME=\"Sarvelin key\""));
+        char name[256] = {};
+        gethostname(name, sizeof(name) - 1);
+        QCOMPARE(QString(name), QString("sarvelin-key"));
+        QCOMPARE(sh("cat /etc/hostname").out, QString("sarvelin-key\n"));
+        QVERIFY(QRegularExpression("^[0-9a-f]{32}\n$").match(sh("cat /etc/machine-id").out).hasMatch());
+        for (const char* p : {"sarvelin_client", "sv_keyclientd", "sv_archives", "svfd"})
+            QVERIFY2(QFileInfo(QString("/opt/sarvelin/bin/") + p).isExecutable(), p);
+        QVERIFY(QFile::exists("/opt/sarvelin/standins/scenario.ini"));
+        // Private process space: the sandbox's first process is its own.
+        QCOMPARE(sh("cat /proc/1/cmdline | tr '\\0' ' '").out.contains("sv-sandbox"), true);
+    }
+
+    void diskList()
+    {
+        const Result r = sh("/bin/lsblk -d | /bin/grep disk | /usr/bin/awk '{print $1}'");
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QString("sda\nsdb\n"));
+    }
+
+    void treeMatchesBlkid()
+    {
+        const QJsonObject sda = tree("sda");
+        QCOMPARE(sda["name"].toString(), QString("sda"));
+        QVERIFY(sda["fstype"].isNull());
+        const QJsonArray parts = sda["children"].toArray();
+        QCOMPARE(parts.size(), 4);
+        const QStringList types{"ext4", "ext4", "swap", "LVM2_member"};
+        for (int i = 0; i < 4; ++i) {
+            const QJsonObject p = parts.at(i).toObject();
+            const QString name = QString("sda%1").arg(i + 1);
+            QCOMPARE(p["name"].toString(), name);
+            const auto b = blkid("/dev/" + name);
+            QCOMPARE(p["fstype"].toString(), types[i]);
+            QCOMPARE(p["fstype"].toString(), b.value("TYPE"));
+            QCOMPARE(p["uuid"].toString(), b.value("UUID"));
+            QCOMPARE(p["label"].toVariant().toString(), b.value("LABEL"));
+            QVERIFY(p["mountpoint"].isNull());
+        }
+        QCOMPARE(child(sda, "sda1")["label"].toString(), QString("boot"));
+        const QJsonArray lvs = child(sda, "sda4")["children"].toArray();
+        QCOMPARE(lvs.size(), 2);
+        QCOMPARE(lvs.at(0).toObject()["name"].toString(), QString("vg_data-home"));
+        QCOMPARE(lvs.at(1).toObject()["fstype"].toString(), QString("xfs"));
+        const QJsonObject sdb = tree("sdb");
+        QCOMPARE(child(sdb, "sdb1")["fstype"].toString(), QString("xfs"));
+        QCOMPARE(child(sdb, "sdb2")["fstype"].toString(), QString("vfat"));
+        QCOMPARE(child(sdb, "sdb2")["label"].toString(), QString("EFI"));
+        QCOMPARE(sh("/bin/lsblk -fJ /dev/nosuch").code, 32);
+    }
+
+    void mountTheInstalledSystem()
+    {
+        const QString rootUuid = blkid("/dev/sda2").value("UUID");
+        QCOMPARE(sh("/sbin/blkid --uuid " + rootUuid).out, QString("/dev/sda2\n"));
+        QCOMPARE(sh("/bin/df -k /mnt | grep /mnt").code, 1);   // nothing there yet
+        QCOMPARE(sh("/bin/mount -o ro /dev/sda2 /mnt").code, 0);
+        QCOMPARE(child(tree("sda"), "sda2")["mountpoint"].toString(), QString("/mnt"));
+        QCOMPARE(sh("/bin/df -k /mnt | grep /mnt").code, 0);
+        QCOMPARE(sh("cat /mnt/etc/hostname").out, QString("web01\n"));
+        QVERIFY(QFileInfo("/mnt/etc/os-release").isSymLink());
+        QCOMPARE(sh("readlink /mnt/etc/os-release").out, QString("/usr/lib/os-release\n"));
+        QVERIFY(sh("cat /mnt/usr/lib/os-release").out.contains("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\""));
+        QCOMPARE(QFileInfo("/mnt/opt/sarvelin/keys/master-key").size(), 32);
+        const auto groupOrOther = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                                  QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+        QCOMPARE(QFileInfo("/mnt/opt/sarvelin/keys/master-key").permissions() & groupOrOther, QFileDevice::Permissions());
+        QVERIFY(QFile::exists("/mnt/opt/sarvelin/keys/secret-key.pem"));
+        QVERIFY(QFile::exists("/mnt/opt/sarvelin/keys/public-key.pem"));
+        QVERIFY(sh("cat /mnt/opt/sarvelin/etc/config.file").out.contains("who-is-secondary-server backup2.example.lan"));
+        const QString fstab = sh("cat /mnt/etc/fstab").out;
+        QVERIFY(fstab.contains("UUID=" + rootUuid + "\t/\text4"));
+        QVERIFY(fstab.contains("UUID=" + blkid("/dev/sda1").value("UUID") + "\t/boot"));
+        // The fstab's own entries mount as the fstab model would mount them.
+        QCOMPARE(sh("/bin/mount -o ro UUID=" + blkid("/dev/sda1").value("UUID") + " /mnt/boot").code, 0);
+        QVERIFY(QFile::exists("/mnt/boot/grub/grub.cfg"));
+        QCOMPARE(sh("/bin/mount -o ro UUID=" + blkid("/dev/sdb1").value("UUID") + " /mnt/srv/data").code, 0);
+        QCOMPARE(sh("cat /mnt/srv/data/readme.txt").out, QString("data\n"));
+        QCOMPARE(child(tree("sdb"), "sdb1")["mountpoint"].toString(), QString("/mnt/srv/data"));
+        QCOMPARE(sh("/bin/umount -lf /mnt/srv/data && /bin/umount -lf /mnt/boot && /bin/umount -lf /dev/sda2").code, 0);
+        QVERIFY(child(tree("sda"), "sda2")["mountpoint"].isNull());
+    }
+
+    void lvmStubs()
+    {
+        QCOMPARE(sh("/sbin/pvs | grep /dev/sda").out.simplified(), QString("/dev/sda4 vg_data lvm2 a-- 16.00m 0"));
+        QCOMPARE(sh("/sbin/pvremove -y /dev/sda4").code, 5);   // still in its volume group
+        Result r = sh("/sbin/lvremove -y vg_data");
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.contains("Logical volume \"home\" successfully removed."));
+        QCOMPARE(child(child(tree("sda"), "sda4"), "vg_data-home"), QJsonObject());
+        QCOMPARE(sh("/sbin/vgremove -y vg_data").code, 0);
+        QCOMPARE(sh("/sbin/vgremove -y vg_data").code, 5);
+        QCOMPARE(sh("/sbin/pvremove -y /dev/sda4").code, 0);
+        QCOMPARE(sh("/sbin/pvs | grep /dev/sda").code, 1);
+        // pvremove wiped the label, as on a real disk.
+        QCOMPARE(blkid("/dev/sda4").value("TYPE"), QString());
+        QVERIFY(child(tree("sda"), "sda4")["fstype"].isNull());
+        QCOMPARE(sh("cat /tmp/.sv-sandbox/medium/lvm.log").out,
+                 QString("pvs \npvremove -y /dev/sda4\nlvremove -y vg_data\nvgremove -y vg_data\nvgremove -y vg_data\n"
+                         "pvremove -y /dev/sda4\npvs \n"));
+        // An injected failure.
+        QCOMPARE(preset("lvm").code, 0);
+        sh("echo 'fail vgremove vg1' >> /tmp/.sv-sandbox/medium/lvm.state");
+        QCOMPARE(sh("/sbin/lvremove -y vg1").code, 0);
+        QCOMPARE(sh("/sbin/vgremove -y vg1").code, 5);
+        // A physical volume without a group: no VG column.
+        QCOMPARE(sh("/sbin/pvs | grep /dev/sdb2").out.simplified(), QString("/dev/sdb2 lvm2 --- 16.00m 16.00m"));
+        QCOMPARE(sh("/sbin/pvs | grep /dev/sda").out.simplified(), QString("/dev/sda2 vg0 lvm2 a-- 16.00m 0"));
+    }
+
+    void hostnamectlStub()
+    {
+        QCOMPARE(sh("/usr/bin/hostnamectl set-hostname web01").code, 0);
+        char name[256] = {};
+        gethostname(name, sizeof(name) - 1);
+        QCOMPARE(QString(name), QString("web01"));
+        QCOMPARE(sh("cat /etc/hostname").out, QString("web01\n"));
+        for (const char* bad : {"'a;b'", "'$(id)'", "'-x'", "''"}) {
+            QCOMPARE(sh(QString("/usr/bin/hostnamectl set-hostname ") + bad).code, 1);
+            gethostname(name, sizeof(name) - 1);
+            QCOMPARE(QString(name), QString("web01"));
+        }
+        QVERIFY(sh("cat /tmp/.sv-sandbox/medium/hostnamectl.log").out.startsWith("set-hostname web01\n"));
+    }
+
+    void hostilePreset()
+    {
+        QCOMPARE(preset("hostile").code, 0);
+        QCOMPARE(sh("/bin/mount -o ro /dev/sda1 /mnt").code, 0);
+        QCOMPARE(sh("cat /mnt/etc/hostname").out, QString("web$(touch /tmp/sv-pwned-hostname);`id`|x\n"));
+        const QString fstab = sh("cat /mnt/etc/fstab").out;
+        QVERIFY(fstab.contains("$(touch /tmp/sv-pwned-dollar) /srv"));
+        QVERIFY(fstab.contains("`touch /tmp/sv-pwned-backquote` /var"));
+        QVERIFY(fstab.contains("/dev/sda1;touch${IFS}/tmp/sv-pwned-semicolon /mnt/x"));
+        QVERIFY(fstab.contains("/dev/sda1|touch${IFS}/tmp/sv-pwned-pipe /home"));
+        QCOMPARE(child(tree("sda"), "sda1")["label"].toString(), QString("$(id)"));
+        sh("/bin/umount -lf /mnt");
+        // Building and describing the medium ran none of it.
+        QCOMPARE(sh("ls /tmp/sv-pwned-* 2>/dev/null").out, QString());
+    }
+
+    void separateOptPreset()
+    {
+        QCOMPARE(preset("separate-opt").code, 0);
+        QCOMPARE(child(tree("sda"), "sda2")["fstype"].toString(), QString("xfs"));
+        QCOMPARE(sh("/bin/mount -o ro /dev/sda1 /mnt").code, 0);
+        QVERIFY(!QFile::exists("/mnt/opt/sarvelin/etc/config.file"));
+        QVERIFY(sh("cat /mnt/etc/fstab").out.contains(" /opt xfs "));
+        QCOMPARE(sh("/bin/mount -o ro /dev/sda2 /mnt/opt").code, 0);
+        QVERIFY(QFile::exists("/mnt/opt/sarvelin/etc/config.file"));
+        QCOMPARE(QFileInfo("/mnt/opt/sarvelin/keys/master-key").size(), 32);
+        sh("/bin/umount -lf /mnt/opt; /bin/umount -lf /mnt");
+    }
+
+    void missingPiecesPresets_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("absent");
+        QTest::newRow("no-config") << "no-config" << QStringList{"etc/hostname", "opt/sarvelin/keys/master-key"}
+                                   << QStringList{"opt/sarvelin/etc/config.file"};
+        QTest::newRow("no-master-key") << "no-master-key" << QStringList{"etc/hostname", "opt/sarvelin/etc/config.file"}
+                                       << QStringList{"opt/sarvelin/keys/master-key", "opt/sarvelin/keys/secret-key.pem",
+                                                      "opt/sarvelin/keys/public-key.pem"};
+        QTest::newRow("boot-only") << "boot-only" << QStringList{"grub/grub.cfg"}
+                                   << QStringList{"etc/hostname", "etc/os-release"};
+    }
+
+    void missingPiecesPresets()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, absent);
+        QCOMPARE(preset(name).code, 0);
+        QCOMPARE(sh("/bin/mount -o ro /dev/sda1 /mnt").code, 0);
+        for (const QString& f : present)
+            QVERIFY2(QFile::exists("/mnt/" + f), qPrintable(f));
+        for (const QString& f : absent)
+            QVERIFY2(!QFile::exists("/mnt/" + f), qPrintable(f));
+        sh("/bin/umount -lf /mnt");
+    }
+
+    void emptyDisk()
+    {
+        QCOMPARE(preset("empty").code, 0);
+        const QJsonObject sda = tree("sda");
+        QCOMPARE(sda["name"].toString(), QString("sda"));
+        QVERIFY(!sda.contains("children"));
+        QCOMPARE(sh("/bin/lsblk -d | /bin/grep disk | /usr/bin/awk '{print $1}'").out, QString("sda\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMedium)
+#include "tst_sandbox_medium.moc"
