@@ -1,7 +1,9 @@
 pragma Singleton
 import QtQuick 2.12
 
-// Paths of every image of the widget library, in one place.
+// Paths of every image of the widget library, in one place. The plain images
+// are white, for coloured backgrounds; the "Dark" ones are grey, for white
+// backgrounds.
 QtObject {
     readonly property string prefix: "qrc:/common_gui/rc/images/"
 
@@ -25,6 +27,7 @@ QtObject {
     readonly property url folder: prefix + "folder.svg"
     readonly property url closeDark: prefix + "closeDark.svg"
     readonly property url arrowDownDark: prefix + "arrowDownDark.svg"
+    readonly property url arrowUpDark: prefix + "arrowUpDark.svg"
     readonly property url eyeOpenDark: prefix + "eyeOpenDark.svg"
     readonly property url eyeClosedDark: prefix + "eyeClosedDark.svg"
     readonly property url checkDark: prefix + "checkDark.svg"

@@ -274,7 +274,7 @@ Dialog {
                 width: height
                 sourceSize.width: width
                 sourceSize.height: height
-                source: dialog.expanded ? ImageSources.arrowUp : ImageSources.arrowDown
+                source: dialog.expanded ? ImageSources.arrowUpDark : ImageSources.arrowDownDark
                 fillMode: Image.PreserveAspectFit
             }
             MouseArea {
