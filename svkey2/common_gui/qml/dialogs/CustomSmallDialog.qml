@@ -274,7 +274,7 @@ Dialog {
                 width: height
                 sourceSize.width: width
                 sourceSize.height: height
-                source: dialog.expanded ? ImageSources.arrowUpDark : ImageSources.arrowDownDark
+                source: dialog.expanded ? ImageSources.arrowUp : ImageSources.arrowDown
                 fillMode: Image.PreserveAspectFit
             }
             MouseArea {
