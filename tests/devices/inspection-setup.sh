@@ -10,18 +10,6 @@ mkdir -p "$work"
 t="$work/trees"
 rm -rf "$t"; mkdir -p "$t"
 
-# On a rescue medium /mnt is a plain folder of the root file system. The
-# sandbox gives /mnt a tmpfs of its own, which df would report as "mounted on
-# /mnt"; report that tmpfs as the root's folder, as the real medium would.
-if [ "$(findmnt -n -o SOURCE /mnt 2>/dev/null)" = sv-mnt ] && ! grep -q 'sv-mnt' /usr/bin/df 2>/dev/null; then
-  cp /usr/bin/df "$work/df.real"
-  printf '%s\n' '#!/bin/bash' \
-    'out="$(/tmp/.sv-devices/df.real "$@")"; rc=$?' \
-    '[ -n "$out" ] && printf "%s\n" "$out" | awk '"'"'$1 == "sv-mnt" { $NF = "/" } { print }'"'" \
-    'exit $rc' > /usr/bin/df
-  chmod 0755 /usr/bin/df
-fi
-
 # lsblk answers from a prepared file when the test lays one, else the
 # medium's own lsblk describes the simulated disks.
 cp /usr/bin/lsblk "$work/lsblk.medium"
@@ -29,6 +17,13 @@ printf '%s\n' '#!/bin/sh' \
   'if [ -f /tmp/.sv-devices/lsblk.fixture ]; then cat /tmp/.sv-devices/lsblk.fixture; exit 0; fi' \
   'exec /tmp/.sv-devices/lsblk.medium "$@"' > /usr/bin/lsblk
 chmod 0755 /usr/bin/lsblk
+
+# umount fails once when the test lays /tmp/.sv-devices/umount.fail-once.
+cp /usr/bin/umount "$work/umount.real"
+printf '%s\n' '#!/bin/sh' \
+  'if [ -f /tmp/.sv-devices/umount.fail-once ]; then rm -f /tmp/.sv-devices/umount.fail-once; echo "umount: target is busy." >&2; exit 32; fi' \
+  'exec /tmp/.sv-devices/umount.real "$@"' > /usr/bin/umount
+chmod 0755 /usr/bin/umount
 
 u() { sv_new_uuid "$@"; }
 ROOT=$(u); BOOT=$(u); SWAP=$(u)
