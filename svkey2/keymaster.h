@@ -282,6 +282,14 @@ private:
     bool clientMutexLocked = false;
     int clientMutexWaitSeconds = 10;
     int eventWaitDepth = 0;
+    // Gives the named mutex back if the controller ends while holding it
+    // (it is not robust: a lock left behind would block the client side).
+    struct ClientMutexReleaser
+    {
+        KeyMaster* owner;
+        ~ClientMutexReleaser() { owner->unlockClientMutex(); }
+    };
+    ClientMutexReleaser clientMutexReleaser { this };
 
     // --- requests over the channel (keymaster_requests.cpp)
 public:

@@ -29,7 +29,7 @@ const char* const kClientMutexName = "Sarvelin_SVC_mutex";
 
 // Largest payload reserved in advance; a bigger announced length still works,
 // the string just grows as the parts arrive.
-const std::size_t kMaxPayloadReserve = 256u * 1024u * 1024u;
+const std::size_t kMaxPayloadReserve = 64u * 1024u * 1024u;
 
 } // namespace
 
@@ -121,22 +121,17 @@ KeyMaster::LinkStep KeyMaster::receivePayload(LinkExchange& exchange, std::strin
 
     // Parts are received straight into the payload; only the bytes that
     // arrived are kept, never the rest of a part's area.
-    if (expected <= kLinkBufferSize)
-        payload.reserve(kLinkBufferSize);
-    else
-        payload.reserve(std::min(expected, kMaxPayloadReserve) + kLinkBufferSize);
     std::size_t total = 0;
-    do {
-        payload.resize(total + kLinkBufferSize);
-        exchange.libraryError.clear();
-        try {
+    try {
+        if (!clientToManagerQueue) {
+            exchange.libraryError = "message queue from Sarvelin key client is not open";
+            return LinkStep::LibraryError;
+        }
+        payload.reserve(std::min(expected, kMaxPayloadReserve) + kLinkBufferSize);
+        do {
+            payload.resize(total + kLinkBufferSize);
             bip::message_queue::size_type received = 0;
             unsigned int priority = 0;
-            if (!clientToManagerQueue) {
-                exchange.libraryError = "message queue from Sarvelin key client is not open";
-                payload.clear();
-                return LinkStep::LibraryError;
-            }
             if (!clientToManagerQueue->timed_receive(&payload[total], kLinkBufferSize, received,
                                                      priority, exchange.deadline)) {
                 payload.clear();
@@ -144,12 +139,13 @@ KeyMaster::LinkStep KeyMaster::receivePayload(LinkExchange& exchange, std::strin
             }
             total += std::min<std::size_t>(received, kLinkBufferSize);
             payload.resize(total);
-        } catch (const std::exception& e) {
-            exchange.libraryError = e.what();
-            payload.clear();
-            return LinkStep::LibraryError;
-        }
-    } while (expected > kLinkBufferSize && total < expected);
+        } while (expected > kLinkBufferSize && total < expected);
+    } catch (const std::exception& e) {
+        // A queue-library error, or no memory for an absurd length.
+        exchange.libraryError = e.what();
+        payload.clear();
+        return LinkStep::LibraryError;
+    }
     return LinkStep::Done;
 }
 

@@ -78,6 +78,7 @@ private slots:
     void mutexLockAndRelease();
     void mutexHeldElsewhere();
     void mutexMissing();
+    void mutexGivenBackWhenTheControllerEnds();
 };
 
 void TestLinkRequests::initTestCase()
@@ -576,6 +577,20 @@ void TestLinkRequests::mutexMissing()
     QVERIFY(daemon.start());
     KeyMaster::ClientMutexLock lock(km);
     QVERIFY(lock.isLocked());
+}
+
+void TestLinkRequests::mutexGivenBackWhenTheControllerEnds()
+{
+    QVERIFY(daemon.start());
+    {
+        KeyMaster km;
+        QVERIFY(km.lockClientMutex());
+        boost::interprocess::named_mutex other(boost::interprocess::open_only, "Sarvelin_SVC_mutex");
+        QVERIFY(!other.try_lock());
+    }
+    boost::interprocess::named_mutex other(boost::interprocess::open_only, "Sarvelin_SVC_mutex");
+    QVERIFY(other.try_lock());
+    other.unlock();
 }
 
 QTEST_MAIN(TestLinkRequests)
