@@ -1,0 +1,135 @@
+// The catalogues are complete: a fresh scan of the sources (lupdate into a
+// scratch file) finds no text without a finished translation in
+// svkey2_ru.ts and svkey2_en.ts, and the built .qm files translate.
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+namespace {
+
+struct Entry
+{
+    QString translation;
+    bool finished = false;
+};
+
+// (context, source) -> translation, as a catalogue file holds them.
+QHash<QPair<QString, QString>, Entry> readCatalogue(const QString& path)
+{
+    QHash<QPair<QString, QString>, Entry> out;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return out;
+    QXmlStreamReader xml(&file);
+    QString context, source;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == QLatin1String("name")) {
+            context = xml.readElementText();
+        } else if (xml.name() == QLatin1String("source")) {
+            source = xml.readElementText();
+        } else if (xml.name() == QLatin1String("translation")) {
+            Entry e;
+            const QString type = xml.attributes().value("type").toString();
+            e.translation = xml.readElementText();
+            e.finished = type.isEmpty() && !e.translation.isEmpty();
+            out.insert({context, source}, e);
+        }
+    }
+    return out;
+}
+
+QString lupdate, sources, qmDir;
+
+} // namespace
+
+class CatalogueTest : public QObject
+{
+    Q_OBJECT
+
+    QHash<QPair<QString, QString>, Entry> scanned;
+
+private slots:
+    void initTestCase()
+    {
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        const QString ts = scratch.filePath("scan_ru.ts");
+        QProcess p;
+        p.setWorkingDirectory(sources);
+        p.start(lupdate, {"-silent", "-locations", "none", "-extensions", "cpp,h,qml,js", sources, "-ts", ts});
+        QVERIFY(p.waitForFinished(90000));
+        QCOMPARE(p.exitCode(), 0);
+        scanned = readCatalogue(ts);
+        QVERIFY2(scanned.size() > 50, "the scan finds the tool's texts");
+    }
+
+    void everyTextHasAFinishedTranslation_data()
+    {
+        QTest::addColumn<QString>("catalogue");
+        QTest::newRow("ru") << sources + "/translations/svkey2_ru.ts";
+        QTest::newRow("en") << sources + "/translations/svkey2_en.ts";
+    }
+    void everyTextHasAFinishedTranslation()
+    {
+        QFETCH(QString, catalogue);
+        const auto kept = readCatalogue(catalogue);
+        QStringList missing;
+        for (auto it = scanned.cbegin(); it != scanned.cend(); ++it) {
+            const auto found = kept.constFind(it.key());
+            if (found == kept.cend() || !found->finished)
+                missing << it.key().first + ": \"" + it.key().second + "\"";
+        }
+        missing.sort();
+        QVERIFY2(missing.isEmpty(), qPrintable(QString("%1 texts without translation (run the svkey2_lupdate "
+                                                       "target and translate them):\n%2")
+                                                   .arg(missing.size()).arg(missing.join("\n"))));
+    }
+
+    void russianKeepsPlaceholdersAndLineBreaks()
+    {
+        const auto kept = readCatalogue(sources + "/translations/svkey2_ru.ts");
+        for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
+            const QString& source = it.key().second;
+            const QString& ru = it->translation;
+            for (const QString& marker : {QString("%1"), QString("%2"), QString("\n")})
+                QVERIFY2(source.count(marker) == ru.count(marker), qPrintable(source + " -> " + ru));
+            // Pieces that are glued to data keep their outer spaces.
+            QVERIFY2(source.startsWith(' ') == ru.startsWith(' '), qPrintable(source));
+            QVERIFY2(source.endsWith(' ') == ru.endsWith(' '), qPrintable(source));
+        }
+    }
+
+    void builtFilesTranslate()
+    {
+        QTranslator ru, en;
+        QVERIFY(ru.load(qmDir + "/svkey2_ru.qm"));
+        QVERIFY(en.load(qmDir + "/svkey2_en.qm"));
+        QCOMPARE(ru.translate("WelcomePage", "Start"), QString::fromUtf8("Начать"));
+        QCOMPARE(ru.translate("JournalFooter", "To Start"), QString::fromUtf8("В начало"));
+        QCOMPARE(en.translate("WelcomePage", "Start"), QString("Start"));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 4) {
+        qCritical("usage: tst_gui_catalogue LUPDATE SOURCE_DIR QM_DIR");
+        return 2;
+    }
+    lupdate = QString::fromLocal8Bit(argv[1]);
+    sources = QString::fromLocal8Bit(argv[2]);
+    qmDir = QString::fromLocal8Bit(argv[3]);
+    int testArgc = 1;
+    return QTest::qExec(new CatalogueTest, testArgc, argv);
+}
+
+#include "tst_gui_catalogue.moc"
