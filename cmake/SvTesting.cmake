@@ -21,5 +21,8 @@ function(sv_add_test)
   set_tests_properties(${T_NAME} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
     LABELS "${T_LABELS}"
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QUICK_BACKEND=software;QT_QPA_OFFSCREEN_NO_GLX=1;SV_SOURCE_DIR=${CMAKE_SOURCE_DIR};SV_BINARY_DIR=${CMAKE_BINARY_DIR};${T_ENVIRONMENT}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QUICK_BACKEND=software;QT_QPA_OFFSCREEN_NO_GLX=1;SV_SOURCE_DIR=${CMAKE_SOURCE_DIR};SV_BINARY_DIR=${CMAKE_BINARY_DIR};${T_ENVIRONMENT}"
+    # The host's state is recorded before and compared after every test run
+    # (tests/sandbox: sandbox_host_state_before / _after).
+    FIXTURES_REQUIRED sv_host_state)
 endfunction()

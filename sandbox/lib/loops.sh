@@ -17,6 +17,7 @@
 #                               it has ended)
 #   sv_loops_sweep              detaches the loop devices of every owner of
 #                               this PID namespace that no longer exists
+#   sv_loops_stale              lists them (without detaching)
 #   sv_loops_list [PREFIX]      prints "DEVICE BACKING-FILE" of sandbox loops
 #                               whose token starts with PREFIX
 
@@ -79,6 +80,11 @@ sv_loops_release_ns() {
 }
 
 sv_loops_sweep() {
+  sv_loops_stale | sv_loops_detach_listed
+}
+
+# Prints "DEVICE BACKING-FILE" of the loop devices a sweep would detach.
+sv_loops_stale() {
   local dev file base rest ns pid start mine
   mine="$(sv_loops_pidns)" || return 0
   while read -r dev file; do
@@ -99,7 +105,7 @@ sv_loops_sweep() {
     case "$ns$pid$start" in ''|*[!0-9]*) continue ;; esac
     [ "$ns" = "$mine" ] || continue
     if [ "$(sv_loops_token "$pid" 2>/dev/null)" != "$ns-$pid-$start" ]; then
-      losetup -d "$dev" 2>/dev/null || true
+      echo "$dev $file"
     fi
   done < <(sv_loops_list)
 }

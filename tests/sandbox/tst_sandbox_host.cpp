@@ -8,48 +8,18 @@
 // sandbox's start time.
 #include <QtTest>
 
-#include <unistd.h>
+#include "host_snapshot.h"
 
 class TestHost : public QObject {
     Q_OBJECT
 
     QString sandbox() const { return qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/sv-sandbox"; }
 
-    static QString sh(const QString& command)
-    {
-        QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start("/bin/bash", {"-c", command});
-        p.waitForFinished(30000);
-        return QString::fromUtf8(p.readAll());
-    }
-
-    static QString listing(const QString& dir, int depth)
-    {
-        return sh(QString("find %1 -xdev -maxdepth %2 -printf '%p %s %m\\n' 2>/dev/null | sort").arg(dir).arg(depth));
-    }
-
-    static QString snapshot()
-    {
-        char name[256] = {};
-        gethostname(name, sizeof(name) - 1);
-        QStringList s;
-        s << "hostname " + QString(name);
-        s << "machine-id " + sh("cat /etc/machine-id");
-        s << "etc " + sh("cat /etc/hostname; readlink /etc/os-release; cat /etc/os-release; md5sum /usr/bin/lsblk /usr/bin/hostnamectl; ls /usr/sbin/pvs 2>&1");
-        s << "mnt " + listing("/mnt", 1);
-        s << "shm " + listing("/dev/shm", 2);
-        s << "opt " + listing("/opt", 3);
-        s << "dev " + sh("ls /dev | grep -v '^loop[0-9]*$'");   // loop nodes come and go with any user
-        s << "mounts " + sh("awk '{ print $5, $9, $10 }' /proc/self/mountinfo | sort");
-        return s.join('\n');
-    }
-
     // Loop devices whose image belongs to the sandbox of outer process `pid`.
     static QString loopsOf(qint64 pid)
     {
         const QString ns = QFileInfo("/proc/self/ns/pid").symLinkTarget().section('[', 1).section(']', 0, 0);
-        return sh(QString("losetup -l -n -O NAME,BACK-FILE | grep 'sv-medium-%1-%2-' || true").arg(ns).arg(pid)).trimmed();
+        return hostSh(QString("losetup -l -n -O NAME,BACK-FILE | grep 'sv-medium-%1-%2-' || true").arg(ns).arg(pid)).trimmed();
     }
 
     // In the build tree: the sandbox keeps that folder visible (the host's
@@ -97,7 +67,7 @@ private slots:
     {
         QVERIFY(dir.isValid());
         writeScripts();
-        before = snapshot();
+        before = hostSnapshot();
     }
 
     void startTime()
@@ -118,7 +88,7 @@ private slots:
         qInfo("sandbox start: %lld ms bare, %lld ms with the standard disks", bare, withDisks);
         QVERIFY2(bare < 5000, "the bare sandbox takes more than 5 s");
         QVERIFY2(withDisks < 15000, "the sandbox with disks takes more than 15 s");
-        QCOMPARE(snapshot(), before);
+        QCOMPARE(hostSnapshot(), before);
     }
 
     void commandSucceeds()
@@ -128,7 +98,7 @@ private slots:
         QVERIFY(p->waitForFinished(60000));
         QCOMPARE(p->exitCode(), 0);
         QCOMPARE(loopsOf(pid), QString());
-        QCOMPARE(snapshot(), before);
+        QCOMPARE(hostSnapshot(), before);
     }
 
     void commandFails()
@@ -140,7 +110,7 @@ private slots:
         QVERIFY(p->waitForFinished(60000));
         QCOMPARE(p->exitCode(), 7);
         QCOMPARE(loopsOf(pid), QString());
-        QCOMPARE(snapshot(), before);
+        QCOMPARE(hostSnapshot(), before);
     }
 
     void setupFails()
@@ -156,7 +126,7 @@ private slots:
         QVERIFY(p->waitForFinished(60000));
         QVERIFY(p->exitCode() != 0);
         QCOMPARE(loopsOf(pid), QString());
-        QCOMPARE(snapshot(), before);
+        QCOMPARE(hostSnapshot(), before);
     }
 
     void terminated()
@@ -164,13 +134,13 @@ private slots:
         const QString marker = "61.2" + QString::number(QCoreApplication::applicationPid() % 1000);
         QProcess* p = start({"bash", "-c", "bash " + dir.filePath("inside.sh") + " && exec sleep " + marker});
         const qint64 pid = p->processId();
-        QTRY_VERIFY_WITH_TIMEOUT(!loopsOf(pid).isEmpty() && !sh("pgrep -f 'sleep " + marker + "'").isEmpty(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!loopsOf(pid).isEmpty() && !hostSh("pgrep -f 'sleep " + marker + "'").isEmpty(), 20000);
         p->terminate();
         QVERIFY(p->waitForFinished(10000));
         QVERIFY(p->exitCode() != 0);
-        QTRY_COMPARE_WITH_TIMEOUT(sh("pgrep -f 'sleep " + marker + "'"), QString(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(hostSh("pgrep -f 'sleep " + marker + "'"), QString(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(loopsOf(pid), QString(), 5000);
-        QCOMPARE(snapshot(), before);
+        QCOMPARE(hostSnapshot(), before);
     }
 
     void outerKilled()
@@ -178,15 +148,15 @@ private slots:
         const QString marker = "62.2" + QString::number(QCoreApplication::applicationPid() % 1000);
         QProcess* p = start({"bash", "-c", "bash " + dir.filePath("inside.sh") + " && exec sleep " + marker});
         const qint64 pid = p->processId();
-        QTRY_VERIFY_WITH_TIMEOUT(!loopsOf(pid).isEmpty() && !sh("pgrep -f 'sleep " + marker + "'").isEmpty(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!loopsOf(pid).isEmpty() && !hostSh("pgrep -f 'sleep " + marker + "'").isEmpty(), 20000);
         p->kill();   // SIGKILL: no clean-up of its own
         QVERIFY(p->waitForFinished(5000));
         // The namespaces die with it ...
-        QTRY_COMPARE_WITH_TIMEOUT(sh("pgrep -f 'sleep " + marker + "'"), QString(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(hostSh("pgrep -f 'sleep " + marker + "'"), QString(), 5000);
         // ... and the next sandbox detaches the loop devices it left.
         QCOMPARE(QProcess::execute(sandbox(), {"--", "true"}), 0);
         QTRY_COMPARE_WITH_TIMEOUT(loopsOf(pid), QString(), 5000);
-        QCOMPARE(snapshot(), before);
+        QCOMPARE(hostSnapshot(), before);
     }
 };
 
