@@ -35,7 +35,7 @@ HOSTILE=$(u); ESCAPE=$(u)
 {
   echo "# /etc/fstab: static file system information."
   printf 'UUID=%s\t/\text4\terrors=remount-ro\t0\t1\n' "$ROOT"
-  echo "UUID=$BOOT  /boot  ext4  defaults  0  2"
+  echo "LABEL=boot  /boot  ext4  defaults  0  2"
   echo "UUID=$SWAP none swap sw 0 0"
   echo "proc /proc proc defaults 0 0"
   echo "tmpfs /tmp tmpfs defaults 0 0"

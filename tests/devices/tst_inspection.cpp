@@ -144,6 +144,7 @@ private slots:
         QCOMPARE(fstab->rowCount(), 2);
         QCOMPARE(fstab->item(0)->data(FsModel::FilesystemRole).toString(), "UUID=" + env.value("ROOT"));
         QCOMPARE(fstab->item(0)->data(FsModel::MountpointRole).toString(), QStringLiteral("/"));
+        QCOMPARE(fstab->item(1)->data(FsModel::FilesystemRole).toString(), QStringLiteral("LABEL=boot"));
         QCOMPARE(fstab->item(1)->data(FsModel::MountpointRole).toString(), QStringLiteral("/boot"));
         QCOMPARE(fstab->item(1)->data(FsModel::OptionsRole).toString(), QStringLiteral("defaults"));
         // Nothing is left mounted, and the model forgot what it mounted.
