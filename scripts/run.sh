@@ -9,7 +9,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 build="${SV_BUILD_DIR:-$root/build}"
 cmake -S "$root" -B "$build" -G Ninja >/dev/null
-cmake --build "$build" -j"$(nproc)" --target svkey2
+cmake --build "$build" -j"$(nproc)" --target svkey2 sv_keyclientd sarvelin_client sv_archives svfd
 
 pretty="$(. /etc/os-release 2>/dev/null; echo "${PRETTY_NAME:-}")"
 if [ "$pretty" = "Sarvelin key" ] && [ -z "${SV_FORCE_SANDBOX:-}" ]; then
