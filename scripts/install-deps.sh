@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   # Qt 5.15
   qtbase5-dev qtdeclarative5-dev qtdeclarative5-dev-tools qtquickcontrols2-5-dev
-  qttools5-dev qttools5-dev-tools qttranslations5-l10n libqt5svg5 libqt5svg5-dev
+  qttools5-dev qttools5-dev-tools qttranslations5-l10n libqt5svg5 libqt5svg5-dev qtbase5-private-dev
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
   qml-module-qtquick-controls qml-module-qtquick-controls2 qml-module-qtquick-templates2
   qml-module-qtquick-dialogs qml-module-qtquick-privatewidgets qml-module-qtqml-models2

@@ -29,6 +29,12 @@ class TestDialog : public QObject
                                   Q_ARG(QVariant, msg), Q_ARG(QVariant, details));
         return result.toBool();
     }
+    // Waits until the dialog is open and its opening animation has ended.
+    void waitSettled()
+    {
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        QTRY_COMPARE(dialog->property("height").toReal(), dialog->property("collapsedHeight").toReal());
+    }
     bool isOpen() const { return dialog->property("opened").toBool() || dialog->property("visible").toBool(); }
     int kind() const { return dialog->property("type").toInt(); }
     QString message() const { return dialog->property("message").toString(); }
@@ -199,7 +205,7 @@ private slots:
     void crossCloses()
     {
         show(Crit, "e");
-        QTRY_VERIFY(dialog->property("opened").toBool());
+        waitSettled();
         clickItem(view, item("dialogCloseButton"));
         QTRY_VERIFY(!isOpen());
         QCOMPARE(view->rootObject()->property("logouts").toInt(), 0);
@@ -208,7 +214,7 @@ private slots:
     void crossOfAnAssertionAsksToLogOut()
     {
         show(Assert, "a");
-        QTRY_VERIFY(dialog->property("opened").toBool());
+        waitSettled();
         clickItem(view, item("dialogCloseButton"));
         QTRY_VERIFY(!isOpen());
         QCOMPARE(view->rootObject()->property("logouts").toInt(), 1);
@@ -217,13 +223,13 @@ private slots:
     void exitQuestion()
     {
         show(Exit, "");
-        QTRY_VERIFY(dialog->property("opened").toBool());
+        waitSettled();
         clickItem(view, item("dialogRejectButton"));
         QTRY_VERIFY(!isOpen());
         QCOMPARE(view->rootObject()->property("exits").toInt(), 0);
 
         show(Exit, "");
-        QTRY_VERIFY(dialog->property("opened").toBool());
+        waitSettled();
         clickItem(view, item("dialogAcceptButton"));
         QTRY_VERIFY(!isOpen());
         QCOMPARE(view->rootObject()->property("exits").toInt(), 1);
@@ -233,7 +239,7 @@ private slots:
     void logoutQuestion()
     {
         show(Logout, "");
-        QTRY_VERIFY(dialog->property("opened").toBool());
+        waitSettled();
         clickItem(view, item("dialogAcceptButton"));
         QTRY_VERIFY(!isOpen());
         QCOMPARE(view->rootObject()->property("logouts").toInt(), 1);
@@ -274,7 +280,7 @@ private slots:
         for (int i = 0; i < 60; ++i)
             lines << QString("output line %1").arg(i);
         show(Warn, "many", lines.join('\n'));
-        QTRY_VERIFY(dialog->property("opened").toBool());
+        waitSettled();
         clickItem(view, item("dialogDetailsStrip"));
         const int limit = GuiConfig::getInstance()->itemHeight() * 4;
         QTRY_COMPARE(dialog->property("height").toReal(), dialog->property("expandedHeight").toReal());
@@ -285,7 +291,7 @@ private slots:
     void resetOnClose()
     {
         show(Warn, "w", "some details");
-        QTRY_VERIFY(dialog->property("opened").toBool());
+        waitSettled();
         clickItem(view, item("dialogDetailsStrip"));
         QTRY_VERIFY(dialog->property("detailsFilled").toBool());
         QTest::keyClick(view, Qt::Key_Escape);
