@@ -126,6 +126,7 @@ private slots:
     void truncatedArchive();
     void lengthThatIsNotANumber();
     void twoDigitLengthOverTheKeyword();
+    void helloOkWithTrailingBlank();
     void libraryErrorsInsideRequests();
     void requestsWithClosedQueues();
 };
@@ -350,6 +351,20 @@ void TestLinkFaults::twoDigitLengthOverTheKeyword()
     QCOMPARE(clients.value("b"), QString("a"));
     // Nothing of the list was left behind for the next request.
     QCOMPARE(km.getTaskStatus("ASK LAST BACKUP STATUS"), 5u);
+}
+
+void TestLinkFaults::helloOkWithTrailingBlank()
+{
+    ScriptedQueues queues;
+    queues.answer("ok ");
+    queues.answer(std::string("ok\0", 3));
+    KeyMaster km;
+    QVERIFY(km.messageQueuesConnect());
+    QVERIFY(!km.helloDaemon("10.0.0.5"));
+    queues.takeRequest();
+    // A terminating zero ends the text: "ok" and its zero is the exact word.
+    QVERIFY(km.helloDaemon("10.0.0.5"));
+    QVERIFY(shown->shown.isEmpty());
 }
 
 void TestLinkFaults::libraryErrorsInsideRequests()
