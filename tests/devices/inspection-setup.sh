@@ -86,7 +86,10 @@ mkdir -p "$t/hostile/srv" "$t/hostile/x"
 printf 'UUID=%s / ext4 defaults 0 1\nUUID=%s /escape/bin ext4 defaults 0 2\n' "$ESCAPE" "$BOOT" > "$t/fstab.escape"
 sv_tree_root "$t/escape" --hostname escape01 --fstab "$t/fstab.escape"
 ln -sfn /usr "$t/escape/escape"
-sv_disk sdd "ext4:16:uuid=$HOSTILE:tree=$t/hostile" "ext4:16:uuid=$ESCAPE:tree=$t/escape" "none:8"
+sv_tree_root "$t/nofstab" --hostname nofstab01 --root-uuid "$(u)"
+rm -f "$t/nofstab/etc/fstab"
+sv_disk sdd "ext4:16:uuid=$HOSTILE:tree=$t/hostile" "ext4:16:uuid=$ESCAPE:tree=$t/escape" "none:8" \
+            "ext4:16:tree=$t/nofstab"
 
 {
   echo "ROOT=$ROOT"; echo "BOOT=$BOOT"; echo "SWAP=$SWAP"

@@ -362,6 +362,17 @@ private slots:
         QCOMPARE(km.getFstabModel()->rowCount(), 1);
     }
 
+    void systemWithoutFstab()
+    {
+        KeyMaster km;
+        NoteRecorder notes;
+        QVERIFY(!pick(km, "sdd", "sdd4"));
+        QCOMPARE(notes.messages("error"), QStringList("/mnt/etc/fstab doesnt exists"));
+        QCOMPARE(notes.messages("warning"), QStringList("Fstab couldn`t be loaded for /dev/sdd4"));
+        QCOMPARE(km.getHostname(), QString());
+        QCOMPARE(km.getOs(), QString());
+    }
+
     void fstabEntryThatCannotBeMounted()
     {
         KeyMaster km;
