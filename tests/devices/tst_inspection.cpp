@@ -490,6 +490,28 @@ private slots:
         QCOMPARE(km.getHostname(), QStringLiteral("web01"));
     }
 
+    void installedFilesAreResolvedInsideMnt()
+    {
+        // Links laid directly in the (empty) /mnt folder of the sandbox.
+        QVERIFY(QDir().mkpath("/mnt/etc"));
+        QVERIFY(QFile::link("/usr/lib/os-release", "/mnt/etc/os-release"));
+        QVERIFY(QFile::link("../../../../outside", "/mnt/etc/up"));
+        QVERIFY(QFile::link("loop2", "/mnt/etc/loop1"));
+        QVERIFY(QFile::link("loop1", "/mnt/etc/loop2"));
+        QVERIFY(QFile::link("/data/opt", "/mnt/opt"));
+        const QString osRelease = KeyMaster::installedFilePath("/etc/os-release");
+        const QString up = KeyMaster::installedFilePath("/etc/up");
+        const QString loop = KeyMaster::installedFilePath("/etc/loop1/x");
+        const QString config = KeyMaster::installedFilePath("/opt/sarvelin/etc/config.file");
+        const QString plain = KeyMaster::installedFilePath("/etc/./hostname");
+        runBash("rm -rf /mnt/etc /mnt/opt");
+        QCOMPARE(osRelease, QStringLiteral("/mnt/usr/lib/os-release"));
+        QCOMPARE(up, QStringLiteral("/mnt/outside"));
+        QCOMPARE(loop, QString());
+        QCOMPARE(config, QStringLiteral("/mnt/data/opt/sarvelin/etc/config.file"));
+        QCOMPARE(plain, QStringLiteral("/mnt/etc/hostname"));
+    }
+
     void exitHandlerUnmountsWhatTheModelMounted()
     {
         KeyMaster km;
