@@ -298,6 +298,9 @@ public:
     bool helloDaemon(QString serverIp);
     bool svkey_authentication(std::string hash);
     bool svkey_client_authentication(std::string clientName, std::string hash);
+    // Ends the daemon's server connection. The name hides QObject's
+    // disconnect overloads inside KeyMaster: write QObject::disconnect(...)
+    // for signal connections there.
     bool disconnect();
     void ask_client_list(QMap<QString, QString>& clientMap);
     void ask_archives(std::vector<sv_archive_short>& archiveList, std::string hwid);
