@@ -46,7 +46,7 @@
 #             label=L    tree=DIR (files to put in; ext*: mkfs -d; xfs/vfat:
 #                        copied through a temporary mount)
 #             vg=VG lvs=LV/FSTYPE,LV/FSTYPE (lvm: volume group and volumes)
-#       xfs needs 300 MB (sparse in memory, about 20 MB used).
+#       xfs: 64 MB and more (sparse in memory).
 #   sv_disk_dev NAME              /dev/NAME
 #   sv_part_dev NAME N            /dev/NAMEN
 #   sv_part_uuid NAME N           file-system UUID as blkid reports it
@@ -252,6 +252,27 @@ sv_medium_write_pv_label() { # DEV UUID(32) SIZE_BYTES
   ' "$@"
 }
 
+# Attaches FILE (with losetup options such as --offset/--sizelimit) to a free
+# loop device and prints its name. The device node is made in the sandbox's
+# /dev when the device number is new; another sandbox may take the same
+# device meanwhile, so a failed attach is tried again with the next free one.
+sv_medium_attach() { # FILE [LOSETUP-OPTIONS...]
+  local file="$1" dev n try
+  shift
+  for try in 1 2 3 4 5 6 7 8 9 10; do
+    dev="$(losetup --find 2>/dev/null)" || { sv_medium_fail "no free loop device"; return 1; }
+    n="${dev#/dev/loop}"
+    [ -b "$dev" ] || mknod -m 0660 "$dev" b 7 "$n" 2>/dev/null || true
+    if losetup "$@" "$dev" "$file" 2>/dev/null; then
+      echo "$dev"
+      return 0
+    fi
+    sleep 0.0$try
+  done
+  sv_medium_fail "cannot attach $file to a loop device"
+  return 1
+}
+
 sv_medium_mknod() { # NODE LOOPDEV
   local node="$1" loop="$2" majmin
   majmin="$(stat -c '%t %T' "$loop")"
@@ -310,7 +331,7 @@ sv_disk() {
       esac
     done
     IFS="$IFS_save"
-    loop="$(losetup --find --show --offset $((starts[i-1] * 512)) --sizelimit $((size * 1048576)) "$img")"
+    loop="$(sv_medium_attach "$img" --offset $((starts[i-1] * 512)) --sizelimit $((size * 1048576)))"
     echo "part $name $name$i $loop $type" >> "$SV_MEDIUM_DIR/parts"
     [ -n "$uuid" ] || uuid="$(sv_new_uuid "$type")"
     case "$type" in
@@ -322,7 +343,8 @@ sv_disk() {
       xfs)
         local args=(-q -f -m "uuid=$uuid")
         [ -n "$label" ] && args+=(-L "$label")
-        mkfs.xfs "${args[@]}" "$loop" >/dev/null
+        # Below 300 MB only with the variables of the file-system test suite.
+        TEST_DIR=1 TEST_DEV=1 QA_CHECK_FS=1 mkfs.xfs "${args[@]}" "$loop" >/dev/null
         [ -n "$tree" ] && sv_medium_fill_by_mount "$loop" xfs "$tree" ;;
       vfat)
         local args=(-i "$uuid")
@@ -350,21 +372,23 @@ sv_disk() {
     sv_medium_mknod "/dev/$name$i" "$loop"
   done
   local disk_loop
-  disk_loop="$(losetup --find --show "$img")"
+  disk_loop="$(sv_medium_attach "$img")"
   echo "disk $name $disk_loop $((total * 512)) $img" >> "$SV_MEDIUM_DIR/disks"
   sv_medium_mknod "/dev/$name" "$disk_loop"
-  sv_medium_links
+  sv_medium_links "$name"
 }
 
-# Rebuilds /dev/disk/by-uuid and /dev/disk/by-label from what blkid sees.
+# Links /dev/disk/by-uuid and /dev/disk/by-label to the partitions of DISK
+# (all disks without an argument), from what blkid sees.
 sv_medium_links() {
-  local d node uuid label
-  rm -rf /dev/disk/by-uuid /dev/disk/by-label
+  local disk="${1:-}" node line uuid label
   mkdir -p /dev/disk/by-uuid /dev/disk/by-label
-  while read -r _ _ node _ _; do
-    d="/dev/$node"
-    uuid="$(blkid -p -s UUID -o value "$d" 2>/dev/null || true)"
-    label="$(blkid -p -s LABEL -o value "$d" 2>/dev/null || true)"
+  while read -r _ d node _ _; do
+    [ -z "$disk" ] || [ "$d" = "$disk" ] || continue
+    uuid=""; label=""
+    while IFS= read -r line; do
+      case "$line" in UUID=*) uuid="${line#UUID=}" ;; LABEL=*) label="${line#LABEL=}" ;; esac
+    done < <(blkid -p -o export "/dev/$node" 2>/dev/null || true)
     [ -n "$uuid" ] && ln -sfn "../../$node" "/dev/disk/by-uuid/$uuid"
     [ -n "$label" ] && [ "${label#*/}" = "$label" ] && ln -sfn "../../$node" "/dev/disk/by-label/$label"
   done < "$SV_MEDIUM_DIR/parts"
@@ -392,6 +416,7 @@ sv_medium_detach_all() {
   while read -r _ _ dev _; do losetup -d "$dev" 2>/dev/null || true; done < "$SV_MEDIUM_DIR/disks"
   : > "$SV_MEDIUM_DIR/parts"
   : > "$SV_MEDIUM_DIR/disks"
+  rm -rf /dev/disk/by-uuid /dev/disk/by-label
 }
 
 # --- presets ----------------------------------------------------------------
@@ -420,14 +445,14 @@ EOF
                   "ext4:64:uuid=$root:label=rootfs:tree=$w/root" \
                   "swap:8:uuid=$swap" \
                   "lvm:16:vg=vg_data:lvs=home/ext4,srv/xfs"
-      sv_disk sdb "xfs:300:uuid=$data:label=data:tree=$w/data" "vfat:16:uuid=$efi:label=EFI"
+      sv_disk sdb "xfs:64:uuid=$data:label=data:tree=$w/data" "vfat:16:uuid=$efi:label=EFI"
       ;;
     separate-opt)
       root="$(sv_new_uuid)"; optu="$(sv_new_uuid)"
       printf 'UUID=%s / ext4 errors=remount-ro 0 1\nUUID=%s /opt xfs defaults 0 2\n' "$root" "$optu" > "$w/fstab"
       sv_tree_root "$w/root" --hostname db01 --fstab "$w/fstab" --no-opt
       sv_tree_opt "$w/opt"
-      sv_disk sda "ext4:64:uuid=$root:label=rootfs:tree=$w/root" "xfs:300:uuid=$optu:label=opt:tree=$w/opt"
+      sv_disk sda "ext4:64:uuid=$root:label=rootfs:tree=$w/root" "xfs:64:uuid=$optu:label=opt:tree=$w/opt"
       ;;
     no-config|no-master-key)
       root="$(sv_new_uuid)"
