@@ -181,8 +181,9 @@ void TestLinkClient::windowStaysAliveAndReentryIsRefused()
     QVERIFY(!km.startSarvelinClientWithCheck());
     ticker.stop();
 
-    // Events flowed all along the three seconds, not once per second.
-    QVERIFY2(ticks >= 40, qPrintable(QString::number(ticks)));
+    // Events flowed all along the three seconds (up to 60 ticks), not once
+    // per second (which would give at most a handful).
+    QVERIFY2(ticks >= 15, qPrintable(QString::number(ticks)));
     QVERIFY(!stopResult && !connectResult && !startResult && !requestResult);
     QVERIFY(link_test::logContains("stopSarvelinClient refused: another operation is running"));
     QVERIFY(link_test::logContains("messageQueuesConnect refused: another operation is running"));
