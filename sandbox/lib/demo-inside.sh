@@ -45,7 +45,7 @@ shooter=$!
 echo "No display here: the tool runs on a virtual screen."
 echo "Its picture is saved every ${SV_DEMO_INTERVAL} s to: $shot"
 echo "Open that file with an image viewer to watch it. Stop with Ctrl+C."
+trap 'kill "$shooter" "$xvfb" 2>/dev/null || true; rm -f "$SV_DEMO_SHOTS/.screen.png"' EXIT
 rc=0
 "$SV_DEMO_BIN" || rc=$?
-kill "$shooter" "$xvfb" 2>/dev/null || true
 exit "$rc"
