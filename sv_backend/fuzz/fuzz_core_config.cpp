@@ -16,7 +16,8 @@
 
 namespace {
 std::string path;
-std::ostringstream sink;
+// Never destroyed: standard output still points at it while the program ends.
+std::ostringstream* sink = new std::ostringstream;
 
 void remove_file() { std::remove(path.c_str()); }
 } // namespace
@@ -26,7 +27,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     path = "/tmp/sv-fuzz-core-" + std::to_string(::getpid()) + ".conf";
     std::atexit(remove_file);
     SvLogStream::read_config_ = false;     // never touch /opt here
-    std::cout.rdbuf(sink.rdbuf());
+    std::cout.rdbuf(sink->rdbuf());
     return 0;
 }
 
@@ -47,6 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (config.get_deduplication_task_memory() < 16384)
         std::abort();
-    sink.str(std::string());
+    sink->str(std::string());
     return 0;
 }
