@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QQuickItemGrabResult>
 #include <QQuickView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -40,6 +41,21 @@ class TestDialog : public QObject
     QString message() const { return dialog->property("message").toString(); }
     QQuickItem* item(const char* name) const { return findItem(view, name); }
     void close() { QMetaObject::invokeMethod(dialog, "reject"); }
+
+    // With SV_SHOTS_DIR set, saves a picture of the window there.
+    void saveShot(const QString& name)
+    {
+        const QString dir = qEnvironmentVariable("SV_SHOTS_DIR");
+        if (dir.isEmpty())
+            return;
+        QSharedPointer<QQuickItemGrabResult> grab = view->contentItem()->grabToImage();
+        QVERIFY(grab);
+        bool ready = false;
+        connect(grab.data(), &QQuickItemGrabResult::ready, this, [&ready] { ready = true; });
+        QTRY_VERIFY(ready);
+        QVERIFY(grab->saveToFile(dir + "/" + name));
+        qInfo("shot: %s", qPrintable(dir + "/" + name));
+    }
 
 private slots:
     void initTestCase()
@@ -248,8 +264,9 @@ private slots:
 
     void detailsStrip()
     {
-        const QString details = "first line of the output\nsecond line";
-        show(Crit, "failed", details);
+        const QString details = "mount: /mnt: wrong fs type, bad option, bad superblock on /dev/sdb1.\n"
+                                "dmesg(1) may have more information after failed mount system call.";
+        show(Crit, "Can't mount /dev/sdb1 on /mnt", details);
         QTRY_VERIFY(dialog->property("opened").toBool());
         QQuickItem* strip = item("dialogDetailsStrip");
         QVERIFY(shown(strip));
@@ -268,6 +285,7 @@ private slots:
         QTRY_COMPARE(dialog->property("height").toReal(), dialog->property("expandedHeight").toReal());
         QTRY_COMPARE(item("dialogDetailsText")->property("text").toString(), details);
         QVERIFY(item("dialogDetailsArrow")->property("source").toUrl().toString().endsWith("arrowUp.svg"));
+        saveShot("dialog_error_details_expanded.png");
 
         clickItem(view, strip);
         QVERIFY(!dialog->property("expanded").toBool());

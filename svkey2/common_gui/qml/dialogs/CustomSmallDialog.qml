@@ -224,7 +224,7 @@ Dialog {
         id: body
         clip: true
         readonly property int messageHeight: dialog.hasMessageArea
-                                             ? messageText.implicitHeight + dialog.gap * 4 : 0
+                                             ? messageText.implicitHeight + dialog.gap * 6 : 0
         readonly property int stripHeight: dialog.hasDetails ? dialog.itemHeight : 0
         readonly property int buttonsHeight: dialog.hasMessageArea ? 0 : dialog.itemHeight + dialog.gap * 4
         readonly property int collapsedHeight: messageHeight + stripHeight + buttonsHeight
@@ -234,7 +234,7 @@ Dialog {
             objectName: "dialogMessage"
             visible: dialog.hasMessageArea
             anchors.top: parent.top
-            anchors.topMargin: dialog.gap * 2
+            anchors.topMargin: dialog.gap * 3
             anchors.left: parent.left
             anchors.right: parent.right
             anchors.leftMargin: dialog.gap * 4
@@ -317,8 +317,10 @@ Dialog {
                 contentWidth: width
                 contentHeight: detailsText.implicitHeight
                 boundsBehavior: Flickable.StopAtBounds
+                // Shown only when the details do not fit.
                 ScrollBar.vertical: ScrollBar {
-                    policy: detailsFlick.contentHeight > detailsFlick.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+                    policy: ScrollBar.AlwaysOn
+                    visible: detailsFlick.contentHeight > detailsFlick.height + 1
                 }
                 TextEdit {
                     id: detailsText
