@@ -187,6 +187,8 @@ bool KeyMaster::messageQueuesConnect()
 
 bool KeyMaster::messageQueuesClose()
 {
+    if (refuseReentry("messageQueuesClose"))
+        return false;
     try {
         if (!clientToManagerQueue) {
             qInfo().noquote() << "Message queues close, but queue 'Client to manager' is empty";

@@ -174,7 +174,7 @@ void TestLinkClient::windowStaysAliveAndReentryIsRefused()
     bool stopResult = true, connectResult = true, startResult = true, requestResult = true;
     QTimer::singleShot(1500, [&] {
         stopResult = km.stopSarvelinClient();
-        connectResult = km.messageQueuesConnect();
+        connectResult = km.messageQueuesConnect() || km.messageQueuesClose();
         startResult = km.startSarvelinClientWithCheck();
         requestResult = km.helloDaemon("10.0.0.5");
     });
@@ -187,6 +187,7 @@ void TestLinkClient::windowStaysAliveAndReentryIsRefused()
     QVERIFY(!stopResult && !connectResult && !startResult && !requestResult);
     QVERIFY(link_test::logContains("stopSarvelinClient refused: another operation is running"));
     QVERIFY(link_test::logContains("messageQueuesConnect refused: another operation is running"));
+    QVERIFY(link_test::logContains("messageQueuesClose refused: another operation is running"));
     QVERIFY(link_test::logContains("startSarvelinClientWithCheck refused: another operation is running"));
     QVERIFY(link_test::logContains("helloDaemon refused: another operation is running"));
     // The refused calls changed nothing and showed nothing.
