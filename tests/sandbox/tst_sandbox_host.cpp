@@ -113,6 +113,16 @@ private slots:
         QCOMPARE(hostSnapshot(), before);
     }
 
+    void innerCommandKilled()
+    {
+        QProcess* p = start({"bash", "-c", "bash " + dir.filePath("inside.sh") + " && kill -KILL $$"});
+        const qint64 pid = p->processId();
+        QVERIFY(p->waitForFinished(60000));
+        QCOMPARE(p->exitCode(), 137);
+        QCOMPARE(loopsOf(pid), QString());
+        QCOMPARE(hostSnapshot(), before);
+    }
+
     void setupFails()
     {
         QFile f(dir.filePath("bad-setup.sh"));
