@@ -62,7 +62,17 @@ int start()
             sleep_seconds(0.01);
     }
 
-    const std::string server = sc.server_address.empty() ? "the Sarvelin server" : sc.server_address;
+    // The server as the medium's client configuration names it.
+    std::string server = sc.server_address;
+    {
+        std::ifstream config("/opt/sarvelin/etc/config.file");
+        std::string line;
+        while (server.empty() && std::getline(config, line))
+            if (line.rfind("who-is-primary-server ", 0) == 0)
+                server = line.substr(22);
+    }
+    if (server.empty())
+        server = "the Sarvelin server";
     say("Connecting to " + server + " ...");
     const std::string& s = sc.client_start;
     if (s == "refused") {

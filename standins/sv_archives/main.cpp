@@ -3,8 +3,11 @@
 //
 //   sv_archives -c /dev/DISK -m rescue_image -a CIPHER
 //
-// checks its arguments and that the local client's daemon runs, then does
-// what the scenario's [backup] sv_archives says:
+// checks its arguments, that the local client's daemon runs, that the
+// medium's client configuration /opt/sarvelin/etc/config.file exists and,
+// for a cipher other than "nocrypt", that /opt/sarvelin/keys/master-key holds
+// 32 bytes (exit 5 otherwise), then does what the scenario's [backup]
+// sv_archives says:
 //   queued      prints "TASK WAS ADDED TO QUEUE: <task_id>", records the task
 //               for the daemon's backup status, starts svfd (next to this
 //               program) for svfd_seconds, exits 0
@@ -71,6 +74,20 @@ int main(int argc, char** argv)
     if (!process_alive(read_pid_file(daemon_pid_path()))) {
         std::cout << "sv_archives: Sarvelin client doesn't work on this node" << std::endl;
         return 3;
+    }
+
+    // What the archive tool needs from the rescue medium: the client's
+    // configuration and, for an encrypted image, the 32-byte master key.
+    const std::string config = "/opt/sarvelin/etc/config.file";
+    if (::stat(config.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        std::cout << "sv_archives: config file " << config << " doesn't exist" << std::endl;
+        return 5;
+    }
+    const std::string key = "/opt/sarvelin/keys/master-key";
+    if (cipher != "nocrypt" && (::stat(key.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 32)) {
+        std::cout << "sv_archives: master key " << key << " is missing or is not 32 bytes long; cipher "
+                  << cipher << " needs it" << std::endl;
+        return 5;
     }
 
     std::cout << "Rescue image of " << device << ", cipher " << cipher << std::endl;

@@ -73,6 +73,22 @@ private slots:
     {
         h = std::make_unique<StandinHarness>();
         QVERIFY(h->ok());
+        // The medium's client configuration and master key, as the tool
+        // leaves them before it runs sv_archives.
+        QDir().mkpath("/opt/sarvelin/etc");
+        QDir().mkpath("/opt/sarvelin/keys");
+        QFile config("/opt/sarvelin/etc/config.file");
+        QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        config.write("node client\nwho-is-primary-server backup.example.lan\n");
+        QFile key("/opt/sarvelin/keys/master-key");
+        QVERIFY(key.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        key.write(QByteArray(32, '\x5a'));
+    }
+
+    void initTestCase()
+    {
+        // /opt is the sandbox's own.
+        QVERIFY2(qEnvironmentVariable("SV_SANDBOX_INSIDE") == "1", "run in the sandbox");
     }
 
     void cleanup()
@@ -106,7 +122,7 @@ private slots:
         QVERIFY(t.elapsed() >= 800);
         QCOMPARE(p.exitCode(), 0);
         const QStringList lines = QString::fromUtf8(p.readAll()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines, QStringList({"Sarvelin client 2.0 is starting", "Connecting to the Sarvelin server ...",
+        QCOMPARE(lines, QStringList({"Sarvelin client 2.0 is starting", "Connecting to backup.example.lan ...",
                                      "Required authorization at Sarvelin server. Please contact system administrator.",
                                      "This client was authorized by Sarvelin server"}));
         QVERIFY(shmEntryExists("Sarvelin_SVKEY_to_client_MQ"));
@@ -130,11 +146,11 @@ private slots:
         QTest::newRow("refused") << "refused" << "Connect to Sarvelin server failed: Connection refused" << 1;
         QTest::newRow("no route") << "no_route" << "Connect to Sarvelin server failed: No route to host" << 1;
         QTest::newRow("no ip") << "no_ip" << "Sarvelin client can't work without IP address" << 1;
-        QTest::newRow("no resolve") << "no_resolve" << "Can't resolve hostname the Sarvelin server" << 1;
+        QTest::newRow("no resolve") << "no_resolve" << "Can't resolve hostname backup.example.lan" << 1;
         QTest::newRow("other") << "connect_failed" << "Connect to Sarvelin server failed: Connection timed out" << 1;
         QTest::newRow("mac") << "duplicated_mac" << "Sarvelin server has duplicated MAC address in unauthorized clients" << 1;
         QTest::newRow("second") << "second_instance" << "Can't run second instance of Sarvelin client process on one node" << 1;
-        QTest::newRow("silence") << "silence" << "Connecting to the Sarvelin server ..." << 0;
+        QTest::newRow("silence") << "silence" << "Connecting to backup.example.lan ..." << 0;
     }
 
     void startFailures()
@@ -247,6 +263,41 @@ private slots:
         QVERIFY(!p.waitForFinished(700));
         p.kill();
         p.waitForFinished();
+    }
+
+    void archivesNeedsTheConfiguration()
+    {
+        startClient("[local_client]\nauthorize_after = 0\n");
+        QVERIFY(QFile::remove("/opt/sarvelin/etc/config.file"));
+        const Run r = run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"});
+        QCOMPARE(r.exitCode, 5);
+        QVERIFY(r.lines.join('\n').contains("config file /opt/sarvelin/etc/config.file doesn't exist"));
+    }
+
+    void archivesNeedsTheMasterKeyToEncrypt_data()
+    {
+        QTest::addColumn<int>("keyBytes");
+        QTest::newRow("missing") << -1;
+        QTest::newRow("short") << 31;
+        QTest::newRow("long") << 33;
+    }
+
+    void archivesNeedsTheMasterKeyToEncrypt()
+    {
+        QFETCH(int, keyBytes);
+        startClient("[local_client]\nauthorize_after = 0\n");
+        QFile::remove("/opt/sarvelin/keys/master-key");
+        if (keyBytes >= 0) {
+            QFile key("/opt/sarvelin/keys/master-key");
+            QVERIFY(key.open(QIODevice::WriteOnly));
+            key.write(QByteArray(keyBytes, '\x01'));
+        }
+        Run r = run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "serpent"});
+        QCOMPARE(r.exitCode, 5);
+        QVERIFY(r.lines.join('\n').contains("master key /opt/sarvelin/keys/master-key is missing"));
+        // Without encryption no key is needed.
+        r = run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"});
+        QCOMPARE(r.exitCode, 0);
     }
 
     void archivesNeedsTheClient()
