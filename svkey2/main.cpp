@@ -19,7 +19,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral("/opt/sarvelin/rc/icons/Sarvelin-white.ico")));
 
     MyQuickView* view = new MyQuickView();
-    QObject::connect(view->engine(), &QQmlEngine::quit, view, &QWindow::close);
+    QObject::connect(view->engine(), &QQmlEngine::quit, view, &MyQuickView::closeConfirmed);
 
     GuiConfig::init(GuiConfig::svkey);
     GuiConfig* config = GuiConfig::getInstance();

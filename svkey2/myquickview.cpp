@@ -5,9 +5,15 @@
 #include <QDebug>
 #include <QEvent>
 
+void MyQuickView::closeConfirmed()
+{
+    m_closeConfirmed = true;
+    close();
+}
+
 bool MyQuickView::event(QEvent* event)
 {
-    if (event->type() == QEvent::Close) {
+    if (event->type() == QEvent::Close && !m_closeConfirmed) {
         qDebug() << "MyQuickView::close event";
         // Refuse the close; the root page answers with the exit question.
         event->ignore();

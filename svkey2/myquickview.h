@@ -11,8 +11,17 @@ class MyQuickView : public QQuickView
 public:
     using QQuickView::QQuickView;
 
+public slots:
+    // Closes the view after the operator confirmed the exit (the engine's
+    // quit). QWindow::close() delivers a close event like the window system
+    // does, so without this the confirmed exit would be asked again.
+    void closeConfirmed();
+
 protected:
     bool event(QEvent* event) override;
+
+private:
+    bool m_closeConfirmed = false;
 };
 
 #endif // MYQUICKVIEW_H
