@@ -43,7 +43,7 @@ class TestMedium : public QObject {
     {
         QMap<QString, QString> m;
         for (const QString& l : sh("/sbin/blkid -p -o export " + dev).out.split('\n', Qt::SkipEmptyParts))
-            m.insert(l.section('=', 0, 0), l.section('=', 1).replace("\\ ", " "));
+            m.insert(l.section('=', 0, 0), l.section('=', 1).replace(QRegularExpression("\\\\(.)"), "\\1"));
         return m;
     }
 
@@ -247,6 +247,17 @@ private slots:
         for (const QString& f : absent)
             QVERIFY2(!QFile::exists("/mnt/" + f), qPrintable(f));
         sh("/bin/umount -lf /mnt");
+    }
+
+    void labelsWithQuotesAndBackslashes()
+    {
+        // lsblk's JSON stays valid and carries the label as it is.
+        QCOMPARE(sh(". \"$SV_SOURCE_DIR/sandbox/lib/medium.sh\"; set -e; sv_medium_detach_all; sv_medium_init; "
+                    "sv_disk sda \"ext4:8:label=a\\\"b\\\\c\" \"vfat:8:label=X Y\"").code, 0);
+        const QJsonObject sda = tree("sda");
+        QCOMPARE(child(sda, "sda1")["label"].toString(), QString("a\"b\\c"));
+        QCOMPARE(child(sda, "sda2")["label"].toString(), QString("X Y"));
+        QCOMPARE(blkid("/dev/sda1").value("LABEL"), QString("a\"b\\c"));
     }
 
     void emptyDisk()

@@ -80,6 +80,25 @@ private slots:
         QVERIFY(!QFile::exists(h->path("sv_keyclientd.pid")));
     }
 
+    void everyShippedScenarioLoads()
+    {
+        const QDir dir(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios");
+        const QStringList files = dir.entryList({"*.ini"}, QDir::Files);
+        QVERIFY(files.contains("default.ini"));
+        QVERIFY(files.size() >= 2);
+        for (const QString& f : files) {
+            sv_standin::scenario sc;
+            std::string error;
+            QVERIFY2(sv_standin::load_scenario(dir.filePath(f).toStdString(), sc, error), (f.toStdString() + ": " + error).c_str());
+        }
+        sv_standin::scenario sc;
+        std::string error;
+        QVERIFY(sv_standin::load_scenario(dir.filePath("server-unreachable.ini").toStdString(), sc, error));
+        QVERIFY(!sc.server_reachable);
+        QCOMPARE(sc.client_start, std::string("no_route"));
+        QCOMPARE(sc.backup_task_id, quint64(4101));   // a default kept
+    }
+
     void wrongScenarioIsRefusedWithAMessage()
     {
         h = std::make_unique<StandinHarness>();
