@@ -240,6 +240,7 @@ private slots:
     {
         show(Exit, "");
         waitSettled();
+        saveShot("dialog_exit_question.png");
         clickItem(view, item("dialogRejectButton"));
         QTRY_VERIFY(!isOpen());
         QCOMPARE(view->rootObject()->property("exits").toInt(), 0);
