@@ -239,7 +239,15 @@ bool GuiHarness::click(QQuickItem* item, QPointF offsetFromCentre) const
         qWarning().noquote() << "click:" << item->objectName() << "is hidden or disabled";
         return false;
     }
-    const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)) + offsetFromCentre;
+    // Wait for the layout to settle: a freshly loaded page may still move.
+    QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)) + offsetFromCentre;
+    for (int i = 0; i < 50; ++i) {
+        QTest::qWait(10);
+        const QPointF now = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)) + offsetFromCentre;
+        if (now == centre)
+            break;
+        centre = now;
+    }
     if (!QRectF(QPointF(0, 0), QSizeF(m_view->size())).contains(centre)) {
         qWarning().noquote() << "click:" << item->objectName() << "lies outside the window" << centre;
         return false;

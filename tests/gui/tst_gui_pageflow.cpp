@@ -6,6 +6,7 @@
 #include "keymaster.h"
 
 #include <QApplication>
+#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QSignalSpy>
 #include <QTest>
@@ -276,6 +277,39 @@ private slots:
         QCOMPARE(stack()->property("depth").toInt(), 0);
     }
 
+    void pagePushesAndClosesItsOwnPage()
+    {
+        QVERIFY(moveToWorkWindow());
+        QVERIFY(gui.clickName("backupButton"));
+        QQuickItem* first = gui.waitVisible("backupChoosingDevicePage");
+        QVERIFY(first);
+        QQmlComponent extra(gui.view()->engine());
+        extra.setData("import QtQuick 2.12\n"
+                      "Item { objectName: \"extraPage\"; property Item busyIndicator; property bool completed: false;"
+                      " property bool completedBeforeSet: false; property var got;"
+                      " signal closed(); Component.onCompleted: completed = true;"
+                      " function set(args) { completedBeforeSet = completed; got = args } }",
+                      QUrl("qrc:/extra.qml"));
+        QVERIFY2(extra.isReady(), qPrintable(extra.errorString()));
+        const QVariant component = QVariant::fromValue(static_cast<QObject*>(&extra));
+        const QVariant args = QVariantList{7, "x"};
+        QVERIFY(QMetaObject::invokeMethod(first, "seted", Q_ARG(QVariant, component),
+                                          Q_ARG(QString, "An extra step"), Q_ARG(QVariant, args)));
+        QQuickItem* pushed = gui.waitVisible("extraPage");
+        QVERIFY(pushed);
+        QCOMPARE(stack()->property("depth").toInt(), 3);
+        QCOMPARE(text("stepTitle"), QString("An extra step"));
+        QVERIFY(pushed->property("completedBeforeSet").toBool());
+        QCOMPARE(pushed->property("got").toList(), (QVariantList{7, "x"}));
+        QCOMPARE(pushed->property("busyIndicator").value<QQuickItem*>(), gui.find("busyIndicator"));
+        // The queue position is not moved by it.
+        QCOMPARE(stack()->property("currentQueueIndex").toInt(), 0);
+        QVERIFY(QMetaObject::invokeMethod(pushed, "closed"));
+        QVERIFY(gui.waitVisible("backupChoosingDevicePage"));
+        QCOMPARE(stack()->property("depth").toInt(), 2);
+        QCOMPARE(text("stepTitle"), trText("Window", "Choose backup device for creating resque image"));
+    }
+
     void defaultResultTextAndExit()
     {
         // The exit page without a result text from the work window.
@@ -283,8 +317,10 @@ private slots:
         QVERIFY(gui.waitVisible("exitPage"));
         QCOMPARE(text("resultText"), trText("ExitPage", "Result of recovery or reservation"));
         QSignalSpy quit(gui.view()->engine(), &QQmlEngine::quit);
+        QObject* dialog = gui.root()->findChild<QObject*>("notificationDialog");
+        QVERIFY2(!dialog->property("opened").toBool(), qPrintable(dialog->property("message").toString()));
         QVERIFY(gui.clickName("exitButton"));
-        QCOMPARE(quit.count(), 1);
+        QTRY_COMPARE(quit.count(), 1);
     }
 };
 
