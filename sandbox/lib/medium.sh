@@ -301,11 +301,11 @@ sv_disk() {
   grep -q "^disk $name " "$SV_MEDIUM_DIR/disks" && { sv_medium_fail "disk $name exists"; return 1; }
   local token="${SV_SANDBOX_TOKEN:-$$-0}"
   local img="$SV_MEDIUM_DIR/sv-medium-$token-$name.img"
-  local start=2048 total=2048 spec type size kv key val i=0
+  local start=2048 total=2048 pdesc type size kv key val i=0
   local -a table=() types=() sizes=() starts=()
-  for spec in "$@"; do
-    type="${spec%%:*}"; kv="${spec#*:}"; size="${kv%%:*}"
-    case "$size" in ''|*[!0-9]*) sv_medium_fail "bad size in $spec"; return 1 ;; esac
+  for pdesc in "$@"; do
+    type="${pdesc%%:*}"; kv="${pdesc#*:}"; size="${kv%%:*}"
+    case "$size" in ''|*[!0-9]*) sv_medium_fail "bad size in $pdesc"; return 1 ;; esac
     types+=("$type"); sizes+=("$size"); starts+=("$start")
     local code=83
     case "$type" in swap) code=82 ;; lvm) code=8e ;; vfat) code=0c ;; esac
@@ -316,18 +316,18 @@ sv_disk() {
   truncate -s $((total * 512)) "$img"
   [ ${#table[@]} -gt 0 ] && sv_medium_write_mbr "$img" "${table[@]}"
   i=0
-  for spec in "$@"; do
+  for pdesc in "$@"; do
     i=$((i + 1))
     type="${types[$((i-1))]}"; size="${sizes[$((i-1))]}"
-    local uuid="" label="" tree="" vg="" lvs="" loop rest="${spec#*:}"
-    rest="${rest#*:}"; [ "$rest" = "${spec#*:}" ] && rest=""
+    local uuid="" label="" tree="" vg="" lvs="" loop rest="${pdesc#*:}"
+    rest="${rest#*:}"; [ "$rest" = "${pdesc#*:}" ] && rest=""
     local IFS_save="$IFS"; IFS=':'
     for kv in $rest; do
       key="${kv%%=*}"; val="${kv#*=}"
       case "$key" in
         uuid) uuid="$val" ;; label) label="$val" ;; tree) tree="$val" ;;
         vg) vg="$val" ;; lvs) lvs="$val" ;;
-        *) IFS="$IFS_save"; sv_medium_fail "unknown key $key in $spec"; return 1 ;;
+        *) IFS="$IFS_save"; sv_medium_fail "unknown key $key in $pdesc"; return 1 ;;
       esac
     done
     IFS="$IFS_save"
