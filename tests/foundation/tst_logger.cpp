@@ -3,6 +3,7 @@
 #include "fdcapture.h"
 #include "logger.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -255,6 +256,27 @@ private slots:
         QVERIFY2(line.startsWith("Warning: [TestLogger::installedHandlerLogsQtMessagesWithTheirPlace][line:"),
                  qPrintable(line));
         QVERIFY(line.endsWith("] through the handler"));
+    }
+
+    void fileThatCannotBeOpenedLeavesConsoleAndJournal()
+    {
+        // The folder exists, but ".logs" in it is a folder: the file cannot be opened.
+        QTemporaryDir other;
+        QVERIFY(QDir(other.path()).mkdir(".logs"));
+        const QString otherFolder = other.path() + "/";
+        Logger* log = Logger::getInstance();
+        log->setLogType(Logger::Console);  // close the file of the earlier cases
+        QSignalSpy journal(log, &Logger::hasLogMessage);
+        FdCapture err(2);
+        log->init(otherFolder, Logger::FileAndConsole, 5);
+        QCOMPARE(err.text(), ("Warning: [Logger::initLoggerToFile] Could not initialize logger using file" + otherFolder + ".logs").toLocal8Bit());
+        err.restore();
+        QVERIFY(!log->isFileOpen());
+        FdCapture out(1);
+        Logger::logger(QtWarningMsg, QMessageLogContext("a.cpp", 8, "void A::d()", "default"), "still shown");
+        QCOMPARE(out.text(), QByteArray("Warning: [A::d][line:8] still shown\n"));
+        out.restore();
+        QCOMPARE(journal.count(), 1);
     }
 
     void timeStampFormat()
