@@ -14,6 +14,7 @@
 #include <QQmlEngine>
 #include <QQuickItemGrabResult>
 #include <QSharedPointer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -239,12 +240,13 @@ bool GuiHarness::click(QQuickItem* item, QPointF offsetFromCentre) const
         qWarning().noquote() << "click:" << item->objectName() << "is hidden or disabled";
         return false;
     }
-    // Wait for the layout to settle: a freshly loaded page may still move.
-    QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)) + offsetFromCentre;
-    for (int i = 0; i < 50; ++i) {
-        QTest::qWait(10);
+    // Positioners and layouts place their items when the next frame is
+    // prepared: let a frame pass, and another while the item still moves.
+    QPointF centre;
+    for (int i = 0; i < 10; ++i) {
+        waitFrame();
         const QPointF now = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)) + offsetFromCentre;
-        if (now == centre)
+        if (i > 0 && now == centre)
             break;
         centre = now;
     }
@@ -266,6 +268,13 @@ bool GuiHarness::clickName(const QString& objectName, QObject* within) const
         return false;
     }
     return click(item);
+}
+
+void GuiHarness::waitFrame() const
+{
+    QSignalSpy frame(m_view.get(), &QQuickWindow::frameSwapped);
+    m_view->update();
+    frame.wait(200);
 }
 
 void GuiHarness::typeText(const QString& text) const
@@ -291,8 +300,9 @@ QString GuiHarness::shot(const QString& step)
 {
     if (!m_view || !m_view->contentItem())
         return QString();
-    // Let pending layout and animations settle before the picture.
-    QTest::qWait(60);
+    // Let pending layout settle before the picture.
+    waitFrame();
+    waitFrame();
     QSharedPointer<QQuickItemGrabResult> result = m_view->contentItem()->grabToImage();
     if (!result)
         return QString();

@@ -66,6 +66,8 @@ public:
     bool click(QQuickItem* item, QPointF offsetFromCentre = QPointF()) const;
     bool clickName(const QString& objectName, QObject* within = nullptr) const;
     void typeText(const QString& text) const;
+    // Returns once the window has drawn a new frame (pending layout done).
+    void waitFrame() const;
     void pressKey(Qt::Key key) const;
 
     // Saves the window as <shotsFolder>/<nn>-<step>.png; returns the path.
