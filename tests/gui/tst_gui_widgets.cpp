@@ -7,6 +7,7 @@
 #include "guiconfig.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QQmlContext>
 #include <QStandardItemModel>
@@ -242,6 +243,21 @@ private slots:
         QVERIFY(gui.clickName("closeButton"));
         QVERIFY(gui.waitFor([&] { return !q->property("opened").toBool(); }));
         QCOMPARE(pageProperty("questionAnswer").toInt(), -1);
+    }
+
+    void fileDialogOpensInTheGivenFolder()
+    {
+        QObject* chooser = gui.root()->findChild<QObject*>("fileDialog");
+        QVERIFY(chooser);
+        QCOMPARE(chooser->property("title").toString(),
+                 QCoreApplication::translate("CustomFileDialog", "Please choose a file"));
+        // It starts in the home folder until told otherwise.
+        QCOMPARE(chooser->property("folder").toUrl().toLocalFile(), QDir::homePath());
+        QVERIFY(QMetaObject::invokeMethod(chooser, "show", Q_ARG(QVariant, QString("/usr/share"))));
+        QVERIFY(gui.waitFor([&] { return chooser->property("visible").toBool(); }));
+        QCOMPARE(chooser->property("folder").toUrl().toLocalFile(), QString("/usr/share"));
+        QVERIFY(QMetaObject::invokeMethod(chooser, "close"));
+        QVERIFY(gui.waitFor([&] { return !chooser->property("visible").toBool(); }));
     }
 
 private:

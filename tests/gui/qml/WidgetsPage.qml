@@ -103,6 +103,10 @@ Rectangle {
         onSelected: page.lastTreeIndex = index
     }
 
+    CustomFileDialog {
+        objectName: "fileDialog"
+    }
+
     CustomQuestionDialog {
         id: question
         objectName: "question"

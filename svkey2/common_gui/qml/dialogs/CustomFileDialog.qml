@@ -10,11 +10,16 @@ FileDialog {
     signal fileChosen(url fileUrl)
 
     function show(startFolder) {
+        var start = folder
         if (startFolder !== undefined && String(startFolder) !== "") {
             var text = String(startFolder)
-            folder = text.indexOf("file:") === 0 ? text : "file://" + text
+            start = text.indexOf("file:") === 0 ? text : "file://" + text
         }
+        folder = start
         open()
+        // The platform dialog may take its own folder when it first opens;
+        // the open dialog is moved to the asked one.
+        folder = start
     }
 
     title: qsTr("Please choose a file")
