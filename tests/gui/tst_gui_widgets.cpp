@@ -72,6 +72,8 @@ private slots:
         QQuickItem* combo = gui.findVisible("combo");
         QVERIFY(combo);
         QCOMPARE(combo->property("currentText").toString(), QString("eth0"));
+        // Taking the first entry at creation counts as a change of the text.
+        QCOMPARE(pageProperty("comboTexts").toStringList(), QStringList{"eth0"});
         QQuickItem* field = gui.find("editField", combo);
         QVERIFY(gui.click(field));
         field->setProperty("text", QString());
@@ -88,6 +90,7 @@ private slots:
         QCOMPARE(combo->property("currentText").toString(), QString("wlan0"));
         QCOMPARE(field->property("text").toString(), QString("wlan0"));
         QCOMPARE(pageProperty("activations").toInt(), 1);
+        QCOMPARE(pageProperty("comboTexts").toStringList(), (QStringList{"eth0", "wlan0"}));
 
         // Case does not matter; several matches stay listed.
         QVERIFY(gui.click(field));

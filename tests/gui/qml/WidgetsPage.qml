@@ -14,6 +14,8 @@ Rectangle {
     property int questionAnswer: 0   // 1 accepted, -1 rejected
     property var lastTreeIndex: null
     property int activations: 0
+    // Every text the combo box has had, the first one chosen at creation included.
+    property var comboTexts: []
 
     Column {
         x: 20; y: 20
@@ -27,6 +29,7 @@ Rectangle {
             labelWidth: 120
             model: ["eth0", "eth1", "wlan0", "enp3s0"]
             onActivated: page.activations++
+            onCurrentTextChanged: page.comboTexts = page.comboTexts.concat([currentText])
         }
         CustomLabeledTextField {
             objectName: "passwordField"
