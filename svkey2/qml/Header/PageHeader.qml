@@ -14,6 +14,7 @@ Rectangle {
         height: GuiConfig.itemHeight()
         width: height * 5
         fillMode: Image.PreserveAspectFit
-        source: ImageSources.logo
+        // The theme may name its own logo.
+        source: GuiConfig.headerImagePath() !== "" ? GuiConfig.headerImagePath() : ImageSources.logo
     }
 }
