@@ -263,6 +263,25 @@ private slots:
         QVERIFY(gui.waitFor([&] { return !chooser->property("visible").toBool(); }));
     }
 
+    // Last: it leaves stored column settings behind.
+    void storedColumnVisibility()
+    {
+        gui.stop();
+        GuiConfig::getInstance()->saveColumnsViewParameters("widgetsMultiTable", {true, false});
+        QVERIFY(gui.start(QSize(1000, 620), {},
+                          QUrl::fromLocalFile(QStringLiteral(SV_GUI_TEST_DIR "/qml/WidgetsPage.qml"))));
+        QQuickItem* table = gui.findVisible("multiTable");
+        QVariant first, second;
+        QVERIFY(QMetaObject::invokeMethod(table, "getColumn", Q_RETURN_ARG(QVariant, first), Q_ARG(QVariant, 0)));
+        QVERIFY(QMetaObject::invokeMethod(table, "getColumn", Q_RETURN_ARG(QVariant, second), Q_ARG(QVariant, 1)));
+        QCOMPARE(first.value<QObject*>()->property("visible").toBool(), true);
+        QCOMPARE(second.value<QObject*>()->property("visible").toBool(), false);
+        // A table without a settings name keeps its own visibility.
+        QVariant type;
+        QVERIFY(QMetaObject::invokeMethod(gui.findVisible("table"), "getColumn", Q_RETURN_ARG(QVariant, type), Q_ARG(QVariant, 3)));
+        QCOMPARE(type.value<QObject*>()->property("visible").toBool(), true);
+    }
+
 private:
     void question_close()
     {

@@ -90,6 +90,7 @@ Rectangle {
 
     CustomTableView {
         objectName: "multiTable"
+        columnsSettingsName: "widgetsMultiTable"
         x: 460; y: 200
         width: 500; height: 160
         model: rows
