@@ -61,6 +61,11 @@ private slots:
         QVERIFY2(!gui.findVisible("titleArea"), "no step bar or title over the scenario choice");
         QVERIFY2(!gui.findVisible("backButton") && !gui.findVisible("forwardButton"),
                  "the selection page hides the inherited back and forward buttons");
+        // The busy indicator is stopped at first and centred over the stack.
+        QQuickItem* busy = gui.find("busyIndicator");
+        QVERIFY(busy && !busy->property("running").toBool() && !busy->isVisible());
+        const QPointF offCentre = GuiHarness::sceneRect(busy).center() - GuiHarness::sceneRect(stack()).center();
+        QVERIFY2(qAbs(offCentre.x()) <= 1 && qAbs(offCentre.y()) <= 1, "centred to the pixel");
         gui.shot("selection");
 
         // Backup: first step of four.
