@@ -9,27 +9,12 @@
 #include <sstream>
 #include <string>
 
+#include "backend_support.h"
 #include "sv_config_file.h"
 
 using sv_config::ConfigFile;
 
 namespace {
-
-QByteArray B(const std::string& s) { return QByteArray::fromStdString(s); }
-
-std::string read_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void write_file(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
 
 // Loads `text` through a file and returns what save() writes back.
 std::string round_trip(const std::string& dir, const std::string& text)

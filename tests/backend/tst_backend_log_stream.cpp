@@ -10,29 +10,13 @@
 #include <sstream>
 #include <string>
 
-#include "sandbox_guard.h"
+#include "backend_support.h"
 #include "sv_log_stream.h"
 
 namespace {
 
 const std::string settings = "/opt/sarvelin/etc/sv_logger.config";
 const std::string yellow = "\033[1;33m", red = "\033[1;31m", white = "\033[1;97m", colour_end = " \033[0m";
-
-QByteArray B(const std::string& s) { return QByteArray::fromStdString(s); }
-
-std::string read_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void write_file(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
 
 // Captures standard output and standard error while alive.
 class capture {
@@ -393,10 +377,6 @@ void TestBackendLogStream::filtering_and_destinations()
         c.restore();
         QCOMPARE(B(without_stamp(c.out())), QByteArray("plain\n"));
     }
-    SvDestination::FileLogger::set_max_size(3);
-    QCOMPARE(SvDestination::FileLogger::max_size_, std::uint64_t(3 * 1048576));
-    SvDestination::FileLogger::set_max_rotate(12);
-    QCOMPARE(SvDestination::FileLogger::max_rotate_, std::uint64_t(12));
 }
 
 QTEST_GUILESS_MAIN(TestBackendLogStream)

@@ -5,6 +5,7 @@
 // simulated rescue medium (sandbox/sv-sandbox), where they may replace system
 // tools by stubs and mount below /mnt without touching the host.
 
+#include "../common/sandbox_guard.h"
 #include "notifier.h"
 
 #include <QDir>
@@ -25,11 +26,6 @@ inline QString workDir()
     const QString dir = QStringLiteral("/tmp/.sv-devices");
     QDir().mkpath(dir);
     return dir;
-}
-
-inline bool insideSandbox()
-{
-    return qEnvironmentVariable("SV_SANDBOX_INSIDE") == QLatin1String("1");
 }
 
 inline bool writeFile(const QString& path, const QByteArray& content, QFile::Permissions perms = {})
@@ -130,18 +126,15 @@ public:
     NoteRecorder()
     {
         Notifier* n = Notifier::getInstance();
-        connect(n, &Notifier::hasError, this, [this](const QString& m, const QString& d, const QVariantList&) {
-            notes.append({QStringLiteral("error"), m, d});
-        });
-        connect(n, &Notifier::hasWarning, this, [this](const QString& m, const QString& d, const QVariantList&) {
-            notes.append({QStringLiteral("warning"), m, d});
-        });
-        connect(n, &Notifier::hasInfo, this, [this](const QString& m, const QString& d, const QVariantList&) {
-            notes.append({QStringLiteral("info"), m, d});
-        });
-        connect(n, &Notifier::hasAssert, this, [this](const QString& m, const QString& d, const QVariantList&) {
-            notes.append({QStringLiteral("assert"), m, d});
-        });
+        const auto record = [this](const char* kind) {
+            return [this, kind](const QString& m, const QString& d, const QVariantList&) {
+                notes.append({QString::fromLatin1(kind), m, d});
+            };
+        };
+        connect(n, &Notifier::hasError, this, record("error"));
+        connect(n, &Notifier::hasWarning, this, record("warning"));
+        connect(n, &Notifier::hasInfo, this, record("info"));
+        connect(n, &Notifier::hasAssert, this, record("assert"));
     }
     QStringList messages(const QString& kind = QString()) const
     {
@@ -163,11 +156,5 @@ public:
 };
 
 } // namespace devices_test
-
-#define REQUIRE_SANDBOX()                                                                                   \
-    do {                                                                                                    \
-        if (!devices_test::insideSandbox())                                                                 \
-            QFAIL("this test replaces system tools and mounts file systems: run it through sandbox/sv-sandbox"); \
-    } while (0)
 
 #endif // DEVICES_SUPPORT_H

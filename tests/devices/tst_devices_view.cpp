@@ -36,7 +36,7 @@ class TestDevicesView : public QObject
 private slots:
     void initTestCase()
     {
-        REQUIRE_SANDBOX();
+        SV_REQUIRE_SANDBOX();
         shotsDir = qEnvironmentVariable("SV_SHOTS_DIR");
         if (shotsDir.isEmpty())
             shotsDir = QCoreApplication::applicationDirPath() + "/shots-devices";

@@ -69,7 +69,7 @@ class TestInspection : public QObject
 private slots:
     void initTestCase()
     {
-        REQUIRE_SANDBOX();
+        SV_REQUIRE_SANDBOX();
         env = readEnv();
         QVERIFY2(env.contains("ROOT"), "the simulated disks were not built (inspection-setup.sh)");
         QCOMPARE(blkidPath(env.value("ROOT")), QStringLiteral("/dev/sda1"));
@@ -231,60 +231,58 @@ private slots:
         QCOMPARE(km.getOs(), QStringLiteral("Relative Link Linux"));
     }
 
-    void bootOnlyPartitionIsNotARootDevice()
-    {
-        KeyMaster km;
-        NoteRecorder notes;
-        QVERIFY(!pick(km, "sda", "sda2"));
-        QCOMPARE(notes.messages("warning"), QStringList("Device /dev/sda2 doesn't look like a root device. "
-                                                        "You need to select the root partition"));
-        QCOMPARE(notes.notes.size(), 1);
-        QVERIFY(km.getFstabModel()->rowCount() == 0);
-    }
-
     // --- rejections before anything is mounted
 
-    void swapIsNotSupported()
+    // Each refused choice and its exact warning. The row is a name, "-" for
+    // the disk row, "#0" for the first row as it is, "stale" for a row of an
+    // earlier tree; a fixture replaces lsblk's answer (%1: the root's UUID).
+    void refusedChoices_data()
     {
-        KeyMaster km;
-        NoteRecorder notes;
-        QVERIFY(!pick(km, "sda", "sda3"));
-        QCOMPARE(notes.messages("warning"), QStringList("Fstype swap doesnt supported"));
+        QTest::addColumn<QString>("disk");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("fixture");
+        QTest::addColumn<QString>("warning");
+        const QString notRoot = "Device /dev/sda2 doesn't look like a root device. You need to select the root partition";
+        const QString notLogical = "Chosen not a logical drive, choose another device";
+        QTest::newRow("boot partition only") << "sda" << "sda2" << "" << notRoot;
+        QTest::newRow("swap") << "sda" << "sda3" << "" << "Fstype swap doesnt supported";
+        QTest::newRow("LVM physical volume") << "sda" << "sda4" << "" << "Fstype LVM2_member doesnt supported";
+        QTest::newRow("no file system, no UUID") << "sdd" << "sdd3" << "" << "Uuid of device is empty!";
+        QTest::newRow("disk row") << "sda" << "-" << "" << notLogical;
+        QTest::newRow("row without data") << "sda" << "#0"
+                                          << R"({"blockdevices":[{"name":"sda","children":[{"size":"8M"}]}]})"
+                                          << notLogical;
+        QTest::newRow("row of an earlier tree") << "sda" << "stale" << "" << notLogical;
+        QTest::newRow("empty file-system type") << "sda" << "sda1" << R"({"blockdevices":[{"name":"sda","children":[
+            {"name":"sda1","fstype":null,"label":null,"uuid":"%1","mountpoint":null}]}]})" << "Fstype  doesnt supported";
+        QTest::newRow("UUID blkid cannot resolve") << "sda" << "sda1" << R"({"blockdevices":[{"name":"sda","children":[
+            {"name":"sda1","fstype":"ext4","label":null,"uuid":"0badc0de-0000-4000-8000-000000000000","mountpoint":null}]}]})"
+            << "Path to device is empty!";
     }
 
-    void lvmPhysicalVolumeIsNotSupported()
+    void refusedChoices()
     {
+        QFETCH(QString, disk);
+        QFETCH(QString, row);
+        QFETCH(QString, fixture);
+        QFETCH(QString, warning);
+        if (!fixture.isEmpty())
+            setFixture(QString(fixture).replace("%1", env.value("ROOT")).toUtf8());
         KeyMaster km;
         NoteRecorder notes;
-        QVERIFY(!pick(km, "sda", "sda4"));
-        QCOMPARE(notes.messages("warning"), QStringList("Fstype LVM2_member doesnt supported"));
-    }
-
-    void partitionWithoutFileSystemHasNoUuid()
-    {
-        KeyMaster km;
-        NoteRecorder notes;
-        QVERIFY(!pick(km, "sdd", "sdd3"));
-        QCOMPARE(notes.messages("warning"), QStringList("Uuid of device is empty!"));
-    }
-
-    void diskRowIsNotALogicalDrive()
-    {
-        KeyMaster km;
-        km.loadDevicesTree("sda");
-        NoteRecorder notes;
-        QVERIFY(!km.handleSelectedDevicePartition(QModelIndex()));
-        QCOMPARE(notes.messages("warning"), QStringList("Chosen not a logical drive, choose another device"));
-    }
-
-    void rowWithoutDataIsNotALogicalDrive()
-    {
-        setFixture(R"({"blockdevices":[{"name":"sda","children":[{"size":"8M"}]}]})");
-        KeyMaster km;
-        km.loadDevicesTree("sda");
-        NoteRecorder notes;
-        QVERIFY(!km.handleSelectedDevicePartition(km.getDevicesTree()->index(0, 0)));
-        QCOMPARE(notes.messages("warning"), QStringList("Chosen not a logical drive, choose another device"));
+        bool accepted = true;
+        if (row == "-" || row == "#0" || row == "stale") {
+            km.loadDevicesTree(disk);
+            const QModelIndex index = row == "-" ? QModelIndex() : km.getDevicesTree()->index(0, 0);
+            if (row == "stale")
+                km.loadDevicesTree("sdb");
+            accepted = km.handleSelectedDevicePartition(index);
+        } else {
+            accepted = pick(km, disk, row);
+        }
+        QVERIFY(!accepted);
+        QCOMPARE(notes.dump(), "warning: " + warning);
+        QCOMPARE(km.getFstabModel()->rowCount(), 0);
     }
 
     void noTreeYet()
@@ -294,40 +292,6 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, "devicesTree is empty");
         QVERIFY(!km.handleSelectedDevicePartition(QModelIndex()));
         QVERIFY(notes.notes.isEmpty());
-    }
-
-    void indexOfAnEarlierTreeIsRefused()
-    {
-        KeyMaster km;
-        km.loadDevicesTree("sda");
-        const QModelIndex stale = km.getDevicesTree()->index(0, 0);
-        km.loadDevicesTree("sdb");
-        NoteRecorder notes;
-        QVERIFY(!km.handleSelectedDevicePartition(stale));
-        QCOMPARE(notes.messages("warning"), QStringList("Chosen not a logical drive, choose another device"));
-    }
-
-    void emptyFileSystemType()
-    {
-        // lsblk knows the UUID of a real partition but no type.
-        setFixture(QStringLiteral(R"({"blockdevices":[{"name":"sda","children":[
-            {"name":"sda1","fstype":null,"label":null,"uuid":"%1","mountpoint":null}]}]})")
-                       .arg(env.value("ROOT"))
-                       .toUtf8());
-        KeyMaster km;
-        NoteRecorder notes;
-        QVERIFY(!pick(km, "sda", "sda1"));
-        QCOMPARE(notes.messages("warning"), QStringList("Fstype  doesnt supported"));
-    }
-
-    void uuidThatBlkidCannotResolve()
-    {
-        setFixture(R"({"blockdevices":[{"name":"sda","children":[
-            {"name":"sda1","fstype":"ext4","label":null,"uuid":"0badc0de-0000-4000-8000-000000000000","mountpoint":null}]}]})");
-        KeyMaster km;
-        NoteRecorder notes;
-        QVERIFY(!pick(km, "sda", "sda1"));
-        QCOMPARE(notes.messages("warning"), QStringList("Path to device is empty!"));
     }
 
     void uuidCarryingShellSyntaxIsNotExecuted()

@@ -5,6 +5,9 @@
 #include <QQuickWindow>
 #include <QTest>
 
+// The kinds of the notification dialog, in its numbering.
+enum Kind { Ques = 0, Info, Warn, Crit, Exit, Logout, Assert };
+
 // Finds a visible-or-not item by object name anywhere in a window's item
 // tree (popups live in the window's overlay, not below the root object).
 inline QQuickItem* findItem(QQuickItem* from, const QString& name)

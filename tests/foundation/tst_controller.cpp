@@ -1,22 +1,20 @@
-// Controller core: construction, the interface's meta-object order, setters,
-// the rescue-medium check, the disk list, the device lookup by UUID and the
+// Controller core: the interface's meta-object order, setters, the
+// rescue-medium check, the disk list, the device lookup by UUID and the
 // clean-up. Runs in the sandbox: each case lays its own /etc/os-release and
 // stub tools over /bin and /sbin.
 #include "keymaster.h"
 #include "notifier.h"
-#include "sandboxguard.h"
+#include "../common/sandbox_guard.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMetaMethod>
-#include <QNetworkInterface>
 #include <QSignalSpy>
 #include <QtTest>
 
 class KeyMasterTestAccess
 {
 public:
-    static QStringList& drives(KeyMaster& k) { return k.m_drives; }
     static std::vector<std::string>& temporaryFiles(KeyMaster& k) { return k.temporaryFiles; }
 };
 
@@ -48,27 +46,6 @@ QByteArray lsblkStub(const QStringList& names)
     script += "sr0    11:0    1 1024M  0 rom  \nLIST\n";
     return script;
 }
-
-// Records every signal of the controller.
-struct AllSignals
-{
-    QList<QSharedPointer<QSignalSpy>> spies;
-    explicit AllSignals(KeyMaster* k)
-    {
-        const QMetaObject* mo = k->metaObject();
-        for (int i = mo->methodOffset(); i < mo->methodCount(); ++i) {
-            if (mo->method(i).methodType() == QMetaMethod::Signal)
-                spies.append(QSharedPointer<QSignalSpy>::create(k, mo->method(i)));
-        }
-    }
-    int total() const
-    {
-        int n = 0;
-        for (const auto& s : spies)
-            n += s->count();
-        return n;
-    }
-};
 
 QStringList namesOf(const QMetaObject* mo, QMetaMethod::MethodType type)
 {
@@ -109,31 +86,10 @@ private slots:
         delete warnings;
     }
 
-    // --- construction and interface
+    // --- interface
 
-    void constructionDefaults()
-    {
-        KeyMaster k;
-        QCOMPARE(k.cryptoAlgorithms(),
-                 QStringList({"nocrypt", "anubis", "aria", "cast6", "camellia", "kalyna", "kuznyechik", "mars",
-                              "rijndael", "serpent", "simon", "sm4", "speck", "threefish", "twofish"}));
-        QCOMPARE(k.getCmdPort(), 9991u);
-        QCOMPARE(k.getMediaPort(), 9993u);
-        QVERIFY(!k.isServerConnected());
-        QVERIFY(k.getDevicesTree() == nullptr);
-        QVERIFY(k.drives().isEmpty());
-        QVERIFY(k.getClientNames().isEmpty());
-        QCOMPARE(k.defaultCryptKeyDir(), QString("/opt/sarvelin/keys"));
-
-        QStringList expected;
-        for (const QNetworkInterface& i : QNetworkInterface::allInterfaces())
-            expected << i.name();
-        QCOMPARE(k.interfaces(), expected);
-        QVERIFY(k.interfaces().contains("lo"));
-        QCOMPARE(errors->count() + warnings->count(), 0);
-    }
-
-    void propertiesInMetaObjectOrder()
+    // QML pages bind to these names in this order.
+    void propertiesAndSignalsInMetaObjectOrder()
     {
         const QMetaObject* mo = &KeyMaster::staticMetaObject;
         QStringList names;
@@ -145,14 +101,7 @@ private slots:
                                      "serverConnected"}));
         QVERIFY(mo->property(mo->indexOfProperty("cryptKeyHandler")).isConstant());
         QVERIFY(!mo->property(mo->indexOfProperty("os")).isWritable());
-        QVERIFY(mo->property(mo->indexOfProperty("hostname")).isWritable());
-        QCOMPARE(QString(mo->property(mo->indexOfProperty("clientNames")).notifySignal().name()),
-                 QString("clientsChanged"));
-    }
-
-    void signalsInMetaObjectOrder()
-    {
-        QCOMPARE(namesOf(&KeyMaster::staticMetaObject, QMetaMethod::Signal),
+        QCOMPARE(namesOf(mo, QMetaMethod::Signal),
                  QStringList({"osChanged", "hostnameChanged", "networkInterfaceChanged", "cryptoChanged",
                               "selectedDriveChanged", "devicesTreeChanged", "fstabModelChanged",
                               "resqueArchivesModelChanged", "cmdPortChanged", "mediaPortChanged",
@@ -161,33 +110,7 @@ private slots:
                               "creatingBackupEnded", "restoreEnded"}));
     }
 
-    // Slots of every concern keep this order; the ones of this concern must exist.
-    void slotsInMetaObjectOrder()
-    {
-        const QStringList order = {"init", "getDevicesTree", "getFstabModel", "getResqueArchivesModel",
-                                   "interfaces", "drives", "cryptoAlgorithms", "defaultCryptKeyDir",
-                                   "loadDevicesTree", "handleSelectedDevicePartition", "connectToRestoreServer",
-                                   "disconnectFromRestoreServer", "createBackup", "loadRecoveringClientData",
-                                   "handleSelectedResqueArchive", "restore", "exitHandler",
-                                   "handleScenarioEnding", "handlePassword"};
-        const QStringList present = namesOf(&KeyMaster::staticMetaObject, QMetaMethod::Slot);
-        for (const char* core : {"init", "getDevicesTree", "getFstabModel", "getResqueArchivesModel", "interfaces",
-                                 "drives", "cryptoAlgorithms", "defaultCryptKeyDir", "exitHandler",
-                                 "handleScenarioEnding"})
-            QVERIFY2(present.contains(core), core);
-        QStringList known;
-        for (const QString& s : present) {
-            QVERIFY2(order.contains(s), qPrintable("unexpected public slot " + s));
-            known << s;
-        }
-        int last = -1;
-        for (const QString& s : known) {
-            const int at = order.indexOf(s);
-            QVERIFY2(at > last, qPrintable("slot out of order: " + s));
-            last = at;
-        }
-    }
-
+    // A setter signals a change only once: bindings do not loop.
     void settersEmitOnlyOnChange()
     {
         KeyMaster k;
@@ -199,25 +122,10 @@ private slots:
             const QMetaProperty p = mo->property(mo->indexOfProperty(pv.first));
             QSignalSpy spy(&k, p.notifySignal());
             QVERIFY(p.write(&k, pv.second));
-            QCOMPARE(spy.count(), 1);
-            QCOMPARE(p.read(&k), pv.second);
             QVERIFY(p.write(&k, pv.second));
             QCOMPARE(spy.count(), 1);
+            QCOMPARE(p.read(&k), pv.second);
         }
-        QSignalSpy os(&k, &KeyMaster::osChanged);
-        k.setOs("Debian");
-        k.setOs("Debian");
-        QCOMPARE(os.count(), 1);
-        QSignalSpy client(&k, &KeyMaster::recoveringClientChanged);
-        k.setRecoveringClient("c1");
-        k.setRecoveringClient("c1");
-        QCOMPARE(client.count(), 1);
-        QSignalSpy connected(&k, &KeyMaster::serverConnectedChanged);
-        k.setServerConnected(false);
-        QCOMPARE(connected.count(), 0);
-        k.setServerConnected(true);
-        k.setServerConnected(true);
-        QCOMPARE(connected.count(), 1);
     }
 
     // --- the rescue-medium check
@@ -275,26 +183,17 @@ private slots:
     {
         writeFile("/usr/bin/lsblk", lsblkStub({"sda", "zram0", "nvme0n1", "ZRAM1", "zramswap", "vdzram"}), true);
         KeyMaster k;
-        AllSignals all(&k);
         k.loadDrives();
         QCOMPARE(k.drives(), QStringList({"sda", "nvme0n1", "ZRAM1", "vdzram"}));
-        QCOMPARE(all.total(), 0);
-        QCOMPARE(errors->count() + warnings->count(), 0);
 
-        // A second load replaces the list.
+        // A second load replaces the list, also by an empty one.
         writeFile("/usr/bin/lsblk", lsblkStub({"vdb"}), true);
         k.loadDrives();
         QCOMPARE(k.drives(), QStringList({"vdb"}));
-    }
-
-    void loadDrivesWithNoDisks()
-    {
         writeFile("/usr/bin/lsblk", lsblkStub({}), true);
-        KeyMaster k;
-        KeyMasterTestAccess::drives(k) = QStringList{"old"};
         k.loadDrives();
         QVERIFY(k.drives().isEmpty());
-        QCOMPARE(warnings->count(), 0);
+        QCOMPARE(errors->count() + warnings->count(), 0);
     }
 
     void loadDrivesCommandFailsKeepsTheList()
@@ -328,39 +227,36 @@ private slots:
 
     // --- device lookup
 
+    // The UUID reaches blkid as one argument, whatever it holds.
+    void getDevicePath_data()
+    {
+        QTest::addColumn<QString>("uuid");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("known") << "1234-ABCD" << "/dev/sdb1";
+        QTest::newRow("unknown") << "0000-0000" << "";
+        QTest::newRow("semicolon") << "x;touch /tmp/pwned" << "";
+        QTest::newRow("substitution") << "$(touch /tmp/pwned)" << "";
+        QTest::newRow("backticks") << "`touch /tmp/pwned`" << "";
+        QTest::newRow("apostrophe") << "x'; touch /tmp/pwned; '" << "";
+        QTest::newRow("blank") << "a b" << "";
+    }
+
     void getDevicePath()
     {
+        QFETCH(QString, uuid);
+        QFETCH(QString, path);
         writeFile("/usr/sbin/blkid",
                   "#!/bin/sh\nprintf '%s\\n' \"$@\" > /tmp/blkid.args\n"
                   "if [ \"$1\" = --uuid ] && [ \"$2\" = 1234-ABCD ]; then echo /dev/sdb1; exit 0; fi\nexit 2\n",
                   true);
-        KeyMaster k;
-        QCOMPARE(k.getDevicePath("1234-ABCD"), QString("/dev/sdb1"));
-        QCOMPARE(k.getDevicePath("0000-0000"), QString());
-        QCOMPARE(errors->count() + warnings->count(), 0);
-    }
-
-    void getDevicePathPassesHostileUuidsAsData_data()
-    {
-        QTest::addColumn<QString>("uuid");
-        QTest::newRow("semicolon") << "x;touch /tmp/pwned";
-        QTest::newRow("substitution") << "$(touch /tmp/pwned)";
-        QTest::newRow("backticks") << "`touch /tmp/pwned`";
-        QTest::newRow("apostrophe") << "x'; touch /tmp/pwned; '";
-        QTest::newRow("blank") << "a b";
-    }
-
-    void getDevicePathPassesHostileUuidsAsData()
-    {
-        QFETCH(QString, uuid);
-        writeFile("/usr/sbin/blkid", "#!/bin/sh\nprintf '%s\\n' \"$@\" > /tmp/blkid.args\nexit 2\n", true);
         QFile::remove("/tmp/pwned");
         KeyMaster k;
-        QCOMPARE(k.getDevicePath(uuid), QString());
+        QCOMPARE(k.getDevicePath(uuid), path);
         QVERIFY2(!QFile::exists("/tmp/pwned"), "a UUID was executed");
         QFile args("/tmp/blkid.args");
         QVERIFY(args.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(args.readAll()), "--uuid\n" + uuid + "\n");
+        QCOMPARE(errors->count() + warnings->count(), 0);
     }
 
     // --- clean-up

@@ -52,48 +52,45 @@ private slots:
 
     // --- the place of a message
 
-    void placeOfAClassMethod()
+    void placeOfAMessage_data()
     {
-        QCOMPARE(format(QtInfoMsg, "/src/svkey2/keymaster_backup.cpp", 845,
-                        "void KeyMaster::createBackupPrivate()", "Load client's config file to modify..."),
-                 QString("Info: [KeyMaster::createBackupPrivate][line:845] Load client's config file to modify..."));
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("function");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("class method") << int(QtInfoMsg) << "/src/svkey2/keymaster_backup.cpp" << 845
+            << "void KeyMaster::createBackupPrivate()" << "Load client's config file to modify..."
+            << "Info: [KeyMaster::createBackupPrivate][line:845] Load client's config file to modify...";
+        QTest::newRow("arguments and qualifiers") << int(QtWarningMsg) << "/src/fsmodel.cpp" << 10
+            << "virtual bool FsModel::mountDevice(const QString&, int) const" << "m"
+            << "Warning: [FsModel::mountDevice][line:10] m";
+        QTest::newRow("free function") << int(QtDebugMsg) << "/work/main/svkey2/main.cpp" << 12
+            << "int main(int, char**)" << "started" << "Debug: [main.cpp::int main(int, char**)][line:12] started";
+        QTest::newRow("QML function") << int(QtWarningMsg) << "qrc:/qml/main.qml" << 123 << "onHasWarning" << "w"
+            << "Warning: [main.qml::onHasWarning][line:123] w";
+        QTest::newRow("QML without function") << int(QtWarningMsg) << "qrc:/qml/localCustomItems/Journal.qml" << 17
+            << QString() << "x" << "Warning: [Journal.qml][line:17] x";
+        QTest::newRow("no file, no function") << int(QtCriticalMsg) << QString() << 0 << QString() << "c"
+            << "Critical: [][line:0] c";
+        // %-signs in the text are not placeholders.
+        QTest::newRow("percent signs") << int(QtInfoMsg) << "qrc:/qml/a.qml" << 1 << "f" << "100% %1 done"
+            << "Info: [a.qml::f][line:1] 100% %1 done";
     }
 
-    void placeOfAMethodWithArgumentsAndQualifiers()
+    void placeOfAMessage()
     {
-        QCOMPARE(format(QtWarningMsg, "/src/fsmodel.cpp", 10,
-                        "virtual bool FsModel::mountDevice(const QString&, int) const", "m"),
-                 QString("Warning: [FsModel::mountDevice][line:10] m"));
-    }
-
-    void placeOfAFreeFunction()
-    {
-        QCOMPARE(format(QtDebugMsg, "/work/main/svkey2/main.cpp", 12, "int main(int, char**)", "started"),
-                 QString("Debug: [main.cpp::int main(int, char**)][line:12] started"));
-    }
-
-    void placeOfAQmlFunction()
-    {
-        QCOMPARE(format(QtWarningMsg, "qrc:/qml/main.qml", 123, "onHasWarning", "w"),
-                 QString("Warning: [main.qml::onHasWarning][line:123] w"));
-    }
-
-    void placeOfQmlWithoutFunction()
-    {
-        QCOMPARE(format(QtWarningMsg, "qrc:/qml/localCustomItems/Journal.qml", 17, nullptr, "x"),
-                 QString("Warning: [Journal.qml][line:17] x"));
-    }
-
-    void placeWithoutFileAndFunction()
-    {
-        QCOMPARE(format(QtCriticalMsg, nullptr, 0, nullptr, "c"), QString("Critical: [][line:0] c"));
-    }
-
-    // Message text with %-signs must not be taken for placeholders.
-    void textWithPercentSigns()
-    {
-        QCOMPARE(format(QtInfoMsg, "qrc:/qml/a.qml", 1, "f", "100% %1 done"),
-                 QString("Info: [a.qml::f][line:1] 100% %1 done"));
+        QFETCH(int, type);
+        QFETCH(QString, file);
+        QFETCH(int, line);
+        QFETCH(QString, function);
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        const QByteArray f = file.toUtf8(), fn = function.toUtf8();
+        QCOMPARE(format(QtMsgType(type), file.isNull() ? nullptr : f.constData(), line,
+                        function.isNull() ? nullptr : fn.constData(), text),
+                 expected);
     }
 
     // --- templates and masks
@@ -129,13 +126,6 @@ private slots:
             else
                 QVERIFY2(line.isEmpty(), qPrintable(line));
         }
-    }
-
-    void rawMask()
-    {
-        Logger::getInstance()->setLogLevel(Logger::Warning);
-        QVERIFY(format(QtDebugMsg, "f", 1, "g", "d").isEmpty());
-        QCOMPARE(format(QtWarningMsg, "f", 1, "g", "w"), QString("Warning: [f::g][line:1] w"));
     }
 
     // --- destinations
@@ -277,12 +267,6 @@ private slots:
         QCOMPARE(out.text(), QByteArray("Warning: [A::d][line:8] still shown\n"));
         out.restore();
         QCOMPARE(journal.count(), 1);
-    }
-
-    void timeStampFormat()
-    {
-        const QRegularExpression pattern("^\\[\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}\\] $");
-        QVERIFY(pattern.match(Logger::buildTimeStamp()).hasMatch());
     }
 };
 

@@ -1,5 +1,7 @@
-#ifndef SANDBOXGUARD_H
-#define SANDBOXGUARD_H
+// Guard for tests that write system paths (/etc, /usr/bin, /opt, /mnt): they
+// run only inside sandbox/sv-sandbox, where those folders are private.
+#ifndef SV_TESTS_SANDBOX_GUARD_H
+#define SV_TESTS_SANDBOX_GUARD_H
 
 #include <QFile>
 #include <QString>
@@ -29,8 +31,8 @@ inline QString mountTypeOf(const QString& path)
     return bestType;
 }
 
-// True only inside the sandbox, where the system folders a test writes are
-// private overlays. Tests that write system paths check this first.
+// True only inside the sandbox: the marker variable is set and the system
+// folders a test may write are private overlays.
 inline bool insideSandbox()
 {
     if (qgetenv("SV_SANDBOX_INSIDE") != "1")
@@ -42,4 +44,11 @@ inline bool insideSandbox()
     return true;
 }
 
-#endif // SANDBOXGUARD_H
+// Fails the calling test function (use it in initTestCase) outside the sandbox.
+#define SV_REQUIRE_SANDBOX()                                                            \
+    do {                                                                                \
+        if (!insideSandbox())                                                           \
+            QFAIL("this test writes system paths: run it through sandbox/sv-sandbox"); \
+    } while (0)
+
+#endif // SV_TESTS_SANDBOX_GUARD_H
