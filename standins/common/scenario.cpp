@@ -109,29 +109,29 @@ std::vector<unsigned> get_codes(const pt::ptree& s, const std::string& key, std:
     return codes;
 }
 
-archive_record read_archive(const pt::ptree& s, std::uint64_t id, const std::string& client)
+sv_archive_short read_archive(const pt::ptree& s, std::uint64_t id, const std::string& client)
 {
-    archive_record a;
-    a.id = id;
-    a.task_id = get_uint(s, "task_id", 7000 + id);
-    a.aux_text_1 = get_text(s, "aux_text_1", "");
-    a.name = get_text(s, "name", "rescue_image_" + client + "_" + std::to_string(id));
-    a.reference_id = get_uint(s, "reference_id", 0);
-    a.resource_type = get_text(s, "resource_type", "rescue_image");
-    a.resource = get_text(s, "resource", "/dev/sda");
-    a.backup_type = get_text(s, "backup_type", "full");
-    a.pool = get_text(s, "pool", "default");
-    a.archive_size = get_uint(s, "archive_size", 1073741824);
-    a.snapshot_size = get_uint(s, "snapshot_size", 2147483648ULL);
-    a.created = get_text(s, "created", "2026-12-01 02:00:00");
-    a.creation_duration = get_text(s, "creation_duration", "00:12:31");
-    a.transmission_duration = get_text(s, "transmission_duration", "00:10:02");
-    a.crypt_duration = get_text(s, "crypt_duration", "00:00:00");
-    a.crypt_algorithm = get_text(s, "crypt_algorithm", "nocrypt");
-    a.digitally_signed = get_bool(s, "digitally_signed", false);
-    a.verification_status = static_cast<std::uint32_t>(get_uint(s, "verification_status", 3));
-    a.aux_text_2 = get_text(s, "aux_text_2", "");
-    a.aux_text_3 = get_text(s, "aux_text_3", "");
+    sv_archive_short a;
+    a.set_id(id);
+    a.set_task_id(get_uint(s, "task_id", 7000 + id));
+    a.set_aux_text_1(get_text(s, "aux_text_1", ""));
+    a.set_name(get_text(s, "name", "rescue_image_" + client + "_" + std::to_string(id)));
+    a.set_reference_id(get_uint(s, "reference_id", 0));
+    a.set_resource_type(get_text(s, "resource_type", "rescue_image"));
+    a.set_resource(get_text(s, "resource", "/dev/sda"));
+    a.set_backup_type(get_text(s, "backup_type", "full"));
+    a.set_pool(get_text(s, "pool", "default"));
+    a.set_archive_size(get_uint(s, "archive_size", 1073741824));
+    a.set_snapshot_size(get_uint(s, "snapshot_size", 2147483648ULL));
+    a.set_created(get_text(s, "created", "2026-12-01 02:00:00"));
+    a.set_creation_duration(get_text(s, "creation_duration", "00:12:31"));
+    a.set_transmission_duration(get_text(s, "transmission_duration", "00:10:02"));
+    a.set_crypt_duration(get_text(s, "crypt_duration", "00:00:00"));
+    a.set_crypt_algorithm(get_text(s, "crypt_algorithm", "nocrypt"));
+    a.set_digitally_signed(get_bool(s, "digitally_signed", false));
+    a.set_verification_status(static_cast<std::uint32_t>(get_uint(s, "verification_status", 3)));
+    a.set_aux_text_2(get_text(s, "aux_text_2", ""));
+    a.set_aux_text_3(get_text(s, "aux_text_3", ""));
     return a;
 }
 
@@ -213,13 +213,14 @@ void load(const pt::ptree& root, scenario& sc)
                 throw bad_value("[" + s.first + "] names no known client");
             if (words[2].find_first_not_of("0123456789") != std::string::npos)
                 throw bad_value("[" + s.first + "]: the entry id must be a number");
-            plan_record p;
-            p.id = static_cast<std::uint32_t>(std::stoul(words[2]));
-            p.resource = get_text(s.second, "resource", "/");
-            p.resource_type = get_text(s.second, "resource_type", "rescue_image");
-            p.resource_destination = get_text(s.second, "resource_destination", "/dev/sda");
-            p.priority = static_cast<std::uint32_t>(get_uint(s.second, "priority", 100));
-            p.description = get_text(s.second, "description", "");
+            disaster_recovery_plan_record p;
+            p.set_id(static_cast<std::uint32_t>(std::stoul(words[2])));
+            p.set_resource(get_text(s.second, "resource", "/"));
+            p.set_resource_type(get_text(s.second, "resource_type", "rescue_image"));
+            p.set_resource_destination(get_text(s.second, "resource_destination", "/dev/sda"));
+            p.set_priority(static_cast<std::uint32_t>(get_uint(s.second, "priority", 100)));
+            p.set_description(get_text(s.second, "description", ""));
+            std::vector<sv_archive_drp> plan_archives;
             std::vector<std::string> ids;
             const std::string list = get_text(s.second, "archives", "");
             boost::algorithm::split(ids, list, boost::algorithm::is_any_of(", "), boost::algorithm::token_compress_on);
@@ -228,15 +229,16 @@ void load(const pt::ptree& root, scenario& sc)
                     continue;
                 bool found = false;
                 for (const auto& a : c->archives)
-                    if (std::to_string(a.id) == id) {
-                        plan_archive_record pa;
+                    if (std::to_string(a.get_id()) == id) {
+                        sv_archive_drp pa;
                         pa.archive = a;
-                        p.archives.push_back(pa);
+                        plan_archives.push_back(pa);
                         found = true;
                     }
                 if (!found)
                     throw bad_value("[" + s.first + "] lists archive " + id + ", which client " + c->name + " has not");
             }
+            p.set_archives(std::move(plan_archives));
             c->plan.push_back(p);
         } else if (words.size() == 2 && words[0] == "fault") {
             fault_entry f;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "records.h"
+#include "sv_archive_records.h"
 
 namespace sv_standin {
 
@@ -15,8 +15,8 @@ struct client_entry {
     std::string hwid;
     std::string password;              // plain text; compared as MD5-crypt
     bool has_plan = true;
-    std::vector<archive_record> archives;
-    std::vector<plan_record> plan;
+    std::vector<sv_archive_short> archives;
+    std::vector<disaster_recovery_plan_record> plan;
     std::size_t archives_payload_bytes = 0;   // 0: natural size
     std::size_t plan_payload_bytes = 0;
 };

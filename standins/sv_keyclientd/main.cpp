@@ -25,8 +25,9 @@
 #include <boost/interprocess/ipc/message_queue.hpp>
 #include <boost/interprocess/sync/named_mutex.hpp>
 
-#include "records.h"
+#include "payload_padding.h"
 #include "scenario.h"
+#include "sv_payload_decode.h"
 #include "standin_common.h"
 
 namespace bip = boost::interprocess;
@@ -239,10 +240,10 @@ daemon_state::reply daemon_state::answer_for(const std::string& request)
         return one("SV KEY NOT AUTHENTICATED");
 
     if (request == std::string("GET CLIENT LIST\0", 16) || request == "GET CLIENT LIST") {
-        client_pairs pairs;
+        sv_payload::client_list pairs;
         for (const auto& c : sc_.clients)
             pairs.emplace_back(c.name, c.hwid);
-        return list_reply("TAKE CLIENT LIST", encode_clients(pairs));
+        return list_reply("TAKE CLIENT LIST", sv_payload::encode_client_list(pairs));
     }
     if (starts_with(request, "GET ARCHIVES LIST SV KEY:")) {
         std::string rest = request.substr(25);
@@ -251,19 +252,19 @@ daemon_state::reply daemon_state::answer_for(const std::string& request)
             return one("WRONG ARCHIVES REQUEST");
         const std::string hwid = rest.substr(0, rest.size() - suffix.size());
         client_entry* c = sc_.find_client_by_hwid(hwid);
-        std::vector<archive_record> archives = c ? c->archives : std::vector<archive_record>();
+        std::vector<sv_archive_short> archives = c ? c->archives : std::vector<sv_archive_short>();
         if (c && c->archives_payload_bytes && !pad_archives_to(archives, c->archives_payload_bytes))
             append_log(log_, "CANNOT PAD ARCHIVES TO " + std::to_string(c->archives_payload_bytes));
-        return list_reply("TAKE ARCHIVES TYPE LIST", encode_archives(archives));
+        return list_reply("TAKE ARCHIVES TYPE LIST", sv_payload::encode_archive_list(archives));
     }
     if (starts_with(request, "GET DISASTER RECOVERY PLAN:")) {
         client_entry* c = sc_.find_client_by_hwid(request.substr(27));
         if (!c || !c->has_plan)
             return one("CLIENT HASNT DISASTER RECOVERY PLAN");
-        std::vector<plan_record> plan = c->plan;
+        std::vector<disaster_recovery_plan_record> plan = c->plan;
         if (c->plan_payload_bytes && !pad_plan_to(plan, c->plan_payload_bytes))
             append_log(log_, "CANNOT PAD PLAN TO " + std::to_string(c->plan_payload_bytes));
-        return list_reply("TAKE DISASTER RECOVERY PLAN", encode_plan(plan));
+        return list_reply("TAKE DISASTER RECOVERY PLAN", sv_payload::encode_recovery_plan(plan));
     }
     if (starts_with(request, "SV KEY RESTORE ARCHIVES")) {
         // SV KEY RESTORE ARCHIVES<hash>:PWD_SEPARATE:<device>:<archive id>
@@ -286,7 +287,7 @@ daemon_state::reply daemon_state::answer_for(const std::string& request)
             return one("TASK WASN'T ADDED: wrong target device");
         bool known = false;
         for (const auto& a : c->archives)
-            known = known || std::to_string(a.id) == archive;
+            known = known || std::to_string(a.get_id()) == archive;
         if (!known)
             return one("TASK WASN'T ADDED: no archive '" + archive + "' of client " + c->name);
         if (!sc_.restore_accept)
