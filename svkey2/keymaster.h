@@ -311,6 +311,16 @@ private:
     // Reports a failed step of a client-wording request: a timeout of the
     // send or receive, or a queue-library error (shown as a receive failure).
     void reportClientLinkFailure(LinkStep step, bool sending, const LinkExchange& exchange);
+    // Sends `text` and receives the answer; a failed step is reported as
+    // above and the result is false.
+    bool exchangeWithClient(LinkExchange& exchange, const std::string& text);
+    // Receives a list payload; a failed step is reported as above.
+    bool receiveClientPayload(LinkExchange& exchange, std::string& payload);
+    // The same exchange for the key-client wording (greeting, disconnect):
+    // refused while the queues are closed or answers are left unread
+    // (`busyText`); a queue-library error is shown after `libraryErrorText`.
+    bool exchangeWithKeyClient(LinkExchange& exchange, const std::string& text, const QString& busyText,
+                               const QString& libraryErrorText);
 };
 
 #endif // KEYMASTER_H

@@ -87,34 +87,51 @@ void KeyMaster::reportClientLinkFailure(LinkStep step, bool sending, const LinkE
                                        QString::fromLocal8Bit(exchange.libraryError.c_str()));
 }
 
-// --- connection and authentication
-
-bool KeyMaster::helloDaemon(QString serverIp)
+bool KeyMaster::exchangeWithClient(LinkExchange& exchange, const std::string& text)
 {
-    if (refuseReentry("helloDaemon"))
+    LinkStep step = sendRequest(exchange, text);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, true, exchange);
         return false;
+    }
+    step = receiveAnswer(exchange);
+    if (step != LinkStep::Done) {
+        reportClientLinkFailure(step, false, exchange);
+        return false;
+    }
+    return true;
+}
+
+bool KeyMaster::receiveClientPayload(LinkExchange& exchange, std::string& payload)
+{
+    const LinkStep step = receivePayload(exchange, payload);
+    if (step == LinkStep::Done)
+        return true;
+    reportClientLinkFailure(step, false, exchange);
+    return false;
+}
+
+bool KeyMaster::exchangeWithKeyClient(LinkExchange& exchange, const std::string& text, const QString& busyText,
+                                      const QString& libraryErrorText)
+{
     Notifier* notifier = Notifier::getInstance();
     if (!clientToManagerQueue || !managerToClientQueue) {
         notifier->showError(tr("There is no connection to Sarvelin client process"));
         return false;
     }
-    auto libraryError = [&](const std::string& text) {
-        notifier->showError(tr("hello_daemon to ") + serverIp + QStringLiteral(": ")
-                            + QString::fromLocal8Bit(text.c_str()));
+    auto libraryError = [&](const std::string& what) {
+        notifier->showError(libraryErrorText + QString::fromLocal8Bit(what.c_str()));
         return false;
     };
     try {
         if (managerToClientQueue->get_num_msg() > 0) {
-            notifier->showError(tr("It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey"));
+            notifier->showError(busyText);
             return false;
         }
     } catch (const std::exception& e) {
         return libraryError(e.what());
     }
 
-    LinkExchange exchange = beginExchange();
-    const std::string text = "HELLO:" + serverIp.toStdString() + ":" + std::to_string(cmdPort) + ":"
-        + std::to_string(mediaPort) + ":" + networkInterface.toStdString();
     LinkStep step = sendRequest(exchange, text);
     if (step == LinkStep::TimedOut) {
         notifier->showError(linkSendFailureText(LinkWording::KeyClient));
@@ -129,12 +146,28 @@ bool KeyMaster::helloDaemon(QString serverIp)
     }
     if (step == LinkStep::LibraryError)
         return libraryError(exchange.libraryError);
+    return true;
+}
+
+// --- connection and authentication
+
+bool KeyMaster::helloDaemon(QString serverIp)
+{
+    if (refuseReentry("helloDaemon"))
+        return false;
+    LinkExchange exchange = beginExchange();
+    const std::string text = "HELLO:" + serverIp.toStdString() + ":" + std::to_string(cmdPort) + ":"
+        + std::to_string(mediaPort) + ":" + networkInterface.toStdString();
+    if (!exchangeWithKeyClient(exchange, text,
+                               tr("It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey"),
+                               tr("hello_daemon to ") + serverIp + QStringLiteral(": ")))
+        return false;
 
     const std::string answer = exchange.answer();
     if (answer == "ok")
         return true;
     if (answer == kNoConnectionWithServer) {
-        notifier->showError(tr("It looks like we can't connect to Sarvelin server..."));
+        Notifier::getInstance()->showError(tr("It looks like we can't connect to Sarvelin server..."));
         return false;
     }
     qInfo().noquote() << "hello was not accepted, answer:" << fromBytes(answer);
@@ -146,45 +179,17 @@ bool KeyMaster::disconnect()
     if (refuseReentry("disconnect"))
         return false;
     qInfo().noquote() << "disconnect from server";
-    Notifier* notifier = Notifier::getInstance();
-    if (!clientToManagerQueue || !managerToClientQueue) {
-        notifier->showError(tr("There is no connection to Sarvelin client process"));
-        return false;
-    }
-    auto libraryError = [&](const std::string& text) {
-        notifier->showError(tr("disconnect server was failed: ") + QString::fromLocal8Bit(text.c_str()));
-        return false;
-    };
-    try {
-        if (managerToClientQueue->get_num_msg() > 0) {
-            notifier->showError(tr("It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC"));
-            return false;
-        }
-    } catch (const std::exception& e) {
-        return libraryError(e.what());
-    }
-
     LinkExchange exchange = beginExchange();
-    LinkStep step = sendRequest(exchange, "DISCONNECT");
-    if (step == LinkStep::TimedOut) {
-        notifier->showError(linkSendFailureText(LinkWording::KeyClient));
+    if (!exchangeWithKeyClient(exchange, "DISCONNECT",
+                               tr("It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC"),
+                               tr("disconnect server was failed: ")))
         return false;
-    }
-    if (step == LinkStep::LibraryError)
-        return libraryError(exchange.libraryError);
-    step = receiveAnswer(exchange);
-    if (step == LinkStep::TimedOut) {
-        notifier->showError(linkReceiveFailureText(LinkWording::KeyClient));
-        return false;
-    }
-    if (step == LinkStep::LibraryError)
-        return libraryError(exchange.libraryError);
 
     const std::string answer = exchange.answer();
     if (answer == kServerDisconnected)
         return true;
     if (answer == kNoConnectionWithServer) {
-        notifier->showError(tr("It looks like we can't connect to Sarvelin server..."));
+        Notifier::getInstance()->showError(tr("It looks like we can't connect to Sarvelin server..."));
         return false;
     }
     qInfo().noquote() << "disconnect was not confirmed, answer:" << fromBytes(answer);
@@ -206,16 +211,8 @@ bool KeyMaster::svkey_authentication(std::string hash)
         qWarning().noquote() << "queue from client to manager is empty";
         return false;
     }
-    LinkStep step = sendRequest(exchange, text);
-    if (step != LinkStep::Done) {
-        reportClientLinkFailure(step, true, exchange);
+    if (!exchangeWithClient(exchange, text))
         return false;
-    }
-    step = receiveAnswer(exchange);
-    if (step != LinkStep::Done) {
-        reportClientLinkFailure(step, false, exchange);
-        return false;
-    }
     return exchange.answerStartsWith(kAuthenticated);
 }
 
@@ -225,16 +222,8 @@ bool KeyMaster::svkey_client_authentication(std::string clientName, std::string 
         return false;
     LinkExchange exchange = beginExchange();
     const std::string text = "SV KEY CLIENT PASSWORD:" + clientName + ":" + hash;
-    LinkStep step = sendRequest(exchange, text);
-    if (step != LinkStep::Done) {
-        reportClientLinkFailure(step, true, exchange);
+    if (!exchangeWithClient(exchange, text))
         return false;
-    }
-    step = receiveAnswer(exchange);
-    if (step != LinkStep::Done) {
-        reportClientLinkFailure(step, false, exchange);
-        return false;
-    }
     if (exchange.answerStartsWith(kAuthenticated))
         return true;
     Notifier::getInstance()->showError(tr("Wrong password"));
@@ -250,16 +239,8 @@ void KeyMaster::ask_client_list(QMap<QString, QString>& clientMap)
     LinkExchange exchange = beginExchange();
     // This one request travels with its terminating zero.
     static const std::string request("GET CLIENT LIST\0", 16);
-    LinkStep step = sendRequest(exchange, request);
-    if (step != LinkStep::Done) {
-        reportClientLinkFailure(step, true, exchange);
+    if (!exchangeWithClient(exchange, request))
         return;
-    }
-    step = receiveAnswer(exchange);
-    if (step != LinkStep::Done) {
-        reportClientLinkFailure(step, false, exchange);
-        return;
-    }
     if (!exchange.answerStartsWith(kTakeClientList)) {
         Notifier::getInstance()->showError(fromBytes(exchange.answer()));
         return;
@@ -267,11 +248,8 @@ void KeyMaster::ask_client_list(QMap<QString, QString>& clientMap)
 
     clientMap.clear();
     std::string payload;
-    step = receivePayload(exchange, payload);
-    if (step != LinkStep::Done) {
-        reportClientLinkFailure(step, false, exchange);
+    if (!receiveClientPayload(exchange, payload))
         return;
-    }
     sv_payload::client_list clients;
     std::string error;
     if (!sv_payload::decode_client_list(payload, clients, error)) {
@@ -290,16 +268,8 @@ void KeyMaster::ask_archives(std::vector<sv_archive_short>& archiveList, std::st
         return;
     LinkExchange exchange = beginExchange();
     const std::string text = "GET ARCHIVES LIST SV KEY:" + hwid + ":rescue_image";
-    LinkStep step = sendRequest(exchange, text);
-    if (step != LinkStep::Done) {
-        reportClientLinkFailure(step, true, exchange);
+    if (!exchangeWithClient(exchange, text))
         return;
-    }
-    step = receiveAnswer(exchange);
-    if (step != LinkStep::Done) {
-        reportClientLinkFailure(step, false, exchange);
-        return;
-    }
     if (!exchange.answerStartsWith(kTakeArchives)) {
         Notifier::getInstance()->showError(fromBytes(exchange.answer()));
         return;
@@ -307,11 +277,8 @@ void KeyMaster::ask_archives(std::vector<sv_archive_short>& archiveList, std::st
 
     archiveList.clear();
     std::string payload;
-    step = receivePayload(exchange, payload);
-    if (step != LinkStep::Done) {
-        reportClientLinkFailure(step, false, exchange);
+    if (!receiveClientPayload(exchange, payload))
         return;
-    }
     std::string error;
     if (!sv_payload::decode_archive_list(payload, archiveList, error)) {
         archiveList.clear();
@@ -326,24 +293,13 @@ bool KeyMaster::askDisasterRecoveryPlan(std::string hwid)
         return false;
     LinkExchange exchange = beginExchange();
     const std::string text = "GET DISASTER RECOVERY PLAN:" + hwid;
-    LinkStep step = sendRequest(exchange, text);
-    if (step != LinkStep::Done) {
-        reportClientLinkFailure(step, true, exchange);
+    if (!exchangeWithClient(exchange, text))
         return false;
-    }
-    step = receiveAnswer(exchange);
-    if (step != LinkStep::Done) {
-        reportClientLinkFailure(step, false, exchange);
-        return false;
-    }
     if (exchange.answerStartsWith(kTakePlan)) {
         m_drpManager->clearPlan();
         std::string payload;
-        step = receivePayload(exchange, payload);
-        if (step != LinkStep::Done) {
-            reportClientLinkFailure(step, false, exchange);
+        if (!receiveClientPayload(exchange, payload))
             return false;
-        }
         std::string error;
         if (!m_drpManager->fillPlan(payload, &error)) {
             qWarning().noquote() << "Recovery plan does not decode:" << error.c_str();
