@@ -40,6 +40,21 @@ private:
     std::streambuf* err_;
 };
 
+// What one stream of `level` printed: it writes `text` and ends the line,
+// or writes nothing when `text` is null.
+struct printed { std::string out, err; };
+printed log_once(SvLogLvl::Level level, const char* text = nullptr)
+{
+    capture c;
+    {
+        SvLogStream s(level);
+        if (text)
+            s << text << std::endl;
+    }
+    c.restore();
+    return {c.out(), c.err()};
+}
+
 // Back to the state of a fresh process.
 void fresh_process()
 {
@@ -165,28 +180,20 @@ void TestBackendLogStream::settings_are_read_once_per_process()
         const std::string text = std::string("log_level ") + r.level + "\nlog_file_max_size " + r.size +
                                  "\nlog_file_max_rotate " + r.rotate + "\n";
         write_file(settings, text);
-        capture c;
-        { SvLogStream s(SvLogLvl::Debug4); }
-        c.restore();
+        QCOMPARE(B(log_once(SvLogLvl::Debug4).err), QByteArray());
         QCOMPARE(SvLogStream::global_log_level_, r.mask);
         QCOMPARE(SvDestination::FileLogger::max_size_, r.bytes);
         QCOMPARE(SvDestination::FileLogger::max_rotate_, r.rotations);
         QVERIFY(!SvLogStream::read_config_);
-        QCOMPARE(B(c.err()), QByteArray());
         QCOMPARE(B(read_file(settings)), B(text)); // a complete file is not rewritten
     }
     // A later change of the file has no effect in the same process.
     fresh_process();
     write_file(settings, "log_level Warning\nlog_file_max_size 1\nlog_file_max_rotate 1\n");
-    { capture c; SvLogStream s(SvLogLvl::Info); }
+    log_once(SvLogLvl::Info);
     QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(3));
     write_file(settings, "log_level Debug\nlog_file_max_size 1\nlog_file_max_rotate 1\n");
-    {
-        capture c;
-        { SvLogStream s(SvLogLvl::Info); s << "hidden" << std::endl; }
-        c.restore();
-        QCOMPARE(B(c.out()), QByteArray());
-    }
+    QCOMPARE(B(log_once(SvLogLvl::Info, "hidden").out), QByteArray());
     QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(3));
     QCOMPARE(SvLogStream::load_properties(), 1);
     QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(15));
@@ -196,14 +203,10 @@ void TestBackendLogStream::missing_or_incomplete_settings_are_rewritten()
 {
     // Missing file: a warning on standard error, the defaults, a fresh file.
     ::unlink(settings.c_str());
-    {
-        capture c;
-        { SvLogStream s(SvLogLvl::Info); }
-        c.restore();
-        QCOMPARE(B(c.err()), B("Warning: SvLogStream config file is absent: Can't open file '" + settings + "'\n"));
-        QCOMPARE(B(read_file(settings)), B(default_settings));
-        QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(7));
-    }
+    QCOMPARE(B(log_once(SvLogLvl::Info).err),
+             B("Warning: SvLogStream config file is absent: Can't open file '" + settings + "'\n"));
+    QCOMPARE(B(read_file(settings)), B(default_settings));
+    QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(7));
     // One variable missing: the whole file is rewritten with the defaults,
     // a valid level included; nothing of the old file is applied.
     const char* missing[] = {"log_level", "log_file_max_size", "log_file_max_rotate"};
@@ -215,10 +218,8 @@ void TestBackendLogStream::missing_or_incomplete_settings_are_rewritten()
         if (std::string(gone) != "log_file_max_rotate") text += "log_file_max_rotate 4\n";
         text += "#mine\n";
         write_file(settings, text);
-        capture c;
-        { SvLogStream s(SvLogLvl::Info); }
-        c.restore();
-        QCOMPARE(B(c.err()), B(std::string("Warning: SvLogStream config variable is absent: ") + gone + "\n"));
+        QCOMPARE(B(log_once(SvLogLvl::Info).err),
+                 B(std::string("Warning: SvLogStream config variable is absent: ") + gone + "\n"));
         QCOMPARE(B(read_file(settings)), B(default_settings));
         QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(7));
         QCOMPARE(SvDestination::FileLogger::max_size_, std::uint64_t(1048576));
@@ -227,36 +228,22 @@ void TestBackendLogStream::missing_or_incomplete_settings_are_rewritten()
     // Empty file, CR LF file, a directory in place of the file, no folder.
     fresh_process();
     write_file(settings, "");
-    {
-        capture c;
-        { SvLogStream s(SvLogLvl::Debug); }
-        c.restore();
-        QVERIFY(c.err().find("config variable is absent: log_level") != std::string::npos);
-    }
+    QVERIFY(log_once(SvLogLvl::Debug).err.find("config variable is absent: log_level") != std::string::npos);
     fresh_process();
     write_file(settings, "log_level Debug1\r\nlog_file_max_size 2\r\nlog_file_max_rotate 3\r\n");
-    { capture c; SvLogStream s(SvLogLvl::Debug2); }
+    log_once(SvLogLvl::Debug2);
     QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(31));
     QCOMPARE(SvDestination::FileLogger::max_rotate_, std::uint64_t(3));
     fresh_process();
     ::unlink(settings.c_str());
     QVERIFY(::mkdir(settings.c_str(), 0755) == 0);
-    {
-        capture c;
-        { SvLogStream s(SvLogLvl::Warning); s << "still logged" << std::endl; }
-        c.restore();
-        QVERIFY(c.err().find("config file is absent") != std::string::npos);
-        QVERIFY(c.out().find("still logged") != std::string::npos);
-    }
+    const printed dir = log_once(SvLogLvl::Warning, "still logged");
+    QVERIFY(dir.err.find("config file is absent") != std::string::npos);
+    QVERIFY(dir.out.find("still logged") != std::string::npos);
     QVERIFY(::rmdir(settings.c_str()) == 0);
     fresh_process();
     QVERIFY(QDir("/opt/sarvelin/etc").removeRecursively());
-    {
-        capture c;
-        { SvLogStream s(SvLogLvl::Warning); s << "no folder" << std::endl; }
-        c.restore();
-        QVERIFY(c.out().find("no folder") != std::string::npos);
-    }
+    QVERIFY(log_once(SvLogLvl::Warning, "no folder").out.find("no folder") != std::string::npos);
     QVERIFY(!QFile::exists(QString::fromStdString(settings)));
     QVERIFY(QDir().mkpath("/opt/sarvelin/etc"));
     // set_properties writes exactly six lines.
@@ -304,21 +291,13 @@ void TestBackendLogStream::line_format_colours_and_folding()
     }
     // A tag goes before the level name with the process id.
     SvLogStream::tag_ = "svkey";
-    {
-        capture c;
-        { SvLogStream s(SvLogLvl::Info); s << "tagged" << std::endl; }
-        c.restore();
-        QCOMPARE(B(without_stamp(c.out())), B("svkey[" + std::to_string(::getpid()) + "] Info: tagged\n"));
-    }
+    QCOMPARE(B(without_stamp(log_once(SvLogLvl::Info, "tagged").out)),
+             B("svkey[" + std::to_string(::getpid()) + "] Info: tagged\n"));
     SvLogStream::tag_.clear();
     // A 1 MB message goes through whole.
-    {
-        const std::string big(1 << 20, 'x');
-        capture c;
-        { SvLogStream s(SvLogLvl::Warning); s << big << std::endl; }
-        c.restore();
-        QCOMPARE(without_stamp(c.out()).size(), yellow.size() + 9 + big.size() + colour_end.size() + 1);
-    }
+    const std::string big(1 << 20, 'x');
+    QCOMPARE(without_stamp(log_once(SvLogLvl::Warning, big.c_str()).out).size(),
+             yellow.size() + 9 + big.size() + colour_end.size() + 1);
 }
 
 void TestBackendLogStream::filtering_and_destinations()
@@ -329,32 +308,18 @@ void TestBackendLogStream::filtering_and_destinations()
         {SvLogLvl::Error, true},     {SvLogLvl::Warning, true}, {SvLogLvl::Info, true},
         {SvLogLvl::Debug, false},    {SvLogLvl::Debug4, false}, {SvLogLvl::FuncBase, false},
         {SvLogLvl::Measure, false},  {SvLogLvl::SqlReq, false}};
-    for (const auto& s : shown) {
-        capture c;
-        { SvLogStream l(s.first); l << "m" << std::endl; }
-        c.restore();
-        QCOMPARE(!c.out().empty(), s.second);
-    }
+    for (const auto& s : shown)
+        QCOMPARE(!log_once(s.first, "m").out.empty(), s.second);
     // Master switch.
     SvLogStream::m_logging_enabled = false;
-    {
-        capture c;
-        { SvLogStream l(SvLogLvl::Error); l << "off" << std::endl; }
-        c.restore();
-        QCOMPARE(B(c.out()), QByteArray());
-    }
+    QCOMPARE(B(log_once(SvLogLvl::Error, "off").out), QByteArray());
     SvLogStream::m_logging_enabled = true;
     // Default destinations replace standard output.
     auto all = std::make_shared<recorder>();
     all->set_time_stamp(false);
     SvLogStream::default_loggers_.push_back(all);
-    {
-        capture c;
-        { SvLogStream l(SvLogLvl::Info); l << "to default" << std::endl; }
-        c.restore();
-        QCOMPARE(B(c.out()), QByteArray());
-        QCOMPARE(B(all->text), QByteArray("Info: to default\n"));
-    }
+    QCOMPARE(B(log_once(SvLogLvl::Info, "to default").out), QByteArray());
+    QCOMPARE(B(all->text), QByteArray("Info: to default\n"));
     // Per-mask destinations take precedence over the defaults for the
     // levels they cover; an empty list there does not count.
     auto warnings = std::make_shared<recorder>();
