@@ -143,6 +143,23 @@ void SVcoreConfig::read_line(const std::string& raw, unsigned long number)
     const std::string n = std::to_string(number);
 
     typedef std::function<void(const std::string&)> handler;
+    // Both shutdown scenarios take the same words; anything else falls back
+    // to "cancel-if-tasks" with a warning naming the key.
+    const auto shutdown_scenario = [&n](const std::string& key, std::int32_t* target) -> handler {
+        return [&n, key, target](const std::string& v) {
+            if (v == "immediately")
+                *target = 0;
+            else if (v == "after-all-tasks")
+                *target = 1;
+            else if (v == "cancel-if-tasks")
+                *target = 2;
+            else {
+                warn("Wrong value in the config file at the string " + n + ", ignored. Set " + key +
+                     "  to cancel-if-tasks");
+                *target = 2;
+            }
+        };
+    };
     const std::vector<std::pair<const char*, handler>> keys = {
         {"dbname", [&](const std::string& v) { dbname_ = v; }},
         {"user", [&](const std::string& v) { user_ = v; }},
@@ -225,34 +242,8 @@ void SVcoreConfig::read_line(const std::string& raw, unsigned long number)
                  warn("digital-sign-hash  set to: sha1");
              }
          }},
-        {"client-shutdown_scenario",
-         [&](const std::string& v) {
-             if (v == "immediately")
-                 client_shutdown_scenario_ = 0;
-             else if (v == "after-all-tasks")
-                 client_shutdown_scenario_ = 1;
-             else if (v == "cancel-if-tasks")
-                 client_shutdown_scenario_ = 2;
-             else {
-                 warn("Wrong value in the config file at the string " + n +
-                      ", ignored. Set client-shutdown_scenario  to cancel-if-tasks");
-                 client_shutdown_scenario_ = 2;
-             }
-         }},
-        {"server-shutdown_scenario",
-         [&](const std::string& v) {
-             if (v == "immediately")
-                 server_shutdown_scenario_ = 0;
-             else if (v == "after-all-tasks")
-                 server_shutdown_scenario_ = 1;
-             else if (v == "cancel-if-tasks")
-                 server_shutdown_scenario_ = 2;
-             else {
-                 warn("Wrong value in the config file at the string " + n +
-                      ", ignored. Set server-shutdown_scenario  to cancel-if-tasks");
-                 server_shutdown_scenario_ = 2;
-             }
-         }},
+        {"client-shutdown_scenario", shutdown_scenario("client-shutdown_scenario", &client_shutdown_scenario_)},
+        {"server-shutdown_scenario", shutdown_scenario("server-shutdown_scenario", &server_shutdown_scenario_)},
         {"parallel-tasks",
          [&](const std::string& v) {
              const parsed_integer p = parse_integer(v, true);
