@@ -144,6 +144,14 @@ public:
                 out << n.msg;
         return out;
     }
+    // Every notification as "kind: message", in the order they came.
+    QStringList lines() const
+    {
+        QStringList out;
+        for (const Note& n : notes)
+            out << n.kind + ": " + n.msg;
+        return out;
+    }
     QString dump() const
     {
         QStringList out;

@@ -14,36 +14,6 @@ Rectangle {
         for (var r = 0; r < devicesTree.rowCount(); ++r)
             tree.expand(devicesTree.index(r, 0));
     }
-    // Columns as wide as their contents, as the pages fit them.
-    TextMetrics { id: metrics }
-    // Width of the widest device name with its indentation in the tree.
-    function widestName(parent, depth) {
-        var widest = 0;
-        for (var r = 0; r < devicesTree.rowCount(parent); ++r) {
-            var index = devicesTree.index(r, 0, parent);
-            metrics.text = devicesTree.getName(index);
-            widest = Math.max(widest, metrics.width + 20 * (depth + 1) + 16,
-                              widestName(index, depth + 1));
-        }
-        return widest;
-    }
-    // Contents alone do not count the header caption nor, in the tree, the
-    // indentation of nested rows: keep room for both.
-    function fitColumns() {
-        tree.resizeColumnsToContents();
-        fstab.resizeColumnsToContents();
-        var views = [tree, fstab];
-        for (var v = 0; v < views.length; ++v) {
-            for (var c = 0; c < views[v].columnCount; ++c) {
-                var column = views[v].getColumn(c);
-                var minimum = column.title.length * 9 + 28;
-                if (views[v] === tree && c === 0)
-                    minimum = Math.max(minimum, widestName(undefined, 0));
-                column.width = Math.max(column.width, minimum);
-            }
-        }
-    }
-
     Column {
         anchors.fill: parent
         anchors.margins: 10

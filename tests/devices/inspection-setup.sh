@@ -28,7 +28,7 @@ chmod 0755 /usr/bin/umount
 u() { sv_new_uuid "$@"; }
 ROOT=$(u); BOOT=$(u); SWAP=$(u)
 PLAIN=$(u); NAMEONLY=$(u); RELLINK=$(u); NOCONF=$(u)
-SEPROOT=$(u); SEPOPT=$(u); BADFSTAB=$(u)
+SEPROOT=$(u); SEPOPT=$(u); BADFSTAB=$(u); MISSING=$(u)
 HOSTILE=$(u); ESCAPE=$(u)
 
 # sda: a complete installed system, its /boot, swap and an LVM volume group.
@@ -65,7 +65,7 @@ sv_disk sdb "ext4:16:uuid=$PLAIN:tree=$t/plain" "ext4:16:uuid=$NAMEONLY:tree=$t/
 printf 'UUID=%s / ext4 errors=remount-ro 0 1\nUUID=%s /opt xfs defaults 0 2\n' "$SEPROOT" "$SEPOPT" > "$t/fstab.sep"
 sv_tree_root "$t/seproot" --hostname db01 --pretty "Separate Opt Linux" --fstab "$t/fstab.sep" --no-opt
 sv_tree_opt "$t/sepopt"
-printf 'UUID=%s / ext4 errors=remount-ro 0 1\nUUID=%s /srv ext4 defaults 0 2\n' "$BADFSTAB" "$(u)" > "$t/fstab.bad"
+printf 'UUID=%s / ext4 errors=remount-ro 0 1\nUUID=%s /srv ext4 defaults 0 2\n' "$BADFSTAB" "$MISSING" > "$t/fstab.bad"
 sv_tree_root "$t/badfstab" --hostname bad01 --fstab "$t/fstab.bad"
 mkdir -p "$t/badfstab/srv"
 sv_disk sdc "ext4:16:uuid=$SEPROOT:tree=$t/seproot" "xfs:300:uuid=$SEPOPT:tree=$t/sepopt" \
@@ -94,6 +94,6 @@ sv_disk sdd "ext4:16:uuid=$HOSTILE:tree=$t/hostile" "ext4:16:uuid=$ESCAPE:tree=$
 {
   echo "ROOT=$ROOT"; echo "BOOT=$BOOT"; echo "SWAP=$SWAP"
   echo "PLAIN=$PLAIN"; echo "NAMEONLY=$NAMEONLY"; echo "RELLINK=$RELLINK"; echo "NOCONF=$NOCONF"
-  echo "SEPROOT=$SEPROOT"; echo "SEPOPT=$SEPOPT"; echo "BADFSTAB=$BADFSTAB"
+  echo "SEPROOT=$SEPROOT"; echo "SEPOPT=$SEPOPT"; echo "BADFSTAB=$BADFSTAB"; echo "MISSING=$MISSING"
   echo "HOSTILE=$HOSTILE"; echo "ESCAPE=$ESCAPE"
 } > "$work/medium.env"
