@@ -7,6 +7,8 @@
 #include "keymaster.h"
 #include "notifier.h"
 
+#include "../common/sandbox_guard.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -20,6 +22,8 @@
 #include <boost/interprocess/sync/named_mutex.hpp>
 
 #include <csignal>
+#include <functional>
+#include <memory>
 
 class KeyMasterTestAccess
 {
@@ -31,7 +35,6 @@ public:
     static bool answerQueueOpen(const KeyMaster& k) { return bool(k.clientToManagerQueue); }
     static bool requestQueueOpen(const KeyMaster& k) { return bool(k.managerToClientQueue); }
     static bool clientStartedHere(const KeyMaster& k) { return k.clientStartedHere; }
-    static void setClientStartedHere(KeyMaster& k, bool value) { k.clientStartedHere = value; }
     static std::string lastTaskId(const KeyMaster& k) { return k.lastTaskId; }
     static ResqueArchivesModel& archivesModel(KeyMaster& k) { return k.resqueArchivesModel; }
     static std::vector<sv_archive_short>& archives(KeyMaster& k) { return k.archives; }
@@ -103,11 +106,6 @@ inline bool logContains(const QString& text)
     return false;
 }
 
-inline bool insideSandbox()
-{
-    return qgetenv("SV_SANDBOX_INSIDE") == "1";
-}
-
 inline const QString standinsDir() { return QStringLiteral("/opt/sarvelin/standins"); }
 inline const QString daemonProgram() { return QStringLiteral("/opt/sarvelin/bin/sv_keyclientd"); }
 
@@ -115,28 +113,16 @@ inline const QString daemonProgram() { return QStringLiteral("/opt/sarvelin/bin/
 inline const char* baseScenario()
 {
     return R"INI(
-[server]
-reachable = yes
-key_password = key-secret
-
 [local_client]
 start = authorized
 authorize_after = 0
-daemon = yes
-
-[restore]
-accept = yes
-task_id = 4102
-status = 2, 5
 
 [daemon]
 queue_capacity = 10
-require_hello = yes
 
 [client web01]
 hwid = 52:54:00:1a:2b:01
 password = web01-secret
-plan = yes
 
 [client db01]
 hwid = 52:54:00:1a:2b:02
@@ -152,8 +138,6 @@ client = web01
 name = web01 rescue image, Monday
 created = 2026-11-30 02:00:00
 archive_size = 5368709123
-crypt_algorithm = nocrypt
-verification_status = 3
 
 [archive 1002]
 client = web01
@@ -172,7 +156,6 @@ verification_status = 1
 
 [plan web01 1]
 resource = /
-resource_type = rescue_image
 resource_destination = /dev/sda
 priority = 10
 description = system disk
@@ -196,6 +179,18 @@ inline bool writeFile(const QString& path, const QByteArray& content)
     return f.write(content) == content.size();
 }
 
+inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 3000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < milliseconds) {
+        if (condition())
+            return true;
+        QThread::msleep(10);
+    }
+    return condition();
+}
+
 // The key client daemon stand-in, run as a child of the test.
 class Daemon
 {
@@ -216,18 +211,11 @@ public:
         m_process.start();
         if (!m_process.waitForStarted(3000))
             return false;
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 5000) {
-            if (QFile::exists("/dev/shm/Sarvelin_SVKEY_to_client_MQ")
-                && QFile::exists("/dev/shm/Sarvelin_client_to_SVKEY_MQ")
-                && log().contains("STARTED"))
-                return true;
-            if (m_process.state() == QProcess::NotRunning)
-                return false;
-            QThread::msleep(10);
-        }
-        return false;
+        return waitFor([this] {
+            return m_process.state() == QProcess::NotRunning
+                || (QFile::exists("/dev/shm/Sarvelin_SVKEY_to_client_MQ")
+                    && QFile::exists("/dev/shm/Sarvelin_client_to_SVKEY_MQ") && log().contains("STARTED"));
+        }, 5000) && running();
     }
 
     void stop()
@@ -276,41 +264,92 @@ public:
     // answer just after sending it, so wait a little for `expected` lines.
     static QStringList answersToLast(int expected = 1)
     {
-        QElapsedTimer t;
-        t.start();
-        for (;;) {
-            QStringList out;
+        QStringList out;
+        waitFor([&] {
+            out.clear();
             for (const QString& line : logLines()) {
                 if (line.startsWith("REQUEST "))
                     out.clear();
                 else if (line.startsWith("ANSWER "))
                     out << line.mid(7);
             }
-            if (out.size() >= expected || t.elapsed() > 2000)
-                return out;
-            QThread::msleep(10);
-        }
+            return out.size() >= expected;
+        }, 2000);
+        return out;
     }
 
 private:
     QProcess m_process;
 };
 
+const char* const kAnswerQueue = "Sarvelin_client_to_SVKEY_MQ";
+const char* const kRequestQueue = "Sarvelin_SVKEY_to_client_MQ";
+const QString kServer = QStringLiteral("10.0.0.5");
+const std::string kWeb01 = "52:54:00:1a:2b:01";
+const std::string kDb01 = "52:54:00:1a:2b:02";
+const std::string kMail01 = "52:54:00:1a:2b:03";
+const QString kClientReceiveFailure =
+    "It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process";
+
+// A [fault N] section of the scenario.
+inline QByteArray fault(const char* request, const char* kind, const char* text = nullptr, int number = 1,
+                        int times = 0)
+{
+    QByteArray s = "[fault " + QByteArray::number(number) + "]\nrequest = " + request + "\nkind = " + kind + "\n";
+    if (text)
+        s += QByteArray("text = ") + text + "\n";
+    if (times)
+        s += "times = " + QByteArray::number(times) + "\n";
+    return s;
+}
+
+// The base scenario with `extra` keys added to client web01.
+inline QByteArray withWeb01Keys(const char* extra)
+{
+    QByteArray scenario = baseScenario();
+    scenario.replace("password = web01-secret\n", QByteArray("password = web01-secret\n") + extra + "\n");
+    return scenario;
+}
+
+// Opens the queues, greets the daemon and proves the key password.
+inline bool connectAndAuthenticate(KeyMaster& km)
+{
+    return km.messageQueuesConnect() && km.helloDaemon(kServer)
+        && km.svkey_authentication(KeyMaster::hashPassword("key-secret"));
+}
+
 // Waits until the answer queue holds a message (a late answer arrived).
 inline bool waitForPendingAnswer(int milliseconds)
 {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < milliseconds) {
+    return waitFor([] {
         try {
-            boost::interprocess::message_queue q(boost::interprocess::open_only, "Sarvelin_client_to_SVKEY_MQ");
-            if (q.get_num_msg() > 0)
-                return true;
+            boost::interprocess::message_queue q(boost::interprocess::open_only, kAnswerQueue);
+            return q.get_num_msg() > 0;
         } catch (...) {
+            return false;
         }
-        QThread::msleep(20);
-    }
-    return false;
+    }, milliseconds);
 }
 
+// What every test class of the area holds: the daemon stand-in and what the
+// operator is shown since the current test function began.
+struct Fixture
+{
+    Daemon daemon;
+    std::unique_ptr<NotifierCapture> shown;
+    // init(): a fresh capture and log.
+    void reset()
+    {
+        logLines().clear();
+        shown = std::make_unique<NotifierCapture>();
+    }
+};
+
 } // namespace link_test
+
+// initTestCase() of every sandboxed test class of the area.
+#define LINK_TEST_IN_SANDBOX_ONLY()                                                  \
+    do {                                                                            \
+        SV_REQUIRE_SANDBOX();                                                       \
+        link_test::installLogCapture();                                             \
+    } while (0)

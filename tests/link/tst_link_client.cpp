@@ -7,42 +7,30 @@
 
 #include <QTimer>
 
-using link_test::NotifierCapture;
+using namespace link_test;
 
 namespace {
 
 const QString kClient = QStringLiteral("/opt/sarvelin/bin/sarvelin_client");
 const QString kCheckLog = QStringLiteral("/tmp/startSarvelinClientWithCheck.log");
 
-bool writeScenario(const QByteArray& start, const QByteArray& extra = QByteArray())
+bool writeScenario(const QByteArray& start, const QByteArray& extra = "authorize_after = 0")
 {
-    QByteArray scenario = link_test::baseScenario();
+    QByteArray scenario = baseScenario();
     scenario.replace("start = authorized", "start = " + start);
-    scenario.replace("authorize_after = 0", extra.isEmpty() ? "authorize_after = 0" : extra);
-    return link_test::writeFile(link_test::standinsDir() + "/scenario.ini", scenario);
+    scenario.replace("authorize_after = 0", extra);
+    return writeFile(standinsDir() + "/scenario.ini", scenario);
 }
 
 QString callsLog()
 {
-    QFile f(link_test::standinsDir() + "/calls.log");
+    QFile f(standinsDir() + "/calls.log");
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-bool waitFor(const std::function<bool()>& condition, int milliseconds)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < milliseconds) {
-        if (condition())
-            return true;
-        QThread::msleep(20);
-    }
-    return condition();
 }
 
 bool daemonQueuesExist()
 {
-    return QFile::exists("/dev/shm/Sarvelin_SVKEY_to_client_MQ");
+    return QFile::exists(QString("/dev/shm/") + kRequestQueue);
 }
 
 } // namespace
@@ -50,46 +38,30 @@ bool daemonQueuesExist()
 class TestLinkClient : public QObject
 {
     Q_OBJECT
-
-private:
-    NotifierCapture* shown = nullptr;
+    Fixture f;
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        LINK_TEST_IN_SANDBOX_ONLY();
+        QVERIFY2(QFile::exists(kClient), "the local client stand-in is not installed");
+    }
+    void init() { f.reset(); }
+    void cleanup()
+    {
+        // End whatever daemon a start left behind.
+        QProcess::execute(kClient, { "stop" });
+        QVERIFY(waitFor([] { return !daemonQueuesExist(); }));
+    }
 
     void classification_data();
     void classification();
     void warningOnceThenAuthorized();
-    void neverAuthorized();
-    void windowStaysAliveAndReentryIsRefused();
+    void neverAuthorizedWindowStaysAliveAndReentryIsRefused();
     void outputFileGone();
     void plainStartAndStopTwice();
     void clientNotInstalled();
 };
-
-void TestLinkClient::initTestCase()
-{
-    if (!link_test::insideSandbox())
-        QSKIP("runs only inside the sandbox (sandbox/sv-sandbox)");
-    QVERIFY2(QFile::exists(kClient), "the local client stand-in is not installed");
-    link_test::installLogCapture();
-}
-
-void TestLinkClient::init()
-{
-    link_test::logLines().clear();
-    delete shown;
-    shown = new NotifierCapture;
-}
-
-void TestLinkClient::cleanup()
-{
-    // End whatever daemon a start left behind.
-    QProcess::execute(kClient, { "stop" });
-    QVERIFY(waitFor([] { return !daemonQueuesExist(); }, 3000));
-}
 
 void TestLinkClient::classification_data()
 {
@@ -114,13 +86,13 @@ void TestLinkClient::classification()
     t.start();
     QVERIFY(!km.startSarvelinClientWithCheck());
     QVERIFY(t.elapsed() >= 1000 && t.elapsed() < 4000);
-    QCOMPARE(shown->errors(), QStringList({ error }));
-    QVERIFY(shown->warnings().isEmpty());
+    QCOMPARE(f.shown->errors(), QStringList({ error }));
+    QVERIFY(f.shown->warnings().isEmpty());
     // Set at once, even though the start failed: the next stop ends it.
     QVERIFY(KeyMasterTestAccess::clientStartedHere(km));
-    QVERIFY(link_test::logContains("start client with checking result"));
-    QVERIFY(link_test::logContains("Sarvelin client output is:"));
-    QVERIFY(link_test::logContains("Sarvelin client 2.0 is starting"));
+    QVERIFY(logContains("start client with checking result"));
+    QVERIFY(logContains("Sarvelin client output is:"));
+    QVERIFY(logContains("Sarvelin client 2.0 is starting"));
     QVERIFY(callsLog().contains("sarvelin_client start"));
 }
 
@@ -132,37 +104,25 @@ void TestLinkClient::warningOnceThenAuthorized()
     t.start();
     QVERIFY(km.startSarvelinClientWithCheck());
     QVERIFY(t.elapsed() >= 2500 && t.elapsed() < 6000);
-    QCOMPARE(shown->warnings(), QStringList({
+    QCOMPARE(f.shown->warnings(), QStringList({
         "Required authorization at Sarvelin server. Please contact system administrator.\n Waiting 15 min.." }));
-    QVERIFY(shown->errors().isEmpty());
+    QVERIFY(f.shown->errors().isEmpty());
     QVERIFY(KeyMasterTestAccess::clientStartedHere(km));
     // The mutex of the started client is open before the restore side needs it.
     QVERIFY(KeyMasterTestAccess::mutexOpen(km));
-    QVERIFY(link_test::logContains("This client was authorized by Sarvelin server"));
+    QVERIFY(logContains("This client was authorized by Sarvelin server"));
     QFile output(kCheckLog);
     QVERIFY(output.open(QIODevice::ReadOnly));
     QVERIFY(output.readAll().contains("Required authorization at Sarvelin server."));
 }
 
-void TestLinkClient::neverAuthorized()
+// Never authorized: gives up after the poll budget (900 polls, shortened
+// here to 3), keeping the window alive and refusing re-entry meanwhile.
+void TestLinkClient::neverAuthorizedWindowStaysAliveAndReentryIsRefused()
 {
     QVERIFY(writeScenario("silence"));
     KeyMaster km;
     QCOMPARE(KeyMasterTestAccess::pollBudget(km), 900);
-    KeyMasterTestAccess::setPollBudget(km, 3);
-    QElapsedTimer t;
-    t.start();
-    QVERIFY(!km.startSarvelinClientWithCheck());
-    QVERIFY(t.elapsed() >= 3000 && t.elapsed() < 6000);
-    QCOMPARE(shown->errors(), QStringList({
-        "Required authorization at Sarvelin server. Retry after authorization\nOr unknown error" }));
-    QCOMPARE(link_test::logLines().count("Sarvelin client output is:"), 3);
-}
-
-void TestLinkClient::windowStaysAliveAndReentryIsRefused()
-{
-    QVERIFY(writeScenario("silence"));
-    KeyMaster km;
     KeyMasterTestAccess::setPollBudget(km, 3);
 
     int ticks = 0;
@@ -178,20 +138,24 @@ void TestLinkClient::windowStaysAliveAndReentryIsRefused()
         startResult = km.startSarvelinClientWithCheck();
         requestResult = km.helloDaemon("10.0.0.5");
     });
+    QElapsedTimer t;
+    t.start();
     QVERIFY(!km.startSarvelinClientWithCheck());
+    QVERIFY(t.elapsed() >= 3000 && t.elapsed() < 6000);
     ticker.stop();
+    QCOMPARE(logLines().count("Sarvelin client output is:"), 3);
 
     // Events flowed all along the three seconds (up to 60 ticks), not once
     // per second (which would give at most a handful).
     QVERIFY2(ticks >= 15, qPrintable(QString::number(ticks)));
     QVERIFY(!stopResult && !connectResult && !startResult && !requestResult);
-    QVERIFY(link_test::logContains("stopSarvelinClient refused: another operation is running"));
-    QVERIFY(link_test::logContains("messageQueuesConnect refused: another operation is running"));
-    QVERIFY(link_test::logContains("messageQueuesClose refused: another operation is running"));
-    QVERIFY(link_test::logContains("startSarvelinClientWithCheck refused: another operation is running"));
-    QVERIFY(link_test::logContains("helloDaemon refused: another operation is running"));
+    QVERIFY(logContains("stopSarvelinClient refused: another operation is running"));
+    QVERIFY(logContains("messageQueuesConnect refused: another operation is running"));
+    QVERIFY(logContains("messageQueuesClose refused: another operation is running"));
+    QVERIFY(logContains("startSarvelinClientWithCheck refused: another operation is running"));
+    QVERIFY(logContains("helloDaemon refused: another operation is running"));
     // The refused calls changed nothing and showed nothing.
-    QCOMPARE(shown->errors(), QStringList({
+    QCOMPARE(f.shown->errors(), QStringList({
         "Required authorization at Sarvelin server. Retry after authorization\nOr unknown error" }));
     QVERIFY(KeyMasterTestAccess::clientStartedHere(km));
     QVERIFY(!KeyMasterTestAccess::answerQueueOpen(km));
@@ -205,8 +169,8 @@ void TestLinkClient::outputFileGone()
     KeyMaster km;
     QTimer::singleShot(400, [] { QFile::remove(kCheckLog); });
     QVERIFY(!km.startSarvelinClientWithCheck());
-    QVERIFY(link_test::logContains("/tmp/startSarvelinClientWithCheck.log is not opened, startSarvelinClientWithCheck will return false"));
-    QVERIFY(shown->shown.isEmpty());
+    QVERIFY(logContains("/tmp/startSarvelinClientWithCheck.log is not opened, startSarvelinClientWithCheck will return false"));
+    QVERIFY(f.shown->shown.isEmpty());
 }
 
 void TestLinkClient::plainStartAndStopTwice()
@@ -214,26 +178,26 @@ void TestLinkClient::plainStartAndStopTwice()
     QVERIFY(writeScenario("authorized"));
     KeyMaster km;
     QVERIFY(!km.stopSarvelinClient());
-    QVERIFY(link_test::logContains("Sarvelin client wasnt started"));
+    QVERIFY(logContains("Sarvelin client wasnt started"));
 
     QVERIFY(km.startSarvelinClient());
-    QVERIFY(link_test::logContains("Start Sarvelin client"));
+    QVERIFY(logContains("Start Sarvelin client"));
     QVERIFY(KeyMasterTestAccess::clientStartedHere(km));
     // The client starts the daemon in the background.
     QVERIFY(waitFor(daemonQueuesExist, 5000));
 
-    link_test::logLines().clear();
+    logLines().clear();
     QVERIFY(km.stopSarvelinClient());
-    QVERIFY(link_test::logContains("Stop Sarvelin client"));
+    QVERIFY(logContains("Stop Sarvelin client"));
     QVERIFY(!KeyMasterTestAccess::clientStartedHere(km));
     QVERIFY(waitFor([] { return callsLog().contains("sarvelin_client stop"); }, 3000));
     QVERIFY(waitFor([] { return !daemonQueuesExist(); }, 5000));
 
-    link_test::logLines().clear();
+    logLines().clear();
     QVERIFY(!km.stopSarvelinClient());
-    QVERIFY(link_test::logContains("Sarvelin client wasnt started"));
-    QVERIFY(!link_test::logContains("Stop Sarvelin client"));
-    QVERIFY(shown->shown.isEmpty());
+    QVERIFY(logContains("Sarvelin client wasnt started"));
+    QVERIFY(!logContains("Stop Sarvelin client"));
+    QVERIFY(f.shown->shown.isEmpty());
 }
 
 void TestLinkClient::clientNotInstalled()
@@ -248,7 +212,7 @@ void TestLinkClient::clientNotInstalled()
     QVERIFY(!km.startSarvelinClientWithCheck());
     QVERIFY(t.elapsed() < 1000);
     QVERIFY(QFile::rename(aside, kClient));
-    QCOMPARE(shown->errors(), QStringList({
+    QCOMPARE(f.shown->errors(), QStringList({
         "Can't start Sarvelin client. Please see logfile: /opt/sarvelin/log/Sarvelin.log",
         "Can't start Sarvelin client. Please see logfile: /opt/sarvelin/log/Sarvelin.log" }));
 }

@@ -1,6 +1,6 @@
 // The archive and plan models as the pages reach them from QML: role names
 // in delegates, selectedRow written through the published model pointers,
-// selectedBackupName, and a rendered list.
+// selectedBackupName, and the delegate texts of a shown list.
 
 #include "drpmanager.h"
 #include "resquearchivesmodel.h"
@@ -9,7 +9,6 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickItemGrabResult>
 #include <QQuickView>
 #include <QtTest>
 
@@ -111,28 +110,16 @@ void TestLinkQml::modelsFromQml()
     QCOMPARE(plans.entryArchives()->item(0, 0)->data(ArchiveRoles::Id).toString(), QString("22"));
 
     // The delegate texts come from the role names.
-    QList<QQuickItem*> texts;
     auto* content = list->property("contentItem").value<QQuickItem*>();
     QVERIFY(content);
+    QStringList shown;
     for (QQuickItem* item : content->childItems())
         if (item->property("text").toString().contains(" | "))
-            texts << item;
-    QCOMPARE(texts.size(), 2);
-    QStringList shown;
-    for (QQuickItem* t : texts)
-        shown << t->property("text").toString();
+            shown << item->property("text").toString();
     shown.sort();
+    QCOMPARE(shown.size(), 2);
     QCOMPARE(shown.at(0), QString("11 | web01 Monday | 5368709134 | nocrypt | signed: yes | Verified"));
     QCOMPARE(shown.at(1), QString("12 | web01 Friday | 5368709135 | kuznyechik | signed: no | Broken chain"));
-
-    const QString out = qEnvironmentVariable("SV_LINK_QML_PNG");
-    if (!out.isEmpty()) {
-        auto grab = root->grabToImage();
-        QVERIFY(grab);
-        QSignalSpy ready(grab.data(), &QQuickItemGrabResult::ready);
-        QVERIFY(ready.wait(5000));
-        QVERIFY(grab->image().save(out));
-    }
 }
 
 QTEST_MAIN(TestLinkQml)
