@@ -3,9 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTextStream>
 #include <QMap>
-#include <QSet>
 #include <QThread>
 
 #include <chrono>
@@ -80,56 +78,35 @@ QString StandinHarness::defaultScenario()
 
 void StandinHarness::writeScenario(const QString& extra)
 {
-    // Boost's INI reader refuses a key twice in one section: later keys are
-    // merged by dropping the earlier line of the same section and key.
-    QString text = defaultScenario();
-    QStringList out;
-    QString section;
-    QStringList extraLines = extra.split('\n');
-    QString extraSection;
-    QSet<QString> overridden;
-    for (const QString& l : extraLines) {
-        const QString t = l.trimmed();
-        if (t.startsWith('['))
-            extraSection = t;
-        else if (t.contains('=') && !t.startsWith(';'))
-            overridden.insert(extraSection + "|" + t.section('=', 0, 0).trimmed());
-    }
-    // Sections of the extra text that also exist in the default are merged
-    // into the default's section, so each section appears once.
-    QMap<QString, QStringList> extraBySection;
-    extraSection.clear();
-    QStringList extraOrder;
-    for (const QString& l : extraLines) {
-        const QString t = l.trimmed();
-        if (t.startsWith('[')) {
-            extraSection = t;
-            if (!extraOrder.contains(t))
-                extraOrder << t;
-        } else if (!t.isEmpty()) {
-            extraBySection[extraSection] << t;
-        }
-    }
-    for (const QString& l : text.split('\n')) {
-        const QString t = l.trimmed();
-        if (t.startsWith('[')) {
-            if (extraBySection.contains(section)) {
-                out << extraBySection.take(section);
+    // Boost's INI reader refuses a section or a key twice: the extra lines
+    // are merged into the default's sections, a later key replacing the
+    // earlier line of the same section and key.
+    QStringList order{QString()};
+    QMap<QString, QStringList> bodies;
+    const auto keyOf = [](const QString& line) {
+        const QString t = line.trimmed();
+        return t.contains('=') && !t.startsWith(';') ? t.section('=', 0, 0).trimmed() : QString();
+    };
+    for (const QString& text : {defaultScenario(), extra}) {
+        QString section;
+        for (const QString& line : text.split('\n')) {
+            if (line.trimmed().startsWith('[')) {
+                section = line.trimmed();
+                if (!order.contains(section))
+                    order << section;
+                continue;
             }
-            section = t;
-        } else if (t.contains('=') && !t.startsWith(';') &&
-                   overridden.contains(section + "|" + t.section('=', 0, 0).trimmed())) {
-            continue;
+            QStringList& body = bodies[section];
+            const QString key = keyOf(line);
+            for (int i = body.size() - 1; !key.isEmpty() && i >= 0; --i)
+                if (keyOf(body.at(i)) == key)
+                    body.removeAt(i);
+            body << line;
         }
-        out << l;
     }
-    if (extraBySection.contains(section))
-        out << extraBySection.take(section);
-    for (const QString& s : extraOrder) {
-        if (!extraBySection.contains(s))
-            continue;
-        out << s << extraBySection.take(s);
-    }
+    QStringList out;
+    for (const QString& section : order)
+        out << (section.isEmpty() ? QStringList() : QStringList{section}) << bodies.value(section);
     QFile f(path("scenario.ini"));
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
     f.write(out.join('\n').toUtf8() + "\n");
@@ -143,11 +120,9 @@ bool StandinHarness::startDaemon()
     daemon_->start(bin("sv_keyclientd"), QStringList());
     if (!daemon_->waitForStarted(3000))
         return false;
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 300 && daemon_->state() != QProcess::NotRunning; ++i) {
         if (QFile::exists(path("sv_keyclientd.pid")) && shmEntryExists(sv_standin::request_queue_name))
             return true;
-        if (daemon_->state() == QProcess::NotRunning)
-            return false;
         QThread::msleep(10);
     }
     return false;

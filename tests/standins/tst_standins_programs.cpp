@@ -129,16 +129,8 @@ private slots:
         QVERIFY(shmEntryExists("Sarvelin_client_to_SVKEY_MQ"));
     }
 
-    void startAuthorizedAtOnce()
-    {
-        h->writeScenario("[local_client]\nauthorize_after = 0\n");
-        const Run r = run("sarvelin_client", {"start"});
-        QCOMPARE(r.exitCode, 0);
-        QVERIFY(!r.lines.join('\n').contains("Required authorization"));
-        QCOMPARE(r.lines.last(), QString("This client was authorized by Sarvelin server"));
-    }
-
-    void startFailures_data()
+    // The last line and exit code of "start" for each way it ends.
+    void startEndings_data()
     {
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("line");
@@ -151,33 +143,29 @@ private slots:
         QTest::newRow("mac") << "duplicated_mac" << "Sarvelin server has duplicated MAC address in unauthorized clients" << 1;
         QTest::newRow("second") << "second_instance" << "Can't run second instance of Sarvelin client process on one node" << 1;
         QTest::newRow("silence") << "silence" << "Connecting to backup.example.lan ..." << 0;
+        QTest::newRow("authorized at once") << "authorized" << "This client was authorized by Sarvelin server" << 0;
     }
 
-    void startFailures()
+    void startEndings()
     {
         QFETCH(QString, start);
         QFETCH(QString, line);
         QFETCH(int, exitCode);
-        h->writeScenario("[local_client]\nstart = " + start + "\n");
+        h->writeScenario("[local_client]\nstart = " + start + "\nauthorize_after = 0\n");
         const Run r = run("sarvelin_client", {"start"});
         QCOMPARE(r.exitCode, exitCode);
         QCOMPARE(r.lines.last(), line);
         QVERIFY(!r.lines.join('\n').contains("Required authorization"));
-        QVERIFY(!r.lines.join('\n').contains("was authorized"));
+        QCOMPARE(r.lines.join('\n').contains("was authorized"), start == "authorized");
     }
 
-    void secondStartWhileRunning()
+    void secondStartStopAndStatus()
     {
         startClient("[local_client]\nauthorize_after = 0\n");
         const Run again = run("sarvelin_client", {"start"});
         QCOMPARE(again.exitCode, 1);
         QCOMPARE(again.lines.last(), QString("Can't run second instance of Sarvelin client process on one node"));
         QCOMPARE(run("sarvelin_client", {"status"}).exitCode, 0);
-    }
-
-    void stopEndsTheDaemon()
-    {
-        startClient("[local_client]\nauthorize_after = 0\n");
         const Run stop = run("sarvelin_client", {"stop"});
         QCOMPARE(stop.exitCode, 0);
         QCOMPARE(stop.lines, QStringList{"Sarvelin client stopped"});
@@ -185,6 +173,8 @@ private slots:
         QVERIFY(!shmEntryExists("Sarvelin_SVKEY_to_client_MQ"));
         QCOMPARE(run("sarvelin_client", {"stop"}).lines, QStringList{"Sarvelin client is not running"});
         QCOMPARE(run("sarvelin_client", {"status"}).exitCode, 1);
+        QCOMPARE(run("sarvelin_client", {}).exitCode, 2);
+        QCOMPARE(run("sarvelin_client", {"restart"}).exitCode, 2);
     }
 
     void startWithoutTheDaemon()
@@ -193,12 +183,6 @@ private slots:
         QCOMPARE(run("sarvelin_client", {"start"}).exitCode, 0);
         QTest::qWait(300);
         QVERIFY(!mutexExists());
-    }
-
-    void wrongUsage()
-    {
-        QCOMPARE(run("sarvelin_client", {}).exitCode, 2);
-        QCOMPARE(run("sarvelin_client", {"restart"}).exitCode, 2);
     }
 
     void archivesQueuesTheTaskAndStartsSvfd()
@@ -265,66 +249,54 @@ private slots:
         p.waitForFinished();
     }
 
-    void archivesNeedsTheConfiguration()
+    // sv_archives refuses, with its exit code and message: without the
+    // client, the configuration or (to encrypt) a 32-byte master key, and
+    // on wrong arguments.
+    void archivesRefusals_data()
     {
-        startClient("[local_client]\nauthorize_after = 0\n");
-        QVERIFY(QFile::remove("/opt/sarvelin/etc/config.file"));
-        const Run r = run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"});
-        QCOMPARE(r.exitCode, 5);
-        QVERIFY(r.lines.join('\n').contains("config file /opt/sarvelin/etc/config.file doesn't exist"));
-    }
-
-    void archivesNeedsTheMasterKeyToEncrypt_data()
-    {
-        QTest::addColumn<int>("keyBytes");
-        QTest::newRow("missing") << -1;
-        QTest::newRow("short") << 31;
-        QTest::newRow("long") << 33;
-    }
-
-    void archivesNeedsTheMasterKeyToEncrypt()
-    {
-        QFETCH(int, keyBytes);
-        startClient("[local_client]\nauthorize_after = 0\n");
-        QFile::remove("/opt/sarvelin/keys/master-key");
-        if (keyBytes >= 0) {
-            QFile key("/opt/sarvelin/keys/master-key");
-            QVERIFY(key.open(QIODevice::WriteOnly));
-            key.write(QByteArray(keyBytes, '\x01'));
-        }
-        Run r = run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "serpent"});
-        QCOMPARE(r.exitCode, 5);
-        QVERIFY(r.lines.join('\n').contains("master key /opt/sarvelin/keys/master-key is missing"));
-        // Without encryption no key is needed.
-        r = run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"});
-        QCOMPARE(r.exitCode, 0);
-    }
-
-    void archivesNeedsTheClient()
-    {
-        const Run r = run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"});
-        QCOMPARE(r.exitCode, 3);
-        QVERIFY(r.lines.join('\n').contains("Sarvelin client doesn't work"));
-    }
-
-    void archivesArguments_data()
-    {
+        QTest::addColumn<QString>("setup");
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("no cipher") << QStringList{"-c", "/dev/loop0", "-m", "rescue_image"};
-        QTest::newRow("other mode") << QStringList{"-c", "/dev/loop0", "-m", "full", "-a", "nocrypt"};
-        QTest::newRow("no device") << QStringList{"-c", "/dev/nosuchdisk", "-m", "rescue_image", "-a", "nocrypt"};
-        QTest::newRow("not a device") << QStringList{"-c", "/dev/null", "-m", "rescue_image", "-a", "nocrypt"};
-        QTest::newRow("unknown option") << QStringList{"-x", "1"};
-        QTest::newRow("dangling option") << QStringList{"-c"};
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("text");
+        const QStringList plain{"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"};
+        const QStringList serpent{"-c", "/dev/loop0", "-m", "rescue_image", "-a", "serpent"};
+        const QString noKey = "master key /opt/sarvelin/keys/master-key is missing";
+        QTest::newRow("no client") << "no client" << plain << 3 << "Sarvelin client doesn't work";
+        QTest::newRow("no configuration") << "no config" << plain << 5 << "config file /opt/sarvelin/etc/config.file doesn't exist";
+        QTest::newRow("key missing") << "key -1" << serpent << 5 << noKey;
+        QTest::newRow("key short") << "key 31" << serpent << 5 << noKey;
+        QTest::newRow("key long") << "key 33" << serpent << 5 << noKey;
+        QTest::newRow("no cipher") << "" << QStringList{"-c", "/dev/loop0", "-m", "rescue_image"} << 2 << "";
+        QTest::newRow("other mode") << "" << QStringList{"-c", "/dev/loop0", "-m", "full", "-a", "nocrypt"} << 2 << "";
+        QTest::newRow("no device") << "" << QStringList{"-c", "/dev/nosuchdisk", "-m", "rescue_image", "-a", "nocrypt"} << 2 << "";
+        QTest::newRow("not a device") << "" << QStringList{"-c", "/dev/null", "-m", "rescue_image", "-a", "nocrypt"} << 2 << "";
+        QTest::newRow("unknown option") << "" << QStringList{"-x", "1"} << 2 << "";
+        QTest::newRow("dangling option") << "" << QStringList{"-c"} << 2 << "";
     }
 
-    void archivesArguments()
+    void archivesRefusals()
     {
+        QFETCH(QString, setup);
         QFETCH(QStringList, args);
-        startClient("[local_client]\nauthorize_after = 0\n");
+        QFETCH(int, exitCode);
+        QFETCH(QString, text);
+        if (setup != "no client")
+            startClient("[local_client]\nauthorize_after = 0\n");
+        if (setup == "no config")
+            QVERIFY(QFile::remove("/opt/sarvelin/etc/config.file"));
+        if (setup.startsWith("key ")) {
+            QFile::remove("/opt/sarvelin/keys/master-key");
+            QFile key("/opt/sarvelin/keys/master-key");
+            if (setup != "key -1")
+                QVERIFY(key.open(QIODevice::WriteOnly) && key.write(QByteArray(setup.mid(4).toInt(), '\x01')) > 0);
+        }
         const Run r = run("sv_archives", args);
-        QCOMPARE(r.exitCode, 2);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY(r.lines.join('\n').contains(text));
         QVERIFY(!r.lines.join('\n').contains("TASK WAS ADDED"));
+        // Without encryption no key is needed.
+        if (setup.startsWith("key "))
+            QCOMPARE(run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"}).exitCode, 0);
     }
 
     void svfdRunsForItsTime()
