@@ -6,6 +6,7 @@
 // tools by stubs and mount below /mnt without touching the host.
 
 #include "../common/sandbox_guard.h"
+#include "../common/test_files.h"
 #include "notifier.h"
 
 #include <QDir>
@@ -28,34 +29,10 @@ inline QString workDir()
     return dir;
 }
 
-inline bool writeFile(const QString& path, const QByteArray& content, QFile::Permissions perms = {})
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    file.write(content);
-    file.close();
-    if (perms)
-        file.setPermissions(perms);
-    return true;
-}
-
-inline QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
-}
-
 // Installs an executable shell script at path (inside the sandbox's overlay).
 inline bool installScript(const QString& path, const QByteArray& body)
 {
-    QFile::remove(path);
-    return writeFile(path, "#!/bin/sh\n" + body,
-                     QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                         | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    return writeFile(path, "#!/bin/sh\n" + body, true);
 }
 
 // Runs a bash snippet with the medium functions available; returns stdout.

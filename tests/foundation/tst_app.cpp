@@ -7,6 +7,7 @@
 #include "notifier.h"
 #include "quickhelpers.h"
 #include "../common/sandbox_guard.h"
+#include "../common/test_files.h"
 
 #include <qpa/qwindowsysteminterface.h>
 
@@ -63,20 +64,6 @@ bool dialogOpen(QObject* dialog)
 void windowSystemClose(QQuickView* view)
 {
     QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(view);
-}
-
-QString readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-void writeOsRelease(const QByteArray& content)
-{
-    QFile::remove("/etc/os-release");
-    QFile f("/etc/os-release");
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
 }
 
 } // namespace
@@ -173,7 +160,7 @@ private slots:
         QCOMPARE(runApplication(), 0);
 
         // The whole session reached the log file in the settings folder.
-        const QString log = readAll(settingsFolder() + ".logs");
+        const QString log = QString::fromUtf8(readFile(settingsFolder() + ".logs"));
         // Two requests from the window system; the quit itself closes the
         // view without another question.
         QCOMPARE(log.count("MyQuickView::close event"), 2);
@@ -212,7 +199,7 @@ private slots:
         QCOMPARE(runApplication(), 0);
 
         // Dropped notifications still reach the log and the journal.
-        const QString log = readAll(settingsFolder() + ".logs");
+        const QString log = QString::fromUtf8(readFile(settingsFolder() + ".logs"));
         for (const char* line : {"Warning: [main.qml::onHasWarning]", "Notifier::onHasWarning: first warning",
                                  "Critical: [main.qml::onHasError]", "Notifier::onHasError: first error the details",
                                  "Notifier::onHasError: second error", "Notifier::onHasWarning: late warning"})
@@ -222,11 +209,8 @@ private slots:
 
     void warningOffTheRescueMedium()
     {
-        QFile current("/etc/os-release");
-        QVERIFY(current.open(QIODevice::ReadOnly));
-        savedOsRelease = current.readAll();
-        current.close();
-        writeOsRelease("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
+        savedOsRelease = readFile("/etc/os-release");
+        QVERIFY(writeFile("/etc/os-release", "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"));
 
         scenario = [] {
             QQuickView* view = mainView();
@@ -241,7 +225,7 @@ private slots:
             closeAndConfirm(view);
         };
         const int status = runApplication();
-        writeOsRelease(savedOsRelease);
+        writeFile("/etc/os-release", savedOsRelease);
         QCOMPARE(status, 0);
     }
 
@@ -285,7 +269,7 @@ private slots:
         app.start(SVKEY2_BINARY, QStringList());
         QVERIFY(app.waitForStarted(10000));
         const QString log = otherHome.path() + "/.svkey2/.logs";
-        QTRY_VERIFY_WITH_TIMEOUT(readAll(log).contains("]  Debug: ["), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("]  Debug: ["), 15000);
         QCOMPARE(app.state(), QProcess::Running);
         QVERIFY(QFileInfo(otherHome.path() + "/.svkey2/.sv_gui_main_settings").isFile());
         // The console carries the same lines.

@@ -5,6 +5,7 @@
 #include "keymaster.h"
 #include "notifier.h"
 #include "../common/sandbox_guard.h"
+#include "../common/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,19 +24,6 @@ namespace {
 const char* const kOsReleaseCommand =
     "/bin/cat /etc/os-release | /bin/grep PRETTY_NAME | /bin/sed -e 's/[=\"]/ /g' -e 's/PRETTY_NAME  //'";
 const char* const kDrivesCommand = "/bin/lsblk -d | /bin/grep disk | /usr/bin/awk '{print $1}'";
-
-void writeFile(const QString& path, const QByteArray& content, bool executable = false)
-{
-    QFile::remove(path);
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    f.write(content);
-    f.close();
-    if (executable)
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                         | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
-}
 
 // A stub lsblk that prints an `lsblk -d` listing of the given disks.
 QByteArray lsblkStub(const QStringList& names)
@@ -168,7 +156,6 @@ private slots:
         writeFile("/usr/bin/sed", "#!/bin/sh\necho broken >&2\nexit 4\n", true);
         KeyMaster k;
         k.checkClient();
-        writeFile("/usr/bin/sed", QByteArray(), false);
         QFile::remove("/usr/bin/sed");
         QVERIFY(QFile::copy("/tmp/sed.saved", "/usr/bin/sed"));
         QCOMPARE(warnings->count(), 0);

@@ -2,6 +2,7 @@
 // case in a process of its own (the case name is the argument); the case lays
 // its files (theme, old settings file, hints) before it creates GuiConfig.
 // Runs in the sandbox: the themes, translations and hints live under /opt.
+#include "../common/test_files.h"
 #include "fdcapture.h"
 #include "guiconfig.h"
 
@@ -23,14 +24,6 @@ QString home() { return QDir::homePath(); }
 QString folder() { return home() + "/.svkey2/"; }
 QString probe() { return QCoreApplication::translate("FoundationTest", "probe"); }
 const QString russian = QString::fromUtf8("проба по-русски");
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(content);
-}
 
 // The [Main] group of a settings file as "key=value" lines, sorted.
 QString mainGroup(const QString& file)
