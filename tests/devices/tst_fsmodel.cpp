@@ -227,34 +227,37 @@ private slots:
         QCOMPARE(model.getMountedDevices(), QStringList("UUID=abc"));
     }
 
-    void usedMountPointIsRefusedWithoutMounting()
+    // A refused or failed mount: one error with its exact text and details,
+    // nothing remembered as mounted.
+    void failedMounts_data()
     {
-        FsModel model;
-        const QByteArray df = "Filesystem 1K-blocks Used Available Use% Mounted on\n"
-                              "/dev/sdb1 1000 10 990 1% /mnt\n";
-        writeFile(workDir() + "/df.out", df);
-        NoteRecorder notes;
-        QVERIFY(!model.mountDevice("/dev/sda2", "/mnt", true));
-        QCOMPARE(notes.notes.size(), 1);
-        QCOMPARE(notes.notes.at(0).kind, QStringLiteral("error"));
-        QCOMPARE(notes.notes.at(0).msg, QStringLiteral("The mount point /mnt is used. Please unmount it first"));
-        QCOMPARE(notes.notes.at(0).details, QString::fromLatin1("/dev/sdb1 1000 10 990 1% /mnt\n"));
-        QVERIFY(calls("mount").isEmpty());
-        QVERIFY(model.getMountedDevices().isEmpty());
+        QTest::addColumn<QString>("stubFile");
+        QTest::addColumn<QByteArray>("stubText");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QStringList>("mountCalls");
+        QTest::newRow("mount point in use") << "df.out"
+            << QByteArray("Filesystem 1K-blocks Used Available Use% Mounted on\n/dev/sdb1 1000 10 990 1% /mnt\n")
+            << "error: The mount point /mnt is used. Please unmount it first [/dev/sdb1 1000 10 990 1% /mnt\n]"
+            << QStringList();
+        QTest::newRow("mount fails") << "mount.out" << QByteArray("mount: /mnt: special device /dev/sdx9 does not exist.\n")
+            << "error: Can't mount device /dev/sdx9 to mountpoint /mnt [Can't execute: /bin/mount -o ro -- '/dev/sdx9' "
+               "'/mnt'\nResult: mount: /mnt: special device /dev/sdx9 does not exist.\n]"
+            << QStringList("-o ro -- /dev/sdx9 /mnt");
     }
 
-    void failedMountIsReportedWithCommandAndOutput()
+    void failedMounts()
     {
-        FsModel model;
+        QFETCH(QString, stubFile);
+        QFETCH(QByteArray, stubText);
+        QFETCH(QString, note);
+        QFETCH(QStringList, mountCalls);
+        writeFile(workDir() + "/" + stubFile, stubText);
         writeFile(workDir() + "/mount.rc", "32");
-        writeFile(workDir() + "/mount.out", "mount: /mnt: special device /dev/sdx9 does not exist.\n");
+        FsModel model;
         NoteRecorder notes;
         QVERIFY(!model.mountDevice("/dev/sdx9", "/mnt", true));
-        QCOMPARE(notes.notes.size(), 1);
-        QCOMPARE(notes.notes.at(0).msg, QStringLiteral("Can't mount device /dev/sdx9 to mountpoint /mnt"));
-        QCOMPARE(notes.notes.at(0).details,
-                 QStringLiteral("Can't execute: /bin/mount -o ro -- '/dev/sdx9' '/mnt'\nResult: "
-                                "mount: /mnt: special device /dev/sdx9 does not exist.\n"));
+        QCOMPARE(notes.dump(), note);
+        QCOMPARE(calls("mount"), mountCalls);
         QVERIFY(model.getMountedDevices().isEmpty());
     }
 
