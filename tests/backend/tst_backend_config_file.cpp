@@ -100,22 +100,6 @@ void TestBackendConfigFile::lookups_and_absent_variables()
     } catch (const sv_config::VariableAbsentException& e) {
         QCOMPARE(QByteArray(e.what()), QByteArray("nothing"));
     }
-    // Both exceptions are standard exceptions.
-    try {
-        (void)cfg[""];
-        QFAIL("no exception");
-    } catch (const std::exception& e) {
-        QCOMPARE(QByteArray(e.what()), QByteArray(""));
-    }
-    // A variable's line form.
-    sv_config::Variable* v = nullptr;
-    for (const auto& e : cfg)
-        if (e->getType() == sv_config::variable_entity)
-            v = static_cast<sv_config::Variable*>(e.get());
-    QVERIFY(v);
-    QCOMPARE(B(v->get()), QByteArray("shown 2"));
-    QCOMPARE(B(v->getName()), QByteArray("shown"));
-    QCOMPARE(B(v->getValue()), QByteArray("2"));
 }
 
 void TestBackendConfigFile::editing_keeps_order_and_index()

@@ -388,31 +388,6 @@ void TestBackendRecords::several_hundred_records_decode()
     QVERIFY2(sv_payload::decode_archive_list(text, got, error), error.c_str());
     QCOMPARE(got.size(), std::size_t(n));
     QCOMPARE(B(sv_payload::encode_archive_list(got)), B(text));
-
-    // A plan with several hundred entries, every third without archives.
-    std::vector<disaster_recovery_plan_record> plan;
-    for (int i = 0; i < 300; ++i) {
-        disaster_recovery_plan_record r;
-        r.set_id(i);
-        r.set_resource("/data/" + std::to_string(i));
-        r.set_resource_type("directory");
-        r.set_resource_destination("/dev/sdb" + std::to_string(i % 4));
-        r.set_priority(i % 3 ? 100 : i);
-        r.set_description("entry " + std::to_string(i));
-        std::vector<sv_archive_drp> archives;
-        for (int j = 0; j < i % 3; ++j) {
-            sv_archive_drp d;
-            d.archive = want[(i + j) % n];
-            d.flag = j % 2;
-            archives.push_back(d);
-        }
-        r.set_archives(archives);
-        plan.push_back(r);
-    }
-    std::vector<disaster_recovery_plan_record> plan_got;
-    QVERIFY2(sv_payload::decode_recovery_plan(sv_payload::encode_recovery_plan(plan), plan_got, error),
-             error.c_str());
-    compare_plan(plan_got, plan);
 }
 
 void TestBackendRecords::verification_status_texts()
