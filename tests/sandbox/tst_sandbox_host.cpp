@@ -73,98 +73,83 @@ private slots:
     void startTime()
     {
         QElapsedTimer t;
-        QProcess p;
         t.start();
         QCOMPARE(QProcess::execute(sandbox(), {"--", "true"}), 0);
         const qint64 bare = t.elapsed();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("SV_SANDBOX_MEDIUM", "standard");
-        p.setProcessEnvironment(env);
         t.restart();
-        p.start(sandbox(), {"--", "true"});
-        QVERIFY(p.waitForFinished(60000));
+        QProcess* p = start({"true"});
+        QVERIFY(p->waitForFinished(60000));
         const qint64 withDisks = t.elapsed();
-        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(p->exitCode(), 0);
         qInfo("sandbox start: %lld ms bare, %lld ms with the standard disks", bare, withDisks);
         QVERIFY2(bare < 5000, "the bare sandbox takes more than 5 s");
         QVERIFY2(withDisks < 15000, "the sandbox with disks takes more than 15 s");
         QCOMPARE(hostSnapshot(), before);
     }
 
-    void commandSucceeds()
+    // The sandbox's command ends by itself: its exit code comes out (any
+    // failure: -1) and nothing is left behind.
+    void commandEnds_data()
     {
-        QProcess* p = start({"bash", dir.filePath("inside.sh")});
-        const qint64 pid = p->processId();
-        QVERIFY(p->waitForFinished(60000));
-        QCOMPARE(p->exitCode(), 0);
-        QCOMPARE(loopsOf(pid), QString());
-        QCOMPARE(hostSnapshot(), before);
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QByteArray>("setup");   // SV_SANDBOX_SETUP file, if any
+        QTest::addColumn<int>("exitCode");
+        const QString inside = "bash " + dir.filePath("inside.sh");
+        QTest::newRow("succeeds") << inside << QByteArray() << 0;
+        QTest::newRow("fails") << "SV_TEST_EXIT=7 " + inside << QByteArray() << 7;
+        QTest::newRow("inner command killed") << inside + " && kill -KILL $$" << QByteArray() << 137;
+        QTest::newRow("setup fails") << "touch /tmp/never" << QByteArray("mount -o ro /dev/sda2 /mnt\nfalse\n") << -1;
     }
 
-    void commandFails()
+    void commandEnds()
     {
+        QFETCH(QString, command);
+        QFETCH(QByteArray, setup);
+        QFETCH(int, exitCode);
         QProcessEnvironment e;
-        e.insert("SV_TEST_EXIT", "7");
-        QProcess* p = start({"bash", dir.filePath("inside.sh")}, e);
+        if (!setup.isEmpty()) {
+            QFile f(dir.filePath("setup.sh"));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(setup) == setup.size());
+            e.insert("SV_SANDBOX_SETUP", f.fileName());
+        }
+        QProcess* p = start({"bash", "-c", command}, e);
         const qint64 pid = p->processId();
         QVERIFY(p->waitForFinished(60000));
-        QCOMPARE(p->exitCode(), 7);
+        if (exitCode < 0)
+            QVERIFY(p->exitCode() != 0);
+        else
+            QCOMPARE(p->exitCode(), exitCode);
         QCOMPARE(loopsOf(pid), QString());
         QCOMPARE(hostSnapshot(), before);
     }
 
-    void innerCommandKilled()
+    // The sandbox is stopped from outside while its command runs.
+    void stoppedFromOutside_data()
     {
-        QProcess* p = start({"bash", "-c", "bash " + dir.filePath("inside.sh") + " && kill -KILL $$"});
-        const qint64 pid = p->processId();
-        QVERIFY(p->waitForFinished(60000));
-        QCOMPARE(p->exitCode(), 137);
-        QCOMPARE(loopsOf(pid), QString());
-        QCOMPARE(hostSnapshot(), before);
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("terminated") << false;
+        QTest::newRow("outer process killed") << true;
     }
 
-    void setupFails()
+    void stoppedFromOutside()
     {
-        QFile f(dir.filePath("bad-setup.sh"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("mount -o ro /dev/sda2 /mnt\nfalse\n");
-        f.close();
-        QProcessEnvironment e;
-        e.insert("SV_SANDBOX_SETUP", f.fileName());
-        QProcess* p = start({"touch", "/tmp/never"}, e);
+        QFETCH(bool, killed);
+        const QString sleep = QString("sleep 6%1.2%2").arg(killed ? 2 : 1).arg(QCoreApplication::applicationPid() % 1000);
+        QProcess* p = start({"bash", "-c", "bash " + dir.filePath("inside.sh") + " && exec " + sleep});
         const qint64 pid = p->processId();
-        QVERIFY(p->waitForFinished(60000));
-        QVERIFY(p->exitCode() != 0);
-        QCOMPARE(loopsOf(pid), QString());
-        QCOMPARE(hostSnapshot(), before);
-    }
-
-    void terminated()
-    {
-        const QString marker = "61.2" + QString::number(QCoreApplication::applicationPid() % 1000);
-        QProcess* p = start({"bash", "-c", "bash " + dir.filePath("inside.sh") + " && exec sleep " + marker});
-        const qint64 pid = p->processId();
-        QTRY_VERIFY_WITH_TIMEOUT(!loopsOf(pid).isEmpty() && !hostSh("pgrep -f 'sleep " + marker + "'").isEmpty(), 20000);
-        p->terminate();
+        QTRY_VERIFY_WITH_TIMEOUT(!loopsOf(pid).isEmpty() && !hostSh("pgrep -f '" + sleep + "'").isEmpty(), 20000);
+        if (killed) {
+            p->kill();   // SIGKILL: no clean-up of its own
+        } else {
+            p->terminate();
+        }
         QVERIFY(p->waitForFinished(10000));
-        QVERIFY(p->exitCode() != 0);
-        QTRY_COMPARE_WITH_TIMEOUT(hostSh("pgrep -f 'sleep " + marker + "'"), QString(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(loopsOf(pid), QString(), 5000);
-        QCOMPARE(hostSnapshot(), before);
-    }
-
-    void outerKilled()
-    {
-        const QString marker = "62.2" + QString::number(QCoreApplication::applicationPid() % 1000);
-        QProcess* p = start({"bash", "-c", "bash " + dir.filePath("inside.sh") + " && exec sleep " + marker});
-        const qint64 pid = p->processId();
-        QTRY_VERIFY_WITH_TIMEOUT(!loopsOf(pid).isEmpty() && !hostSh("pgrep -f 'sleep " + marker + "'").isEmpty(), 20000);
-        p->kill();   // SIGKILL: no clean-up of its own
-        QVERIFY(p->waitForFinished(5000));
+        QVERIFY(killed || p->exitCode() != 0);
         // The namespaces die with it ...
-        QTRY_COMPARE_WITH_TIMEOUT(hostSh("pgrep -f 'sleep " + marker + "'"), QString(), 5000);
-        // ... and the next sandbox detaches the loop devices it left.
-        QCOMPARE(QProcess::execute(sandbox(), {"--", "true"}), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(hostSh("pgrep -f '" + sleep + "'"), QString(), 5000);
+        // ... and a killed sandbox's loop devices are detached by the next one.
+        if (killed)
+            QCOMPARE(QProcess::execute(sandbox(), {"--", "true"}), 0);
         QTRY_COMPARE_WITH_TIMEOUT(loopsOf(pid), QString(), 5000);
         QCOMPARE(hostSnapshot(), before);
     }

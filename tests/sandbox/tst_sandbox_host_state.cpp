@@ -33,18 +33,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no recorded host state in %s\n", qPrintable(args[2]));
         return 1;
     }
-    const QString before = QString::fromUtf8(file.readAll());
-    int rc = 0;
-    if (before != now) {
-        const QStringList a = before.split('\n'), b = now.split('\n');
-        for (const QString& l : a)
-            if (!b.contains(l))
-                std::printf("before only: %s\n", qPrintable(l));
-        for (const QString& l : b)
-            if (!a.contains(l))
-                std::printf("after only:  %s\n", qPrintable(l));
-        rc = 1;
-    }
+    const QStringList a = QString::fromUtf8(file.readAll()).split('\n'), b = now.split('\n');
+    int rc = a == b ? 0 : 1;
+    for (const QString& l : a)
+        if (!b.contains(l))
+            std::printf("before only: %s\n", qPrintable(l));
+    for (const QString& l : b)
+        if (!a.contains(l))
+            std::printf("after only:  %s\n", qPrintable(l));
     const QString stale = hostSh(". \"" + qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/lib/loops.sh\"; sv_loops_stale");
     if (!stale.trimmed().isEmpty()) {
         std::printf("loop devices left attached by sandboxes that are gone:\n%s", qPrintable(stale));
