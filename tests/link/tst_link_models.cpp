@@ -101,13 +101,10 @@ private slots:
     void planRoleTables();
     void archiveHeadersUntilFirstClear();
     void fillSelectsFirstEntry();
-    void selectingAnotherEntry();
-    void twoEntriesWithTheSameId();
     void clearingWithRowZeroSelected();
     void fillingTheSamePlanTwice();
-    void rowBeyondThePlanOnlyWarns();
     void malformedPlanLeavesEverythingEmpty();
-    void entryWithoutArchives();
+    void entrySelectionEdges();
 };
 
 void TestLinkModels::archiveRolesAndTexts()
@@ -271,33 +268,17 @@ void TestLinkModels::fillSelectsFirstEntry()
     QCOMPARE(archivesChanged.count(), 1);
     // The archive model's own selection is not touched by loading.
     QCOMPARE(manager.entryArchives()->selectedRow(), -1);
-}
 
-void TestLinkModels::selectingAnotherEntry()
-{
-    DrpManager manager;
-    manager.fillPlan(sv_payload::encode_recovery_plan({ makeEntry(1, "/", { 10, 11 }), makeEntry(2, "/home", { 20 }) }));
+    // Selecting another entry loads its archives and keeps the archive row.
     manager.entryArchives()->setSelectedRow(1);
     QVERIFY(manager.entries()->setProperty("selectedRow", 1));
     QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "20" }));
     QCOMPARE(manager.entryArchives()->selectedRow(), 1);
-
     QSignalSpy archiveRow(manager.entryArchives(), &DrpArchiveModel::selectedRowChanged);
     manager.entryArchives()->setSelectedRow(1);
     QCOMPARE(archiveRow.count(), 0);
     manager.entryArchives()->setSelectedRow(0);
     QCOMPARE(archiveRow.count(), 1);
-}
-
-void TestLinkModels::twoEntriesWithTheSameId()
-{
-    DrpManager manager;
-    manager.fillPlan(sv_payload::encode_recovery_plan(
-        { makeEntry(5, "/", { 50 }), makeEntry(5, "/var", { 51, 52 }) }));
-    QCOMPARE(manager.getDrpModel()->rowCount(), 2);
-    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "50" }));
-    manager.entries()->setSelectedRow(1);
-    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "50" }));
 }
 
 void TestLinkModels::clearingWithRowZeroSelected()
@@ -331,18 +312,6 @@ void TestLinkModels::fillingTheSamePlanTwice()
     QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "10" }));
 }
 
-void TestLinkModels::rowBeyondThePlanOnlyWarns()
-{
-    DrpManager manager;
-    manager.fillPlan(sv_payload::encode_recovery_plan({ makeEntry(1, "/", { 10 }) }));
-    QTest::ignoreMessage(QtWarningMsg, "Wrong row: 1 DRP archive model can`t be loaded");
-    manager.entries()->setSelectedRow(1);
-    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "10" }));
-    QTest::ignoreMessage(QtWarningMsg, "Wrong row: -5 DRP archive model can`t be loaded");
-    manager.entries()->setSelectedRow(-5);
-    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "10" }));
-}
-
 void TestLinkModels::malformedPlanLeavesEverythingEmpty()
 {
     DrpManager manager;
@@ -367,16 +336,25 @@ void TestLinkModels::malformedPlanLeavesEverythingEmpty()
     QCOMPARE(manager.entries()->selectedRow(), -1);
 }
 
-void TestLinkModels::entryWithoutArchives()
+// Entries sharing an id, an entry without archives, rows beyond the plan.
+void TestLinkModels::entrySelectionEdges()
 {
     DrpManager manager;
-    manager.fillPlan(sv_payload::encode_recovery_plan({ makeEntry(1, "/", {}), makeEntry(2, "/b", { 20 }) }));
-    QCOMPARE(manager.entries()->selectedRow(), 0);
+    manager.fillPlan(sv_payload::encode_recovery_plan(
+        { makeEntry(5, "/", { 50 }), makeEntry(5, "/var", { 51, 52 }), makeEntry(6, "/b", {}) }));
+    QCOMPARE(manager.getDrpModel()->rowCount(), 3);
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "50" }));
+    manager.entries()->setSelectedRow(1);   // the first entry with the id wins
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "50" }));
+    manager.entries()->setSelectedRow(2);
     QCOMPARE(manager.getDrpArchiveModel()->rowCount(), 0);
-    manager.entries()->setSelectedRow(1);
-    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "20" }));
     manager.entries()->setSelectedRow(0);
-    QCOMPARE(manager.getDrpArchiveModel()->rowCount(), 0);
+    QTest::ignoreMessage(QtWarningMsg, "Wrong row: 3 DRP archive model can`t be loaded");
+    manager.entries()->setSelectedRow(3);
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "50" }));
+    QTest::ignoreMessage(QtWarningMsg, "Wrong row: -5 DRP archive model can`t be loaded");
+    manager.entries()->setSelectedRow(-5);
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "50" }));
 }
 
 QTEST_MAIN(TestLinkModels)
