@@ -322,27 +322,6 @@ private slots:
         QCOMPARE(list[0].get_aux_text_1(), std::string());
     }
 
-    void planFramingAtTheBoundary()
-    {
-        up("[client web01]\nplan_payload_bytes = 102401\n");
-        connectAndAuthenticate();
-        QVERIFY(ch->request("GET DISASTER RECOVERY PLAN:52:54:00:1a:2b:01"));
-        std::string length, a, b, extra;
-        QVERIFY(ch->receiveRaw(length, 2));
-        QCOMPARE(length, std::string("102401"));
-        QVERIFY(ch->receiveRaw(a, 2));
-        QVERIFY(ch->receiveRaw(b, 2));
-        QCOMPARE(a.size(), std::size_t(102400));
-        QCOMPARE(b.size(), std::size_t(1));
-        QVERIFY(!ch->receiveRaw(extra, 0.2));
-        std::vector<disaster_recovery_plan_record> plan;
-        std::string error;
-        QVERIFY2(sv_payload::decode_recovery_plan(a + b, plan, error), error.c_str());
-        QCOMPARE(plan.size(), std::size_t(2));
-    }
-
-    // --- faults -----------------------------------------------------------
-
     void lateAnswerIsReadByTheNextRequest()
     {
         up("[fault 1]\nrequest = HELLO:\nkind = late\ndelay = 1.0\ntimes = 1\n");
@@ -362,51 +341,6 @@ private slots:
         QVERIFY(h->requestLog().contains("FAULT late for HELLO:10.0.0.5:9991:9993:eth0"));
     }
 
-    void neverAnswer()
-    {
-        up("[fault 1]\nrequest = SV KEY PASSWORD:\nkind = never\n");
-        QVERIFY(ch->request("HELLO:10.0.0.5:9991:9993:eth0"));
-        QVERIFY(!ch->request("SV KEY PASSWORD:" + toolHash("key-secret"), 0.5));
-        QCOMPARE(ch->error(), std::string("receive timeout"));
-        // The daemon still serves other requests.
-        QVERIFY(ch->request("DISCONNECT"));
-        QCOMPARE(ch->answerText(), std::string("SERVER WAS DISCONNECTED"));
-    }
-
-    void wrongKeyword()
-    {
-        up("[fault 1]\nrequest = GET CLIENT LIST\nkind = wrong_keyword\ntext = TAKE CLIENT LUST\n");
-        connectAndAuthenticate();
-        QVERIFY(ch->request(std::string("GET CLIENT LIST\0", 16)));
-        QCOMPARE(ch->answerText(), std::string("TAKE CLIENT LUST"));
-        std::string extra;
-        QVERIFY(!ch->receiveRaw(extra, 0.2));   // no length, no payload
-    }
-
-    void malformedPayload()
-    {
-        up("[fault 1]\nrequest = GET ARCHIVES LIST\nkind = malformed\n");
-        connectAndAuthenticate();
-        const std::string payload =
-            listRequest("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01:rescue_image", "TAKE ARCHIVES TYPE LIST");
-        QVERIFY(payload.rfind("this is not an archive", 0) == 0);
-        std::vector<sv_archive_short> list;
-        std::string error;
-        QVERIFY(!sv_payload::decode_archive_list(payload, list, error));
-        QVERIFY(!error.empty());
-    }
-
-    void truncatedSinglePart()
-    {
-        up("[fault 1]\nrequest = GET DISASTER RECOVERY PLAN\nkind = truncated\n");
-        connectAndAuthenticate();
-        const std::string payload = listRequest("GET DISASTER RECOVERY PLAN:52:54:00:1a:2b:01", "TAKE DISASTER RECOVERY PLAN");
-        QVERIFY(payload.rfind("22 serialization::archive", 0) == 0);
-        std::vector<disaster_recovery_plan_record> plan;
-        std::string error;
-        QVERIFY(!sv_payload::decode_recovery_plan(payload, plan, error));
-    }
-
     void truncatedMultiPart()
     {
         up("[client web01]\narchives_payload_bytes = 150000\n[fault 1]\nrequest = GET ARCHIVES LIST\nkind = truncated\n");
@@ -419,16 +353,6 @@ private slots:
         QVERIFY(!ch->receivePayload(payload, &parts));
         QCOMPARE(parts, std::vector<std::size_t>{102400});
         QCOMPARE(ch->error(), std::string("receive timeout (payload)"));
-    }
-
-    void oversizeAnswer()
-    {
-        up("[fault 1]\nrequest = HELLO:\nkind = oversize\n");
-        QVERIFY(ch->request("HELLO:10.0.0.5:9991:9993:eth0"));
-        QCOMPARE(ch->answerLength(), std::size_t(102400));
-        // No zero byte anywhere in the buffer: it cannot be read as text.
-        QVERIFY(std::find(ch->buffer().begin(), ch->buffer().end(), '\0') == ch->buffer().end());
-        QCOMPARE(std::string(ch->buffer().data(), 2), std::string("ok"));
     }
 
     void stopReadingFillsTheRequestQueue()

@@ -1,5 +1,6 @@
 // The local client, sv_archives and svfd stand-ins, run the way the rescue
-// tool runs them: the progress lines of "sarvelin_client start" per scenario,
+// tool runs them (the tool's reading of each way "sarvelin_client start"
+// ends is in the link tests): the progress lines of an authorization,
 // the daemon and its mutex appearing within a second, "stop", the archive
 // tool's answers and exit codes, svfd's lifetime and the backup status that
 // follows the queued task.
@@ -127,36 +128,6 @@ private slots:
                                      "This client was authorized by Sarvelin server"}));
         QVERIFY(shmEntryExists("Sarvelin_SVKEY_to_client_MQ"));
         QVERIFY(shmEntryExists("Sarvelin_client_to_SVKEY_MQ"));
-    }
-
-    // The last line and exit code of "start" for each way it ends.
-    void startEndings_data()
-    {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("exitCode");
-        QTest::newRow("refused") << "refused" << "Connect to Sarvelin server failed: Connection refused" << 1;
-        QTest::newRow("no route") << "no_route" << "Connect to Sarvelin server failed: No route to host" << 1;
-        QTest::newRow("no ip") << "no_ip" << "Sarvelin client can't work without IP address" << 1;
-        QTest::newRow("no resolve") << "no_resolve" << "Can't resolve hostname backup.example.lan" << 1;
-        QTest::newRow("other") << "connect_failed" << "Connect to Sarvelin server failed: Connection timed out" << 1;
-        QTest::newRow("mac") << "duplicated_mac" << "Sarvelin server has duplicated MAC address in unauthorized clients" << 1;
-        QTest::newRow("second") << "second_instance" << "Can't run second instance of Sarvelin client process on one node" << 1;
-        QTest::newRow("silence") << "silence" << "Connecting to backup.example.lan ..." << 0;
-        QTest::newRow("authorized at once") << "authorized" << "This client was authorized by Sarvelin server" << 0;
-    }
-
-    void startEndings()
-    {
-        QFETCH(QString, start);
-        QFETCH(QString, line);
-        QFETCH(int, exitCode);
-        h->writeScenario("[local_client]\nstart = " + start + "\nauthorize_after = 0\n");
-        const Run r = run("sarvelin_client", {"start"});
-        QCOMPARE(r.exitCode, exitCode);
-        QCOMPARE(r.lines.last(), line);
-        QVERIFY(!r.lines.join('\n').contains("Required authorization"));
-        QCOMPARE(r.lines.join('\n').contains("was authorized"), start == "authorized");
     }
 
     void secondStartStopAndStatus()
