@@ -103,18 +103,13 @@ void TestBackendCoreConfig::defaults_when_the_file_is_missing_or_empty()
         reading r = read_path(path);
         QCOMPARE(B(r.raw), QByteArray()); // nothing logged, no timeout check either
         const SVcoreConfig& c = *r.config;
-        QCOMPARE(B(c.get_primary_server()), QByteArray("127.0.0.1"));
-        QCOMPARE(c.get_node_type(), 0);
-        QCOMPARE(c.get_parallel_tasks(), 2u);
-        QCOMPARE(B(c.get_SVD_hash_algorithm()), QByteArray("sha2"));
-        QCOMPARE(c.get_SVD_block_size(), 16384u);
-        QCOMPARE(c.get_SVD_hash_length(), 256u);
-        QCOMPARE(B(c.get_digital_sign_hash()), QByteArray("sha1"));
-        QCOMPARE(c.get_client_shutdown_scenario(), 2);
-        QCOMPARE(c.get_deduplication_task_memory(), std::uint64_t(268435456));
-        QCOMPARE(c.get_client_ping_timeout(), 1u);
-        QCOMPARE(c.get_client_alive_timeout(), 60u);
-        QCOMPARE(c.get_parallelism(), 8);
+        QCOMPARE(B(c.get_primary_server() + '|' + c.get_SVD_hash_algorithm() + '|' + c.get_digital_sign_hash()),
+                 QByteArray("127.0.0.1|sha2|sha1"));
+        QCOMPARE(QVector<qlonglong>({c.get_node_type(), c.get_parallel_tasks(), c.get_SVD_block_size(),
+                                     c.get_SVD_hash_length(), c.get_client_shutdown_scenario(),
+                                     qlonglong(c.get_deduplication_task_memory()), c.get_client_ping_timeout(),
+                                     c.get_client_alive_timeout(), c.get_parallelism()}),
+                 QVector<qlonglong>({0, 2, 16384, 256, 2, 268435456, 1, 60, 8}));
     }
     for (const char* text : {"", "\n\n", "# only a comment\n", "   \t  \r\n"}) {
         reading r = read_text(text);
@@ -136,30 +131,17 @@ void TestBackendCoreConfig::text_and_choice_keys()
                           "svd_algorithm GOST_R_34_11_2012\nnode primary-server\n");
     QCOMPARE(r.warnings, QStringList());
     const SVcoreConfig& c = *r.config;
-    QCOMPARE(B(c.get_dbname()), QByteArray("db1"));
-    QCOMPARE(B(c.get_user()), QByteArray("u1"));
-    QCOMPARE(B(c.get_password()), QByteArray("p w"));
-    QCOMPARE(B(c.get_host()), QByteArray("h1"));
-    QCOMPARE(B(c.get_port()), QByteArray("6543"));
-    QCOMPARE(B(c.get_sslmode()), QByteArray("require"));
-    QCOMPARE(B(c.get_sslrootcert()), QByteArray("/r.pem"));
-    QCOMPARE(B(c.get_sslcert()), QByteArray("/c.pem"));
-    QCOMPARE(B(c.get_sslkey()), QByteArray("/k.pem"));
-    QCOMPARE(B(c.get_primary_server()), QByteArray("10.0.0.5"));
-    QCOMPARE(B(c.get_secondary_server()), QByteArray("backup.local"));
-    QCOMPARE(B(c.get_client_inet_interface()), QByteArray("eth0"));
-    QCOMPARE(B(c.get_server_inet_interfaces()), QByteArray("eth1 eth2"));
-    QCOMPARE(c.is_digital_sign(), true);
-    QCOMPARE(B(c.get_digital_sign_hash()), QByteArray("sha512"));
-    QCOMPARE(c.is_remote_replication_enabled(), true);
-    QCOMPARE(c.is_centralized_recovery_enabled(), true);
-    QCOMPARE(c.is_blocks_aggregation_enabled(), true);
-    QCOMPARE(c.is_ip_instead_hostname_enabled(), true);
-    QCOMPARE(c.is_using_product_uuid_enabled(), true);
-    QCOMPARE(c.get_client_shutdown_scenario(), 0);
-    QCOMPARE(c.get_server_shutdown_scenario(), 1);
-    QCOMPARE(B(c.get_SVD_hash_algorithm()), QByteArray("GOST_R_34_11_2012"));
-    QCOMPARE(c.get_node_type(), 1);
+    QCOMPARE(B(c.get_dbname() + '|' + c.get_user() + '|' + c.get_password() + '|' + c.get_host() + '|' + c.get_port() +
+               '|' + c.get_sslmode() + '|' + c.get_sslrootcert() + '|' + c.get_sslcert() + '|' + c.get_sslkey() + '|' +
+               c.get_primary_server() + '|' + c.get_secondary_server() + '|' + c.get_client_inet_interface() + '|' +
+               c.get_server_inet_interfaces() + '|' + c.get_digital_sign_hash() + '|' + c.get_SVD_hash_algorithm()),
+             QByteArray("db1|u1|p w|h1|6543|require|/r.pem|/c.pem|/k.pem|10.0.0.5|backup.local|eth0|eth1 eth2|sha512|"
+                        "GOST_R_34_11_2012"));
+    QCOMPARE(QVector<int>({c.is_digital_sign(), c.is_remote_replication_enabled(), c.is_centralized_recovery_enabled(),
+                           c.is_blocks_aggregation_enabled(), c.is_ip_instead_hostname_enabled(),
+                           c.is_using_product_uuid_enabled(), c.get_client_shutdown_scenario(),
+                           c.get_server_shutdown_scenario(), c.get_node_type()}),
+             QVector<int>({1, 1, 1, 1, 1, 1, 0, 1, 1}));
 
     // Word tables, one key at a time: (line, check).
     struct row { const char* line; std::function<bool(const SVcoreConfig&)> check; };
