@@ -1,10 +1,14 @@
 // The archive list model and the recovery plan models: role tables, the
-// texts they show, the selection rules and the plan life cycle.
+// texts they show, the selection rules, the plan life cycle, and the models
+// as the pages reach them from QML.
 
 #include "drpmanager.h"
 #include "resquearchivesmodel.h"
 #include "sv_payload_decode.h"
 
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QQuickView>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -84,6 +88,35 @@ QStringList rowTexts(const QAbstractItemModel& model, int row)
     return texts;
 }
 
+const char* const kQml = R"QML(
+import QtQuick 2.12
+Rectangle {
+    width: 640; height: 220; color: "white"
+    property string selectedName: archives.selectedBackupName
+    function selectArchive(row) { archives.selectedRow = row }
+    function selectEntry(row) { plans.drpModel.selectedRow = row }
+    Column {
+        anchors.fill: parent; anchors.margins: 6; spacing: 4
+        ListView {
+            id: archiveList; objectName: "archiveList"
+            width: parent.width; height: 90; model: archives
+            delegate: Text {
+                font.pixelSize: 14
+                color: index === archives.selectedRow ? "darkred" : "black"
+                text: id + " | " + name + " | " + archiveSize + " | " + cryptAlgorithm + " | signed: "
+                      + isDigitallySigned + " | " + verificationStatus
+            }
+        }
+        Text { objectName: "selected"; font.pixelSize: 14; text: "selected: " + archives.selectedBackupName }
+        ListView {
+            objectName: "planArchives"
+            width: parent.width; height: 60; model: plans.drpArchiveModel
+            delegate: Text { font.pixelSize: 14; text: "plan archive " + id + " " + name }
+        }
+    }
+}
+)QML";
+
 } // namespace
 
 class TestLinkModels : public QObject
@@ -105,6 +138,8 @@ private slots:
     void fillingTheSamePlanTwice();
     void malformedPlanLeavesEverythingEmpty();
     void entrySelectionEdges();
+
+    void modelsFromQml();
 };
 
 void TestLinkModels::archiveRolesAndTexts()
@@ -355,6 +390,58 @@ void TestLinkModels::entrySelectionEdges()
     QTest::ignoreMessage(QtWarningMsg, "Wrong row: -5 DRP archive model can`t be loaded");
     manager.entries()->setSelectedRow(-5);
     QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "50" }));
+}
+
+// The models as the pages reach them from QML: role names in delegates,
+// selectedRow written through the published model pointers, selectedBackupName.
+void TestLinkModels::modelsFromQml()
+{
+    ResqueArchivesModel archives;
+    archives.fill({ makeArchive(11, "web01 Monday", true, 3, 5368709134ull),
+                    makeArchive(12, "web01 Friday", false, 7, 5368709135ull) });
+    DrpManager plans;
+    QVERIFY(plans.fillPlan(sv_payload::encode_recovery_plan({ makeEntry(1, "/", { 21 }), makeEntry(2, "/b", { 22 }) })));
+
+    QTemporaryDir dir;
+    QFile file(dir.filePath("view.qml"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(kQml);
+    file.close();
+
+    QQuickView view;
+    view.rootContext()->setContextProperty("archives", &archives);
+    view.rootContext()->setContextProperty("plans", &plans);
+    view.setSource(QUrl::fromLocalFile(file.fileName()));
+    QCOMPARE(view.status(), QQuickView::Ready);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QQuickItem* root = view.rootObject();
+
+    auto* list = root->findChild<QQuickItem*>("archiveList");
+    QTRY_COMPARE(list->property("count").toInt(), 2);
+    QCOMPARE(root->property("selectedName").toString(), QString("undefined"));
+    QMetaObject::invokeMethod(root, "selectArchive", Q_ARG(QVariant, 1));
+    QCOMPARE(archives.selectedRow(), 1);
+    QCOMPARE(root->property("selectedName").toString(), QString("web01 Friday"));
+
+    auto* planList = root->findChild<QQuickItem*>("planArchives");
+    QTRY_COMPARE(planList->property("count").toInt(), 1);
+    QCOMPARE(plans.entryArchives()->item(0, 0)->data(ArchiveRoles::Id).toString(), QString("21"));
+    QMetaObject::invokeMethod(root, "selectEntry", Q_ARG(QVariant, 1));
+    QCOMPARE(plans.entries()->selectedRow(), 1);
+    QCOMPARE(plans.entryArchives()->item(0, 0)->data(ArchiveRoles::Id).toString(), QString("22"));
+
+    // The delegate texts come from the role names.
+    auto* content = list->property("contentItem").value<QQuickItem*>();
+    QVERIFY(content);
+    QStringList shown;
+    for (QQuickItem* item : content->childItems())
+        if (item->property("text").toString().contains(" | "))
+            shown << item->property("text").toString();
+    shown.sort();
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown.at(0), QString("11 | web01 Monday | 5368709134 | kuznyechik | signed: yes | Verified"));
+    QCOMPARE(shown.at(1), QString("12 | web01 Friday | 5368709135 | kuznyechik | signed: no | Broken chain"));
 }
 
 QTEST_MAIN(TestLinkModels)
