@@ -177,74 +177,54 @@ private slots:
             QString::fromStdString(toolHash("key-secret")))));
     }
 
-    void clientList()
+    // The client list, a client's archives and its recovery plan, decoded
+    // as the tool decodes them; empty lists where there is nothing.
+    void catalogue()
     {
         up();
         connectAndAuthenticate();
-        const std::string payload = listRequest(std::string("GET CLIENT LIST\0", 16), "TAKE CLIENT LIST");
         sv_payload::client_list clients;
+        std::vector<sv_archive_short> list;
+        std::vector<disaster_recovery_plan_record> plan;
         std::string error;
-        QVERIFY2(sv_payload::decode_client_list(payload, clients, error), (payload.substr(0, 80) + error).c_str());
+        QVERIFY2(sv_payload::decode_client_list(listRequest(std::string("GET CLIENT LIST\0", 16), "TAKE CLIENT LIST"),
+                                                clients, error), error.c_str());
         QCOMPARE(clients, (sv_payload::client_list{{"web01", "52:54:00:1a:2b:01"}, {"db01", "52:54:00:1a:2b:02"},
                                                   {"mail01", "52:54:00:1a:2b:03"}}));
         QVERIFY(h->requestLog().contains("REQUEST GET CLIENT LIST\\0"));
-    }
 
-    void archives()
-    {
-        up();
-        connectAndAuthenticate();
-        const std::string payload =
-            listRequest("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01:rescue_image", "TAKE ARCHIVES TYPE LIST");
-        std::vector<sv_archive_short> list;
-        std::string error;
-        QVERIFY2(sv_payload::decode_archive_list(payload, list, error), error.c_str());
+        const std::string archives = "GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01:rescue_image";
+        QVERIFY2(sv_payload::decode_archive_list(listRequest(archives, "TAKE ARCHIVES TYPE LIST"), list, error), error.c_str());
         QCOMPARE(list.size(), std::size_t(2));
-        QCOMPARE(list[0].get_id(), quint64(1001));
         QCOMPARE(list[0].get_name(), std::string("web01 rescue image, Monday"));
-        QCOMPARE(list[0].get_crypt_algorithm(), std::string("nocrypt"));
         QCOMPARE(list[0].get_archive_size(), quint64(3221225472ULL));
         QCOMPARE(list[0].verification_status_str(), std::string("Verified"));
         QCOMPARE(list[1].get_id(), quint64(1002));
         QCOMPARE(list[1].get_crypt_algorithm(), std::string("kuznyechik"));
         QVERIFY(list[1].is_digitally_signed());
-        QCOMPARE(list[1].verification_status_str(), std::string("Trusted"));
-
         // A client without archives and an unknown HWID: an empty list.
         for (const char* hwid : {"52:54:00:1a:2b:03", "00:00:00:00:00:00"}) {
-            const std::string empty = listRequest(std::string("GET ARCHIVES LIST SV KEY:") + hwid + ":rescue_image",
-                                                  "TAKE ARCHIVES TYPE LIST");
             list.resize(5);
-            QVERIFY2(sv_payload::decode_archive_list(empty, list, error), error.c_str());
+            QVERIFY2(sv_payload::decode_archive_list(listRequest(std::string("GET ARCHIVES LIST SV KEY:") + hwid + ":rescue_image",
+                                                                 "TAKE ARCHIVES TYPE LIST"), list, error), error.c_str());
             QCOMPARE(list.size(), std::size_t(0));
         }
         QVERIFY(ch->request("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01:full"));
         QCOMPARE(ch->answerText(), std::string("WRONG ARCHIVES REQUEST"));
-    }
 
-    void recoveryPlan()
-    {
-        up();
-        connectAndAuthenticate();
-        const std::string payload = listRequest("GET DISASTER RECOVERY PLAN:52:54:00:1a:2b:01", "TAKE DISASTER RECOVERY PLAN");
-        std::vector<disaster_recovery_plan_record> plan;
-        std::string error;
-        QVERIFY2(sv_payload::decode_recovery_plan(payload, plan, error), error.c_str());
+        QVERIFY2(sv_payload::decode_recovery_plan(listRequest("GET DISASTER RECOVERY PLAN:52:54:00:1a:2b:01",
+                                                              "TAKE DISASTER RECOVERY PLAN"), plan, error), error.c_str());
         QCOMPARE(plan.size(), std::size_t(2));
-        QCOMPARE(plan[0].get_id(), quint32(1));
-        QCOMPARE(plan[0].resource(), std::string("/"));
         QCOMPARE(plan[0].resource_destination(), std::string("/dev/sda"));
         QCOMPARE(plan[0].description(), std::string("system disk"));
         QCOMPARE(plan[0].archives().size(), std::size_t(2));
         QCOMPARE(plan[0].archives()[1].archive.get_id(), quint64(1002));
         QCOMPARE(plan[1].resource_type(), std::string("directory"));
-        QCOMPARE(plan[1].archives().size(), std::size_t(1));
-
         QVERIFY(ch->request("GET DISASTER RECOVERY PLAN:52:54:00:1a:2b:02"));   // plan = no
         QCOMPARE(ch->answerText(), std::string("CLIENT HASNT DISASTER RECOVERY PLAN"));
         // A client with a plan of no entries gets an empty list.
-        const std::string empty = listRequest("GET DISASTER RECOVERY PLAN:52:54:00:1a:2b:03", "TAKE DISASTER RECOVERY PLAN");
-        QVERIFY2(sv_payload::decode_recovery_plan(empty, plan, error), error.c_str());
+        QVERIFY2(sv_payload::decode_recovery_plan(listRequest("GET DISASTER RECOVERY PLAN:52:54:00:1a:2b:03",
+                                                              "TAKE DISASTER RECOVERY PLAN"), plan, error), error.c_str());
         QCOMPARE(plan.size(), std::size_t(0));
     }
 
