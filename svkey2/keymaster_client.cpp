@@ -88,33 +88,21 @@ bool KeyMaster::startSarvelinClientWithCheck()
         for (const QString& line : output.split(QLatin1Char('\n')))
             qDebug().noquote() << line;
 
-        if (output.contains(QLatin1String(kRefused))) {
-            notifier->showError(tr("Connect to Sarvelin server failed: Connection refused"));
-            return false;
-        }
-        if (output.contains(QLatin1String(kNoRoute))) {
-            notifier->showError(tr("Connect to Sarvelin server failed: No route to host"));
-            return false;
-        }
-        if (output.contains(QLatin1String(kNoAddress))) {
-            notifier->showError(tr("Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address"));
-            return false;
-        }
-        if (output.contains(QLatin1String(kNoHostname))) {
-            notifier->showError(tr("Can't resolve hostname. You must define it in /etc/hosts or in DNS"));
-            return false;
-        }
-        if (output.contains(QLatin1String(kConnectFailed))) {
-            notifier->showError(tr("Connect to Sarvelin server failed"));
-            return false;
-        }
-        if (output.contains(QLatin1String(kDuplicatedMac))) {
-            notifier->showError(tr("Sarvelin server has duplicated MAC address in unauthorized clients"));
-            return false;
-        }
-        if (output.contains(QLatin1String(kSecondInstance))) {
-            notifier->showError(tr("Can't run second instance of Sarvelin client process on one node"));
-            return false;
+        // Each failure line of the client and what the operator is shown.
+        static const struct { const char* line; const char* error; } failures[] = {
+            { kRefused, QT_TR_NOOP("Connect to Sarvelin server failed: Connection refused") },
+            { kNoRoute, QT_TR_NOOP("Connect to Sarvelin server failed: No route to host") },
+            { kNoAddress, QT_TR_NOOP("Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address") },
+            { kNoHostname, QT_TR_NOOP("Can't resolve hostname. You must define it in /etc/hosts or in DNS") },
+            { kConnectFailed, QT_TR_NOOP("Connect to Sarvelin server failed") },
+            { kDuplicatedMac, QT_TR_NOOP("Sarvelin server has duplicated MAC address in unauthorized clients") },
+            { kSecondInstance, QT_TR_NOOP("Can't run second instance of Sarvelin client process on one node") },
+        };
+        for (const auto& failure : failures) {
+            if (output.contains(QLatin1String(failure.line))) {
+                notifier->showError(tr(failure.error));
+                return false;
+            }
         }
         if (output.contains(QLatin1String(kNeedsAuthorization)) && !authorizationWarningShown) {
             notifier->showWarning(tr("Required authorization at Sarvelin server. Please contact system administrator.\n Waiting 15 min.."));
