@@ -1,7 +1,8 @@
 // Shared pieces of the key client link tests: reaching the controller's
 // internals, capturing what the operator is shown and what is logged, and
 // running the key client daemon stand-in with a scenario of the test's own.
-// These tests run only inside the sandbox (private /opt, /tmp and /dev/shm).
+// The tests that use the daemon run only inside the sandbox (private /opt,
+// /tmp and /dev/shm); LINK_TEST_IN_SANDBOX_ONLY() fails them elsewhere.
 #pragma once
 
 #include "keymaster.h"
@@ -13,15 +14,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QSignalSpy>
-#include <QTextStream>
 #include <QThread>
 #include <QtTest>
 
 #include <boost/interprocess/ipc/message_queue.hpp>
 #include <boost/interprocess/sync/named_mutex.hpp>
 
-#include <csignal>
 #include <functional>
 #include <memory>
 

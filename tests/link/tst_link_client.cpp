@@ -149,11 +149,9 @@ void TestLinkClient::neverAuthorizedWindowStaysAliveAndReentryIsRefused()
     // per second (which would give at most a handful).
     QVERIFY2(ticks >= 15, qPrintable(QString::number(ticks)));
     QVERIFY(!stopResult && !connectResult && !startResult && !requestResult);
-    QVERIFY(logContains("stopSarvelinClient refused: another operation is running"));
-    QVERIFY(logContains("messageQueuesConnect refused: another operation is running"));
-    QVERIFY(logContains("messageQueuesClose refused: another operation is running"));
-    QVERIFY(logContains("startSarvelinClientWithCheck refused: another operation is running"));
-    QVERIFY(logContains("helloDaemon refused: another operation is running"));
+    for (const char* refused : { "stopSarvelinClient", "messageQueuesConnect", "messageQueuesClose",
+                                 "startSarvelinClientWithCheck", "helloDaemon" })
+        QVERIFY2(logContains(QString(refused) + " refused: another operation is running"), refused);
     // The refused calls changed nothing and showed nothing.
     QCOMPARE(f.shown->errors(), QStringList({
         "Required authorization at Sarvelin server. Retry after authorization\nOr unknown error" }));

@@ -57,7 +57,6 @@ public:
     // The answer read as a zero-terminated string from the buffer.
     std::string answerText() const { return std::string(buffer_.data()); }
     std::size_t answerLength() const { return received_; }
-    const std::vector<char>& buffer() const { return buffer_; }
 
     // Continues a list answer: length message, then the payload parts.
     // False on a receive timeout. `parts` gets each part's received length.
