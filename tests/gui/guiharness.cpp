@@ -187,27 +187,28 @@ QRectF GuiHarness::sceneRect(const QQuickItem* item)
     return item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
 }
 
-QQuickItem* GuiHarness::find(const QString& objectName, QObject* within) const
+QObject* GuiHarness::scope(QObject* within) const
 {
-    QObject* start = within ? within : (m_view ? static_cast<QObject*>(m_view->contentItem()) : nullptr);
-    if (!start)
-        return nullptr;
-    for (QQuickItem* item : allItems(start))
-        if (item->objectName() == objectName)
-            return item;
+    return within ? within : (m_view ? static_cast<QObject*>(m_view->contentItem()) : nullptr);
+}
+
+QQuickItem* GuiHarness::find(const QString& objectName, QObject* within, bool visibleOnly) const
+{
+    if (QObject* start = scope(within)) {
+        for (QQuickItem* item : allItems(start))
+            if (item->objectName() == objectName && (!visibleOnly || effectivelyShown(item)))
+                return item;
+    }
     return nullptr;
 }
 
-QQuickItem* GuiHarness::findVisible(const QString& objectName, QObject* within) const
+QString GuiHarness::textOf(const QString& objectName) const
 {
-    QObject* start = within ? within : (m_view ? static_cast<QObject*>(m_view->contentItem()) : nullptr);
-    if (!start)
-        return nullptr;
-    for (QQuickItem* item : allItems(start))
-        if (item->objectName() == objectName && effectivelyShown(item))
-            return item;
-    return nullptr;
+    QQuickItem* item = findVisible(objectName);
+    return item ? item->property("text").toString() : QStringLiteral("<no %1>").arg(objectName);
 }
+
+QString GuiHarness::tr(const char* context, const char* text) { return QCoreApplication::translate(context, text); }
 
 QQuickItem* GuiHarness::waitVisible(const QString& objectName, int timeoutMs, QObject* within) const
 {
@@ -263,11 +264,9 @@ bool GuiHarness::click(QQuickItem* item, QPointF offsetFromCentre) const
 bool GuiHarness::clickName(const QString& objectName, QObject* within) const
 {
     QQuickItem* item = findVisible(objectName, within);
-    if (!item) {
+    if (!item)
         qWarning().noquote() << "click: no visible item" << objectName;
-        return false;
-    }
-    return click(item);
+    return item && click(item);
 }
 
 void GuiHarness::waitFrame() const
@@ -320,8 +319,7 @@ QString GuiHarness::shot(const QString& step)
 QStringList GuiHarness::visibleTexts(QQuickItem* under) const
 {
     QStringList texts;
-    QObject* start = under ? static_cast<QObject*>(under) : static_cast<QObject*>(m_view->contentItem());
-    for (QQuickItem* item : allItems(start)) {
+    for (QQuickItem* item : allItems(scope(under))) {
         if (!isTextItem(item) || !effectivelyShown(item))
             continue;
         if (visibleSceneRect(item).isEmpty())
@@ -340,9 +338,8 @@ QStringList GuiHarness::visibleTexts(QQuickItem* under) const
 QStringList GuiHarness::clippedTexts(QQuickItem* under) const
 {
     QStringList faults;
-    QObject* start = under ? static_cast<QObject*>(under) : static_cast<QObject*>(m_view->contentItem());
     const QRectF window(QPointF(0, 0), QSizeF(m_view->size()));
-    for (QQuickItem* item : allItems(start)) {
+    for (QQuickItem* item : allItems(scope(under))) {
         if (!isTextItem(item) || !effectivelyShown(item))
             continue;
         const QString text = item->property("text").toString();
@@ -373,4 +370,84 @@ QStringList GuiHarness::clippedTexts(QQuickItem* under) const
             faults << who + " is cut by its container";
     }
     return faults;
+}
+
+bool GuiHarness::startWork() const { return clickName("startButton") && waitVisible("scenarioSelectionPage"); }
+
+bool GuiHarness::finishScenario(const QString& scenarioButton, bool success, const QVariantList& context) const
+{
+    if (!clickName(scenarioButton) || !waitVisible("titleArea"))
+        return false;
+    const int steps = find("stepProgressBar")->property("steps").toInt();
+    for (int i = 1; i < steps; ++i)
+        if (!waitVisible("forwardButton") || !clickName("forwardButton"))
+            return false;
+    waitFrame();
+    QObject* last = findVisible("stepStack")->property("currentItem").value<QObject*>();
+    return last && QMetaObject::invokeMethod(last, "emitMoveOn", Q_ARG(QVariant, success), Q_ARG(QVariant, context));
+}
+
+void GuiHarness::walkEveryPage(const std::function<void(const QString&)>& atPage)
+{
+    const auto at = [&](const QString& page) {
+        atPage(page);
+        return !QTest::currentTestFailed();
+    };
+    QVERIFY(waitVisible("welcomePage"));
+    if (!at("welcome"))
+        return;
+    QQuickItem* box = findVisible("interfaceComboBox");
+    QVERIFY(click(find("arrowButton", box)));
+    QVERIFY(waitFor([&] { return box->property("popupOpened").toBool(); }));
+    if (!at("welcome-interfaces"))
+        return;
+    pressKey(Qt::Key_Escape);
+    QVERIFY(waitFor([&] { return !box->property("popupOpened").toBool(); }));
+    QVERIFY(startWork());
+    if (!at("selection"))
+        return;
+    QVERIFY(clickName("backupButton"));
+    QVERIFY(waitVisible("backupChoosingDevicePage"));
+    if (!at("backup-step1"))
+        return;
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(clickName("forwardButton"));
+    QVERIFY(waitVisible("backupCreatingPage"));
+    find("busyIndicator")->setProperty("running", true);
+    if (!at("backup-step4-busy"))
+        return;
+    find("busyIndicator")->setProperty("running", false);
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(clickName("backButton"));
+    QVERIFY(clickName("restoreButton"));
+    QVERIFY(waitVisible("restoreChoosingServerPage"));
+    QVERIFY(clickName("journalButton"));
+    QVERIFY(waitVisible("journal"));
+    if (!at("restore-step1-journal"))
+        return;
+    Notifier::getInstance()->showError(tr("KeyMaster", "Connect to Sarvelin server failed: No route to host"),
+                                       "connect(10.0.0.5:9991): No route to host");
+    QTest::qWait(350); // the dialog grows to its height
+    if (!at("restore-step1-error"))
+        return;
+    QVERIFY(clickName("dialogCloseButton"));
+    QVERIFY(clickName("journalButton"));
+    QVERIFY(clickName("backButton"));
+    QVERIFY(waitVisible("scenarioSelectionPage"));
+    // A result text as long as a real one, in the language shown.
+    const QString result = GuiConfig::getInstance()->lang() == QLatin1String("Ru")
+                               ? QString::fromUtf8("Восстановление не удалось. Подробности в журнале")
+                               : QString("Recovery failed. See log for more info");
+    QVERIFY(finishScenario("restoreButton", false, {result}));
+    QVERIFY(waitVisible("exitPage"));
+    if (!at("exit"))
+        return;
+    Notifier::getInstance()->showExit();
+    QTest::qWait(350);
+    if (!at("exit-question"))
+        return;
+    QVERIFY(clickName("dialogRejectButton"));
+    QVERIFY(clickName("toStartButton"));
+    QVERIFY(waitVisible("welcomePage"));
+    at("welcome-again");
 }

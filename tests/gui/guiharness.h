@@ -6,6 +6,7 @@
 // publishes them, items are found by objectName, clicked with the mouse,
 // typed into with the keyboard, and every step can be saved as a screenshot.
 
+#include <QApplication>
 #include <QColor>
 #include <QHash>
 #include <QPointF>
@@ -16,6 +17,8 @@
 #include <QStringList>
 #include <QUrl>
 #include <QVariant>
+
+#include <QTest>
 
 #include <functional>
 #include <memory>
@@ -54,10 +57,15 @@ public:
     QQuickItem* root() const;
 
     // The first item named `objectName` below `within` (the whole window
-    // by default, popups included), or null.
-    QQuickItem* find(const QString& objectName, QObject* within = nullptr) const;
-    // The first such item that is visible.
-    QQuickItem* findVisible(const QString& objectName, QObject* within = nullptr) const;
+    // by default, popups included), or null; findVisible only takes one
+    // that is shown.
+    QQuickItem* find(const QString& objectName, QObject* within = nullptr, bool visibleOnly = false) const;
+    QQuickItem* findVisible(const QString& objectName, QObject* within = nullptr) const
+    {
+        return find(objectName, within, true);
+    }
+    // The "text" of the visible item `objectName`, or "<no name>".
+    QString textOf(const QString& objectName) const;
     QQuickItem* waitVisible(const QString& objectName, int timeoutMs = 3000, QObject* within = nullptr) const;
     bool waitFor(const std::function<bool()>& condition, int timeoutMs = 3000) const;
 
@@ -81,11 +89,36 @@ public:
 
     // The scene rectangle of an item.
     static QRectF sceneRect(const QQuickItem* item);
+    static QString tr(const char* context, const char* text);
+
+    // Operator steps on the real pages. From the welcome page: "Start" and
+    // wait for the scenario choice.
+    bool startWork() const;
+    // From the scenario choice: the scenario's button, "forward" up to its
+    // last step, and that step ends the scenario the way its run does
+    // (moveOn with the success and a context holding the result text).
+    bool finishScenario(const QString& scenarioButton, bool success, const QVariantList& context) const;
+    // From the welcome page through every page and dialog the operator can
+    // meet, calling `atPage` on each (a failure there stops the walk); ends
+    // on the welcome page again.
+    void walkEveryPage(const std::function<void(const QString& page)>& atPage);
 
 private:
+    QObject* scope(QObject* within) const;
     std::unique_ptr<KeyMaster> m_keyMaster;
     std::unique_ptr<QQuickView> m_view;
     int m_shotCounter = 0;
 };
+
+// main() of a GUI test program: the application, the harness and the test
+// object named `Class`.
+#define SV_GUI_TEST_MAIN(Class, name)                       \
+    int main(int argc, char** argv)                         \
+    {                                                       \
+        QApplication app(argc, argv);                       \
+        GuiHarness::initProcess(QStringLiteral(name));      \
+        Class test;                                         \
+        return QTest::qExec(&test, argc, argv);             \
+    }
 
 #endif // GUIHARNESS_H
