@@ -5,19 +5,14 @@
 #include "logger.h"
 #include "notifier.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItemGrabResult>
-#include <QSharedPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QUrl>
 
 #include <cstdio>
 
@@ -35,6 +30,7 @@ public:
 namespace {
 
 QString g_shotsFolder;
+QStringList g_logLines; // every line the log has sent to the journal
 
 void collectItems(QObject* object, QList<QQuickItem*>& out)
 {
@@ -106,29 +102,14 @@ void GuiHarness::initProcess(const QString& testName)
     Logger::getInstance()->init(GuiConfig::getInstance()->getConfigFolder(), Logger::FileAndConsole, 5);
     qInstallMessageHandler(Logger::logger);
     QObject::connect(Logger::getInstance(), &Logger::hasLogMessage,
-                     [](const QString& line) { logLines().append(line); });
+                     [](const QString& line) { g_logLines.append(line); });
 }
-
-QString GuiHarness::shotsFolder() { return g_shotsFolder; }
 
 bool GuiHarness::insideSandbox() { return qEnvironmentVariable("SV_SANDBOX_INSIDE") == QLatin1String("1"); }
 
-QStringList& GuiHarness::logLines()
-{
-    static QStringList lines;
-    return lines;
-}
-
-bool GuiHarness::logContains(const QString& fragment)
-{
-    for (const QString& line : logLines())
-        if (line.contains(fragment))
-            return true;
-    return false;
-}
+bool GuiHarness::logContains(const QString& fragment) { return !g_logLines.filter(fragment).isEmpty(); }
 
 GuiHarness::GuiHarness() = default;
-
 GuiHarness::~GuiHarness() { stop(); }
 
 bool GuiHarness::start(const QSize& size, const QStringList& interfaces, const QUrl& source)
@@ -142,15 +123,15 @@ bool GuiHarness::start(const QSize& size, const QStringList& interfaces, const Q
         KeyMasterTestAccess::setInterfaces(*m_keyMaster, interfaces);
 
     m_view.reset(new QQuickView());
-    QQmlContext* context = m_view->rootContext();
-    context->setContextProperty(QStringLiteral("GuiConfig"), GuiConfig::getInstance());
-    context->setContextProperty(QStringLiteral("Logger"), Logger::getInstance());
-    context->setContextProperty(QStringLiteral("Notifier"), Notifier::getInstance());
-    context->setContextProperty(QStringLiteral("KeyMaster"), m_keyMaster.get());
-    context->setContextProperty(QStringLiteral("DrpManager"), m_keyMaster->drpManager());
-    context->setContextProperty(QStringLiteral("CryptKeyHandler"), m_keyMaster->cryptKeyHandler());
-    for (auto it = extraContext.cbegin(); it != extraContext.cend(); ++it)
-        context->setContextProperty(it.key(), it.value());
+    QHash<QString, QObject*> objects{{"GuiConfig", GuiConfig::getInstance()},
+                                     {"Logger", Logger::getInstance()},
+                                     {"Notifier", Notifier::getInstance()},
+                                     {"KeyMaster", m_keyMaster.get()},
+                                     {"DrpManager", m_keyMaster->drpManager()},
+                                     {"CryptKeyHandler", m_keyMaster->cryptKeyHandler()}};
+    objects.insert(extraContext);
+    for (auto it = objects.cbegin(); it != objects.cend(); ++it)
+        m_view->rootContext()->setContextProperty(it.key(), it.value());
     QQuickView* view = m_view.get();
     QObject::connect(GuiConfig::getInstance(), &GuiConfig::retranslated, view,
                      [view](bool) { view->engine()->retranslate(); });
@@ -210,10 +191,10 @@ QString GuiHarness::textOf(const QString& objectName) const
 
 QString GuiHarness::tr(const char* context, const char* text) { return QCoreApplication::translate(context, text); }
 
-QQuickItem* GuiHarness::waitVisible(const QString& objectName, int timeoutMs, QObject* within) const
+QQuickItem* GuiHarness::waitVisible(const QString& objectName, int timeoutMs) const
 {
     QQuickItem* found = nullptr;
-    waitFor([&] { return (found = findVisible(objectName, within)) != nullptr; }, timeoutMs);
+    waitFor([&] { return (found = findVisible(objectName)) != nullptr; }, timeoutMs);
     if (!found)
         qWarning().noquote() << "no visible item" << objectName << "after" << timeoutMs << "ms";
     return found;
@@ -231,7 +212,7 @@ bool GuiHarness::waitFor(const std::function<bool()>& condition, int timeoutMs) 
     return true;
 }
 
-bool GuiHarness::click(QQuickItem* item, QPointF offsetFromCentre) const
+bool GuiHarness::click(QQuickItem* item) const
 {
     if (!item) {
         qWarning() << "click: no item";
@@ -246,7 +227,7 @@ bool GuiHarness::click(QQuickItem* item, QPointF offsetFromCentre) const
     QPointF centre;
     for (int i = 0; i < 10; ++i) {
         waitFrame();
-        const QPointF now = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)) + offsetFromCentre;
+        const QPointF now = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
         if (i > 0 && now == centre)
             break;
         centre = now;
@@ -389,65 +370,59 @@ bool GuiHarness::finishScenario(const QString& scenarioButton, bool success, con
 
 void GuiHarness::walkEveryPage(const std::function<void(const QString&)>& atPage)
 {
-    const auto at = [&](const QString& page) {
-        atPage(page);
-        return !QTest::currentTestFailed();
+    QQuickItem* box = nullptr;
+    const auto comboOpen = [&](bool open) {
+        return waitFor([&] { return box->property("popupOpened").toBool() == open; });
     };
-    QVERIFY(waitVisible("welcomePage"));
-    if (!at("welcome"))
-        return;
-    QQuickItem* box = findVisible("interfaceComboBox");
-    QVERIFY(click(find("arrowButton", box)));
-    QVERIFY(waitFor([&] { return box->property("popupOpened").toBool(); }));
-    if (!at("welcome-interfaces"))
-        return;
-    pressKey(Qt::Key_Escape);
-    QVERIFY(waitFor([&] { return !box->property("popupOpened").toBool(); }));
-    QVERIFY(startWork());
-    if (!at("selection"))
-        return;
-    QVERIFY(clickName("backupButton"));
-    QVERIFY(waitVisible("backupChoosingDevicePage"));
-    if (!at("backup-step1"))
-        return;
-    for (int i = 0; i < 3; ++i)
-        QVERIFY(clickName("forwardButton"));
-    QVERIFY(waitVisible("backupCreatingPage"));
-    find("busyIndicator")->setProperty("running", true);
-    if (!at("backup-step4-busy"))
-        return;
-    find("busyIndicator")->setProperty("running", false);
-    for (int i = 0; i < 4; ++i)
-        QVERIFY(clickName("backButton"));
-    QVERIFY(clickName("restoreButton"));
-    QVERIFY(waitVisible("restoreChoosingServerPage"));
-    QVERIFY(clickName("journalButton"));
-    QVERIFY(waitVisible("journal"));
-    if (!at("restore-step1-journal"))
-        return;
-    Notifier::getInstance()->showError(tr("KeyMaster", "Connect to Sarvelin server failed: No route to host"),
-                                       "connect(10.0.0.5:9991): No route to host");
-    QTest::qWait(350); // the dialog grows to its height
-    if (!at("restore-step1-error"))
-        return;
-    QVERIFY(clickName("dialogCloseButton"));
-    QVERIFY(clickName("journalButton"));
-    QVERIFY(clickName("backButton"));
-    QVERIFY(waitVisible("scenarioSelectionPage"));
+    const auto clicks = [&](const QString& name, int times) {
+        for (int i = 0; i < times; ++i)
+            if (!clickName(name))
+                return false;
+        return true;
+    };
+    const auto showDialog = [](const std::function<void()>& show) {
+        show();
+        QTest::qWait(350); // the dialog grows to its height
+        return true;
+    };
     // A result text as long as a real one, in the language shown.
     const QString result = GuiConfig::getInstance()->lang() == QLatin1String("Ru")
                                ? QString::fromUtf8("Восстановление не удалось. Подробности в журнале")
                                : QString("Recovery failed. See log for more info");
-    QVERIFY(finishScenario("restoreButton", false, {result}));
-    QVERIFY(waitVisible("exitPage"));
-    if (!at("exit"))
-        return;
-    Notifier::getInstance()->showExit();
-    QTest::qWait(350);
-    if (!at("exit-question"))
-        return;
-    QVERIFY(clickName("dialogRejectButton"));
-    QVERIFY(clickName("toStartButton"));
-    QVERIFY(waitVisible("welcomePage"));
-    at("welcome-again");
+    // Each page and the operator steps that lead to it from the one before.
+    const QList<QPair<QString, std::function<bool()>>> pages{
+        {"welcome", [&] { return (box = waitVisible("welcomePage") ? findVisible("interfaceComboBox") : nullptr) != nullptr; }},
+        {"welcome-interfaces", [&] { return click(find("arrowButton", box)) && comboOpen(true); }},
+        {"selection", [&] { pressKey(Qt::Key_Escape); return comboOpen(false) && startWork(); }},
+        {"backup-step1", [&] { return clickName("backupButton") && waitVisible("backupChoosingDevicePage"); }},
+        {"backup-step4-busy", [&] {
+             return clicks("forwardButton", 3) && waitVisible("backupCreatingPage")
+                    && find("busyIndicator")->setProperty("running", true);
+         }},
+        {"restore-step1-journal", [&] {
+             find("busyIndicator")->setProperty("running", false);
+             return clicks("backButton", 4) && clickName("restoreButton") && waitVisible("restoreChoosingServerPage")
+                    && clickName("journalButton") && waitVisible("journal");
+         }},
+        {"restore-step1-error", [&] {
+             return showDialog([] {
+                 Notifier::getInstance()->showError(tr("KeyMaster", "Connect to Sarvelin server failed: No route to host"),
+                                                    "connect(10.0.0.5:9991): No route to host");
+             });
+         }},
+        {"exit", [&] {
+             return clickName("dialogCloseButton") && clickName("journalButton") && clickName("backButton")
+                    && waitVisible("scenarioSelectionPage") && finishScenario("restoreButton", false, {result})
+                    && waitVisible("exitPage");
+         }},
+        {"exit-question", [&] { return showDialog([] { Notifier::getInstance()->showExit(); }); }},
+        {"welcome-again", [&] {
+             return clickName("dialogRejectButton") && clickName("toStartButton") && waitVisible("welcomePage");
+         }}};
+    for (const auto& page : pages) {
+        QVERIFY2(page.second(), qPrintable("on the way to " + page.first));
+        atPage(page.first);
+        if (QTest::currentTestFailed())
+            return;
+    }
 }

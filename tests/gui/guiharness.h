@@ -8,23 +8,14 @@
 
 #include <QApplication>
 #include <QColor>
-#include <QHash>
-#include <QPointF>
 #include <QQuickItem>
 #include <QQuickView>
-#include <QSize>
-#include <QString>
-#include <QStringList>
-#include <QUrl>
-#include <QVariant>
-
 #include <QTest>
 
 #include <functional>
 #include <memory>
 
 class KeyMaster;
-class QTranslator;
 
 class GuiHarness
 {
@@ -33,11 +24,10 @@ public:
     // settings start fresh), GuiConfig for this application, the log with
     // its message handler, and the folder for the screenshots of `testName`.
     static void initProcess(const QString& testName);
-    static QString shotsFolder();
     // True inside the simulated rescue medium (sandbox/sv-sandbox).
     static bool insideSandbox();
-    // Every line the log has sent to the journal since the process started.
-    static QStringList& logLines();
+    // Whether a line the log has sent to the journal since the process
+    // started holds `fragment`.
     static bool logContains(const QString& fragment);
 
     GuiHarness();
@@ -66,12 +56,12 @@ public:
     }
     // The "text" of the visible item `objectName`, or "<no name>".
     QString textOf(const QString& objectName) const;
-    QQuickItem* waitVisible(const QString& objectName, int timeoutMs = 3000, QObject* within = nullptr) const;
+    QQuickItem* waitVisible(const QString& objectName, int timeoutMs = 3000) const;
     bool waitFor(const std::function<bool()>& condition, int timeoutMs = 3000) const;
 
     // A mouse click in the middle of the item; fails (with a message) when
     // the item is hidden, disabled or outside the window.
-    bool click(QQuickItem* item, QPointF offsetFromCentre = QPointF()) const;
+    bool click(QQuickItem* item) const;
     bool clickName(const QString& objectName, QObject* within = nullptr) const;
     void typeText(const QString& text) const;
     // Returns once the window has drawn a new frame (pending layout done).
