@@ -64,22 +64,18 @@ bool isTextItem(const QQuickItem* item)
 QRectF visibleSceneRect(const QQuickItem* item)
 {
     QRectF rect = GuiHarness::sceneRect(item);
-    for (const QQuickItem* p = item->parentItem(); p; p = p->parentItem()) {
+    for (const QQuickItem* p = item->parentItem(); p; p = p->parentItem())
         if (p->clip())
             rect = rect.intersected(GuiHarness::sceneRect(p));
-    }
     return rect;
 }
 
 bool effectivelyShown(const QQuickItem* item)
 {
-    if (!item->isVisible())
-        return false;
-    for (const QQuickItem* p = item; p; p = p->parentItem()) {
+    for (const QQuickItem* p = item; p; p = p->parentItem())
         if (p->opacity() <= 0.01)
             return false;
-    }
-    return true;
+    return item->isVisible();
 }
 
 } // namespace
@@ -89,10 +85,7 @@ void GuiHarness::initProcess(const QString& testName)
     static QTemporaryDir home;
     qputenv("HOME", home.path().toLocal8Bit());
 
-    const QString base = qEnvironmentVariableIsSet("SV_BINARY_DIR")
-                             ? qEnvironmentVariable("SV_BINARY_DIR")
-                             : QDir::tempPath();
-    g_shotsFolder = base + "/gui-shots/" + testName;
+    g_shotsFolder = qEnvironmentVariable("SV_BINARY_DIR", QDir::tempPath()) + "/gui-shots/" + testName;
     QDir(g_shotsFolder).removeRecursively();
     QDir().mkpath(g_shotsFolder);
     std::printf("screenshots of this test: %s\n", qPrintable(g_shotsFolder));
@@ -214,12 +207,8 @@ bool GuiHarness::waitFor(const std::function<bool()>& condition, int timeoutMs) 
 
 bool GuiHarness::click(QQuickItem* item) const
 {
-    if (!item) {
-        qWarning() << "click: no item";
-        return false;
-    }
-    if (!effectivelyShown(item) || !item->isEnabled()) {
-        qWarning().noquote() << "click:" << item->objectName() << "is hidden or disabled";
+    if (!item || !effectivelyShown(item) || !item->isEnabled()) {
+        qWarning().noquote() << "click:" << (item ? item->objectName() : "no item") << "is hidden or disabled";
         return false;
     }
     // Positioners and layouts place their items when the next frame is
@@ -278,8 +267,6 @@ void GuiHarness::pressKey(Qt::Key key) const
 
 QString GuiHarness::shot(const QString& step)
 {
-    if (!m_view || !m_view->contentItem())
-        return QString();
     // Let pending layout settle before the picture.
     waitFrame();
     waitFrame();
@@ -301,17 +288,13 @@ QStringList GuiHarness::visibleTexts(QQuickItem* under) const
 {
     QStringList texts;
     for (QQuickItem* item : allItems(scope(under))) {
-        if (!isTextItem(item) || !effectivelyShown(item))
+        if (!isTextItem(item) || !effectivelyShown(item) || visibleSceneRect(item).isEmpty())
             continue;
-        if (visibleSceneRect(item).isEmpty())
-            continue;
-        const QString text = item->property("text").toString();
-        if (!text.isEmpty())
-            texts.append(text);
         // An empty input shows its placeholder instead.
-        const QString placeholder = item->property("placeholderText").toString();
-        if (text.isEmpty() && !placeholder.isEmpty())
-            texts.append(placeholder);
+        const QString text = item->property("text").toString();
+        const QString shown = text.isEmpty() ? item->property("placeholderText").toString() : text;
+        if (!shown.isEmpty())
+            texts.append(shown);
     }
     return texts;
 }

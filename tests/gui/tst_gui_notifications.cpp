@@ -20,72 +20,18 @@ class NotificationsTest : public QObject
     Q_OBJECT
 
     GuiHarness gui;
-    QByteArray savedOsRelease;
 
     QObject* dialog() const { return gui.root()->findChild<QObject*>("notificationDialog"); }
     bool dialogOpen() const { return dialog()->property("opened").toBool(); }
     int kind() const { return dialog()->property("type").toInt(); }
     QString message() const { return dialog()->property("message").toString(); }
     bool waitClosed() const { return gui.waitFor([&] { return !dialogOpen(); }); }
-    void writeOsRelease(const QByteArray& content)
-    {
-        QFile f("/etc/os-release");
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(content);
-    }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(GuiHarness::insideSandbox(), "rewrites /etc/os-release of the simulated medium");
-        QFile f("/etc/os-release");
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        savedOsRelease = f.readAll();
-    }
-    void cleanup()
-    {
-        gui.stop();
-        writeOsRelease(savedOsRelease);
-    }
+    void initTestCase() { QVERIFY2(GuiHarness::insideSandbox(), "rewrites /etc/os-release of the simulated medium"); }
+    void cleanup() { gui.stop(); }
 
-    void startupCheckShowsOverWelcomePage()
-    {
-        writeOsRelease("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nID=debian\n");
-        QVERIFY(gui.start(QSize(800, 600), {"lo", "eth0"}));
-        QVERIFY(gui.waitFor([&] { return dialogOpen(); }, 2000));
-        QVERIFY(gui.findVisible("welcomePage"));
-        QCOMPARE(kind(), int(Warn));
-        QCOMPARE(message(), GuiHarness::tr("KeyMaster", "You can run this application on Sarvelin key only"));
-        QCOMPARE(gui.textOf("dialogTitle"), GuiHarness::tr("CustomSmallDialog", "Warning"));
-        QVERIFY(GuiHarness::logContains("Notifier::onHasWarning:"));
-        QTest::qWait(300);
-        gui.shot("startup-warning-over-welcome");
-
-        // A press outside closes a warning, and does not reach "Start".
-        QQuickItem* start = gui.findVisible("startButton");
-        gui.click(start);
-        QVERIFY(waitClosed());
-        QVERIFY2(gui.findVisible("welcomePage"), "Start must not act under an open dialog");
-
-        // An error stays over "Start" however often it is pressed.
-        notifier()->showError("an error on the welcome page");
-        QTest::qWait(300);
-        gui.click(start);
-        gui.click(start);
-        QTest::qWait(100);
-        QVERIFY(dialogOpen() && gui.findVisible("welcomePage"));
-        QVERIFY(gui.clickName("dialogCloseButton"));
-        QVERIFY(waitClosed());
-
-        // A warning closes by Escape; then Start works.
-        notifier()->showWarning("a warning on the welcome page");
-        QVERIFY(dialogOpen());
-        gui.pressKey(Qt::Key_Escape);
-        QVERIFY(waitClosed());
-        QVERIFY(gui.startWork());
-    }
-
-    void priorityRuleOnTheWorkWindow()
+    void priorityRuleAndExitQuestionOnTheWorkWindow()
     {
         QVERIFY(gui.start(QSize(800, 600), {"lo", "eth0"}));
         QVERIFY2(!dialogOpen(), "the medium check passes in the sandbox");
@@ -119,12 +65,8 @@ private slots:
         // The page under it is untouched and usable.
         QVERIFY(gui.clickName("backButton"));
         QVERIFY(gui.waitVisible("scenarioSelectionPage"));
-    }
 
-    void exitQuestionReplacesAnErrorAndCancelKeepsRunning()
-    {
-        QVERIFY(gui.start(QSize(800, 600), {"lo", "eth0"}));
-        QVERIFY(gui.startWork());
+        // The exit question replaces an error; Cancel keeps the program running.
         notifier()->showError("an error");
         notifier()->showExit();
         QCOMPARE(kind(), int(Exit));
@@ -136,12 +78,52 @@ private slots:
         QVERIFY(waitClosed());
         QCOMPARE(quit.count(), 0);
         QVERIFY(gui.findVisible("scenarioSelectionPage"));
-
         // "Exit" in the question ends the program the normal way.
         notifier()->showExit();
         QTest::qWait(300);
         QVERIFY(gui.clickName("dialogAcceptButton"));
         QCOMPARE(quit.count(), 1);
+    }
+
+    // Last: the medium stays a foreign system for the rest of this process.
+    void startupCheckShowsOverWelcomePage()
+    {
+        QFile osRelease("/etc/os-release");
+        QVERIFY(osRelease.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        osRelease.write("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nID=debian\n");
+        osRelease.close();
+        QVERIFY(gui.start(QSize(800, 600), {"lo", "eth0"}));
+        QVERIFY(gui.waitFor([&] { return dialogOpen(); }, 2000));
+        QVERIFY(gui.findVisible("welcomePage"));
+        QCOMPARE(kind(), int(Warn));
+        QCOMPARE(message(), GuiHarness::tr("KeyMaster", "You can run this application on Sarvelin key only"));
+        QCOMPARE(gui.textOf("dialogTitle"), GuiHarness::tr("CustomSmallDialog", "Warning"));
+        QVERIFY(GuiHarness::logContains("Notifier::onHasWarning:"));
+        QTest::qWait(300);
+        gui.shot("startup-warning-over-welcome");
+
+        // A press outside closes a warning, and does not reach "Start".
+        QQuickItem* start = gui.findVisible("startButton");
+        gui.click(start);
+        QVERIFY(waitClosed());
+        QVERIFY2(gui.findVisible("welcomePage"), "Start must not act under an open dialog");
+
+        // An error stays over "Start" however often it is pressed.
+        notifier()->showError("an error on the welcome page");
+        QTest::qWait(300);
+        gui.click(start);
+        gui.click(start);
+        QTest::qWait(100);
+        QVERIFY(dialogOpen() && gui.findVisible("welcomePage"));
+        QVERIFY(gui.clickName("dialogCloseButton"));
+        QVERIFY(waitClosed());
+
+        // A warning closes by Escape; then Start works.
+        notifier()->showWarning("a warning on the welcome page");
+        QVERIFY(dialogOpen());
+        gui.pressKey(Qt::Key_Escape);
+        QVERIFY(waitClosed());
+        QVERIFY(gui.startWork());
     }
 };
 
