@@ -11,8 +11,10 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItemGrabResult>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include <cstdio>
 
@@ -297,6 +299,33 @@ QStringList GuiHarness::visibleTexts(QQuickItem* under) const
             texts.append(shown);
     }
     return texts;
+}
+
+QStringList GuiHarness::wrongLanguageTexts() const
+{
+    static QHash<QString, QString> ru; // English source text -> Russian, from the catalogue
+    if (ru.isEmpty()) {
+        QFile file(qEnvironmentVariable("SV_SOURCE_DIR") + "/svkey2/translations/svkey2_ru.ts");
+        file.open(QIODevice::ReadOnly);
+        QXmlStreamReader xml(&file);
+        for (QString source; !xml.atEnd();) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("source"))
+                source = xml.readElementText();
+            else if (xml.isStartElement() && xml.name() == QLatin1String("translation"))
+                ru.insert(source, xml.readElementText());
+        }
+        if (ru.size() < 20)
+            return {"the Russian catalogue is not readable"};
+    }
+    static const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+    const bool russian = GuiConfig::getInstance()->lang() == QLatin1String("Ru");
+    const QQuickItem* journal = find("journalText");
+    const QString log = journal ? journal->property("text").toString() : QString();
+    QStringList out;
+    for (const QString& text : visibleTexts())
+        if (russian ? ru.contains(text) && ru.value(text) != text : cyrillic.match(text).hasMatch() && text != log)
+            out << text;
+    return out;
 }
 
 QStringList GuiHarness::clippedTexts(QQuickItem* under) const

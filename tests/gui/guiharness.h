@@ -73,6 +73,10 @@ public:
 
     // Texts of every visible text item below `under` (the window by default).
     QStringList visibleTexts(QQuickItem* under = nullptr) const;
+    // Visible texts in the wrong language for GuiConfig's current one: in
+    // Russian, English texts that the Russian catalogue translates; in
+    // English, any Cyrillic text. The journal's log lines do not count.
+    QStringList wrongLanguageTexts() const;
     // Visible texts that are cut: elided, wider than their item without
     // wrapping, or reaching outside the window. One line per fault.
     QStringList clippedTexts(QQuickItem* under = nullptr) const;

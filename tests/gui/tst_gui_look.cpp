@@ -1,6 +1,6 @@
 // Every page and dialog in both languages at the smallest window (800x600)
-// and at 1920x1080: nothing cut, elided or outside the window. Each page is
-// saved as a screenshot for a look by eye.
+// and at 1920x1080: every text in the chosen language, nothing cut, elided
+// or outside the window. Each page is saved as a screenshot for a look by eye.
 
 #include "guiharness.h"
 #include "guiconfig.h"
@@ -31,9 +31,10 @@ private slots:
         QVERIFY(gui.start(size, {"lo", "enp0s31f6", "wlp2s0"}));
         gui.walkEveryPage([&](const QString& page) {
             QTest::qWait(50);
-            const QStringList cut = gui.clippedTexts();
+            const QStringList cut = gui.clippedTexts(), wrong = gui.wrongLanguageTexts();
             gui.shot(QString(QTest::currentDataTag()) + "-" + page);
             QVERIFY2(cut.isEmpty(), qPrintable(page + ":\n" + cut.join("\n")));
+            QVERIFY2(wrong.isEmpty(), qPrintable(page + " not in " + lang + ": " + wrong.join(" | ")));
         });
     }
 };
