@@ -50,10 +50,7 @@ public:
     // by default, popups included), or null; findVisible only takes one
     // that is shown.
     QQuickItem* find(const QString& objectName, QObject* within = nullptr, bool visibleOnly = false) const;
-    QQuickItem* findVisible(const QString& objectName, QObject* within = nullptr) const
-    {
-        return find(objectName, within, true);
-    }
+    QQuickItem* findVisible(const QString& name, QObject* within = nullptr) const { return find(name, within, true); }
     // The "text" of the visible item `objectName`, or "<no name>".
     QString textOf(const QString& objectName) const;
     QQuickItem* waitVisible(const QString& objectName, int timeoutMs = 3000) const;
@@ -81,7 +78,6 @@ public:
     // wrapping, or reaching outside the window. One line per fault.
     QStringList clippedTexts(QQuickItem* under = nullptr) const;
 
-    // The scene rectangle of an item.
     static QRectF sceneRect(const QQuickItem* item);
     static QString tr(const char* context, const char* text);
 

@@ -52,7 +52,6 @@ private slots:
         QVERIFY(GuiHarness::logContains("second error") && GuiHarness::logContains("late warning"));
         QTest::qWait(300);
         QCOMPARE(gui.textOf("dialogTitle"), GuiHarness::tr("CustomSmallDialog", "Error"));
-        gui.shot("error-over-step-page");
 
         // An error does not close by Escape, only by its cross.
         gui.pressKey(Qt::Key_Escape);
@@ -72,7 +71,6 @@ private slots:
         QCOMPARE(kind(), int(Exit));
         QTest::qWait(300); // the dialog has grown to its height
         QCOMPARE(gui.textOf("dialogTitle"), GuiHarness::tr("CustomSmallDialog", "Do you want to exit?"));
-        gui.shot("exit-question");
         QSignalSpy quit(gui.view()->engine(), &QQmlEngine::quit);
         QVERIFY(gui.clickName("dialogRejectButton"));
         QVERIFY(waitClosed());
