@@ -65,11 +65,8 @@ private slots:
         // One item spacing under it (to the footer) and over it (to the stack).
         QCOMPARE(j.bottom() + spacing, GuiHarness::sceneRect(gui.find("journalFooter")).top());
         QCOMPARE(bottomOf("stepStack") + spacing, j.top());
-        QCOMPARE(gui.root()->property("journalHeight").toReal(), qreal(5 * itemHeight + 2 * spacing));
         QCOMPARE(gui.find("journalArrow")->rotation(), 0.0);
-        QQuickItem* scrollBar = gui.find("journalScrollBar");
-        QVERIFY(scrollBar && scrollBar->isVisible());
-        QCOMPARE(scrollBar->property("policy").toInt(), 2); // always on
+        QVERIFY(gui.find("journalScrollBar")->isVisible());
         QCOMPARE(gui.find("journalText")->property("readOnly").toBool(), true);
 
         // A step pushed while it is open keeps its buttons above it.
