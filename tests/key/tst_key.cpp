@@ -100,40 +100,13 @@ private slots:
     // The handler's texts are compared in English.
     void initTestCase() { GuiConfig::getInstance()->setLang("En"); }
 
-    void typedKey_data()
+    // The controller's handler: key files, typed keys and failed writes.
+    void handler()
     {
-        QTest::addColumn<QStringList>("typed");
-        QTest::addColumn<QByteArray>("start");
-        QTest::newRow("words") << QStringList{"0001", "0203"} << QByteArray::fromHex("01000302");
-        QTest::newRow("letter case") << QStringList{"1A2B", "c3d4", "eEfF"} << QByteArray::fromHex("2b1ad4c3ffee");
-        QTest::newRow("short groups") << QStringList{"A", "ABC", "12"} << QByteArray::fromHex("0a0abcab1212");
-        QTest::newRow("not hexadecimal") << QStringList{"zz12", "", "0x1f"} << QByteArray::fromHex("120000001f00");
-    }
-
-    // Through the controller's own handler into a new file, which becomes the master key.
-    void typedKey()
-    {
-        QFETCH(QStringList, typed);
-        QFETCH(QByteArray, start);
+        QTemporaryDir dir;
         KeyMaster keyMaster;
-        CryptKeyHandler* handler = keyMaster.property("cryptKeyHandler").value<CryptKeyHandler*>();
-        QVERIFY(handler && handler->parent() == &keyMaster);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("typed key ключ");
-        QSignalSpy pathChanged(handler, &CryptKeyHandler::masterKeyPathChanged);
-        QVERIFY(handler->handleInputedKeys(path, groups(typed)));
-        const QByteArray expected = start + QByteArray(32 - start.size(), '\0');
-        QCOMPARE(readFile(path).toHex(), expected.toHex());
-        QVERIFY(ownerOnly(path));
-        QCOMPARE(handler->masterKeyPath(), path);
-        QCOMPARE(pathChanged.count(), 1);
-        QCOMPARE(handler->masterKeyCheck(), "Fingerprint (SHA-256): " + fingerprintOf(expected));
-    }
-
-    void keyFilesAndFailedWrites()
-    {
-        QTemporaryDir dir;
-        CryptKeyHandler handler;
+        CryptKeyHandler& handler = *keyMaster.property("cryptKeyHandler").value<CryptKeyHandler*>();
+        QCOMPARE(handler.parent(), &keyMaster);
         handler.setMasterKeyPath(dir.filePath("missing"));
         QCOMPARE(handler.masterKeyCheck(), QString("There is no key file at this path"));
         QSignalSpy pathChanged(&handler, &CryptKeyHandler::masterKeyPathChanged);
@@ -149,11 +122,14 @@ private slots:
         QCOMPARE(handler.masterKeyCheck(),
                  "The key file holds 5 bytes; a master key has 32. Fingerprint (SHA-256): " + fingerprintOf("short"));
 
-        // A typed key over it replaces the whole file, and the check.
-        QVERIFY(handler.handleInputedKeys(path, groups({"0102"})));
-        QCOMPARE(readFile(path), QByteArray::fromHex("0201") + QByteArray(30, '\0'));
+        // A typed key over it replaces the whole file, and the check: each
+        // group a word low byte first, either letter case, short groups
+        // overlapping, a pair of other characters 0.
+        QVERIFY(handler.handleInputedKeys(path, groups({"0102", "1A2b", "A", "ABC", "zz12", "0x1f"})));
+        const QByteArray key = QByteArray::fromHex("02012b1a0a0abcab12001f00") + QByteArray(20, '\0');
+        QCOMPARE(readFile(path).toHex(), key.toHex());
         QVERIFY(ownerOnly(path));
-        QCOMPARE(handler.masterKeyWarning(), QString());
+        QCOMPARE(handler.masterKeyCheck(), "Fingerprint (SHA-256): " + fingerprintOf(key));
 
         // A folder that does not exist; a write cut short by the file size
         // limit: the error names path and reason, the old key stays whole,
