@@ -196,6 +196,7 @@ private slots:
         QVERIFY(gui.clickName("cancelButton", question) && waitOpen(question, false));
         QVERIFY(gui.clickName("cryptKeyOkButton") && waitOpen(question) && gui.clickName("yesButton", question));
         QCOMPARE(warnings.last().at(0).toString(), dialogText("Fill all the parts of the key"));
+        checkLook("crypt-key-empty-part");
         QVERIFY(dialog->property("opened").toBool());
         QCOMPARE(readFile(target), QByteArray("old"));
         QVERIFY(gui.clickName("dialogCloseButton"));
