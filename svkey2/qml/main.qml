@@ -104,8 +104,9 @@ Item {
     }
 
     // The single notification dialog; Notifier's signals are shown here.
-    // The welcome page does not wait for it: it is made just after the first
-    // frame, or at once by a notification that comes earlier.
+    // The welcome page does not wait for it nor for the journal's text view:
+    // they are made just after the first frame (the dialog at once by a
+    // notification that comes earlier).
     Loader {
         id: notificationLoader
         active: false
@@ -120,7 +121,12 @@ Item {
     Connections {
         target: root.Window.window
         enabled: !notificationLoader.active
-        function onFrameSwapped() { Qt.callLater(function () { notificationLoader.active = true }) }
+        function onFrameSwapped() {
+            Qt.callLater(function () {
+                notificationLoader.active = true
+                journal.makeView()
+            })
+        }
     }
 
     Connections {
