@@ -10,7 +10,8 @@
 # The package is taken from BUILD_DIR/package (built by the package test's
 # fixture step, or: cmake -DBUILD=BUILD_DIR -P tests/package/build-package.cmake).
 # RUNS (default 7) interleaved rounds; prints the runs, the medians and the
-# ratio, and the package's size and installed size.
+# ratios of the wall-clock time and of the processor time (steadier on a
+# shared machine), and the package's size and installed size.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="$(readlink -f "${1:-$root/build}")"
@@ -42,17 +43,26 @@ measure() {
     line="$(HOME="$home" "$build/bench/startup/bench_startup_minimal" 2>/dev/null | grep -m1 '^FIRST_FRAME' || true)"
   fi
   [ -n "$line" ] || { echo "no first frame from $1" >&2; exit 1; }
-  awk -v s="$start" -v e="${line#FIRST_FRAME }" 'BEGIN { printf "%.1f\n", (e - s) * 1000 }'
+  set -- $line
+  awk -v s="$start" -v e="$2" -v c="$3" 'BEGIN { printf "%.1f/%.1f\n", (e - s) * 1000, c * 1000 }'
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.1f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 measure minimal >/dev/null; measure installed >/dev/null
-declare -A times
+declare -A wall cpu
 for _ in $(seq "$runs"); do
-  for name in minimal installed; do times[$name]+="$(measure $name) "; done
+  for name in minimal installed; do
+    r="$(measure $name)"
+    wall[$name]+="${r%/*} "; cpu[$name]+="${r#*/} "
+  done
 done
-m="$(printf '%s\n' ${times[minimal]} | median)"
-i="$(printf '%s\n' ${times[installed]} | median)"
-printf 'minimal    runs: %s\ninstalled  runs: %s\n' "${times[minimal]}" "${times[installed]}"
-printf 'median ms to first frame: minimal %s, installed svkey2 %s, ratio %.2f\n' "$m" "$i" \
-  "$(awk -v a="$i" -v b="$m" 'BEGIN { print a / b }')"
+printf 'runs, ms to first frame (wall/processor):\n'
+for name in minimal installed; do
+  printf '  %-10s %s\n' "$name" "$(paste -d/ <(printf '%s\n' ${wall[$name]}) <(printf '%s\n' ${cpu[$name]}) | tr '\n' ' ')"
+done
+for kind in wall cpu; do
+  declare -n t=$kind
+  m="$(printf '%s\n' ${t[minimal]} | median)"; i="$(printf '%s\n' ${t[installed]} | median)"
+  printf 'median %-4s ms: minimal %s, installed svkey2 %s, ratio %.2f\n' "$kind" "$m" "$i" \
+    "$(awk -v a="$i" -v b="$m" 'BEGIN { print a / b }')"
+done
