@@ -21,6 +21,8 @@ PACKAGES=(
   xvfb xauth x11-utils imagemagick libgl1-mesa-dri fonts-dejavu-core
   # simulated rescue medium: namespaces, loop devices, file systems
   util-linux mount e2fsprogs xfsprogs dosfstools procps
+  # the Debian package: building, checking, installing it in the sandbox
+  dpkg-dev fakeroot lintian file libxcb1-dev
 )
 
 missing=()

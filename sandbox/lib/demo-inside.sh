@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# Inside the sandbox for sv-demo: installs the translations, then runs the
-# tool on the caller's display or on a virtual screen with screenshots.
+# Inside the sandbox for sv-demo: lays out the tool's files as the package
+# installs them (translations, themes, page hints, window icon), then runs
+# the tool on the caller's display or on a virtual screen with screenshots.
 set -euo pipefail
 build="$SV_BINARY_DIR"
-mkdir -p /opt/sarvelin/gui/rc/langs
-for qm in "$build"/translations/svkey2_*.qm; do
-  [ -f "$qm" ] && cp "$qm" /opt/sarvelin/gui/rc/langs/
-done
+cmake --install "$build" --component runtime >/dev/null
 
 cat <<INFO
 Sarvelin key on the simulated rescue medium

@@ -1,6 +1,6 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
-import dialogs 1.0
+import QtQuick.Window 2.12
 import ImageSources 1.0
 import "localCustomItems"
 
@@ -104,12 +104,28 @@ Item {
     }
 
     // The single notification dialog; Notifier's signals are shown here.
-    CustomSmallDialog {
-        id: notificationDialog
-        objectName: "notificationDialog"
-        onNeedExit: {
-            KeyMaster.exitHandler()
-            Qt.quit()
+    // The welcome page does not wait for it nor for the journal's text view:
+    // they are made just after the first frame (the dialog at once by a
+    // notification that comes earlier).
+    Loader {
+        id: notificationLoader
+        active: false
+        source: "NotificationDialog.qml"
+    }
+
+    function notify(kindName, msg, details, context) {
+        notificationLoader.active = true
+        notificationLoader.item.showKind(kindName, msg, details, context)
+    }
+
+    Connections {
+        target: root.Window.window
+        enabled: !notificationLoader.active
+        function onFrameSwapped() {
+            Qt.callLater(function () {
+                notificationLoader.active = true
+                journal.makeView()
+            })
         }
     }
 
@@ -117,27 +133,27 @@ Item {
         target: Notifier
         function onHasError(msg, details, context) {
             console.error("Notifier::onHasError:", msg, details, context)
-            notificationDialog.show(CustomSmallDialog.Crit, msg, details, context)
+            root.notify("Crit", msg, details, context)
         }
         function onHasWarning(msg, details, context) {
             console.warn("Notifier::onHasWarning:", msg, details, context)
-            notificationDialog.show(CustomSmallDialog.Warn, msg, details, context)
+            root.notify("Warn", msg, details, context)
         }
         function onHasInfo(msg, details, context) {
             console.log("Notifier::onHasInfo:", msg, details, context)
-            notificationDialog.show(CustomSmallDialog.Info, msg, details, context)
+            root.notify("Info", msg, details, context)
         }
         function onHasExitRequest() {
             console.log("Notifier::onHasExitRequest")
-            notificationDialog.show(CustomSmallDialog.Exit, "", "", [])
+            root.notify("Exit", "", "", [])
         }
         function onHasLogoutRequest() {
             console.log("Notifier::onHasLogoutRequest")
-            notificationDialog.show(CustomSmallDialog.Logout, "", "", [])
+            root.notify("Logout", "", "", [])
         }
         function onHasAssert(msg, details, context) {
             console.log("Notifier::onHasAssert : " + msg + " \n " + details)
-            notificationDialog.show(CustomSmallDialog.Assert, msg, details, context)
+            root.notify("Assert", msg, details, context)
         }
     }
 

@@ -132,10 +132,11 @@ private slots:
             QCOMPARE(QSettings(settingsFolder() + ".sv_gui_main_settings", QSettings::IniFormat).value("Main/Lang").toString(),
                      QString("Ru"));
 
-            // On the rescue medium the start-up checks raise nothing.
+            // On the rescue medium the start-up checks raise nothing. The
+            // dialog is made once the first frame is out.
+            QTest::qWait(400);
             QObject* dialog = dialogOf(view);
             QVERIFY(dialog);
-            QTest::qWait(400);
             QVERIFY(!dialogOpen(dialog));
 
             // A close request from the window system only asks.
@@ -171,8 +172,9 @@ private slots:
         scenario = [] {
             QQuickView* view = mainView();
             QVERIFY(view && QTest::qWaitForWindowExposed(view));
-            QObject* dialog = dialogOf(view);
             QTest::qWait(300);  // past the start-up checks
+            QObject* dialog = dialogOf(view);
+            QVERIFY(dialog);
             QVERIFY(!dialogOpen(dialog));
 
             Notifier::getInstance()->showWarning("first warning");
@@ -213,8 +215,8 @@ private slots:
         scenario = [] {
             QQuickView* view = mainView();
             QVERIFY(view && QTest::qWaitForWindowExposed(view));
+            QTRY_VERIFY(dialogOpen(dialogOf(view)));
             QObject* dialog = dialogOf(view);
-            QTRY_VERIFY(dialogOpen(dialog));
             QCOMPARE(dialog->property("type").toInt(), int(Warn));
             QCOMPARE(dialog->property("message").toString(), QString("You can run this application on Sarvelin key only"));
             // The tool stays usable: the warning closes on Escape.

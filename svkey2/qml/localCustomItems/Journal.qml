@@ -1,31 +1,29 @@
 import QtQuick 2.12
-import QtQuick.Controls 2.12
-import customItems 1.0
 
 // The journal panel: every line the log writes, as it is written. It exists
 // from the start, so it also collects the lines written while it is hidden.
+// Its text view (JournalView.qml) is made when the panel is first shown or
+// when the root page asks, after the window's first frame; the lines written
+// until then wait here.
 Rectangle {
     id: journal
 
-    property alias text: area.text
-    readonly property alias textArea: area
+    readonly property string text: view.item ? view.item.text : pending.join("\n")
     property int maximumLines: 20000
-    property int lineCount: 0
+    property var pending: []
 
     function append(line) {
-        // Keep to the bottom while the operator has not scrolled up.
-        var atEnd = flick.contentY >= flick.contentHeight - flick.height - 2
-        area.append(line)
-        lineCount++
-        if (lineCount > maximumLines) {
-            // Drop the oldest tenth so the panel stays responsive.
-            var dropped = Math.floor(maximumLines / 10)
-            var lines = area.text.split("\n")
-            area.text = lines.slice(dropped).join("\n")
-            lineCount = lines.length - dropped
+        if (view.item) {
+            view.item.append(line)
+        } else {
+            pending.push(line)
+            if (pending.length > maximumLines)
+                pending.splice(0, Math.floor(maximumLines / 10))
         }
-        if (atEnd)
-            Qt.callLater(function () { flick.contentY = Math.max(0, flick.contentHeight - flick.height) })
+    }
+
+    function makeView() {
+        view.active = true
     }
 
     implicitHeight: GuiConfig.itemHeight() * 5
@@ -33,42 +31,24 @@ Rectangle {
     radius: GuiConfig.itemRadius()
     border.width: GuiConfig.itemBorderWidth()
     border.color: GuiConfig.frameColorOfItem()
+    onVisibleChanged: if (visible) makeView()
 
     Connections {
         target: Logger
         function onHasLogMessage(logMessage) { journal.append(logMessage) }
     }
 
-    Flickable {
-        id: flick
+    Loader {
+        id: view
         anchors.fill: parent
         anchors.margins: 1
-        contentWidth: width
-        contentHeight: area.implicitHeight
-        boundsBehavior: Flickable.StopAtBounds
-        clip: true
-
-        ScrollBar.vertical: CustomScrollBar {
-            objectName: "journalScrollBar"
-            policy: ScrollBar.AlwaysOn
-        }
-
-        TextArea.flickable: TextArea {
-            id: area
-            objectName: "journalText"
-            readOnly: true
-            selectByMouse: true
-            wrapMode: TextEdit.Wrap
-            textFormat: TextEdit.PlainText
-            rightPadding: GuiConfig.itemSpacing() * 4
-            placeholderText: qsTr("No events have happened yet")
-            placeholderTextColor: GuiConfig.textColorOfEnabledItem4()
-            font.family: "DejaVu Sans Mono"
-            font.pixelSize: Math.max(10, GuiConfig.itemTextSize() - 2)
-            color: GuiConfig.textColorOfEnabledItem2()
-            selectionColor: GuiConfig.backgroundColorOfDefaultItem()
-            selectedTextColor: GuiConfig.textColorOfEnabledItem1()
-            background: null
+        active: false
+        source: "JournalView.qml"
+        onLoaded: {
+            item.maximumLines = Qt.binding(function () { return journal.maximumLines })
+            if (journal.pending.length > 0)
+                item.appendLines(journal.pending)
+            journal.pending = []
         }
     }
 }
