@@ -60,6 +60,9 @@ class KeyMaster : public QObject
     // cryptKeyHandler CONSTANT` when that class joins; null until then.
     Q_PROPERTY(QObject* cryptKeyHandler READ cryptKeyHandler CONSTANT)
     Q_PROPERTY(bool serverConnected READ isServerConnected NOTIFY serverConnectedChanged)
+    // One translated line naming the stage a running scenario is in; empty
+    // while none runs.
+    Q_PROPERTY(QString runStage READ runStage NOTIFY runStageChanged)
 
     // Lets the test suites reach the internal state and operations.
     friend class KeyMasterTestAccess;
@@ -90,6 +93,16 @@ public:
     void setRecoveringClient(const QString& value);
     bool isServerConnected() const { return serverConnected; }
     void setServerConnected(bool value);
+    QString runStage() const { return m_runStage; }
+    void setRunStage(const QString& text);
+
+    // What the disk with kernel name `drive` (such as "sda") is, as one short
+    // translated text: size, model and serial where known; empty when the
+    // disk list did not describe it. Read with the disk list (loadDrives).
+    Q_INVOKABLE QString driveIdentity(const QString& drive) const;
+    // The same text read anew from the system now (empty when unknown), for
+    // a check just before the disk is written to.
+    QString readDriveIdentity(const QString& drive);
 
     // --- recovery-plan manager (owned through Qt parenthood)
     DrpManager* drpManager() const { return m_drpManager; }
@@ -116,6 +129,7 @@ signals:
     void needConfirmRestoreLVM();
     void creatingBackupEnded(bool success);
     void restoreEnded(bool success);
+    void runStageChanged();
 
 public slots:
     void init();
@@ -193,6 +207,37 @@ private:
     unsigned int mediaPort = 9993;
     bool clientStartedHere = false;
     bool serverConnected = false;
+    QString m_runStage;
+
+    // Size in bytes, model and serial of one disk as the system reports them.
+    struct DriveFacts
+    {
+        qulonglong size = 0;
+        QString model;
+        QString serial;
+    };
+    // Facts of every disk of the last disk list, by kernel name.
+    QMap<QString, DriveFacts> driveFacts;
+    // Reads the facts of `drive`, or of every disk when it is empty.
+    QMap<QString, DriveFacts> readDriveFacts(const QString& drive);
+    static QString describeDrive(const DriveFacts& facts);
+
+    // Waits of the scenarios (sleeps and polls) are given in production
+    // milliseconds and divided by this; only the tests raise it.
+    int scenarioTimeDivisor = 1;
+public:
+    // Waits `productionMilliseconds` (shortened by the test seam above) while
+    // the window keeps processing events.
+    void scenarioSleep(int productionMilliseconds);
+    // Runs `program` with `arguments` (no shell) and waits at most
+    // `timeoutMilliseconds` for its end while the window keeps processing
+    // events; its standard output and error, merged, go to *output when
+    // given, or into the file `outputFile` (truncated) when that is named.
+    // Returns the exit code, or -1 when it could not start, crashed or ran
+    // out of time (it is then killed).
+    int runProgram(const QString& program, const QStringList& arguments, QString* output,
+                   int timeoutMilliseconds, const QString& outputFile = QString());
+private:
 
     // --- inspection of the installed system (keymaster_inspection.cpp)
 public:
