@@ -11,6 +11,7 @@
 //   keymaster_client.cpp      local client process control
 //   keymaster_channel.cpp     message-queue channel to the key client daemon
 //   keymaster_requests.cpp    requests over that channel, backup and restore
+//   keymaster_backup.cpp      the backup scenario
 //
 // Declarations of each concern are grouped under a comment naming it. The
 // order of the Q_PROPERTY lines, of the signals and of the public slots is the
@@ -151,7 +152,9 @@ public slots:
     // >>> restore-side connection slots go here:
     //     connectToRestoreServer(QString serverIp, QString inputedPassword), disconnectFromRestoreServer()
 
-    // >>> backup scenario slot goes here: createBackup()
+    // --- backup scenario (keymaster_backup.cpp): the whole run; ends with
+    // creatingBackupEnded
+    void createBackup();
 
     // >>> restore-side slots go here:
     //     loadRecoveringClientData(QString clientData), handleSelectedResqueArchive(QModelIndex index),
@@ -252,7 +255,24 @@ public:
     static QString installedFilePath(const QString& path);
 private:
 
-    // --- backup scenario
+    // --- backup scenario (keymaster_backup.cpp)
+public:
+    bool createBackupPrivate();
+    bool startSvArchives();
+    bool waitSvfd();
+    bool didBackupEndFine();
+private:
+    // The one ending of every run: shows `message` (when not empty) as an
+    // error with `details`, deletes the temporary files and unmounts what
+    // the fstab model mounted. Returns false, the result of a failed run.
+    bool endBackupScenario(const QString& message = QString(), const QString& details = QString());
+    // Copies the installed system's key file `name` into the rescue medium's
+    // keys folder (0600, listed as temporary) and logs `logLine`. False when
+    // the installed system has none (after the info `missingText`) or when
+    // the copy failed (*error then names the files).
+    bool copyInstalledKey(const QString& name, const char* logLine, const char* missingText, QString* error);
+    // Runs "pgrep svfd -c", logs what its exit code means and returns it.
+    int findSvfd();
 
     // --- local client process control (keymaster_client.cpp)
 public:
