@@ -1,18 +1,15 @@
 // The operator's backup from the welcome page to the exit page on the
-// "standard" medium, through the real pages, the real controller and the
-// stand-ins, in both languages at 800x600 and 1920x1080. Each page and the
-// run page mid-run are saved as screenshots and checked for cut or
-// untranslated texts; the page rules (forward, marks, back) are exercised on
-// the way; afterwards the medium is checked as the run must leave it.
+// "standard" medium (real pages, controller and stand-ins), in both languages
+// at 800x600 and 1920x1080: the page rules on the way, a checked screenshot
+// of each page and of the run mid-way, and the medium the run leaves.
 
 #include "backup_checks.h"
+#include "fsmodel.h"
 #include "guiconfig.h"
 #include "guiharness.h"
-#include "fsmodel.h"
 #include "keymaster.h"
 
 #include <QQmlComponent>
-#include <QQmlEngine>
 #include <QSysInfo>
 
 using namespace backup_checks;
@@ -23,53 +20,40 @@ class BackupWalkTest : public QObject
 
     GuiHarness gui;
 
-    // Visible text items below `under` showing exactly `text`.
-    static void textItems(QQuickItem* under, const QString& text, QList<QQuickItem*>& out)
+    // Shown items below the visible item `under` that `match`, top first.
+    QList<QQuickItem*> below(const QString& under, const std::function<bool(QQuickItem*)>& match)
     {
-        for (QQuickItem* child : under->childItems()) {
-            if (!child->isVisible())
-                continue;
-            if (child->inherits("QQuickText") && child->property("text").toString() == text)
-                out << child;
-            textItems(child, text, out);
-        }
+        QList<QQuickItem*> out;
+        std::function<void(QQuickItem*)> walk = [&](QQuickItem* item) {
+            for (QQuickItem* child : item->childItems())
+                if (child->isVisible()) {
+                    if (match(child))
+                        out << child;
+                    walk(child);
+                }
+        };
+        walk(gui.findVisible(under));
+        std::stable_sort(out.begin(), out.end(), [](QQuickItem* a, QQuickItem* b) { return a->mapToScene({}).y() < b->mapToScene({}).y(); });
+        return out;
     }
-    bool clickCell(const QString& view, const QString& text)
+    bool clickRow(const QString& name)
     {
-        QList<QQuickItem*> cells;
-        textItems(gui.findVisible(view), text, cells);
+        const auto cells = below("devicesTreeView", [&](QQuickItem* i) { return i->property("text").toString() == name; });
         return !cells.isEmpty() && gui.click(cells.first());
     }
+    QList<QQuickItem*> checkBoxes() { return below("fstabTableView", [](QQuickItem* i) { return i->objectName() == "cellCheckBox"; }); }
     bool choose(const QString& box, const QString& entry)
     {
-        return gui.click(gui.find("arrowButton", gui.findVisible(box))) && gui.clickName("entry_" + entry)
-               && gui.findVisible(box)->property("currentText").toString() == entry;
-    }
-    // The check boxes of the fstab table, top row first.
-    QList<QQuickItem*> checkBoxes()
-    {
-        QList<QQuickItem*> boxes;
-        std::function<void(QQuickItem*)> walk = [&](QQuickItem* item) {
-            for (QQuickItem* child : item->childItems()) {
-                if (child->objectName() == QLatin1String("cellCheckBox") && child->isVisible())
-                    boxes << child;
-                walk(child);
-            }
-        };
-        walk(gui.findVisible("fstabTableView"));
-        std::sort(boxes.begin(), boxes.end(), [](QQuickItem* a, QQuickItem* b) {
-            return GuiHarness::sceneRect(a).top() < GuiHarness::sceneRect(b).top();
-        });
-        return boxes;
+        return gui.click(gui.find("arrowButton", gui.findVisible(box))) && gui.clickName("entry_" + entry);
     }
     bool forwardEnabled() { return gui.findVisible("forwardButton")->isEnabled(); }
+    QString field(const char* name) { return gui.findVisible(name)->property("text").toString(); }
     void look(const QString& step)
     {
         QTest::qWait(50);
         const QStringList cut = gui.clippedTexts(), wrong = gui.wrongLanguageTexts();
         gui.shot(QString(QTest::currentDataTag()) + "-" + step);
-        QVERIFY2(cut.isEmpty(), qPrintable(step + ":\n" + cut.join("\n")));
-        QVERIFY2(wrong.isEmpty(), qPrintable(step + " not in " + GuiConfig::getInstance()->lang() + ": " + wrong.join(" | ")));
+        QVERIFY2(cut.isEmpty() && wrong.isEmpty(), qPrintable(step + ":\n" + (cut + wrong).join("\n")));
     }
 
 private slots:
@@ -92,67 +76,41 @@ private slots:
         QVERIFY(gui.start(size, {"lo", "eth0"}));
         gui.shortenScenarioWaits(20);
         KeyMaster* km = gui.keyMaster();
-        QVERIFY(gui.startWork());
+        QVERIFY(gui.startWork() && gui.clickName("backupButton") && gui.waitVisible("backupChoosingDevicePage"));
 
-        // Device page: the first disk is chosen and said what it is.
-        QVERIFY(gui.clickName("backupButton"));
-        QVERIFY(gui.waitVisible("backupChoosingDevicePage"));
+        // Device page: the first disk, said what it is; forward only while an
+        // accepted partition belongs to the chosen disk.
         QCOMPARE(km->getSelectedDrive(), QString("sda"));
-        QVERIFY2(gui.textOf("driveIdentityText").contains("SIMTEK SSD 128, ")
-                     && gui.textOf("driveIdentityText").contains("ST128A0042"), qPrintable(gui.textOf("driveIdentityText")));
-        QVERIFY(!forwardEnabled());
-        QVERIFY(clickCell("devicesTreeView", "sda2"));
-        QVERIFY(gui.waitFor([&] { return forwardEnabled(); }));
-        QCOMPARE(km->getHostname(), QString("web01"));
-        // Another disk closes the way forward until a partition of it is accepted.
-        QVERIFY(choose("driveComboBox", "sdb"));
-        QVERIFY(!forwardEnabled());
-        QCOMPARE(km->getSelectedDrive(), QString("sdb"));
-        QVERIFY(gui.textOf("driveIdentityText").contains("ST064B0917"));
-        QVERIFY(choose("driveComboBox", "sda"));
-        QVERIFY(clickCell("devicesTreeView", "sda2"));
-        QVERIFY(gui.waitFor([&] { return forwardEnabled(); }));
-        QVERIFY(choose("cryptoComboBox", "anubis"));
-        QCOMPARE(km->getCrypto(), QString("anubis"));
+        QVERIFY(gui.textOf("driveIdentityText").contains(QRegularExpression("^128 .+, SIMTEK SSD 128, .+ ST128A0042$")));
+        QVERIFY(!forwardEnabled() && clickRow("sda2") && forwardEnabled());
+        QVERIFY(choose("driveComboBox", "sdb") && !forwardEnabled());
+        QVERIFY(km->getSelectedDrive() == "sdb" && gui.textOf("driveIdentityText").endsWith("ST064B0917"));
+        QVERIFY(choose("driveComboBox", "sda") && clickRow("sda2") && forwardEnabled());
+        QVERIFY(choose("cryptoComboBox", "anubis") && km->getCrypto() == "anubis");
         look("device");
 
-        // Disk information: the installed system and its file systems.
-        QVERIFY(gui.clickName("forwardButton"));
-        QVERIFY(gui.waitVisible("backupDiskInfoPage"));
-        QCOMPARE(gui.findVisible("hostnameField")->property("text").toString(), QString("web01"));
-        QCOMPARE(gui.findVisible("osField")->property("text").toString(), QString("Debian GNU/Linux 12 (bookworm)"));
+        // Disk information; unmarking the last entry closes the way at once.
+        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("backupDiskInfoPage"));
+        QCOMPARE(field("hostnameField") + " / " + field("osField"), QString("web01 / Debian GNU/Linux 12 (bookworm)"));
         QVERIFY(gui.waitFor([&] { return checkBoxes().size() == 3; })); // /, /boot, /srv/data
-        QVERIFY(!forwardEnabled());
-        QVERIFY(gui.click(checkBoxes().at(2)));
-        QVERIFY(forwardEnabled());
-        QVERIFY(gui.click(checkBoxes().at(2)));
-        QVERIFY2(!forwardEnabled(), "unmarking the last entry closes the way at once");
+        QVERIFY(!forwardEnabled() && gui.click(checkBoxes().at(2)) && forwardEnabled());
+        QVERIFY(gui.click(checkBoxes().at(2)) && !forwardEnabled());
         for (QQuickItem* box : checkBoxes())
             QVERIFY(gui.click(box));
-        QVERIFY(forwardEnabled());
         look("disk-info");
 
-        // Confirmation: what was chosen; back keeps the marks.
-        for (int pass = 0; pass < 2; ++pass) {
-            QVERIFY(gui.clickName("forwardButton"));
-            QVERIFY(gui.waitVisible("backupConfirmingPage"));
-            if (pass == 1)
-                break;
-            QCOMPARE(gui.findVisible("networkInterfaceField")->property("text").toString(), QString("eth0"));
-            QCOMPARE(gui.findVisible("cryptoField")->property("text").toString(), QString("anubis"));
-            QVERIFY(gui.findVisible("drivePartitionField")->property("text").toString().startsWith("sda (" + km->driveIdentity("sda")));
-            QCOMPARE(gui.findVisible("mountedDirectoriesList")->property("count").toInt(), 3);
-            QVERIFY(!gui.findVisible("mountedDirectoriesScrollIndicator") && !gui.findVisible("noSelectedDirectoriesText"));
-            look("confirm");
-            QVERIFY(gui.clickName("backButton"));
-            QVERIFY(gui.waitVisible("backupDiskInfoPage"));
-            QVERIFY(forwardEnabled());
-            for (QQuickItem* box : checkBoxes())
-                QVERIFY(box->property("color") == QVariant(GuiConfig::getInstance()->backgroundColorOfDefaultItem()));
-        }
+        // Confirmation; back and forward again keep the marks.
+        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("backupConfirmingPage"));
+        QCOMPARE(QStringList({field("networkInterfaceField"), field("cryptoField"), field("drivePartitionField")}),
+                 QStringList({"eth0", "anubis", "sda (" + km->driveIdentity("sda") + ")"}));
+        QCOMPARE(gui.findVisible("mountedDirectoriesList")->property("count").toInt(), 3);
+        QVERIFY(!gui.findVisible("mountedDirectoriesScrollIndicator") && !gui.findVisible("noSelectedDirectoriesText"));
+        look("confirm");
+        QVERIFY(gui.clickName("backButton") && gui.waitVisible("backupDiskInfoPage") && forwardEnabled());
+        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("backupConfirmingPage"));
+        QCOMPARE(gui.findVisible("mountedDirectoriesList")->property("count").toInt(), 3);
 
-        // The run: a look at the page mid-run, and the modes of the secret
-        // files while they exist.
+        // The run, looked at mid-way, with the modes of the secret files then.
         const QString midRun = GuiHarness::tr("KeyMaster", "Waiting for the task status: %1").arg(GuiHarness::tr("KeyMaster", "Task was assigned"));
         QStringList modes, stages;
         QString elapsed;
@@ -161,46 +119,39 @@ private slots:
             if (km->runStage() != midRun || !modes.isEmpty())
                 return;
             for (const QString& file : kCopiedKeys + QStringList{kConfig})
-                modes << QString("%1 %2").arg(file).arg(mode(file), 0, 8);
+                modes << QString::number(mode(file), 8);
             look("run");
             elapsed = gui.textOf("runElapsedText");
         });
-        QVERIFY(gui.clickName("forwardButton"));
-        QVERIFY(gui.waitVisible("exitPage", 120000));
+        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("exitPage", 120000));
         QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("BackupCreatingPage", "Creating backup ended successfully"));
         look("exit");
-        QVERIFY(GuiHarness::logContains("creating backup ended successfully"));
-        QCOMPARE(modes, (QStringList{"/opt/sarvelin/keys/master-key 600", "/opt/sarvelin/keys/secret-key.pem 600",
-                                     "/opt/sarvelin/keys/public-key.pem 600", kConfig + " 600"}));
+        QCOMPARE(modes, QStringList({"600", "600", "600", "600"}));
         QVERIFY2(elapsed.contains(QRegularExpression(" 0:0\\d:\\d\\d$")) && !elapsed.endsWith(" 0:00:00"), qPrintable(elapsed));
-        QVERIFY2(stages.contains(GuiHarness::tr("KeyMaster", "Waiting for the deduplication daemon to finish, pass %1").arg(1)),
-                 qPrintable(stages.join("\n")));
-        QCOMPARE(km->runStage(), QString());
+        QVERIFY(stages.contains(GuiHarness::tr("KeyMaster", "Waiting for the deduplication daemon to finish, pass %1").arg(1)));
+        QVERIFY(km->runStage().isEmpty() && km->getFstabModel()->property("backupingFsNumber").toUInt() == 0);
 
-        // What stays on the medium.
-        QCOMPARE(lines(kConfig), (QStringList{
+        // What stays on the medium: the installed system's identity, the new
+        // configuration, no key copies, no mounts, no client.
+        QCOMPARE(lines(kConfig), QStringList({
             "node client", "who-is-primary-server backup.example.lan", "who-is-secondary-server backup2.example.lan",
             "logfile /opt/sarvelin/log/Sarvelin.log", "client-inet-interface eth0",
             "use-local-backup-directory /sarvelin_tmp", "parallelizm 8", "svd_algorithm sha2", "svd_block_size 16384",
             "svd_hash_length 256", "digital-signature yes", "digital-sign-hash sha256",
             "client-shutdown_scenario cancel-if-tasks"}));
         QCOMPARE(mode(kConfig), 0600);
-        QCOMPARE(shell("mkdir -p /tmp/installed && mount -o ro /dev/sda2 /tmp/installed && cat /tmp/installed/etc/machine-id;"
-                       " umount /tmp/installed"),
+        QCOMPARE(shell("mkdir -p /tmp/i && mount -o ro /dev/sda2 /tmp/i && cat /tmp/i/etc/machine-id; umount /tmp/i"),
                  lines("/etc/machine-id").value(0) + "\n");
         QCOMPARE(QSysInfo::machineHostName(), QString("web01"));
         for (const QString& key : kCopiedKeys)
             QVERIFY2(!QFile::exists(key), qPrintable(key));
-        QCOMPARE(mountsBelowMnt(), QStringList());
-        QVERIFY(clientStopped());
+        QVERIFY(endedCleanly());
         QVERIFY(lines("/opt/sarvelin/standins/calls.log").filter(" sv_archives ").last().endsWith(" sv_archives -c /dev/sda -m rescue_image -a anubis"));
-        QCOMPARE(km->getFstabModel()->property("backupingFsNumber").toUInt(), 0u);
     }
 
-    // The list of marked entries at its limit, and with none.
+    // The list of marked entries at its limit, and with none marked.
     void confirmationList()
     {
-        GuiConfig::getInstance()->setLang("En");
         QVERIFY(gui.start(QSize(800, 600)));
         QFile fstab("/tmp/fstab-many");
         QVERIFY(fstab.open(QIODevice::WriteOnly));
@@ -215,21 +166,18 @@ private slots:
                 model->mark(row, row < marked);
             model->setBackupingFsNumber(marked);
             std::unique_ptr<QObject> object(page.create());
-            QVERIFY2(object, qPrintable(page.errorString()));
             auto* item = qobject_cast<QQuickItem*>(object.get());
+            QVERIFY2(item, qPrintable(page.errorString()));
             item->setParentItem(gui.root());
             item->setSize(gui.root()->size());
             QVERIFY(gui.waitFor([&] { return gui.findVisible("forwardButton", item); }));
             QCOMPARE(gui.findVisible("forwardButton", item)->isEnabled(), marked > 0);
-            if (marked) {
-                QQuickItem* list = gui.findVisible("mountedDirectoriesList", item);
-                QCOMPARE(list->property("count").toInt(), 6);
-                const qreal row = list->property("rowHeight").toReal();
-                QCOMPARE(list->height(), 6 * row); // five rows and the heading
+            QQuickItem* list = gui.findVisible("mountedDirectoriesList", item);
+            QCOMPARE(bool(gui.findVisible("noSelectedDirectoriesText", item)), !marked);
+            if (marked) { // five rows and the heading
+                QVERIFY(list->property("count") == 6 && list->height() == 6 * list->property("rowHeight").toReal());
                 QVERIFY(gui.findVisible("mountedDirectoriesScrollIndicator", item));
                 gui.shot("confirm-six-marked");
-            } else {
-                QVERIFY(gui.findVisible("noSelectedDirectoriesText", item) && !gui.findVisible("mountedDirectoriesList", item));
             }
         }
     }
