@@ -125,7 +125,11 @@ void KeyMaster::createBackup()
 {
     if (refuseReentry("createBackup"))
         return;
+    // The window is drawn between the mount commands of the run too.
+    const QMetaObject::Connection drawing =
+        QObject::connect(&fstabModel, &FsModel::commandDone, this, [this] { processEventsOnce(); });
     const bool result = createBackupPrivate();
+    QObject::disconnect(drawing);
     setRunStage(tr("Stopping the local client"));
     stopSarvelinClient();
     if (!result)
@@ -178,6 +182,7 @@ bool KeyMaster::createBackupPrivate()
     setRunStage(tr("Copying the keys and the client settings"));
     if (!updateUsedHostname(hostname))
         return endBackupScenario(tr("Can't change hostname"));
+    processEventsOnce();
 
     const QString installedMachineId = kMountRoot + kMachineIdFile;
     if (isRegularFile(installedMachineId)) {
@@ -233,6 +238,7 @@ bool KeyMaster::createBackupPrivate()
         }
     }
 
+    processEventsOnce();
     config.set_client_inet_interface(networkInterface.toStdString());
     config.set_local_backup_dir_flag(false);
 
