@@ -76,6 +76,98 @@
     </message>
 </context>
 <context>
+    <name>BackupChoosingDevicePage</name>
+    <message>
+        <source>Drive</source>
+        <translation>Drive</translation>
+    </message>
+    <message>
+        <source>Crypto</source>
+        <translation>Crypto</translation>
+    </message>
+    <message>
+        <source>Choose local drive contains / in backup device</source>
+        <translation>Choose local drive contains / in backup device</translation>
+    </message>
+</context>
+<context>
+    <name>BackupConfirmingPage</name>
+    <message>
+        <source>Create image</source>
+        <translation>Create image</translation>
+    </message>
+    <message>
+        <source>Network interface</source>
+        <translation>Network interface</translation>
+    </message>
+    <message>
+        <source>Crypto</source>
+        <translation>Crypto</translation>
+    </message>
+    <message>
+        <source>Drive partition</source>
+        <translation>Drive partition</translation>
+    </message>
+    <message>
+        <source>Hostname</source>
+        <translation>Hostname</translation>
+    </message>
+    <message>
+        <source>Operating system</source>
+        <translation>Operating system</translation>
+    </message>
+    <message>
+        <source>Mounted directories</source>
+        <translation>Mounted directories</translation>
+    </message>
+    <message>
+        <source>No selected directories</source>
+        <translation>No selected directories</translation>
+    </message>
+    <message>
+        <source>Filesystem</source>
+        <translation>Filesystem</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Mount point</source>
+        <translation>Mount point</translation>
+    </message>
+</context>
+<context>
+    <name>BackupCreatingPage</name>
+    <message>
+        <source>Creating backup ended successfully</source>
+        <translation>Creating backup ended successfully</translation>
+    </message>
+    <message>
+        <source>Creating backup failed. See log for more info</source>
+        <translation>Creating backup failed. See log for more info</translation>
+    </message>
+    <message>
+        <source>Elapsed time: %1</source>
+        <translation>Elapsed time: %1</translation>
+    </message>
+</context>
+<context>
+    <name>BackupDiskInfoPage</name>
+    <message>
+        <source>Host name</source>
+        <translation>Host name</translation>
+    </message>
+    <message>
+        <source>Operating system</source>
+        <translation>Operating system</translation>
+    </message>
+    <message>
+        <source>Choose mounted directories that should be in backup</source>
+        <translation>Choose mounted directories that should be in backup</translation>
+    </message>
+</context>
+<context>
     <name>CustomFileDialog</name>
     <message>
         <source>Please choose a file</source>
@@ -180,6 +272,29 @@
     <message>
         <source>Can&apos;t execute: </source>
         <translation>Can&apos;t execute: </translation>
+    </message>
+</context>
+<context>
+    <name>DevicesTreeView</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>FS type</source>
+        <translation>FS type</translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation>Label</translation>
+    </message>
+    <message>
+        <source>UUID</source>
+        <translation>UUID</translation>
+    </message>
+    <message>
+        <source>Mountpoint</source>
+        <translation>Mountpoint</translation>
     </message>
 </context>
 <context>
@@ -447,6 +562,37 @@
     </message>
 </context>
 <context>
+    <name>FstabView</name>
+    <message>
+        <source>Need backup</source>
+        <translation>Need backup</translation>
+    </message>
+    <message>
+        <source>Filesystem</source>
+        <translation>Filesystem</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Mountpoint</source>
+        <translation>Mountpoint</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>Dump</source>
+        <translation>Dump</translation>
+    </message>
+    <message>
+        <source>Pass</source>
+        <translation>Pass</translation>
+    </message>
+</context>
+<context>
     <name>GuiConfig</name>
     <message>
         <source>Help</source>
@@ -648,6 +794,157 @@ Or unknown error</translation>
     <message>
         <source>Sarvelin client process doesn&apos;s work</source>
         <translation>Sarvelin client process doesn&apos;s work</translation>
+    </message>
+    <message>
+        <source>Task finished with wrong status</source>
+        <translation>Task finished with wrong status</translation>
+    </message>
+    <message>
+        <source>Task was assigned</source>
+        <translation>Task was assigned</translation>
+    </message>
+    <message>
+        <source>Task was successsully done</source>
+        <translation>Task was successsully done</translation>
+    </message>
+    <message>
+        <source>Task was broken</source>
+        <translation>Task was broken</translation>
+    </message>
+    <message>
+        <source>Task finished with error</source>
+        <translation>Task finished with error</translation>
+    </message>
+    <message>
+        <source>Task was killed</source>
+        <translation>Task was killed</translation>
+    </message>
+    <message>
+        <source>Task was done with a defect</source>
+        <translation>Task was done with a defect</translation>
+    </message>
+    <message>
+        <source>Stopping the local client</source>
+        <translation>Stopping the local client</translation>
+    </message>
+    <message>
+        <source>Can&apos;t copy file %1 to %2: %3</source>
+        <translation>Can&apos;t copy file %1 to %2: %3</translation>
+    </message>
+    <message>
+        <source>Mounting the chosen file systems</source>
+        <translation>Mounting the chosen file systems</translation>
+    </message>
+    <message>
+        <source>Config file doesn`t exist in selected directories</source>
+        <translation>Config file doesn`t exist in selected directories</translation>
+    </message>
+    <message>
+        <source>Copying the keys and the client settings</source>
+        <translation>Copying the keys and the client settings</translation>
+    </message>
+    <message>
+        <source>Can&apos;t change hostname</source>
+        <translation>Can&apos;t change hostname</translation>
+    </message>
+    <message>
+        <source>Can&apos;t copy machine-id file. </source>
+        <translation>Can&apos;t copy machine-id file. </translation>
+    </message>
+    <message>
+        <source>Can&apos;t read config file: </source>
+        <translation>Can&apos;t read config file: </translation>
+    </message>
+    <message>
+        <source>Sarvelin master key doesn&apos;t exist in original system</source>
+        <translation>Sarvelin master key doesn&apos;t exist in original system</translation>
+    </message>
+    <message>
+        <source>Generate empty master key. Even you choose crypto algorithm, rescue image will be uncrypted</source>
+        <translation>Generate empty master key. Even you choose crypto algorithm, rescue image will be uncrypted</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create file %1: %2</source>
+        <translation>Can&apos;t create file %1: %2</translation>
+    </message>
+    <message>
+        <source>Secret digital signature key doesn&apos;t exist in original system</source>
+        <translation>Secret digital signature key doesn&apos;t exist in original system</translation>
+    </message>
+    <message>
+        <source>Public digital signature key doesn&apos;t exist in original system</source>
+        <translation>Public digital signature key doesn&apos;t exist in original system</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create config file: </source>
+        <translation>Can&apos;t create config file: </translation>
+    </message>
+    <message>
+        <source>Starting the local client</source>
+        <translation>Starting the local client</translation>
+    </message>
+    <message>
+        <source>Queueing the backup task</source>
+        <translation>Queueing the backup task</translation>
+    </message>
+    <message>
+        <source>Can&apos;t start a backup, sv_archives has problems</source>
+        <translation>Can&apos;t start a backup, sv_archives has problems</translation>
+    </message>
+    <message>
+        <source>Wrong response from server. See log and journal for more info</source>
+        <translation>Wrong response from server. See log and journal for more info</translation>
+    </message>
+    <message>
+        <source>Waiting for the deduplication daemon to start</source>
+        <translation>Waiting for the deduplication daemon to start</translation>
+    </message>
+    <message>
+        <source>Waiting for the deduplication daemon to finish, pass %1</source>
+        <translation>Waiting for the deduplication daemon to finish, pass %1</translation>
+    </message>
+    <message>
+        <source>Waiting for the task status</source>
+        <translation>Waiting for the task status</translation>
+    </message>
+    <message>
+        <source>Waiting for the task status, last code %1</source>
+        <translation>Waiting for the task status, last code %1</translation>
+    </message>
+    <message>
+        <source>Waiting for the task status: %1</source>
+        <translation>Waiting for the task status: %1</translation>
+    </message>
+    <message>
+        <source>%1 B</source>
+        <translation>%1 B</translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <source>%1 GB</source>
+        <translation>%1 GB</translation>
+    </message>
+    <message>
+        <source>%1 TB</source>
+        <translation>%1 TB</translation>
+    </message>
+    <message>
+        <source>serial %1</source>
+        <translation>serial %1</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>wait finish state of task</source>
+        <translation>wait finish state of task</translation>
     </message>
 </context>
 <context>

@@ -76,6 +76,98 @@
     </message>
 </context>
 <context>
+    <name>BackupChoosingDevicePage</name>
+    <message>
+        <source>Drive</source>
+        <translation>Диск</translation>
+    </message>
+    <message>
+        <source>Crypto</source>
+        <translation>Шифрование</translation>
+    </message>
+    <message>
+        <source>Choose local drive contains / in backup device</source>
+        <translation>Выберите локальный раздел, содержащий / на устройстве для резервного копирования</translation>
+    </message>
+</context>
+<context>
+    <name>BackupConfirmingPage</name>
+    <message>
+        <source>Create image</source>
+        <translation>Создать образ</translation>
+    </message>
+    <message>
+        <source>Network interface</source>
+        <translation>Сетевой интерфейс</translation>
+    </message>
+    <message>
+        <source>Crypto</source>
+        <translation>Шифрование</translation>
+    </message>
+    <message>
+        <source>Drive partition</source>
+        <translation>Раздел диска</translation>
+    </message>
+    <message>
+        <source>Hostname</source>
+        <translation>Имя узла</translation>
+    </message>
+    <message>
+        <source>Operating system</source>
+        <translation>Операционная система</translation>
+    </message>
+    <message>
+        <source>Mounted directories</source>
+        <translation>Монтируемые каталоги</translation>
+    </message>
+    <message>
+        <source>No selected directories</source>
+        <translation>Нет выбранных каталогов</translation>
+    </message>
+    <message>
+        <source>Filesystem</source>
+        <translation>Файловая система</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Тип</translation>
+    </message>
+    <message>
+        <source>Mount point</source>
+        <translation>Точка монтирования</translation>
+    </message>
+</context>
+<context>
+    <name>BackupCreatingPage</name>
+    <message>
+        <source>Creating backup ended successfully</source>
+        <translation>Создание резервной копии успешно завершено</translation>
+    </message>
+    <message>
+        <source>Creating backup failed. See log for more info</source>
+        <translation>Не удалось создать резервную копию. Подробности в журнале</translation>
+    </message>
+    <message>
+        <source>Elapsed time: %1</source>
+        <translation>Прошло времени: %1</translation>
+    </message>
+</context>
+<context>
+    <name>BackupDiskInfoPage</name>
+    <message>
+        <source>Host name</source>
+        <translation>Имя узла</translation>
+    </message>
+    <message>
+        <source>Operating system</source>
+        <translation>Операционная система</translation>
+    </message>
+    <message>
+        <source>Choose mounted directories that should be in backup</source>
+        <translation>Выберите монтируемые каталоги, которые войдут в резервную копию</translation>
+    </message>
+</context>
+<context>
     <name>CustomFileDialog</name>
     <message>
         <source>Please choose a file</source>
@@ -180,6 +272,29 @@
     <message>
         <source>Can&apos;t execute: </source>
         <translation>Не удалось выполнить: </translation>
+    </message>
+</context>
+<context>
+    <name>DevicesTreeView</name>
+    <message>
+        <source>Name</source>
+        <translation>Имя</translation>
+    </message>
+    <message>
+        <source>FS type</source>
+        <translation>Тип ФС</translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation>Метка</translation>
+    </message>
+    <message>
+        <source>UUID</source>
+        <translation>UUID</translation>
+    </message>
+    <message>
+        <source>Mountpoint</source>
+        <translation>Точка монтирования</translation>
     </message>
 </context>
 <context>
@@ -447,6 +562,37 @@
     </message>
 </context>
 <context>
+    <name>FstabView</name>
+    <message>
+        <source>Need backup</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Filesystem</source>
+        <translation>Файловая система</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Тип</translation>
+    </message>
+    <message>
+        <source>Mountpoint</source>
+        <translation>Точка монтирования</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Параметры</translation>
+    </message>
+    <message>
+        <source>Dump</source>
+        <translation>Dump</translation>
+    </message>
+    <message>
+        <source>Pass</source>
+        <translation>Pass</translation>
+    </message>
+</context>
+<context>
     <name>GuiConfig</name>
     <message>
         <source>Help</source>
@@ -648,6 +794,157 @@ Or unknown error</source>
     <message>
         <source>Sarvelin client process doesn&apos;s work</source>
         <translation>Процесс клиента Sarvelin не работает</translation>
+    </message>
+    <message>
+        <source>Task finished with wrong status</source>
+        <translation>Задача завершилась с неверным статусом</translation>
+    </message>
+    <message>
+        <source>Task was assigned</source>
+        <translation>Задача назначена</translation>
+    </message>
+    <message>
+        <source>Task was successsully done</source>
+        <translation>Задача успешно выполнена</translation>
+    </message>
+    <message>
+        <source>Task was broken</source>
+        <translation>Задача прервана</translation>
+    </message>
+    <message>
+        <source>Task finished with error</source>
+        <translation>Задача завершилась с ошибкой</translation>
+    </message>
+    <message>
+        <source>Task was killed</source>
+        <translation>Задача была убита</translation>
+    </message>
+    <message>
+        <source>Task was done with a defect</source>
+        <translation>Задача выполнена с дефектом</translation>
+    </message>
+    <message>
+        <source>Stopping the local client</source>
+        <translation>Остановка локального клиента</translation>
+    </message>
+    <message>
+        <source>Can&apos;t copy file %1 to %2: %3</source>
+        <translation>Не удалось скопировать файл %1 в %2: %3</translation>
+    </message>
+    <message>
+        <source>Mounting the chosen file systems</source>
+        <translation>Монтирование выбранных файловых систем</translation>
+    </message>
+    <message>
+        <source>Config file doesn`t exist in selected directories</source>
+        <translation>Файл конфигурации отсутствует в выбранных каталогах</translation>
+    </message>
+    <message>
+        <source>Copying the keys and the client settings</source>
+        <translation>Копирование ключей и настроек клиента</translation>
+    </message>
+    <message>
+        <source>Can&apos;t change hostname</source>
+        <translation>Не удалось изменить имя узла</translation>
+    </message>
+    <message>
+        <source>Can&apos;t copy machine-id file. </source>
+        <translation>Не удалось скопировать файл machine-id. </translation>
+    </message>
+    <message>
+        <source>Can&apos;t read config file: </source>
+        <translation>Не удалось прочитать файл конфигурации: </translation>
+    </message>
+    <message>
+        <source>Sarvelin master key doesn&apos;t exist in original system</source>
+        <translation>Мастер-ключ Sarvelin отсутствует в исходной системе</translation>
+    </message>
+    <message>
+        <source>Generate empty master key. Even you choose crypto algorithm, rescue image will be uncrypted</source>
+        <translation>Создан пустой мастер-ключ. Даже если выбран алгоритм шифрования, аварийный образ не будет зашифрован</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create file %1: %2</source>
+        <translation>Не удалось создать файл %1: %2</translation>
+    </message>
+    <message>
+        <source>Secret digital signature key doesn&apos;t exist in original system</source>
+        <translation>Секретный ключ цифровой подписи отсутствует в исходной системе</translation>
+    </message>
+    <message>
+        <source>Public digital signature key doesn&apos;t exist in original system</source>
+        <translation>Открытый ключ цифровой подписи отсутствует в исходной системе</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create config file: </source>
+        <translation>Не удалось создать файл конфигурации: </translation>
+    </message>
+    <message>
+        <source>Starting the local client</source>
+        <translation>Запуск локального клиента</translation>
+    </message>
+    <message>
+        <source>Queueing the backup task</source>
+        <translation>Постановка задачи резервного копирования в очередь</translation>
+    </message>
+    <message>
+        <source>Can&apos;t start a backup, sv_archives has problems</source>
+        <translation>Не удалось начать резервное копирование, у sv_archives проблемы</translation>
+    </message>
+    <message>
+        <source>Wrong response from server. See log and journal for more info</source>
+        <translation>Неверный ответ сервера. Подробности в логе и журнале</translation>
+    </message>
+    <message>
+        <source>Waiting for the deduplication daemon to start</source>
+        <translation>Ожидание запуска демона дедупликации</translation>
+    </message>
+    <message>
+        <source>Waiting for the deduplication daemon to finish, pass %1</source>
+        <translation>Ожидание завершения демона дедупликации, проход %1</translation>
+    </message>
+    <message>
+        <source>Waiting for the task status</source>
+        <translation>Ожидание статуса задачи</translation>
+    </message>
+    <message>
+        <source>Waiting for the task status, last code %1</source>
+        <translation>Ожидание статуса задачи, последний код %1</translation>
+    </message>
+    <message>
+        <source>Waiting for the task status: %1</source>
+        <translation>Ожидание статуса задачи: %1</translation>
+    </message>
+    <message>
+        <source>%1 B</source>
+        <translation>%1 Б</translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation>%1 КБ</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 МБ</translation>
+    </message>
+    <message>
+        <source>%1 GB</source>
+        <translation>%1 ГБ</translation>
+    </message>
+    <message>
+        <source>%1 TB</source>
+        <translation>%1 ТБ</translation>
+    </message>
+    <message>
+        <source>serial %1</source>
+        <translation>серийный номер %1</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>wait finish state of task</source>
+        <translation>ожидание конечного состояния задачи</translation>
     </message>
 </context>
 <context>

@@ -39,6 +39,9 @@ public:
     bool start(const QSize& size, const QStringList& interfaces = QStringList(),
                const QUrl& source = QUrl(QStringLiteral("qrc:/qml/main.qml")));
     void stop();
+    // The scenarios' pauses and polls of the controller last 1/divisor of
+    // their real time.
+    void shortenScenarioWaits(int divisor);
     // More context objects that start() publishes (for test pages).
     QHash<QString, QObject*> extraContext;
 
