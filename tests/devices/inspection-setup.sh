@@ -91,7 +91,22 @@ rm -f "$t/nofstab/etc/fstab"
 sv_disk sdd "ext4:16:uuid=$HOSTILE:tree=$t/hostile" "ext4:16:uuid=$ESCAPE:tree=$t/escape" "none:8" \
             "ext4:16:tree=$t/nofstab"
 
+# sde: a system whose fstab names sda1 as its root. sdf and sdg: clones
+# sharing one UUID; /dev/disk/by-uuid names sdf1. sdg's fstab names its
+# root by device, sdf's by the shared UUID.
+OTHER=$(u); CLONE=$(u)
+printf 'UUID=%s / ext4 defaults 0 1\n' "$ROOT" > "$t/fstab.other"
+sv_tree_root "$t/other" --hostname other01 --fstab "$t/fstab.other"
+sv_disk sde "ext4:16:uuid=$OTHER:tree=$t/other"
+printf '/dev/sdg1 / ext4 defaults 0 1\n' > "$t/fstab.cloneb"
+sv_tree_root "$t/clonea" --hostname clone-a --root-uuid "$CLONE"
+sv_tree_root "$t/cloneb" --hostname clone-b --fstab "$t/fstab.cloneb"
+sv_disk sdf "ext4:16:uuid=$CLONE:tree=$t/clonea"
+sv_disk sdg "ext4:16:uuid=$CLONE:tree=$t/cloneb"
+ln -sfn ../../sdf1 "/dev/disk/by-uuid/$CLONE"
+
 {
+  echo "OTHER=$OTHER"; echo "CLONE=$CLONE"
   echo "ROOT=$ROOT"; echo "BOOT=$BOOT"; echo "SWAP=$SWAP"
   echo "PLAIN=$PLAIN"; echo "NAMEONLY=$NAMEONLY"; echo "RELLINK=$RELLINK"; echo "NOCONF=$NOCONF"
   echo "SEPROOT=$SEPROOT"; echo "SEPOPT=$SEPOPT"; echo "BADFSTAB=$BADFSTAB"; echo "MISSING=$MISSING"
