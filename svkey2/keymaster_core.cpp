@@ -9,6 +9,7 @@
 
 #include <QDebug>
 #include <QNetworkInterface>
+#include <QQmlEngine>
 
 #include <cerrno>
 #include <cstring>
@@ -38,9 +39,19 @@ void removeFileIfPresent(const std::string& path)
 KeyMaster::KeyMaster(QObject* parent)
     : QObject(parent)
 {
-    // >>> member models are constructed in the initialiser list (fstab, archives)
     // >>> create the master-key handler and the recovery-plan manager here, each
     //     with this controller as parent
+
+    // The models reach QML through QAbstractItemModel* properties and slots;
+    // QML must neither lose them (an unknown type reads as undefined) nor own
+    // them (its garbage collector would delete the member models).
+    qRegisterMetaType<QAbstractItemModel*>("QAbstractItemModel*");
+    keepCppOwnership(&fstabModel);
+    keepCppOwnership(&resqueArchivesModel);
+    keepCppOwnership(m_drpManager);
+    keepCppOwnership(m_drpManager->getDrpModel());
+    keepCppOwnership(m_drpManager->getDrpArchiveModel());
+
     cmdPort = 9991;
     mediaPort = 9993;
     clientStartedHere = false;
@@ -57,6 +68,12 @@ KeyMaster::~KeyMaster()
 {
     delete devicesTree;
     devicesTree = nullptr;
+}
+
+void KeyMaster::keepCppOwnership(QObject* object)
+{
+    if (object)
+        QQmlEngine::setObjectOwnership(object, QQmlEngine::CppOwnership);
 }
 
 // --- property setters: store and emit only when the value changes
