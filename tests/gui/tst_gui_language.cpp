@@ -66,6 +66,19 @@ private slots:
         }
     }
 
+    // A stored language the welcome page does not offer stays as it is.
+    void unknownLanguageIsLeftAlone()
+    {
+        gui.stop();
+        GuiConfig::getInstance()->setLang("De");
+        QVERIFY(gui.start(QSize(800, 600), {"lo", "eth0"}));
+        QVERIFY(gui.waitVisible("welcomePage"));
+        QTest::qWait(100);
+        const QString kept = GuiConfig::getInstance()->lang();
+        GuiConfig::getInstance()->setLang("Ru");
+        QCOMPARE(kept, QString("De"));
+    }
+
     void typedLanguageAppliesAfterChoosing()
     {
         // Typing part of a language name filters the list; Return takes the match.
