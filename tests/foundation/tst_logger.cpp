@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextCodec>
 #include <QtTest>
 
 namespace {
@@ -152,16 +153,32 @@ private slots:
         QCOMPARE(journal.at(0).at(0).toString(), QString::fromUtf8("Debug: [main.qml::onClicked][line:7] файл ok"));
     }
 
+    // Console lines are UTF-8 like the file, whatever the locale's codec.
     void fileAndConsole()
     {
+        QTextCodec* locale = QTextCodec::codecForLocale();
+        QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
         Logger* log = Logger::getInstance();
         log->init(folder, Logger::FileAndConsole, 5);  // file already open: warns "twice"
         FdCapture out(1);
         const QMessageLogContext context("/x/keymaster_core.cpp", 99, "void KeyMaster::init()", "default");
-        Logger::logger(QtInfoMsg, context, "both");
-        QCOMPARE(out.text(), QByteArray("Info: [KeyMaster::init][line:99] both\n"));
+        Logger::logger(QtInfoMsg, context, QString::fromUtf8("оба both"));
+        const QByteArray console = out.text();
         out.restore();
-        QVERIFY(fileLines(folder + ".logs").last().endsWith("  Info: [KeyMaster::init][line:99] both"));
+        QTextCodec::setCodecForLocale(locale);
+        QCOMPARE(console, QByteArray("Info: [KeyMaster::init][line:99] оба both\n"));
+        QVERIFY(fileLines(folder + ".logs").last().endsWith(QString::fromUtf8("  Info: [KeyMaster::init][line:99] оба both")));
+
+        // Console only: the file gets nothing.
+        log->init(folder, Logger::Console, 5);
+        QVERIFY(!log->isFileOpen());
+        const int before = fileLines(folder + ".logs").size();
+        FdCapture again(1);
+        Logger::logger(QtCriticalMsg, QMessageLogContext("a.cpp", 5, "void A::c()", "default"), "console");
+        QCOMPARE(again.text(), QByteArray("Critical: [A::c][line:5] console\n"));
+        again.restore();
+        QCOMPARE(fileLines(folder + ".logs").size(), before);
+        log->init(folder, Logger::File, 5);
     }
 
     // A second initialisation warns in the file; reopening appends to it.
@@ -195,19 +212,6 @@ private slots:
         QCOMPARE(fileLines(folder + ".logs").size(), before);
         QCOMPARE(journal.count(), 1);
         QCOMPARE(journal.at(0).at(0).toString(), QString());
-    }
-
-    void consoleOnly()
-    {
-        Logger* log = Logger::getInstance();
-        log->init(folder, Logger::Console, 5);
-        QVERIFY(!log->isFileOpen());
-        const int before = fileLines(folder + ".logs").size();
-        FdCapture out(1);
-        Logger::logger(QtCriticalMsg, QMessageLogContext("a.cpp", 5, "void A::c()", "default"), "console");
-        QCOMPARE(out.text(), QByteArray("Critical: [A::c][line:5] console\n"));
-        out.restore();
-        QCOMPARE(fileLines(folder + ".logs").size(), before);
     }
 
     void wrongLogTypeWritesToStandardErrorAndTheJournal()
