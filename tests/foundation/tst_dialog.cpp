@@ -1,6 +1,7 @@
-// The notification dialog: the kinds table, the priority rule, the Escape
-// and outside-press rules, the close cross, the details strip, the buttons of
-// the exit and log-out questions and the reset on close. Drives a real view.
+// The notification dialog: the priority rule (also under an animated
+// style), the close cross, the details strip, the buttons of the exit and
+// log-out questions and the reset on close. Drives a real view. (Escape and a
+// press outside are tried on the real pages by tst_gui_notifications.)
 #include "guiconfig.h"
 #include "quickhelpers.h"
 
@@ -65,33 +66,6 @@ private slots:
         view->rootObject()->setProperty("logouts", 0);
     }
 
-    // Which parts each kind shows: a message with its close cross, or the
-    // two buttons of a question.
-    void kindsTable_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<bool>("messageArea");
-        QTest::newRow("Info") << int(Info) << "Information" << true;
-        QTest::newRow("Crit") << int(Crit) << "Error" << true;
-        QTest::newRow("Exit") << int(Exit) << "Do you want to exit?" << false;
-        QTest::newRow("Logout") << int(Logout) << "Do you want to logout?" << false;
-    }
-
-    void kindsTable()
-    {
-        QFETCH(int, kind);
-        QFETCH(QString, title);
-        QFETCH(bool, messageArea);
-        QVERIFY(show(kind, "the message"));
-        QTRY_VERIFY(dialog->property("opened").toBool());
-        QCOMPARE(item("dialogTitle")->property("text").toString(), title);
-        QCOMPARE(shown(item("dialogMessage")), messageArea);
-        QCOMPARE(shown(item("dialogCloseButton")), messageArea);
-        QCOMPARE(shown(item("dialogButtons")), !messageArea);
-        QVERIFY(!shown(item("dialogDetailsStrip")));  // no details given
-    }
-
     void priorityRule()
     {
         QVERIFY(show(Warn, "w"));
@@ -137,41 +111,6 @@ private slots:
         QCOMPARE(animated->property("message").toString(), QString("while closing"));
         QMetaObject::invokeMethod(animated, "reject");
         QTRY_VERIFY(!animated->property("visible").toBool());
-    }
-
-    // Escape and a press outside close a warning but not an error.
-    void escapeOrPressOutside_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<bool>("escape");
-        QTest::addColumn<bool>("closes");
-        for (bool escape : {true, false}) {
-            const char* how = escape ? "Escape " : "press outside ";
-            QTest::newRow(QByteArray(how + QByteArray("Info"))) << int(Info) << escape << true;
-            QTest::newRow(QByteArray(how + QByteArray("Exit"))) << int(Exit) << escape << true;
-            QTest::newRow(QByteArray(how + QByteArray("Assert"))) << int(Assert) << escape << false;
-        }
-    }
-
-    void escapeOrPressOutside()
-    {
-        QFETCH(int, kind);
-        QFETCH(bool, escape);
-        QFETCH(bool, closes);
-        show(kind, "m");
-        QTRY_VERIFY(dialog->property("opened").toBool());
-        if (escape)
-            QTest::keyClick(view, Qt::Key_Escape);
-        else
-            QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-        if (closes) {
-            QTRY_VERIFY(!isOpen());
-        } else {
-            QTest::qWait(100);
-            QVERIFY(isOpen());
-            QCOMPARE(this->kind(), kind);
-        }
-        QCOMPARE(view->rootObject()->property("exits").toInt(), 0);
     }
 
     // Which button is clicked and what the host is asked for afterwards;
@@ -244,20 +183,6 @@ private slots:
         QTRY_VERIFY(dialog->property("opened").toBool());
         QVERIFY(!shown(item("dialogDetailsStrip")));
         QCOMPARE(item("dialogDetailsText")->property("text").toString(), QString());
-    }
-
-    void longDetailsScroll()
-    {
-        QStringList lines;
-        for (int i = 0; i < 60; ++i)
-            lines << QString("output line %1").arg(i);
-        show(Warn, "many", lines.join('\n'));
-        waitSettled();
-        clickItem(view, item("dialogDetailsStrip"));
-        const int limit = GuiConfig::getInstance()->itemHeight() * 4;
-        QTRY_COMPARE(dialog->property("height").toReal(), dialog->property("expandedHeight").toReal());
-        const qreal grown = dialog->property("expandedHeight").toReal() - dialog->property("collapsedHeight").toReal();
-        QCOMPARE(qRound(grown), limit);
     }
 };
 

@@ -79,10 +79,6 @@ private slots:
                          "Theme=default_theme,UpdateTablePeriod=5"));
         QCOMPARE(c->lang(), QString("Ru"));
         QCOMPARE(probe(), russian);  // the Russian translation is loaded
-        // Default look (a theme list is not needed for this application).
-        QVERIFY(c->isUseShader());
-        QCOMPARE(c->itemHeightWithSpacings(), 40);
-        QCOMPARE(c->backgroundColorOfPage(), QColor("#F2F2F2"));
         QVERIFY2(messages.contains("Couldn't open file with pages info!"), qPrintable(messages.join('\n')));
     }
 

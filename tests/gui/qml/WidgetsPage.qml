@@ -1,6 +1,5 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
-import QtQuick.Controls 1.4 as C1
 import customItems 1.0
 import modelsView 1.0
 import dialogs 1.0
@@ -12,7 +11,6 @@ Rectangle {
 
     property var lastToggle: []
     property int questionAnswer: 0   // 1 accepted, -1 rejected
-    property var lastTreeIndex: null
     property int activations: 0
     // Every text the combo box has had, the first one chosen at creation included.
     property var comboTexts: []
@@ -86,29 +84,6 @@ Rectangle {
             page.lastToggle = [row, role, checked]
             rows.setProperty(row, role, checked)
         }
-    }
-
-    CustomTableView {
-        objectName: "multiTable"
-        columnsSettingsName: "widgetsMultiTable"
-        x: 460; y: 200
-        width: 500; height: 160
-        model: rows
-        selectionMode: C1.SelectionMode.MultiSelection
-        columnsDescription: [ { title: "Filesystem", role: "fs" }, { title: "Type", role: "type" } ]
-    }
-
-    CustomTreeView {
-        objectName: "tree"
-        x: 460; y: 380
-        width: 500; height: 200
-        model: testTreeModel
-        columnsDescription: [ { title: "Name", role: "name" }, { title: "FS type", role: "fstype" } ]
-        onSelected: page.lastTreeIndex = index
-    }
-
-    CustomFileDialog {
-        objectName: "fileDialog"
     }
 
     CustomQuestionDialog {
