@@ -94,7 +94,6 @@ class TestApp : public QObject
         QTRY_COMPARE(dialog->property("height").toReal(), dialog->property("collapsedHeight").toReal());
         QQuickItem* exitButton = findItem(view, "dialogAcceptButton");
         QVERIFY(exitButton);
-        QCOMPARE(exitButton->property("text").toString(), QString("Exit"));
         clickItem(view, exitButton);
     }
 
@@ -116,8 +115,6 @@ private slots:
             QCOMPARE(view->title(), QString("Sarvelin key"));
             QCOMPARE(view->minimumSize(), QSize(800, 600));
             QVERIFY(view->windowStates() & Qt::WindowMaximized);
-            QVERIFY(!(view->windowStates() & Qt::WindowFullScreen));
-            QVERIFY(view->isVisible());
 
             // The six context objects, and the import path of the widget library.
             QQmlContext* context = view->rootContext();
@@ -185,31 +182,6 @@ private slots:
         const QString warning = journal.filter("could not be created").value(0);
         QVERIFY2(warning.startsWith("Warning: ["), qPrintable(warning));
         QVERIFY(warning.contains(blockedHome + "/.svkey2/"));
-    }
-
-    // The built executable itself starts, shows its page and logs.
-    void realExecutableStarts()
-    {
-        static int argc = 1;
-        static char name[] = "tst_foundation_app";
-        static char* argv[] = {name, nullptr};
-        QCoreApplication events(argc, argv);
-        QTemporaryDir otherHome;
-        QProcess app;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", otherHome.path());
-        app.setProcessEnvironment(env);
-        app.start(SVKEY2_BINARY, QStringList());
-        QVERIFY(app.waitForStarted(10000));
-        const QString log = otherHome.path() + "/.svkey2/.logs";
-        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("]  Debug: ["), 15000);
-        QCOMPARE(app.state(), QProcess::Running);
-        QVERIFY(QFileInfo(otherHome.path() + "/.svkey2/.sv_gui_main_settings").isFile());
-        // The console carries the same lines.
-        QString out;
-        QTRY_VERIFY2((out += QString::fromLocal8Bit(app.readAllStandardOutput())).contains("Debug: ["), qPrintable(out));
-        app.terminate();
-        QVERIFY(app.waitForFinished(10000));
     }
 };
 

@@ -94,8 +94,6 @@ private slots:
         QCOMPARE(c->themesList().join(","), QString("other_theme,tall_theme"));
         QCOMPARE(c->itemHeight(), 44);
         QCOMPARE(c->itemHeightWithSpacings(), 54);
-        QCOMPARE(c->backgroundColorOfDefaultItem(), QColor("#00757A"));
-        QCOMPARE(c->widthOfPageGridColumn(), 500);
         // Another theme: a colour, a renamed key and a value that is no colour.
         c->setTheme("other_theme");
         QCOMPARE(c->backgroundColorOfPage(), QColor("#112233"));

@@ -1,5 +1,4 @@
-// The shared widget library: the filtering combo box, labelled inputs
-// (password, required marker, validators, read-only), the table view
+// The shared widget library: the filtering combo box, the table view
 // (columns, fitting, selection, check box cells) and the question dialog.
 
 #include "guiharness.h"
@@ -89,31 +88,6 @@ private slots:
         QVERIFY(gui.click(gui.find("field", gui.findVisible("portField"))));
         QCOMPARE(field->property("text").toString(), QString("wlan0"));
         QCOMPARE(combo->property("currentText").toString(), QString("wlan0"));
-    }
-
-    void textFields()
-    {
-        // Password: hidden, shown and hidden again by its button; marked required.
-        QQuickItem* box = gui.findVisible("passwordField");
-        QQuickItem* field = gui.find("field", box);
-        QVERIFY(gui.click(field));
-        gui.typeText("s3cret");
-        QCOMPARE(field->property("text").toString(), QString("s3cret"));
-        QVERIFY(gui.visibleTexts(box).contains("*"));
-        for (const int echo : {2, 0, 2}) { // password, normal, password
-            QCOMPARE(field->property("echoMode").toInt(), echo);
-            QVERIFY(gui.clickName("showPasswordButton", box));
-        }
-        // The marker belongs to required fields only; validators and read-only hold.
-        QVERIFY(!gui.visibleTexts(gui.findVisible("portField")).contains("*"));
-        QQuickItem* port = gui.find("field", gui.findVisible("portField"));
-        QVERIFY(gui.click(port));
-        gui.typeText("12ab3456789");
-        QCOMPARE(port->property("text").toString(), QString("12345"));
-        QQuickItem* fixed = gui.find("field", gui.findVisible("readOnlyField"));
-        QVERIFY(gui.click(fixed));
-        gui.typeText("abc");
-        QCOMPARE(fixed->property("text").toString(), QString("fixed"));
     }
 
     void tableColumnsFitAndSelect()

@@ -30,35 +30,15 @@ Rectangle {
             onCurrentTextChanged: page.comboTexts = page.comboTexts.concat([currentText])
         }
         CustomLabeledTextField {
-            objectName: "passwordField"
-            width: parent.width
-            labelText: "Password"
-            labelWidth: 120
-            password: true
-            required: true
-            placeholderText: "Password"
-        }
-        CustomLabeledTextField {
             objectName: "portField"
             width: parent.width
             labelText: "Port"
-            labelWidth: 120
-            validator: RegExpValidator { regExp: /[0-9]{1,5}/ }
-        }
-        CustomLabeledTextField {
-            objectName: "readOnlyField"
-            width: parent.width
-            labelText: "Host"
-            labelWidth: 120
-            readOnly: true
-            text: "fixed"
         }
         CustomButton {
             objectName: "askButton"
             text: "Ask"
             onClicked: question.show("Drop the old key file?")
         }
-        CustomBusyIndicator { objectName: "busy"; running: true }
     }
 
     ListModel {
