@@ -179,6 +179,11 @@ private slots:
         QCOMPARE(model.backupingFsNumber(), 2u);
         QCOMPARE(model.item(0)->data(FsModel::NeedBackupRole), QVariant(true));
         QCOMPARE(model.item(1)->data(FsModel::NeedBackupRole), QVariant(false));
+        // Unmarking everything brings it to zero: the forward buttons go off.
+        model.mark(0, false);
+        model.mark(0, false);
+        QCOMPARE(model.backupingFsNumber(), 0u);
+        model.mark(0, true);
         // A reset keeps the marks on the rows; a new fill starts counting again.
         model.resetBackupingFsNumber();
         QCOMPARE(model.backupingFsNumber(), 0u);
