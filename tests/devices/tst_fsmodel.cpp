@@ -85,7 +85,7 @@ private slots:
         QDir work(workDir());
         for (const QString& f : work.entryList({"mount.*", "umount.*", "df.*"}, QDir::Files))
             work.remove(f);
-        // df finds nothing mounted on the asked folder: grep sees no line.
+        // df names "/" as the mount point: nothing is mounted on the folder.
         writeFile(workDir() + "/df.out", "Filesystem 1K-blocks Used Available Use% Mounted on\n"
                                          "/dev/vda1 1000 10 990 1% /\n");
     }
