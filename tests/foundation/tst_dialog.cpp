@@ -121,7 +121,6 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("exits");
         QTest::addColumn<int>("logouts");
-        QTest::newRow("cross of an error") << int(Crit) << "dialogCloseButton" << 0 << 0;
         QTest::newRow("cross of an assertion") << int(Assert) << "dialogCloseButton" << 0 << 1;
         QTest::newRow("exit: Cancel") << int(Exit) << "dialogRejectButton" << 0 << 0;
         QTest::newRow("exit: Exit") << int(Exit) << "dialogAcceptButton" << 1 << 0;
