@@ -195,41 +195,6 @@ private slots:
 
     // --- mounting
 
-    // A refused or failed mount: one error with its exact text and details,
-    // nothing remembered as mounted.
-    void failedMounts_data()
-    {
-        QTest::addColumn<QString>("stubFile");
-        QTest::addColumn<QByteArray>("stubText");
-        QTest::addColumn<QString>("note");
-        QTest::addColumn<QStringList>("mountCalls");
-        QTest::newRow("mount point in use") << "df.out"
-            << QByteArray("Filesystem 1K-blocks Used Available Use% Mounted on\n/dev/sdb1 1000 10 990 1% /mnt\n")
-            << "error: The mount point /mnt is used. Please unmount it first [Filesystem 1K-blocks Used Available Use% "
-               "Mounted on\n/dev/sdb1 1000 10 990 1% /mnt\n]"
-            << QStringList();
-        QTest::newRow("mount fails") << "mount.out" << QByteArray("mount: /mnt: special device /dev/sdx9 does not exist.\n")
-            << "error: Can't mount device /dev/sdx9 to mountpoint /mnt [Can't execute: /bin/mount -o ro -- '/dev/sdx9' "
-               "'/mnt'\nResult: mount: /mnt: special device /dev/sdx9 does not exist.\n]"
-            << QStringList("-o ro -- /dev/sdx9 /mnt");
-    }
-
-    void failedMounts()
-    {
-        QFETCH(QString, stubFile);
-        QFETCH(QByteArray, stubText);
-        QFETCH(QString, note);
-        QFETCH(QStringList, mountCalls);
-        writeFile(workDir() + "/" + stubFile, stubText);
-        writeFile(workDir() + "/mount.rc", "32");
-        FsModel model;
-        NoteRecorder notes;
-        QVERIFY(!model.mountDevice("/dev/sdx9", "/mnt", true));
-        QCOMPARE(notes.dump(), note);
-        QCOMPARE(calls("mount"), mountCalls);
-        QVERIFY(model.getMountedDevices().isEmpty());
-    }
-
     void unmountAllGoesBackwardsAndKeepsFailures()
     {
         FsModel model;
@@ -273,12 +238,15 @@ private slots:
         QVERIFY(model.unmountAll());
         QFile::remove(workDir() + "/mount.log");
         writeFile(workDir() + "/mount.rc._mnt_srv", "32");
+        writeFile(workDir() + "/mount.out", "mount: /mnt/srv: can't find UUID=gone.\n");
         NoteRecorder notes;
         QVERIFY(!model.mountAll());
         QCOMPARE(calls("mount"), QStringList({"-o ro -- UUID=root /mnt/", "-o ro -- UUID=gone /mnt/srv",
                                               "-o ro -- UUID=home /mnt/home", "-o ro -- /dev/sdc1 /mnt/data"}));
-        QCOMPARE(notes.lines(), QStringList({"error: Can't mount device UUID=gone to mountpoint /mnt/srv",
-                                             "warning: Device UUID=gone from fstab can`t be mounted to /mnt/srv"}));
+        QCOMPARE(notes.dump(), QStringLiteral("error: Can't mount device UUID=gone to mountpoint /mnt/srv [Can't execute: "
+                                              "/bin/mount -o ro -- 'UUID=gone' '/mnt/srv'\nResult: mount: /mnt/srv: "
+                                              "can't find UUID=gone.\n]\n"
+                                              "warning: Device UUID=gone from fstab can`t be mounted to /mnt/srv"));
         QCOMPARE(model.getMountedDevices(), QStringList({"UUID=root", "UUID=home", "/dev/sdc1"}));
     }
 
