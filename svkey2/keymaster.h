@@ -172,6 +172,8 @@ public:
     void loadInterfaces();
     QString getDevicePath(QString uuid);
     void deleteTemporaryFiles();
+    // Marks an object handed to QML as owned by C++: QML never deletes it.
+    static void keepCppOwnership(QObject* object);
 
 private:
     // --- controller core state

@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QNetworkInterface>
 #include <QProcess>
+#include <QQmlEngine>
 #include <QTimer>
 
 #include <cerrno>
@@ -80,6 +81,18 @@ KeyMaster::KeyMaster(QObject* parent)
     // The member models, the master-key handler and the recovery-plan
     // manager (both with this controller as parent) are made by their
     // member initialisers, in declaration order.
+
+    // The models reach QML through QAbstractItemModel* properties and slots;
+    // QML must neither lose them (an unknown type reads as undefined) nor own
+    // them (its garbage collector would delete the member models).
+    qRegisterMetaType<QAbstractItemModel*>("QAbstractItemModel*");
+    keepCppOwnership(&fstabModel);
+    keepCppOwnership(&resqueArchivesModel);
+    keepCppOwnership(m_drpManager);
+    keepCppOwnership(m_drpManager->getDrpModel());
+    keepCppOwnership(m_drpManager->getDrpArchiveModel());
+    keepCppOwnership(m_cryptKeyHandler);
+
     cmdPort = 9991;
     mediaPort = 9993;
     clientStartedHere = false;
@@ -96,6 +109,12 @@ KeyMaster::~KeyMaster()
 {
     delete devicesTree;
     devicesTree = nullptr;
+}
+
+void KeyMaster::keepCppOwnership(QObject* object)
+{
+    if (object)
+        QQmlEngine::setObjectOwnership(object, QQmlEngine::CppOwnership);
 }
 
 // --- property setters: store and emit only when the value changes

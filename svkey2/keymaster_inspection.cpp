@@ -12,10 +12,12 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QStringList>
 #include <QTextStream>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -44,6 +46,73 @@ bool isSymLink(const QString& path)
 {
     struct stat st;
     return ::lstat(path.toLocal8Bit().constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// Device number of the block device at path, 0 when path is no block device.
+dev_t blockDeviceNumber(const QString& path)
+{
+    struct stat st;
+    if (::stat(path.toLocal8Bit().constData(), &st) != 0 || !S_ISBLK(st.st_mode))
+        return 0;
+    return st.st_rdev;
+}
+
+QString deviceNumberText(dev_t number)
+{
+    return QStringLiteral("%1:%2").arg(major(number)).arg(minor(number));
+}
+
+// The block device of a device-tree row: lsblk names partitions after their
+// node in /dev and mapped volumes after their node in /dev/mapper.
+QString rowDevicePath(const QString& name)
+{
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.')))
+        return QString();
+    for (const QString& folder : {QStringLiteral("/dev/"), QStringLiteral("/dev/mapper/")}) {
+        if (blockDeviceNumber(folder + name) != 0)
+            return folder + name;
+    }
+    return QString();
+}
+
+// Every block device whose file system carries uuid, as blkid finds them by
+// probing (not from its cache), one per device number.
+QMap<dev_t, QString> devicesWithUuid(const QString& uuid)
+{
+    const std::string command =
+        "/sbin/blkid -c /dev/null -o device -t " + sv_key_common::shell_quote("UUID=" + uuid.toStdString());
+    std::string output;
+    QMap<dev_t, QString> devices;
+    if (sv_key_common::execute_command(command, &output) != 0)
+        return devices;
+    const QStringList lines = QString::fromStdString(output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString& line : lines) {
+        const QString device = line.trimmed();
+        const dev_t number = blockDeviceNumber(device);
+        if (number != 0 && !devices.contains(number))
+            devices.insert(number, device);
+    }
+    return devices;
+}
+
+// The source that /proc/self/mountinfo gives for the file system with the
+// device number `number` mounted on mountPoint, or its major:minor.
+QString mountedSourceName(const QString& mountPoint, dev_t number)
+{
+    QFile mountInfo(QStringLiteral("/proc/self/mountinfo"));
+    QString source;
+    if (mountInfo.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> lines = mountInfo.readAll().split('\n');
+        for (const QByteArray& line : lines) {
+            const QList<QByteArray> fields = line.split(' ');
+            const int dash = fields.indexOf("-");
+            if (fields.size() < 10 || dash < 6 || dash + 2 >= fields.size())
+                continue;
+            if (fields.at(2) == deviceNumberText(number).toLatin1() && fields.at(4) == mountPoint.toLocal8Bit())
+                source = QString::fromLocal8Bit(fields.at(dash + 2));
+        }
+    }
+    return source.isEmpty() ? deviceNumberText(number) : source + QStringLiteral(" (") + deviceNumberText(number) + QLatin1Char(')');
 }
 
 } // namespace
@@ -94,6 +163,7 @@ void KeyMaster::loadDevicesTree(QString device)
         qDebug() << "devices trre empty";
     }
     devicesTree = new DevicesTree(device);
+    keepCppOwnership(devicesTree);
     emit devicesTreeChanged();
 }
 
@@ -131,12 +201,24 @@ bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
         return false;
     }
 
-    const QString path = getDevicePath(uuid);
-    if (path.isEmpty()) {
+    // The clicked row's own device. Cloned disks carry the same UUID, so the
+    // UUID only confirms the row: it must belong to this device, and any
+    // other device carrying it is named to the operator and left alone.
+    const QString path = rowDevicePath(name);
+    const dev_t deviceNumber = path.isEmpty() ? 0 : blockDeviceNumber(path);
+    QMap<dev_t, QString> sameUuid = devicesWithUuid(uuid);
+    if (deviceNumber == 0 || !sameUuid.contains(deviceNumber)) {
+        qWarning() << "No device" << path << "with UUID" << uuid;
         notifier->showWarning(tr("Path to device is empty!"));
         return false;
     }
     qDebug() << "Chosen device: " + path;
+    sameUuid.remove(deviceNumber);
+    if (!sameUuid.isEmpty()) {
+        const QStringList others = sameUuid.values();
+        notifier->showWarning(tr("UUID ") + uuid + tr(" of the chosen device ") + path + tr(" also belongs to ")
+                              + others.join(QStringLiteral(", ")) + tr(". Only the chosen device is used"));
+    }
 
     static const QStringList supported = {QStringLiteral("ext2"), QStringLiteral("ext3"), QStringLiteral("ext4"),
                                           QStringLiteral("xfs"), QStringLiteral("vfat")};
@@ -187,6 +269,20 @@ bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
         setHostname(QString());
         setOs(QString());
         fstabModel.unmountAll();
+        return false;
+    }
+
+    // The fstab names the root by its own UUID=, LABEL= or device: what it
+    // mounted on "/mnt" must be the chosen partition, not another disk.
+    struct stat mounted {};
+    if (::stat(kMountRoot.toLocal8Bit().constData(), &mounted) != 0 || mounted.st_dev != deviceNumber) {
+        const QString other = mountedSourceName(kMountRoot, mounted.st_dev);
+        fstabModel.unmountAll();
+        setHostname(QString());
+        setOs(QString());
+        notifier->showError(tr("The installed fstab mounts ") + other + tr(" on ") + kMountRoot
+                            + tr(" instead of the chosen device ") + path + QStringLiteral(" (")
+                            + deviceNumberText(deviceNumber) + QLatin1Char(')'));
         return false;
     }
 

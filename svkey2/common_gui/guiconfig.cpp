@@ -293,7 +293,7 @@ void GuiConfig::migrateOldSettingsFile()
         return;
     }
     if (!QFile::copy(saved, mainSettingsFile())) {
-        printToStderr("Can't copy file: " + saved + " to " + mainSettingsFile());
+        printToStderr("Can't copy file: " + saved);
         return;
     }
 }
@@ -345,7 +345,7 @@ void GuiConfig::saveMain()
 {
     const QString folder = getConfigFolder();
     if (!QDir().mkpath(folder)) {
-        qWarning() << folder << "coundn`t be created";
+        qWarning().noquote() << folder << "coundn`t be created";
         return;
     }
 

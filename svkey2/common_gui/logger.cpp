@@ -75,7 +75,7 @@ void Logger::initLoggerToFile()
     m_file.setFileName(m_folder + logsFileName);
     if (!m_file.open(QIODevice::ReadWrite | QIODevice::Append)) {
         std::fprintf(stderr, "Warning: [Logger::initLoggerToFile] Could not initialize logger using file%s",
-                     m_file.fileName().toLocal8Bit().constData());
+                     m_file.fileName().toUtf8().constData());
         std::fflush(stderr);
     }
 }
@@ -134,7 +134,9 @@ void Logger::writeToConsole(const QString& line)
 {
     if (line.isEmpty())
         return;
-    const QByteArray bytes = line.toLocal8Bit();
+    // UTF-8 as in the log file, whatever the locale (a C locale would turn
+    // every Russian letter into "?").
+    const QByteArray bytes = line.toUtf8();
     std::fwrite(bytes.constData(), 1, bytes.size(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);

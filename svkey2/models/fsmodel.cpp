@@ -39,6 +39,18 @@ bool mountPointStaysBelowRoot(const QString& mountPoint)
     return isBelowMountRoot(QString::fromLocal8Bit(resolved));
 }
 
+// True when a line of df's answer ends with the mount point `folder`.
+bool dfNamesMountPoint(const std::string& dfOutput, const QString& folder)
+{
+    const QStringList lines = QString::fromStdString(dfOutput).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (int i = 1; i < lines.size(); ++i) {
+        const QString line = lines.at(i).trimmed();
+        if (line == folder || line.endsWith(QLatin1Char(' ') + folder))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 FsModel::FsModel(QObject* parent)
@@ -160,11 +172,14 @@ bool FsModel::mountDevice(const QString& device, const QString& mountPoint, bool
 {
     Notifier* notifier = Notifier::getInstance();
 
-    // Is a file system already mounted there?
-    const std::string dfCommand =
-        "/bin/df -k -- " + quoted(mountPoint) + " | grep -F -- " + quoted(mountPoint);
+    // Is a file system already mounted there? df names the file system that
+    // holds the folder; it is mounted there when its mount point (the last
+    // column) is the folder itself, compared as normalised paths ("/mnt/" is
+    // "/mnt").
+    const QString folder = QDir::cleanPath(mountPoint);
+    const std::string dfCommand = "/bin/df -k -- " + quoted(folder);
     std::string dfOutput;
-    if (sv_key_common::execute_command(dfCommand, &dfOutput) == 0) {
+    if (sv_key_common::execute_command(dfCommand, &dfOutput) == 0 && dfNamesMountPoint(dfOutput, folder)) {
         notifier->showError(QStringLiteral("The mount point ") + mountPoint
                                 + QStringLiteral(" is used. Please unmount it first"),
                             QString::fromStdString(dfOutput));

@@ -85,13 +85,10 @@ CustomLocalPage {
     }
 
     Component.onCompleted: {
+        // A stored language without an entry here stays as it is.
         var langIndex = languageBox.indexOf(GuiConfig.lang())
-        if (langIndex >= 0) {
+        if (langIndex >= 0)
             languageBox.currentIndex = langIndex
-        } else {
-            languageBox.currentIndex = 0
-            GuiConfig.setLang(languageBox.currentText)
-        }
         if (interfaceBox.count > 1)
             interfaceBox.currentIndex = 1
         KeyMaster.networkInterface = interfaceBox.currentText

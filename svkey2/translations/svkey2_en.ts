@@ -796,6 +796,34 @@ Or unknown error</translation>
         <translation>Sarvelin client process doesn&apos;s work</translation>
     </message>
     <message>
+        <source>UUID </source>
+        <translation>UUID </translation>
+    </message>
+    <message>
+        <source> of the chosen device </source>
+        <translation> of the chosen device </translation>
+    </message>
+    <message>
+        <source> also belongs to </source>
+        <translation> also belongs to </translation>
+    </message>
+    <message>
+        <source>. Only the chosen device is used</source>
+        <translation>. Only the chosen device is used</translation>
+    </message>
+    <message>
+        <source>The installed fstab mounts </source>
+        <translation>The installed fstab mounts </translation>
+    </message>
+    <message>
+        <source> on </source>
+        <translation> on </translation>
+    </message>
+    <message>
+        <source> instead of the chosen device </source>
+        <translation> instead of the chosen device </translation>
+    </message>
+    <message>
         <source>Task finished with wrong status</source>
         <translation>Task finished with wrong status</translation>
     </message>

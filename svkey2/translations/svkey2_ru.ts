@@ -796,6 +796,34 @@ Or unknown error</source>
         <translation>Процесс клиента Sarvelin не работает</translation>
     </message>
     <message>
+        <source>UUID </source>
+        <translation>UUID </translation>
+    </message>
+    <message>
+        <source> of the chosen device </source>
+        <translation> выбранного устройства </translation>
+    </message>
+    <message>
+        <source> also belongs to </source>
+        <translation> принадлежит также </translation>
+    </message>
+    <message>
+        <source>. Only the chosen device is used</source>
+        <translation>. Используется только выбранное устройство</translation>
+    </message>
+    <message>
+        <source>The installed fstab mounts </source>
+        <translation>fstab установленной системы монтирует </translation>
+    </message>
+    <message>
+        <source> on </source>
+        <translation> в </translation>
+    </message>
+    <message>
+        <source> instead of the chosen device </source>
+        <translation> вместо выбранного устройства </translation>
+    </message>
+    <message>
         <source>Task finished with wrong status</source>
         <translation>Задача завершилась с неверным статусом</translation>
     </message>

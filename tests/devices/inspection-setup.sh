@@ -29,7 +29,7 @@ u() { sv_new_uuid "$@"; }
 ROOT=$(u); BOOT=$(u); SWAP=$(u)
 PLAIN=$(u); NAMEONLY=$(u); RELLINK=$(u); NOCONF=$(u)
 SEPROOT=$(u); SEPOPT=$(u); BADFSTAB=$(u); MISSING=$(u)
-HOSTILE=$(u); ESCAPE=$(u)
+HOSTILE=$(u)
 
 # sda: a complete installed system, its /boot, swap and an LVM volume group.
 {
@@ -71,7 +71,8 @@ mkdir -p "$t/badfstab/srv"
 sv_disk sdc "ext4:16:uuid=$SEPROOT:tree=$t/seproot" "xfs:300:uuid=$SEPOPT:tree=$t/sepopt" \
             "ext4:16:uuid=$BADFSTAB:tree=$t/badfstab"
 
-# sdd: hostile installed systems, and a partition without a file system.
+# sdd: a hostile installed system, partitions without a file system, and a
+# system without an fstab.
 {
   echo "UUID=$HOSTILE / ext4 defaults 0 1"
   echo '/dev/sdd1;touch${IFS}/tmp/.sv-devices/pwned-semicolon /x ext4 defaults 0 2'
@@ -83,17 +84,29 @@ sv_disk sdc "ext4:16:uuid=$SEPROOT:tree=$t/seproot" "xfs:300:uuid=$SEPOPT:tree=$
 sv_tree_root "$t/hostile" --hostname 'web$(touch /tmp/.sv-devices/pwned-hostname);`touch /tmp/.sv-devices/pwned-hostq`|x' \
   --fstab "$t/fstab.hostile"
 mkdir -p "$t/hostile/srv" "$t/hostile/x"
-printf 'UUID=%s / ext4 defaults 0 1\nUUID=%s /escape/bin ext4 defaults 0 2\n' "$ESCAPE" "$BOOT" > "$t/fstab.escape"
-sv_tree_root "$t/escape" --hostname escape01 --fstab "$t/fstab.escape"
-ln -sfn /usr "$t/escape/escape"
 sv_tree_root "$t/nofstab" --hostname nofstab01 --root-uuid "$(u)"
 rm -f "$t/nofstab/etc/fstab"
-sv_disk sdd "ext4:16:uuid=$HOSTILE:tree=$t/hostile" "ext4:16:uuid=$ESCAPE:tree=$t/escape" "none:8" \
+sv_disk sdd "ext4:16:uuid=$HOSTILE:tree=$t/hostile" "none:8" "none:8" \
             "ext4:16:tree=$t/nofstab"
 
+# sde: a system whose fstab names sda1 as its root. sdf and sdg: clones
+# sharing one UUID; /dev/disk/by-uuid names sdf1. sdg's fstab names its
+# root by device, sdf's by the shared UUID.
+OTHER=$(u); CLONE=$(u)
+printf 'UUID=%s / ext4 defaults 0 1\n' "$ROOT" > "$t/fstab.other"
+sv_tree_root "$t/other" --hostname other01 --fstab "$t/fstab.other"
+sv_disk sde "ext4:16:uuid=$OTHER:tree=$t/other"
+printf '/dev/sdg1 / ext4 defaults 0 1\n' > "$t/fstab.cloneb"
+sv_tree_root "$t/clonea" --hostname clone-a --root-uuid "$CLONE"
+sv_tree_root "$t/cloneb" --hostname clone-b --fstab "$t/fstab.cloneb"
+sv_disk sdf "ext4:16:uuid=$CLONE:tree=$t/clonea"
+sv_disk sdg "ext4:16:uuid=$CLONE:tree=$t/cloneb"
+ln -sfn ../../sdf1 "/dev/disk/by-uuid/$CLONE"
+
 {
+  echo "OTHER=$OTHER"; echo "CLONE=$CLONE"
   echo "ROOT=$ROOT"; echo "BOOT=$BOOT"; echo "SWAP=$SWAP"
   echo "PLAIN=$PLAIN"; echo "NAMEONLY=$NAMEONLY"; echo "RELLINK=$RELLINK"; echo "NOCONF=$NOCONF"
   echo "SEPROOT=$SEPROOT"; echo "SEPOPT=$SEPOPT"; echo "BADFSTAB=$BADFSTAB"; echo "MISSING=$MISSING"
-  echo "HOSTILE=$HOSTILE"; echo "ESCAPE=$ESCAPE"
+  echo "HOSTILE=$HOSTILE"
 } > "$work/medium.env"

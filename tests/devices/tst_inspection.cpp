@@ -6,8 +6,14 @@
 #include "devices_support.h"
 #include "keymaster.h"
 
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using namespace devices_test;
 
@@ -16,6 +22,8 @@ namespace {
 QHash<QString, QString> readEnv()
 {
     QHash<QString, QString> env;
+    // The other device carrying the clones' UUID, as blkid names it.
+    QString firstClone;
     const QList<QByteArray> lines = readFile(workDir() + "/medium.env").split('\n');
     for (const QByteArray& line : lines) {
         const int eq = line.indexOf('=');
@@ -44,6 +52,14 @@ QString blkidPath(const QString& uuid)
     return runBash(QStringLiteral("/sbin/blkid --uuid %1").arg(uuid));
 }
 
+// major:minor of the block device at path.
+QString deviceNumber(const QString& path)
+{
+    struct stat st {};
+    ::stat(path.toLocal8Bit().constData(), &st);
+    return QStringLiteral("%1:%2").arg(major(st.st_rdev)).arg(minor(st.st_rdev));
+}
+
 } // namespace
 
 class TestInspection : public QObject
@@ -51,6 +67,8 @@ class TestInspection : public QObject
     Q_OBJECT
 
     QHash<QString, QString> env;
+    // The other device carrying the clones' UUID, as blkid names it.
+    QString firstClone;
 
     // Picks the row `name` of disk `disk` as the root partition.
     bool pick(KeyMaster& km, const QString& disk, const QString& name)
@@ -73,6 +91,10 @@ private slots:
         env = readEnv();
         QVERIFY2(env.contains("ROOT"), "the simulated disks were not built (inspection-setup.sh)");
         QCOMPARE(blkidPath(env.value("ROOT")), QStringLiteral("/dev/sda1"));
+        // The UUID of the clones leads to the first one.
+        QCOMPARE(blkidPath(env.value("CLONE")), QStringLiteral("/dev/sdf1"));
+        firstClone = runBash("sv_part_loop sdf 1");
+        QCOMPARE(deviceNumber(firstClone), deviceNumber("/dev/sdf1"));
         // The root of the separate-/opt system alone holds no client configuration.
         QVERIFY(runBash("mount -o ro /dev/sdc1 /mnt && ls /mnt/opt; umount /mnt").isEmpty());
     }
@@ -93,65 +115,39 @@ private slots:
         QVERIFY2(left.isEmpty(), qPrintable("left mounted: " + left.join(' ')));
     }
 
-    // --- the devices tree of a disk
-
-    void treeOfTheChosenDisk()
+    // QML reads every model from the controller, its garbage collector runs,
+    // and the models are still there, the controller's own.
+    void modelsStayWithTheController()
     {
         KeyMaster km;
-        QSignalSpy changed(&km, &KeyMaster::devicesTreeChanged);
-        QVERIFY(!km.getDevicesTree());
+        QVERIFY(pick(km, "sda", "sda1"));
         km.loadDevicesTree("sda");
-        QCOMPARE(changed.count(), 1);
-        auto* tree = qobject_cast<DevicesTree*>(km.getDevicesTree());
-        QVERIFY(tree);
-        QCOMPARE(km.property("devicesTree").value<QAbstractItemModel*>(), tree);
-        QCOMPARE(tree->getName(QModelIndex()), QStringLiteral("sda"));
-        QCOMPARE(tree->rowCount(), 4);
-        QCOMPARE(tree->getFstype(tree->index(0, 0)), QStringLiteral("ext4"));
-        QCOMPARE(tree->getUuid(tree->index(0, 0)), env.value("ROOT"));
-        QCOMPARE(tree->getLabel(tree->index(0, 0)), QStringLiteral("rootfs"));
-        QCOMPARE(tree->getFstype(tree->index(2, 0)), QStringLiteral("swap"));
-        QCOMPARE(tree->getFstype(tree->index(3, 0)), QStringLiteral("LVM2_member"));
-        QCOMPARE(tree->rowCount(tree->index(3, 0)), 2);
-        QCOMPARE(tree->getName(tree->index(0, 0, tree->index(3, 0))), QStringLiteral("vg_data-home"));
-
-        // A new choice replaces the tree.
-        QPointer<QAbstractItemModel> old = km.getDevicesTree();
+        QQmlEngine engine;
+        engine.rootContext()->setContextProperty("KeyMaster", &km);
+        engine.rootContext()->setContextProperty("DrpManager", km.drpManager());
+        QQmlComponent component(&engine);
+        component.setData("import QtQml 2.12\n"
+                          "QtObject { function rows() { return [KeyMaster.devicesTree, KeyMaster.getDevicesTree(),"
+                          " KeyMaster.fstabModel, KeyMaster.getFstabModel(), KeyMaster.resqueArchivesModel,"
+                          " KeyMaster.getResqueArchivesModel(), DrpManager.drpModel, DrpManager.drpArchiveModel]"
+                          ".map(function(m) { return m ? m.rowCount() : -1 }).join(' ') }"
+                          " function collect() { rows(); gc() } }",
+                          QUrl());
+        std::unique_ptr<QObject> reader(component.create());
+        QVERIFY2(reader, qPrintable(component.errorString()));
+        QPointer<QAbstractItemModel> tree = km.getDevicesTree();
+        for (int round = 0; round < 2; ++round) {
+            QVERIFY(QMetaObject::invokeMethod(reader.get(), "collect"));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVariant rows;
+            QVERIFY(QMetaObject::invokeMethod(reader.get(), "rows", Q_RETURN_ARG(QVariant, rows)));
+            QCOMPARE(rows.toString(), QStringLiteral("4 4 2 2 0 0 0 0"));
+        }
+        QVERIFY(!tree.isNull());
+        // A new disk choice replaces (and deletes) the tree.
         km.loadDevicesTree("sdb");
-        QCOMPARE(changed.count(), 2);
-        QVERIFY(old.isNull());
+        QVERIFY(tree.isNull());
         QCOMPARE(qobject_cast<DevicesTree*>(km.getDevicesTree())->getName(QModelIndex()), QStringLiteral("sdb"));
-    }
-
-    // --- a valid root partition
-
-    void validRootPartitionIsAccepted()
-    {
-        KeyMaster km;
-        NoteRecorder notes;
-        QSignalSpy osChanged(&km, &KeyMaster::osChanged);
-        QSignalSpy hostChanged(&km, &KeyMaster::hostnameChanged);
-        QSignalSpy fstabChanged(&km, &KeyMaster::fstabModelChanged);
-        QVERIFY2(pick(km, "sda", "sda1"), qPrintable(notes.dump()));
-        QVERIFY2(notes.notes.isEmpty(), qPrintable(notes.dump()));
-        QCOMPARE(km.getHostname(), QStringLiteral("web01"));
-        // os-release is an absolute link to /usr/lib/os-release: read inside /mnt.
-        QCOMPARE(km.getOs(), QStringLiteral("Installed Linux 7 (inside)"));
-        QCOMPARE(osChanged.count(), 1);
-        QCOMPARE(hostChanged.count(), 1);
-        QCOMPARE(fstabChanged.count(), 1);
-
-        auto* fstab = qobject_cast<FsModel*>(km.getFstabModel());
-        QVERIFY(fstab);
-        QCOMPARE(fstab->rowCount(), 2);
-        QCOMPARE(fstab->item(0)->data(FsModel::FilesystemRole).toString(), "UUID=" + env.value("ROOT"));
-        QCOMPARE(fstab->item(0)->data(FsModel::MountpointRole).toString(), QStringLiteral("/"));
-        QCOMPARE(fstab->item(1)->data(FsModel::FilesystemRole).toString(), QStringLiteral("LABEL=boot"));
-        QCOMPARE(fstab->item(1)->data(FsModel::MountpointRole).toString(), QStringLiteral("/boot"));
-        QCOMPARE(fstab->item(1)->data(FsModel::OptionsRole).toString(), QStringLiteral("defaults"));
-        // Nothing is left mounted, and the model forgot what it mounted.
-        QVERIFY(mountsBelowMnt().isEmpty());
-        QVERIFY(fstab->getMountedDevices().isEmpty());
     }
 
     void partitionMountedElsewhereIsMovedToMnt()
@@ -171,19 +167,27 @@ private slots:
 
     // --- os-release and hostname variants
 
-    // Accepted systems: the host name and the system name read from them.
+    // Accepted systems: the host name and the system name read from them,
+    // and what the operator is told.
     void acceptedSystems_data()
     {
         QTest::addColumn<QString>("disk");
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("hostname");
         QTest::addColumn<QString>("os");
+        QTest::addColumn<QString>("notes");
+        // os-release is an absolute link to /usr/lib/os-release: read inside /mnt.
+        QTest::newRow("complete system") << "sda" << "sda1" << "web01" << "Installed Linux 7 (inside)" << "";
         // /opt on a file system of its own is found because every fstab
         // entry is mounted.
-        QTest::newRow("separate /opt") << "sdc" << "sdc1" << "db01" << "Separate Opt Linux";
+        QTest::newRow("separate /opt") << "sdc" << "sdc1" << "db01" << "Separate Opt Linux" << "";
         // The first PRETTY_NAME line counts; every double quote goes.
-        QTest::newRow("unquoted name, host name with a blank") << "sdb" << "sdb1" << "plain01 " << "Plain Linux 3 test";
-        QTest::newRow("relative os-release link") << "sdb" << "sdb3" << "rellink" << "Relative Link Linux";
+        QTest::newRow("unquoted name, host name with a blank") << "sdb" << "sdb1" << "plain01 " << "Plain Linux 3 test" << "";
+        QTest::newRow("relative os-release link") << "sdb" << "sdb3" << "rellink" << "Relative Link Linux" << "";
+        // Cloned disks: the UUID leads to sdf1 too, but the clicked sdg1 is the
+        // one inspected.
+        QTest::newRow("second of two clones") << "sdg" << "sdg1" << "clone-b" << "Debian GNU/Linux 12 (bookworm)"
+            << "warning: UUID %CLONE of the chosen device /dev/sdg1 also belongs to %FIRSTCLONE. Only the chosen device is used";
     }
 
     void acceptedSystems()
@@ -192,13 +196,18 @@ private slots:
         QFETCH(QString, row);
         QFETCH(QString, hostname);
         QFETCH(QString, os);
+        QFETCH(QString, notes);
         KeyMaster km;
-        NoteRecorder notes;
-        QVERIFY2(pick(km, disk, row), qPrintable(notes.dump()));
-        QVERIFY2(notes.notes.isEmpty(), qPrintable(notes.dump()));
+        NoteRecorder recorder;
+        QSignalSpy fstabChanged(&km, &KeyMaster::fstabModelChanged);
+        QVERIFY2(pick(km, disk, row), qPrintable(recorder.dump()));
+        QCOMPARE(fstabChanged.count(), 1);
+        QCOMPARE(recorder.dump(), notes.replace("%CLONE", env.value("CLONE")).replace("%FIRSTCLONE", firstClone));
         QCOMPARE(km.getHostname(), hostname);
         QCOMPARE(km.getOs(), os);
         QVERIFY(km.getFstabModel()->rowCount() > 0);
+        // Nothing stays mounted (cleanup checks), and the model forgot it.
+        QVERIFY(qobject_cast<FsModel*>(km.getFstabModel())->getMountedDevices().isEmpty());
     }
 
     void failedUnmountOnARejectionIsRetried()
@@ -242,6 +251,17 @@ private slots:
         QTest::newRow("UUID blkid cannot resolve") << "sda" << "sda1" << R"({"blockdevices":[{"name":"sda","children":[
             {"name":"sda1","fstype":"ext4","label":null,"uuid":"0badc0de-0000-4000-8000-000000000000","mountpoint":null}]}]})"
             << "Path to device is empty!";
+        // A UUID or a name holding shell syntax reaches no shell.
+        QTest::newRow("UUID with shell syntax") << "sda" << "sda1" << R"J({"blockdevices":[{"name":"sda","children":[
+            {"name":"sda1","fstype":"ext4","uuid":"x;touch /tmp/.sv-devices/pwned-uuid","mountpoint":null}]}]})J"
+            << "Path to device is empty!";
+        QTest::newRow("UUID with a substitution") << "sda" << "sda1" << R"J({"blockdevices":[{"name":"sda","children":[
+            {"name":"sda1","fstype":"ext4","uuid":"$(touch /tmp/.sv-devices/pwned-uuid)","mountpoint":null}]}]})J"
+            << "Path to device is empty!";
+        // A row naming a device outside /dev is no device of the disk.
+        QTest::newRow("name leading out of /dev") << "sda" << "../tmp/x" << R"J({"blockdevices":[{"name":"sda","children":[
+            {"name":"../tmp/x","fstype":"ext4","uuid":"%1","mountpoint":null}]}]})J"
+            << "Path to device is empty!";
     }
 
     void refusedChoices()
@@ -267,35 +287,19 @@ private slots:
         QVERIFY(!accepted);
         QCOMPARE(notes.dump(), "warning: " + warning);
         QCOMPARE(km.getFstabModel()->rowCount(), 0);
-    }
-
-    void noTreeYet()
-    {
-        KeyMaster km;
-        NoteRecorder notes;
-        QTest::ignoreMessage(QtWarningMsg, "devicesTree is empty");
-        QVERIFY(!km.handleSelectedDevicePartition(QModelIndex()));
-        QVERIFY(notes.notes.isEmpty());
-    }
-
-    void uuidCarryingShellSyntaxIsNotExecuted()
-    {
-        setFixture(R"J({"blockdevices":[{"name":"sda","children":[
-            {"name":"sda1","fstype":"ext4","label":null,"uuid":"x;touch /tmp/.sv-devices/pwned-uuid","mountpoint":null},
-            {"name":"sda2","fstype":"ext4","label":null,"uuid":"$(touch /tmp/.sv-devices/pwned-uuid2)","mountpoint":null}]}]})J");
-        KeyMaster km;
-        NoteRecorder notes;
-        QVERIFY(!pick(km, "sda", "sda1"));
-        QVERIFY(!pick(km, "sda", "sda2"));
-        QCOMPARE(notes.messages("warning"), QStringList({"Path to device is empty!", "Path to device is empty!"}));
         QVERIFY(!QFile::exists(workDir() + "/pwned-uuid"));
-        QVERIFY(!QFile::exists(workDir() + "/pwned-uuid2"));
+        QVERIFY(mountsBelowMnt().isEmpty());
+
+        // Before any tree there is nothing to choose from.
+        KeyMaster fresh;
+        QTest::ignoreMessage(QtWarningMsg, "devicesTree is empty");
+        QVERIFY(!fresh.handleSelectedDevicePartition(QModelIndex()));
     }
 
     // --- rejections after mounting
 
     // Systems refused once mounted: what the operator is told; the host
-    // name and system name shown before are cleared.
+    // name and system name shown before are cleared, nothing stays mounted.
     void refusedSystems_data()
     {
         QTest::addColumn<QString>("disk");
@@ -308,6 +312,11 @@ private slots:
         QTest::newRow("fstab entry that cannot be mounted") << "sdc" << "sdc3" << QStringList{
             "error: Can't mount device UUID=%MISSING to mountpoint /mnt/srv",
             "warning: Device UUID=%MISSING from fstab can`t be mounted to /mnt/srv"};
+        QTest::newRow("no client configuration") << "sdb" << "sdb4" << QStringList{
+            "error: Sarvelin client didn't find here: /dev/sdb4"};
+        // The installed fstab mounts another disk's file system as the root.
+        QTest::newRow("fstab root on another disk") << "sde" << "sde1" << QStringList{
+            "error: The installed fstab mounts /dev/sda1 (%sda1) on /mnt instead of the chosen device /dev/sde1 (%sde1)"};
     }
 
     void refusedSystems()
@@ -320,27 +329,17 @@ private slots:
         km.setOs("before");
         NoteRecorder recorder;
         QVERIFY(!pick(km, disk, row));
-        QCOMPARE(recorder.lines(), notes.replaceInStrings("%MISSING", env.value("MISSING")));
+        notes.replaceInStrings("%MISSING", env.value("MISSING"));
+        for (const char* dev : {"sda1", "sde1"})
+            notes.replaceInStrings(QStringLiteral("%") + dev, deviceNumber(QStringLiteral("/dev/") + dev));
+        QCOMPARE(recorder.lines(), notes);
         QCOMPARE(km.getHostname(), QString());
         QCOMPARE(km.getOs(), QString());
+        QVERIFY(mountsBelowMnt().isEmpty());
     }
 
-    void noClientConfiguration()
-    {
-        KeyMaster km;
-        NoteRecorder notes;
-        QVERIFY(!pick(km, "sdb", "sdb4"));
-        QCOMPARE(notes.notes.size(), 1);
-        QCOMPARE(notes.notes.at(0).kind, QStringLiteral("error"));
-        QCOMPARE(notes.notes.at(0).msg, QStringLiteral("Sarvelin client didn't find here: /dev/sdb4"));
-        QCOMPARE(notes.notes.at(0).details,
-                 QStringLiteral("You MUST install Sarvelin client and authorize it before making an resque backup. "));
-        QCOMPARE(km.getHostname(), QString());
-        QCOMPARE(km.getOs(), QString());
-        // The fstab stays filled.
-        QCOMPARE(km.getFstabModel()->rowCount(), 1);
-    }
-
+    // A file system already on /mnt is never covered by another, whether the
+    // mount point is written "/mnt" or "/mnt/" (as the fstab root becomes).
     void mountPointAlreadyInUse()
     {
         runBash("mount -o ro /dev/sda2 /mnt");
@@ -348,11 +347,13 @@ private slots:
         km.setHostname("kept");
         NoteRecorder notes;
         const bool accepted = pick(km, "sda", "sda1");
+        const bool mountedOnSlash = qobject_cast<FsModel*>(km.getFstabModel())->mountDevice("/dev/sda1", "/mnt/", true);
         const QStringList mounted = mountsBelowMnt();
         runBash("umount /mnt");
         QVERIFY(!accepted);
-        QCOMPARE(notes.notes.size(), 1);
-        QCOMPARE(notes.notes.at(0).msg, QStringLiteral("The mount point /mnt is used. Please unmount it first"));
+        QVERIFY(!mountedOnSlash);
+        QCOMPARE(notes.messages(), QStringList({"The mount point /mnt is used. Please unmount it first",
+                                                "The mount point /mnt/ is used. Please unmount it first"}));
         QVERIFY2(notes.notes.at(0).details.contains("/mnt"), qPrintable(notes.notes.at(0).details));
         // The foreign mount stays; nothing of ours joined it.
         QCOMPARE(mounted, QStringList("/mnt"));
@@ -371,14 +372,7 @@ private slots:
             QVERIFY2(!QFile::exists(workDir() + "/" + marker), marker);
         // Each unusable entry is reported; the check ends unmounted and empty.
         QCOMPARE(notes.messages("error").size(), 5);
-        QCOMPARE(notes.messages("warning"),
-                 QStringList({"Device /dev/sdd1;touch${IFS}/tmp/.sv-devices/pwned-semicolon from fstab can`t be "
-                              "mounted to /mnt/x",
-                              "Device $(touch${IFS}/tmp/.sv-devices/pwned-dollar) from fstab can`t be mounted to /mnt/srv",
-                              "Device `touch${IFS}/tmp/.sv-devices/pwned-backquote` from fstab can`t be mounted to /mnt/var",
-                              "Device /dev/sdd1|touch${IFS}/tmp/.sv-devices/pwned-pipe from fstab can`t be mounted to /mnt/home",
-                              "Device /dev/sdd2 from fstab can`t be mounted to "
-                              "/mnt/$(touch${IFS}/tmp/.sv-devices/pwned-mountpoint)"}));
+        QCOMPARE(notes.messages("warning").size(), 5);
         QCOMPARE(km.getHostname(), QString());
         QCOMPARE(km.getOs(), QString());
         QVERIFY(mountsBelowMnt().isEmpty());
@@ -389,60 +383,6 @@ private slots:
         QVERIFY(!km.updateUsedHostname(hostile));
         QVERIFY(!QFile::exists(workDir() + "/pwned-hostname"));
         QVERIFY(!QFile::exists(workDir() + "/pwned-hostq"));
-    }
-
-    void mountPointLinkLeadingOutOfMntIsRefused()
-    {
-        const QString countUsrBin = QStringLiteral("awk '$5 == \"/usr/bin\"' /proc/self/mountinfo | wc -l");
-        const QString before = runBash(countUsrBin);
-        KeyMaster km;
-        NoteRecorder notes;
-        QVERIFY(!pick(km, "sdd", "sdd2"));
-        QCOMPARE(notes.messages("warning"),
-                 QStringList("Device UUID=" + env.value("BOOT") + " from fstab can`t be mounted to /mnt/escape/bin"));
-        QCOMPARE(notes.messages("error").size(), 1);
-        QCOMPARE(notes.notes.at(0).details, QStringLiteral("The mount point leads outside of /mnt"));
-        // Nothing was mounted on the rescue system's /usr/bin.
-        QCOMPARE(runBash(countUsrBin), before);
-    }
-
-    // --- the rescue system's host name
-
-    void updateUsedHostname()
-    {
-        KeyMaster km;
-        QVERIFY(km.updateUsedHostname("web01"));
-        QCOMPARE(runBash("hostname"), QStringLiteral("web01"));
-        QVERIFY(!km.updateUsedHostname("bad name"));
-        QVERIFY(!km.updateUsedHostname("--help"));
-        QCOMPARE(runBash("hostname"), QStringLiteral("web01"));
-        QVERIFY(km.updateUsedHostname("sarvelin-rescue"));
-        QCOMPARE(runBash("hostname"), QStringLiteral("sarvelin-rescue"));
-    }
-
-    // --- the single checks on a mounted system
-
-    void checksReadTheMountedSystem()
-    {
-        runBash("mount -o ro /dev/sda1 /mnt");
-        KeyMaster km;
-        const bool host = km.checkHostname();
-        const bool os = km.checkOs();
-        const bool config = km.checkConfig();
-        const bool fstab = km.loadFSTAB();
-        runBash("umount /mnt");
-        QVERIFY(host && os && config && fstab);
-        QCOMPARE(km.getHostname(), QStringLiteral("web01"));
-        QCOMPARE(km.getOs(), QStringLiteral("Installed Linux 7 (inside)"));
-
-        // Without anything mounted every check fails and nothing changes.
-        NoteRecorder notes;
-        QVERIFY(!km.checkHostname());
-        QVERIFY(!km.checkOs());
-        QVERIFY(!km.checkConfig());
-        QVERIFY(!km.loadFSTAB());
-        QCOMPARE(notes.messages("error"), QStringList("/mnt/etc/fstab doesnt exists"));
-        QCOMPARE(km.getHostname(), QStringLiteral("web01"));
     }
 
     void installedFilesAreResolvedInsideMnt()
@@ -465,18 +405,6 @@ private slots:
         QCOMPARE(loop, QString());
         QCOMPARE(config, QStringLiteral("/mnt/data/opt/sarvelin/etc/config.file"));
         QCOMPARE(plain, QStringLiteral("/mnt/etc/hostname"));
-    }
-
-    void exitHandlerUnmountsWhatTheModelMounted()
-    {
-        KeyMaster km;
-        auto* fstab = qobject_cast<FsModel*>(km.getFstabModel());
-        QVERIFY(fstab->mountDevice("/dev/sda1", "/mnt", true));
-        QVERIFY(fstab->mountDevice("UUID=" + env.value("BOOT"), "/mnt/boot", true));
-        QCOMPARE(mountsBelowMnt(), QStringList({"/mnt/boot", "/mnt"}));
-        km.exitHandler();
-        QVERIFY(mountsBelowMnt().isEmpty());
-        QVERIFY(fstab->getMountedDevices().isEmpty());
     }
 };
 

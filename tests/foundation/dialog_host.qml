@@ -13,6 +13,18 @@ Item {
         return dialog.show(kind, msg, details, [])
     }
 
+    function showAnimated(kind, msg) {
+        return animated.show(kind, msg, "", [])
+    }
+
+    // The same dialog under a style that animates opening and closing.
+    CustomSmallDialog {
+        id: animated
+        objectName: "animatedDialog"
+        enter: Transition { NumberAnimation { property: "opacity"; from: 0; to: 1; duration: 300 } }
+        exit: Transition { NumberAnimation { property: "opacity"; from: 1; to: 0; duration: 300 } }
+    }
+
     CustomSmallDialog {
         id: dialog
         objectName: "dialog"

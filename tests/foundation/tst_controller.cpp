@@ -1,6 +1,5 @@
-// Controller core: the interface's meta-object order, setters, the
-// rescue-medium check, the disk list, the device lookup by UUID and the
-// clean-up. Runs in the sandbox: each case lays its own /etc/os-release and
+// Controller core: the rescue-medium check, the disk list, the device lookup
+// by UUID and the clean-up. Runs in the sandbox: each case lays its own /etc/os-release and
 // stub tools over /bin and /sbin.
 #include "keymaster.h"
 #include "notifier.h"
@@ -9,7 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QMetaMethod>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -33,18 +31,6 @@ QByteArray lsblkStub(const QStringList& names)
         script += name.toUtf8() + "    8:0    0   20G  0 disk \n";
     script += "sr0    11:0    1 1024M  0 rom  \nLIST\n";
     return script;
-}
-
-QStringList namesOf(const QMetaObject* mo, QMetaMethod::MethodType type)
-{
-    QStringList names;
-    for (int i = mo->methodOffset(); i < mo->methodCount(); ++i) {
-        const QMetaMethod m = mo->method(i);
-        if (m.methodType() == type && (type != QMetaMethod::Slot || m.access() == QMetaMethod::Public))
-            names << QString::fromLatin1(m.name());
-    }
-    names.removeDuplicates();
-    return names;
 }
 
 } // namespace
@@ -74,48 +60,6 @@ private slots:
         delete warnings;
     }
 
-    // --- interface
-
-    // QML pages bind to these names in this order.
-    void propertiesAndSignalsInMetaObjectOrder()
-    {
-        const QMetaObject* mo = &KeyMaster::staticMetaObject;
-        QStringList names;
-        for (int i = mo->propertyOffset(); i < mo->propertyCount(); ++i)
-            names << mo->property(i).name();
-        QCOMPARE(names, QStringList({"os", "hostname", "networkInterface", "crypto", "selectedDrive", "cmdPort",
-                                     "mediaPort", "sarvelinServerIp", "clientNames", "recoveringClient",
-                                     "devicesTree", "fstabModel", "resqueArchivesModel", "cryptKeyHandler",
-                                     "serverConnected", "runStage"}));
-        QVERIFY(mo->property(mo->indexOfProperty("cryptKeyHandler")).isConstant());
-        QVERIFY(!mo->property(mo->indexOfProperty("os")).isWritable());
-        QCOMPARE(namesOf(mo, QMetaMethod::Signal),
-                 QStringList({"osChanged", "hostnameChanged", "networkInterfaceChanged", "cryptoChanged",
-                              "selectedDriveChanged", "devicesTreeChanged", "fstabModelChanged",
-                              "resqueArchivesModelChanged", "cmdPortChanged", "mediaPortChanged",
-                              "sarvelinServerIpChanged", "clientsChanged", "recoveringClientChanged",
-                              "serverConnectedChanged", "needEnterClientPassword", "needConfirmRestoreLVM",
-                              "creatingBackupEnded", "restoreEnded", "runStageChanged"}));
-    }
-
-    // A setter signals a change only once: bindings do not loop.
-    void settersEmitOnlyOnChange()
-    {
-        KeyMaster k;
-        const QMetaObject* mo = k.metaObject();
-        const QList<QPair<const char*, QVariant>> values = {
-            {"hostname", "host-a"}, {"networkInterface", "eth0"}, {"crypto", "aria"}, {"selectedDrive", "sda"},
-            {"cmdPort", 1234u}, {"mediaPort", 4321u}, {"sarvelinServerIp", "10.0.0.1"}};
-        for (const auto& pv : values) {
-            const QMetaProperty p = mo->property(mo->indexOfProperty(pv.first));
-            QSignalSpy spy(&k, p.notifySignal());
-            QVERIFY(p.write(&k, pv.second));
-            QVERIFY(p.write(&k, pv.second));
-            QCOMPARE(spy.count(), 1);
-            QCOMPARE(p.read(&k), pv.second);
-        }
-    }
-
     // --- the rescue-medium check
 
     void checkClient_data()
@@ -124,13 +68,9 @@ private slots:
         QTest::addColumn<bool>("warned");
         QTest::newRow("exact") << QByteArray("NAME=\"Sarvelin key\"\nPRETTY_NAME=\"Sarvelin key\"\nID=sarvelin\n") << false;
         QTest::newRow("extra blanks") << QByteArray("PRETTY_NAME=\"  Sarvelin    key   \"\n") << false;
-        QTest::newRow("tab inside") << QByteArray("PRETTY_NAME=\"Sarvelin\tkey\"\n") << false;
         // Unquoted, only one blank follows the key: the key is not stripped.
         QTest::newRow("unquoted") << QByteArray("PRETTY_NAME=Sarvelin key\n") << true;
-        QTest::newRow("other letter case") << QByteArray("PRETTY_NAME=\"sarvelin Key\"\n") << true;
-        QTest::newRow("other system") << QByteArray("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n") << true;
         QTest::newRow("longer name") << QByteArray("PRETTY_NAME=\"Sarvelin key 2\"\n") << true;
-        QTest::newRow("no pretty name") << QByteArray("NAME=\"Sarvelin key\"\n") << true;
         QTest::newRow("empty file") << QByteArray() << true;
     }
 
@@ -166,29 +106,21 @@ private slots:
 
     // --- disks
 
-    void loadDrives()
+    // init runs both checks, the disk list after a failed medium check too;
+    // a new list replaces the old one, a failed command keeps it.
+    void initAndDrives()
     {
+        writeFile("/etc/os-release", "PRETTY_NAME=\"Other\"\n");
         writeFile("/usr/bin/lsblk", lsblkStub({"sda", "zram0", "nvme0n1", "ZRAM1", "zramswap", "vdzram"}), true);
         KeyMaster k;
-        k.loadDrives();
+        k.init();
+        QCOMPARE(warnings->count(), 1);
         QCOMPARE(k.drives(), QStringList({"sda", "nvme0n1", "ZRAM1", "vdzram"}));
-
-        // A second load replaces the list, also by an empty one.
-        writeFile("/usr/bin/lsblk", lsblkStub({"vdb"}), true);
-        k.loadDrives();
-        QCOMPARE(k.drives(), QStringList({"vdb"}));
         writeFile("/usr/bin/lsblk", lsblkStub({}), true);
         k.loadDrives();
         QVERIFY(k.drives().isEmpty());
-        QCOMPARE(errors->count() + warnings->count(), 0);
-    }
-
-    void loadDrivesCommandFailsKeepsTheList()
-    {
         writeFile("/usr/bin/lsblk", lsblkStub({"sda"}), true);
-        KeyMaster k;
         k.loadDrives();
-        QCOMPARE(k.drives(), QStringList({"sda"}));
         // The pipeline's status is its last command's.
         const QString target = QFile::symLinkTarget("/usr/bin/awk");
         QFile::remove("/usr/bin/awk");
@@ -198,18 +130,8 @@ private slots:
         QVERIFY(QFile::link(target, "/usr/bin/awk"));
         QCOMPARE(k.drives(), QStringList({"sda"}));
         QCOMPARE(errors->count(), 0);
-        QCOMPARE(warnings->count(), 1);
-        QCOMPARE(warnings->at(0).at(0).toString(), QString("Can't execute: ") + kDrivesCommand);
-    }
-
-    void initRunsBothChecksEvenAfterAFailure()
-    {
-        writeFile("/etc/os-release", "PRETTY_NAME=\"Other\"\n");
-        writeFile("/usr/bin/lsblk", lsblkStub({"sdc"}), true);
-        KeyMaster k;
-        k.init();
-        QCOMPARE(warnings->count(), 1);
-        QCOMPARE(k.drives(), QStringList({"sdc"}));
+        QCOMPARE(warnings->count(), 2);
+        QCOMPARE(warnings->at(1).at(0).toString(), QString("Can't execute: ") + kDrivesCommand);
     }
 
     // --- device lookup
@@ -223,9 +145,7 @@ private slots:
         QTest::newRow("unknown") << "0000-0000" << "";
         QTest::newRow("semicolon") << "x;touch /tmp/pwned" << "";
         QTest::newRow("substitution") << "$(touch /tmp/pwned)" << "";
-        QTest::newRow("backticks") << "`touch /tmp/pwned`" << "";
         QTest::newRow("apostrophe") << "x'; touch /tmp/pwned; '" << "";
-        QTest::newRow("blank") << "a b" << "";
     }
 
     void getDevicePath()
@@ -248,33 +168,23 @@ private slots:
 
     // --- clean-up
 
-    void deleteTemporaryFiles()
-    {
-        writeFile("/tmp/t1", "a");
-        writeFile("/tmp/t2", "b");
-        QDir().mkpath("/tmp/not-a-file");
-        KeyMaster k;
-        KeyMasterTestAccess::temporaryFiles(k) = {"/tmp/t1", "/tmp/missing", "/tmp/not-a-file", "/tmp/t2"};
-        k.deleteTemporaryFiles();
-        QVERIFY(!QFile::exists("/tmp/t1"));
-        QVERIFY(!QFile::exists("/tmp/t2"));  // a failure before it does not stop the loop
-        QVERIFY(QFileInfo("/tmp/not-a-file").isDir());
-        QCOMPARE(KeyMasterTestAccess::temporaryFiles(k).size(), std::size_t(4));  // the list is kept
-        QCOMPARE(errors->count() + warnings->count(), 0);
-    }
-
+    // Every listed file goes, whatever fails before it; the client
+    // configuration goes too, nothing else; a second end finds nothing.
     void handleScenarioEnding()
     {
         writeFile("/opt/sarvelin/etc/config.file", "SV_HOST=1\n");
-        writeFile("/tmp/t3", "c");
+        writeFile("/tmp/t1", "a");
+        writeFile("/tmp/t2", "b");
         writeFile("/opt/sarvelin/etc/other.file", "kept");
+        QDir().mkpath("/tmp/not-a-file");
         KeyMaster k;
-        KeyMasterTestAccess::temporaryFiles(k) = {"/tmp/t3"};
+        KeyMasterTestAccess::temporaryFiles(k) = {"/tmp/t1", "/tmp/missing", "/tmp/not-a-file", "/tmp/t2"};
         k.handleScenarioEnding();
-        QVERIFY(!QFile::exists("/tmp/t3"));
+        QVERIFY(!QFile::exists("/tmp/t1"));
+        QVERIFY(!QFile::exists("/tmp/t2"));
+        QVERIFY(QFileInfo("/tmp/not-a-file").isDir());
         QVERIFY(!QFile::exists("/opt/sarvelin/etc/config.file"));
         QVERIFY(QFile::exists("/opt/sarvelin/etc/other.file"));
-        // Nothing left to delete: still no error.
         k.handleScenarioEnding();
         QCOMPARE(errors->count() + warnings->count(), 0);
     }

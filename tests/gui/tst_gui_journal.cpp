@@ -1,9 +1,7 @@
-// The journal panel and its footer: collected from the start, sized and
-// placed between the step stack and the footer, opened and closed by
-// "Journal" or by a page.
+// The journal panel: collected from the start, opened and closed by
+// "Journal" or by a page. (tst_gui_look opens it and checks nothing is cut.)
 
 #include "guiharness.h"
-#include "guiconfig.h"
 
 class JournalTest : public QObject
 {
@@ -12,7 +10,6 @@ class JournalTest : public QObject
     GuiHarness gui;
 
     QString journalText() const { return gui.find("journalText")->property("text").toString(); }
-    qreal bottomOf(const char* name) const { return GuiHarness::sceneRect(gui.find(name)).bottom(); }
 
 private slots:
     void init()
@@ -42,45 +39,6 @@ private slots:
         QVERIFY(gui.waitFor([&] { return journalText().contains("written while open"); }));
     }
 
-    void sizeAndMarginsAroundTheStack()
-    {
-        QVERIFY(gui.startWork());
-        const int itemHeight = GuiConfig::getInstance()->itemHeight();
-        const int spacing = GuiConfig::getInstance()->itemSpacing();
-        // Closed: the stack ends one item height above the window's bottom,
-        // where the footer begins.
-        const auto checkClosed = [&] {
-            QCOMPARE(gui.find("journalFooter")->height(), qreal(itemHeight));
-            QCOMPARE(bottomOf("journalFooter"), 600.0);
-            QCOMPARE(bottomOf("stepStack"), 600.0 - itemHeight);
-            QCOMPARE(gui.find("journalArrow")->rotation(), 180.0);
-        };
-        checkClosed();
-
-        QVERIFY(gui.clickName("journalButton"));
-        QQuickItem* journal = gui.waitVisible("journal");
-        QVERIFY(journal);
-        const QRectF j = GuiHarness::sceneRect(journal);
-        QCOMPARE(j, QRectF(0, j.top(), 800, 5 * itemHeight));
-        // One item spacing under it (to the footer) and over it (to the stack).
-        QCOMPARE(j.bottom() + spacing, GuiHarness::sceneRect(gui.find("journalFooter")).top());
-        QCOMPARE(bottomOf("stepStack") + spacing, j.top());
-        QCOMPARE(gui.find("journalArrow")->rotation(), 0.0);
-        QVERIFY(gui.find("journalScrollBar")->isVisible());
-        QCOMPARE(gui.find("journalText")->property("readOnly").toBool(), true);
-
-        // A step pushed while it is open keeps its buttons above it.
-        QVERIFY(gui.clickName("backupButton"));
-        QQuickItem* forward = gui.waitVisible("forwardButton");
-        QVERIFY(forward);
-        QVERIFY(GuiHarness::sceneRect(forward).bottom() <= j.top());
-
-        // Closing gives the stack its room back.
-        QVERIFY(gui.clickName("journalButton"));
-        QVERIFY(gui.waitFor([&] { return !gui.findVisible("journal"); }));
-        checkClosed();
-    }
-
     void pageAsksToOpenTheJournal()
     {
         QVERIFY(gui.startWork());
@@ -94,15 +52,6 @@ private slots:
             QVERIFY(gui.waitVisible("journal"));
             QCOMPARE(gui.root()->property("journalOpen").toBool(), true);
         }
-    }
-
-    void placeholderWhileEmpty()
-    {
-        QVERIFY(gui.startWork());
-        gui.find("journalText")->setProperty("text", QString());
-        QVERIFY(gui.clickName("journalButton"));
-        QVERIFY(gui.waitVisible("journal"));
-        QVERIFY(gui.visibleTexts(gui.find("journal")).contains(GuiHarness::tr("Journal", "No events have happened yet")));
     }
 };
 

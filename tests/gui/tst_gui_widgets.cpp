@@ -1,26 +1,20 @@
-// The shared widget library: the filtering combo box, labelled inputs
-// (password, required marker, validators, read-only), the table view
-// (columns, fitting, selection, check box cells), the tree view, the
-// question dialog and the file dialog.
+// The shared widget library: the filtering combo box, the table view
+// (columns, fitting, selection, check box cells) and the question dialog.
 
 #include "guiharness.h"
 #include "guiconfig.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QStandardItemModel>
 
 class WidgetsTest : public QObject
 {
     Q_OBJECT
 
     GuiHarness gui;
-    QStandardItemModel treeModel;
 
     QVariant pageProperty(const char* name) const { return gui.root()->property(name); }
     bool startPage()
     {
-        gui.extraContext.insert("testTreeModel", &treeModel);
         return gui.start(QSize(1000, 620), {}, QUrl::fromLocalFile(QStringLiteral(SV_GUI_TEST_DIR "/qml/WidgetsPage.qml")));
     }
     bool waitBool(QObject* object, const char* property, bool value = true) const
@@ -50,21 +44,6 @@ class WidgetsTest : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        // name/fstype roles as the device tree has them.
-        treeModel.setItemRoleNames({{Qt::UserRole + 1, "name"}, {Qt::UserRole + 2, "fstype"}});
-        auto* disk = new QStandardItem();
-        disk->setData("sda", Qt::UserRole + 1);
-        disk->setData("", Qt::UserRole + 2);
-        for (const char* part : {"sda1", "sda2-with-a-rather-long-partition-name"}) {
-            auto* p = new QStandardItem();
-            p->setData(part, Qt::UserRole + 1);
-            p->setData("ext4", Qt::UserRole + 2);
-            disk->appendRow(p);
-        }
-        treeModel.appendRow(disk);
-    }
     void init() { QVERIFY(startPage()); }
     void cleanup() { gui.stop(); }
 
@@ -111,31 +90,6 @@ private slots:
         QCOMPARE(combo->property("currentText").toString(), QString("wlan0"));
     }
 
-    void textFields()
-    {
-        // Password: hidden, shown and hidden again by its button; marked required.
-        QQuickItem* box = gui.findVisible("passwordField");
-        QQuickItem* field = gui.find("field", box);
-        QVERIFY(gui.click(field));
-        gui.typeText("s3cret");
-        QCOMPARE(field->property("text").toString(), QString("s3cret"));
-        QVERIFY(gui.visibleTexts(box).contains("*"));
-        for (const int echo : {2, 0, 2}) { // password, normal, password
-            QCOMPARE(field->property("echoMode").toInt(), echo);
-            QVERIFY(gui.clickName("showPasswordButton", box));
-        }
-        // The marker belongs to required fields only; validators and read-only hold.
-        QVERIFY(!gui.visibleTexts(gui.findVisible("portField")).contains("*"));
-        QQuickItem* port = gui.find("field", gui.findVisible("portField"));
-        QVERIFY(gui.click(port));
-        gui.typeText("12ab3456789");
-        QCOMPARE(port->property("text").toString(), QString("12345"));
-        QQuickItem* fixed = gui.find("field", gui.findVisible("readOnlyField"));
-        QVERIFY(gui.click(fixed));
-        gui.typeText("abc");
-        QCOMPARE(fixed->property("text").toString(), QString("fixed"));
-    }
-
     void tableColumnsFitAndSelect()
     {
         QQuickItem* table = gui.findVisible("table");
@@ -160,32 +114,6 @@ private slots:
         QVERIFY(gui.click(box));
         QCOMPARE(pageProperty("lastToggle").toList(), (QVariantList{0, "need", true}));
 
-        // Multiple selection: clicks add rows, a second click takes one away.
-        QQuickItem* multi = gui.findVisible("multiTable");
-        QObject* selection = multi->property("selection").value<QObject*>();
-        const struct { int clicked, selected, current; } clicks[] = {{0, 1, 0}, {2, 2, 2}, {2, 1, 0}};
-        for (const auto& c : clicks) {
-            clickRow(multi, c.clicked, 100);
-            QCOMPARE(selection->property("count").toInt(), c.selected);
-            QCOMPARE(multi->property("selectedRow").toInt(), c.current);
-        }
-    }
-
-    void treeSelectsAndFitsOnExpand()
-    {
-        QQuickItem* tree = gui.findVisible("tree");
-        QVERIFY(tree);
-        QObject* rows = tree->property("__listView").value<QObject*>();
-        QVERIFY(gui.waitFor([&] { return rows->property("count").toInt() == 1; }));
-        QTest::qWait(100);
-        QVERIFY(QMetaObject::invokeMethod(tree, "expand", Q_ARG(QVariant, QVariant::fromValue(treeModel.index(0, 0)))));
-        QVERIFY(gui.waitFor([&] { return rows->property("count").toInt() == 3; }));
-        QTest::qWait(150);
-        checkNothingCut(tree);
-        gui.shot("tree-expanded");
-        clickRow(tree, 2, 250);
-        const QModelIndex chosen = pageProperty("lastTreeIndex").value<QModelIndex>();
-        QCOMPARE(chosen.data(Qt::UserRole + 1).toString(), QString("sda2-with-a-rather-long-partition-name"));
     }
 
     void questionDialogAnswers()
@@ -207,32 +135,6 @@ private slots:
             QVERIFY(waitBool(question, "opened", false));
             QCOMPARE(pageProperty("questionAnswer").toInt(), answer.second);
         }
-    }
-
-    void fileDialogOpensInTheGivenFolder()
-    {
-        QObject* chooser = gui.root()->findChild<QObject*>("fileDialog");
-        QVERIFY(chooser);
-        QCOMPARE(chooser->property("title").toString(), GuiHarness::tr("CustomFileDialog", "Please choose a file"));
-        // It starts in the home folder until told otherwise.
-        QCOMPARE(chooser->property("folder").toUrl().toLocalFile(), QDir::homePath());
-        QVERIFY(QMetaObject::invokeMethod(chooser, "show", Q_ARG(QVariant, QString("/usr/share"))));
-        QVERIFY(waitBool(chooser, "visible"));
-        QCOMPARE(chooser->property("folder").toUrl().toLocalFile(), QString("/usr/share"));
-        QVERIFY(QMetaObject::invokeMethod(chooser, "close"));
-        QVERIFY(waitBool(chooser, "visible", false));
-    }
-
-    // Last: it leaves stored column settings behind.
-    void storedColumnVisibility()
-    {
-        gui.stop();
-        GuiConfig::getInstance()->saveColumnsViewParameters("widgetsMultiTable", {true, false});
-        QVERIFY(startPage());
-        QCOMPARE(column("multiTable", 0)->property("visible").toBool(), true);
-        QCOMPARE(column("multiTable", 1)->property("visible").toBool(), false);
-        // A table without a settings name keeps its own visibility.
-        QCOMPARE(column("table", 3)->property("visible").toBool(), true);
     }
 };
 

@@ -1,6 +1,5 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
-import QtQuick.Controls 1.4 as C1
 import customItems 1.0
 import modelsView 1.0
 import dialogs 1.0
@@ -12,7 +11,6 @@ Rectangle {
 
     property var lastToggle: []
     property int questionAnswer: 0   // 1 accepted, -1 rejected
-    property var lastTreeIndex: null
     property int activations: 0
     // Every text the combo box has had, the first one chosen at creation included.
     property var comboTexts: []
@@ -32,35 +30,15 @@ Rectangle {
             onCurrentTextChanged: page.comboTexts = page.comboTexts.concat([currentText])
         }
         CustomLabeledTextField {
-            objectName: "passwordField"
-            width: parent.width
-            labelText: "Password"
-            labelWidth: 120
-            password: true
-            required: true
-            placeholderText: "Password"
-        }
-        CustomLabeledTextField {
             objectName: "portField"
             width: parent.width
             labelText: "Port"
-            labelWidth: 120
-            validator: RegExpValidator { regExp: /[0-9]{1,5}/ }
-        }
-        CustomLabeledTextField {
-            objectName: "readOnlyField"
-            width: parent.width
-            labelText: "Host"
-            labelWidth: 120
-            readOnly: true
-            text: "fixed"
         }
         CustomButton {
             objectName: "askButton"
             text: "Ask"
             onClicked: question.show("Drop the old key file?")
         }
-        CustomBusyIndicator { objectName: "busy"; running: true }
     }
 
     ListModel {
@@ -86,29 +64,6 @@ Rectangle {
             page.lastToggle = [row, role, checked]
             rows.setProperty(row, role, checked)
         }
-    }
-
-    CustomTableView {
-        objectName: "multiTable"
-        columnsSettingsName: "widgetsMultiTable"
-        x: 460; y: 200
-        width: 500; height: 160
-        model: rows
-        selectionMode: C1.SelectionMode.MultiSelection
-        columnsDescription: [ { title: "Filesystem", role: "fs" }, { title: "Type", role: "type" } ]
-    }
-
-    CustomTreeView {
-        objectName: "tree"
-        x: 460; y: 380
-        width: 500; height: 200
-        model: testTreeModel
-        columnsDescription: [ { title: "Name", role: "name" }, { title: "FS type", role: "fstype" } ]
-        onSelected: page.lastTreeIndex = index
-    }
-
-    CustomFileDialog {
-        objectName: "fileDialog"
     }
 
     CustomQuestionDialog {

@@ -34,17 +34,21 @@ Dialog {
 
     // Shows a notification; returns false when it was dropped because the
     // one on screen is of the same or a higher kind.
+    // Decided by what is on screen, not by `opened`, which turns true only
+    // when an opening transition ends. A dialog that is closing counts as
+    // gone: opening it again ends the closing (and its reset) first.
     function show(kind, msg, detailsText, contextValues) {
-        if (opened && kind <= type)
+        var showing = visible && !closing
+        if (showing && kind <= type)
             return false
+        if (!showing)
+            open()
         type = kind
         message = msg === undefined || msg === null ? "" : String(msg)
         details = detailsText === undefined || detailsText === null ? "" : String(detailsText)
         context = contextValues === undefined || contextValues === null ? [] : contextValues
         expanded = false
         detailsFilled = false
-        if (!opened)
-            open()
         return true
     }
 
@@ -127,6 +131,11 @@ Dialog {
             }
         }
     }
+
+    // True from the start of a closing until the dialog is opened again.
+    property bool closing: false
+    onAboutToHide: closing = true
+    onAboutToShow: closing = false
 
     onClosed: {
         type = CustomSmallDialog.Ques
