@@ -11,6 +11,7 @@
 //   keymaster_client.cpp      local client process control
 //   keymaster_channel.cpp     message-queue channel to the key client daemon
 //   keymaster_requests.cpp    requests over that channel, backup and restore
+//   keymaster_restore.cpp     the restore scenario
 //
 // Declarations of each concern are grouped under a comment naming it. The
 // order of the Q_PROPERTY lines, of the signals and of the public slots is the
@@ -113,7 +114,10 @@ signals:
     void recoveringClientChanged();
     void serverConnectedChanged();
     void needEnterClientPassword();
-    void needConfirmRestoreLVM();
+    // The LVM clean-up of a restore asks before it removes anything:
+    // `question` lists what would be removed; the answer comes through
+    // answerRestoreLVM.
+    void needConfirmRestoreLVM(const QString& question);
     void creatingBackupEnded(bool success);
     void restoreEnded(bool success);
 
@@ -134,19 +138,22 @@ public slots:
     void loadDevicesTree(QString device);
     bool handleSelectedDevicePartition(QModelIndex index);
 
-    // >>> restore-side connection slots go here:
-    //     connectToRestoreServer(QString serverIp, QString inputedPassword), disconnectFromRestoreServer()
+    // --- restore scenario: connection (keymaster_restore.cpp)
+    void connectToRestoreServer(QString serverIp, QString inputedPassword);
+    void disconnectFromRestoreServer();
 
     // >>> backup scenario slot goes here: createBackup()
 
-    // >>> restore-side slots go here:
-    //     loadRecoveringClientData(QString clientData), handleSelectedResqueArchive(QModelIndex index),
-    //     restore(QString clientPassword)
+    // --- restore scenario: client choice and the run (keymaster_restore.cpp)
+    void loadRecoveringClientData(QString clientData);
+    void handleSelectedResqueArchive(QModelIndex index);
+    void restore(QString clientPassword);
 
     void exitHandler();
     void handleScenarioEnding();
 
-    // >>> restore-side slot goes here: handlePassword(QString serverIp, QString inputedPassword)
+    // --- restore scenario: the key password (also called by connect)
+    void handlePassword(QString serverIp, QString inputedPassword);
 
 public:
     // --- controller core: internal operations used by every concern
@@ -218,7 +225,32 @@ private:
     // Polls of the checked start, one per second (a test shortens it).
     int clientCheckPollBudget = 900;
 
-    // --- restore scenario
+    // --- restore scenario (keymaster_restore.cpp)
+public:
+    // The operator's answer to needConfirmRestoreLVM.
+    Q_INVOKABLE void answerRestoreLVM(bool confirmed);
+    bool restorePrivate(QString clientPassword);
+    bool didRestoreEndFine();
+    void updateClientList(const QMap<QString, QString>& clientMap);
+    void clearClientList();
+    void clearResqueModel();
+    // Removes the LVM structures on the target disk after the operator
+    // agreed; false when refused, cancelled, unreadable or a removal failed.
+    bool clearLvmOnDrive(const QString& drive);
+    // Seconds before the first restore status request and between two of
+    // them (a test shortens them).
+    int restoreFirstWaitSeconds = 20;
+    int restorePollSeconds = 10;
+private:
+    // Starts the local client unless this tool did, then waits a second.
+    // False when a start was needed and failed.
+    bool startClientForRestore();
+    // Waits for the operator's answer to needConfirmRestoreLVM.
+    bool confirmLvmRemoval(const QString& question);
+    // Whether `pv` (a device path) is the disk `drive` or one of its partitions.
+    static bool isOnDrive(const QString& pv, const QString& drive);
+    enum class LvmAnswer { None, Yes, No };
+    LvmAnswer lvmAnswer = LvmAnswer::None;
 
     // --- message-queue channel (keymaster_channel.cpp)
 public:
