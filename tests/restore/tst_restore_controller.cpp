@@ -108,6 +108,136 @@ private slots:
         if (calls.isEmpty())
             QCOMPARE(readLines(mediumDir() + "/lvm.state"), state.split('\n', Qt::SkipEmptyParts));
     }
+
+    // Connect, choose a client (after `before`, when given) and, with a
+    // result expected, restore to a disk without LVM.
+    void connectChooseRestore_data()
+    {
+        QTest::addColumn<QByteArray>("extra");       // scenario sections
+        QTest::addColumn<QString>("keyPassword");
+        QTest::addColumn<int>("connects");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("result");             // restoreEnded: -1 no restore
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<int>("rows");               // archives shown
+        QTest::addColumn<QStringList>("errors");
+        QTest::addColumn<QStringList>("sent");       // requests sent, in order (fragments)
+        QTest::addColumn<QStringList>("notSent");
+        QTest::addColumn<QString>("log");
+        const QString hash = QString::fromStdString(KeyMaster::hashPassword("web01-secret"));
+        const QStringList connect{"HELLO:10.0.0.5:9991:9993:", "SV KEY PASSWORD:", "GET CLIENT LIST"};
+        const QString web01 = "web01{52:54:00:1a:2b:01}";
+        QTest::newRow("refused key password")
+            << QByteArray() << "wrong" << 1 << "" << "" << -1 << false << 0 << QStringList{"Wrong authentication"}
+            << QStringList{"HELLO:", "SV KEY PASSWORD:", "DISCONNECT"} << QStringList{"GET CLIENT LIST"} << "";
+        QTest::newRow("daemon absent")
+            << QByteArray("[local_client]\ndaemon = no\n") << "key-secret" << 1 << "" << "" << -1 << false << 0
+            << QStringList{"Sarvelin client doesn't work"} << QStringList() << QStringList() << "Unable to open mutex_svc";
+        QTest::newRow("connect while connected")
+            << QByteArray() << "key-secret" << 2 << "" << "" << -1 << true << 0 << QStringList() << connect
+            << QStringList{"DISCONNECT"} << "";
+        QTest::newRow("name holding {")
+            << QByteArray("[client we{b]\nhwid = 52:54:00:1a:2b:09\npassword = x\n[archive 3001]\nclient = we{b\n")
+            << "key-secret" << 1 << "" << "we{b{52:54:00:1a:2b:09}" << -1 << true << 1 << QStringList()
+            << connect + QStringList{"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:09:rescue_image"} << QStringList() << "";
+        QTest::newRow("entry without {")
+            << QByteArray() << "key-secret" << 1 << "" << "web01" << -1 << true << 0 << QStringList() << connect
+            << QStringList{"GET ARCHIVES"} << "wrong format of client data";
+        QTest::newRow("unknown HWID")
+            << QByteArray() << "key-secret" << 1 << "" << "web01{52:54:00:1a:2b:02}" << -1 << true << 0
+            << QStringList{"No HWID for such client: web01"} << connect << QStringList{"GET ARCHIVES"} << "";
+        QTest::newRow("client without archives")
+            << QByteArray() << "key-secret" << 1 << "" << "mail01{52:54:00:1a:2b:03}" << -1 << true << 0 << QStringList()
+            << connect + QStringList{"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:03"}
+            << QStringList{"GET DISASTER RECOVERY PLAN"} << "";
+        QTest::newRow("failed archive request after another client")
+            << fault("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:02", "wrong_keyword", "NO SUCH LIST") << "key-secret" << 1
+            << web01 << "db01{52:54:00:1a:2b:02}" << -1 << true << 0 << QStringList{"NO SUCH LIST"}
+            << connect + QStringList{"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01", "GET DISASTER RECOVERY PLAN:",
+                                     "GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:02"}
+            << QStringList() << "";
+        QTest::newRow("assigned for a few polls, then done")
+            << QByteArray("[restore]\nstatus = 2, 2, 2, 5\n") << "key-secret" << 1 << "" << web01 << 1 << false << 0
+            << QStringList()
+            << connect + QStringList{"GET ARCHIVES LIST", "HELLO:10.0.0.5:", "SV KEY CLIENT PASSWORD:web01:" + hash,
+                                     "SV KEY RESTORE ARCHIVES" + hash + ":PWD_SEPARATE:/dev/sdz:1001",
+                                     "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS",
+                                     "ASK LAST RESTORE STATUS", "DISCONNECT"}
+            << QStringList() << "Wait please for restore ... 4";
+        QTest::newRow("bad final status")
+            << QByteArray("[restore]\nstatus = 2, 8\n") << "key-secret" << 1 << "" << web01 << 0 << false << 0
+            << QStringList() << QStringList{"SV KEY RESTORE ARCHIVES", "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS"}
+            << QStringList() << "Got bad status of task:";
+    }
+    void connectChooseRestore()
+    {
+        QFETCH(QByteArray, extra);
+        QFETCH(QString, keyPassword);
+        QFETCH(int, connects);
+        QFETCH(QString, before);
+        QFETCH(QString, entry);
+        QFETCH(int, result);
+        QFETCH(bool, connected);
+        QFETCH(int, rows);
+        QFETCH(QStringList, errors);
+        QFETCH(QStringList, sent);
+        QFETCH(QStringList, notSent);
+        QFETCH(QString, log);
+        QDir().mkpath(standinsDir());
+        QFile::remove(standinsDir() + "/requests.log");
+        QVERIFY(writeFile(standinsDir() + "/scenario.ini", QByteArray(baseScenario()) + "\n" + extra));
+        QVERIFY(writeFile(mediumDir() + "/lvm.state", ""));
+
+        KeyMaster km;
+        km.restoreFirstWaitSeconds = 0;
+        km.restorePollSeconds = 0;
+        km.setSarvelinServerIp("10.0.0.1");
+        QSignalSpy ended(&km, &KeyMaster::restoreEnded);
+        for (int i = 0; i < connects; ++i)
+            km.connectToRestoreServer(kServer, keyPassword);
+        // Kept while the daemon cannot be reached, emptied by a refused password.
+        const bool refused = errors.contains("Wrong authentication");
+        QCOMPARE(km.getSarvelinServerIp(), connected || result >= 0 ? kServer : refused ? "" : "10.0.0.1");
+        if (!before.isEmpty())
+            km.loadRecoveringClientData(before);
+        if (!entry.isEmpty())
+            km.loadRecoveringClientData(entry);
+        if (result >= 0) {
+            KeyMasterTestAccess::archivesModel(km).setSelectedRow(0);
+            km.setSelectedDrive("sdz");
+            km.restore("web01-secret");
+            QCOMPARE(ended.size(), 1);
+            QCOMPARE(ended[0][0].toBool(), result == 1);
+        }
+        QCOMPARE(km.isServerConnected(), connected);
+        QCOMPARE(KeyMasterTestAccess::archivesModel(km).rowCount(), rows);
+        QCOMPARE(f.shown->errors(), errors);
+        if (errors.contains("Wrong authentication"))
+            QCOMPARE(f.shown->shown[0].details.count('\n'), 2);
+        // In the log, or in the details of what was shown.
+        if (!log.isEmpty())
+            QVERIFY2(logContains(log) || (!f.shown->shown.isEmpty() && f.shown->shown[0].details.contains(log)),
+                     qPrintable(log));
+        // The requests, in order; HELLO only once however often connect ran.
+        const QStringList requests = Daemon::requests();
+        int at = 0;
+        for (const QString& fragment : sent) {
+            while (at < requests.size() && !requests[at].startsWith(fragment))
+                ++at;
+            QVERIFY2(at < requests.size(), qPrintable(fragment + " not sent (in order): " + requests.join(" | ")));
+            ++at;
+        }
+        for (const QString& fragment : notSent)
+            QVERIFY2(requests.filter(fragment).isEmpty(), qPrintable(fragment));
+        QCOMPARE(requests.filter("HELLO").size(), requests.isEmpty() ? 0 : (result >= 0 ? 2 : 1));
+    }
+
+    void cleanup()
+    {
+        QProcess::execute("/opt/sarvelin/bin/sarvelin_client", {"stop"});
+        QVERIFY(waitFor([] { return !QFile::exists("/dev/shm/Sarvelin_SVKEY_to_client_MQ"); }));
+    }
 };
 
 QTEST_MAIN(TestRestoreController)
