@@ -12,6 +12,7 @@
 //   keymaster_channel.cpp     message-queue channel to the key client daemon
 //   keymaster_requests.cpp    requests over that channel, backup and restore
 //   keymaster_restore.cpp     the restore scenario
+//   keymaster_backup.cpp      the backup scenario
 //
 // Declarations of each concern are grouped under a comment naming it. The
 // order of the Q_PROPERTY lines, of the signals and of the public slots is the
@@ -61,6 +62,9 @@ class KeyMaster : public QObject
     // cryptKeyHandler CONSTANT` when that class joins; null until then.
     Q_PROPERTY(QObject* cryptKeyHandler READ cryptKeyHandler CONSTANT)
     Q_PROPERTY(bool serverConnected READ isServerConnected NOTIFY serverConnectedChanged)
+    // One translated line naming the stage a running scenario is in; empty
+    // while none runs.
+    Q_PROPERTY(QString runStage READ runStage NOTIFY runStageChanged)
 
     // Lets the test suites reach the internal state and operations.
     friend class KeyMasterTestAccess;
@@ -91,6 +95,16 @@ public:
     void setRecoveringClient(const QString& value);
     bool isServerConnected() const { return serverConnected; }
     void setServerConnected(bool value);
+    QString runStage() const { return m_runStage; }
+    void setRunStage(const QString& text);
+
+    // What the disk with kernel name `drive` (such as "sda") is, as one short
+    // translated text: size, model and serial where known; empty when the
+    // disk list did not describe it. Read with the disk list (loadDrives).
+    Q_INVOKABLE QString driveIdentity(const QString& drive) const;
+    // The same text read anew from the system now (empty when unknown), for
+    // a check just before the disk is written to.
+    QString readDriveIdentity(const QString& drive);
 
     // --- recovery-plan manager (owned through Qt parenthood)
     DrpManager* drpManager() const { return m_drpManager; }
@@ -120,6 +134,7 @@ signals:
     void needConfirmRestoreLVM(const QString& question);
     void creatingBackupEnded(bool success);
     void restoreEnded(bool success);
+    void runStageChanged();
 
 public slots:
     void init();
@@ -142,7 +157,9 @@ public slots:
     void connectToRestoreServer(QString serverIp, QString inputedPassword);
     void disconnectFromRestoreServer();
 
-    // >>> backup scenario slot goes here: createBackup()
+    // --- backup scenario (keymaster_backup.cpp): the whole run; ends with
+    // creatingBackupEnded
+    void createBackup();
 
     // --- restore scenario: client choice and the run (keymaster_restore.cpp)
     void loadRecoveringClientData(QString clientData);
@@ -200,6 +217,37 @@ private:
     unsigned int mediaPort = 9993;
     bool clientStartedHere = false;
     bool serverConnected = false;
+    QString m_runStage;
+
+    // Size in bytes, model and serial of one disk as the system reports them.
+    struct DriveFacts
+    {
+        qulonglong size = 0;
+        QString model;
+        QString serial;
+    };
+    // Facts of every disk of the last disk list, by kernel name.
+    QMap<QString, DriveFacts> driveFacts;
+    // Reads the facts of `drive`, or of every disk when it is empty.
+    QMap<QString, DriveFacts> readDriveFacts(const QString& drive);
+    static QString describeDrive(const DriveFacts& facts);
+
+    // Waits of the scenarios (sleeps and polls) are given in production
+    // milliseconds and divided by this; only the tests raise it.
+    int scenarioTimeDivisor = 1;
+public:
+    // Waits `productionMilliseconds` (shortened by the test seam above) while
+    // the window keeps processing events.
+    void scenarioSleep(int productionMilliseconds);
+    // Runs `program` with `arguments` (no shell) and waits at most
+    // `timeoutMilliseconds` for its end while the window keeps processing
+    // events; its standard output and error, merged, go to *output when
+    // given, or into the file `outputFile` (truncated) when that is named.
+    // Returns the exit code, or -1 when it could not start, crashed or ran
+    // out of time (it is then killed).
+    int runProgram(const QString& program, const QStringList& arguments, QString* output,
+                   int timeoutMilliseconds, const QString& outputFile = QString());
+private:
 
     // --- inspection of the installed system (keymaster_inspection.cpp)
 public:
@@ -214,7 +262,24 @@ public:
     static QString installedFilePath(const QString& path);
 private:
 
-    // --- backup scenario
+    // --- backup scenario (keymaster_backup.cpp)
+public:
+    bool createBackupPrivate();
+    bool startSvArchives();
+    bool waitSvfd();
+    bool didBackupEndFine();
+private:
+    // The one ending of every run: shows `message` (when not empty) as an
+    // error with `details`, deletes the temporary files and unmounts what
+    // the fstab model mounted. Returns false, the result of a failed run.
+    bool endBackupScenario(const QString& message = QString(), const QString& details = QString());
+    // Copies the installed system's key file `name` into the rescue medium's
+    // keys folder (0600, listed as temporary) and logs `logLine`. False when
+    // the installed system has none (after the info `missingText`) or when
+    // the copy failed (*error then names the files).
+    bool copyInstalledKey(const QString& name, const char* logLine, const char* missingText, QString* error);
+    // Runs "pgrep svfd -c", logs what its exit code means and returns it.
+    int findSvfd();
 
     // --- local client process control (keymaster_client.cpp)
 public:

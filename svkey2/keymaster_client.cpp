@@ -9,7 +9,6 @@
 #include <QDebug>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 
 namespace {
 
@@ -137,7 +136,8 @@ bool KeyMaster::stopSarvelinClient()
             tr("Can't stop Sarvelin client. Please see logfile: ") + QString::fromLatin1(kClientLogFile));
         return false;
     }
-    QThread::sleep(1);
+    // The window stays drawn during the pause before the kill.
+    waitProcessingEvents(1000);
     QProcess kill;
     kill.setProgram(QStringLiteral("pkill"));
     kill.setArguments({ QStringLiteral("sarvelin_client") });

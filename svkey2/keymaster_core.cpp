@@ -8,7 +8,11 @@
 #include "sv_key_common.h"
 
 #include <QDebug>
+#include <QEventLoop>
+#include <QLocale>
 #include <QNetworkInterface>
+#include <QProcess>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -22,6 +26,41 @@ const char* const kDrivesCommand = "/bin/lsblk -d | /bin/grep disk | /usr/bin/aw
 const char* const kRescueMediumName = "Sarvelin key";
 const char* const kClientConfigFile = "/opt/sarvelin/etc/config.file";
 const char* const kDefaultCryptKeyDir = "/opt/sarvelin/keys";
+const char* const kLsblkProgram = "/bin/lsblk";
+constexpr int kLsblkTimeoutMs = 10000;
+
+// One line of `lsblk -P`: KEY="value" pairs, with characters the tool escapes
+// written as \xHH.
+QMap<QString, QString> parseLsblkPairs(const QString& line)
+{
+    QMap<QString, QString> pairs;
+    int i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && line.at(i) == QLatin1Char(' '))
+            ++i;
+        const int equals = line.indexOf(QLatin1String("=\""), i);
+        if (equals < 0)
+            break;
+        const QString key = line.mid(i, equals - i);
+        QByteArray value;
+        int j = equals + 2;
+        for (; j < line.size() && line.at(j) != QLatin1Char('"'); ++j) {
+            if (line.at(j) == QLatin1Char('\\') && j + 3 < line.size() && line.at(j + 1) == QLatin1Char('x')) {
+                bool ok = false;
+                const int code = line.mid(j + 2, 2).toInt(&ok, 16);
+                if (ok) {
+                    value.append(static_cast<char>(code));
+                    j += 3;
+                    continue;
+                }
+            }
+            value.append(line.mid(j, 1).toUtf8());
+        }
+        pairs.insert(key, QString::fromUtf8(value).trimmed());
+        i = j + 1;
+    }
+    return pairs;
+}
 
 // Removes one file; an absent file is not an error. Any other failure is
 // logged and the caller goes on: a scenario end must never abort the tool.
@@ -141,6 +180,14 @@ void KeyMaster::setServerConnected(bool value)
     emit serverConnectedChanged();
 }
 
+void KeyMaster::setRunStage(const QString& text)
+{
+    if (m_runStage == text)
+        return;
+    m_runStage = text;
+    emit runStageChanged();
+}
+
 // --- start-up checks
 
 void KeyMaster::init()
@@ -183,6 +230,120 @@ void KeyMaster::loadDrives()
             continue;
         m_drives.append(line);
     }
+    driveFacts = readDriveFacts(QString());
+}
+
+// --- disk identity
+
+QMap<QString, KeyMaster::DriveFacts> KeyMaster::readDriveFacts(const QString& drive)
+{
+    QStringList arguments = { QStringLiteral("-d"), QStringLiteral("-b"), QStringLiteral("-n"), QStringLiteral("-P"),
+                              QStringLiteral("-o"), QStringLiteral("NAME,TYPE,SIZE,MODEL,SERIAL") };
+    if (!drive.isEmpty())
+        arguments << QStringLiteral("--") << QStringLiteral("/dev/") + drive;
+    QString output;
+    QMap<QString, DriveFacts> facts;
+    if (runProgram(QString::fromLatin1(kLsblkProgram), arguments, &output, kLsblkTimeoutMs) != 0) {
+        qWarning().noquote() << "Can't read the disks' model and serial:" << output.trimmed();
+        return facts;
+    }
+    for (const QString& line : output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QMap<QString, QString> pairs = parseLsblkPairs(line);
+        if (pairs.value(QStringLiteral("TYPE")) != QLatin1String("disk"))
+            continue;
+        DriveFacts one;
+        one.size = pairs.value(QStringLiteral("SIZE")).toULongLong();
+        one.model = pairs.value(QStringLiteral("MODEL"));
+        one.serial = pairs.value(QStringLiteral("SERIAL"));
+        facts.insert(pairs.value(QStringLiteral("NAME")), one);
+    }
+    return facts;
+}
+
+QString KeyMaster::describeDrive(const DriveFacts& facts)
+{
+    QStringList parts;
+    if (facts.size > 0) {
+        // Decimal units, as disk makers label their disks.
+        static const char* const units[] = { QT_TR_NOOP("%1 B"), QT_TR_NOOP("%1 KB"), QT_TR_NOOP("%1 MB"),
+                                             QT_TR_NOOP("%1 GB"), QT_TR_NOOP("%1 TB") };
+        double value = static_cast<double>(facts.size);
+        int unit = 0;
+        while (value >= 1000.0 && unit < 4) {
+            value /= 1000.0;
+            ++unit;
+        }
+        const int decimals = (unit == 0 || value >= 100.0) ? 0 : 1;
+        parts << tr(units[unit]).arg(QLocale().toString(value, 'f', decimals));
+    }
+    if (!facts.model.isEmpty())
+        parts << facts.model;
+    if (!facts.serial.isEmpty())
+        parts << tr("serial %1").arg(facts.serial);
+    return parts.join(QStringLiteral(", "));
+}
+
+QString KeyMaster::driveIdentity(const QString& drive) const
+{
+    const auto it = driveFacts.constFind(drive);
+    return it == driveFacts.constEnd() ? QString() : describeDrive(*it);
+}
+
+QString KeyMaster::readDriveIdentity(const QString& drive)
+{
+    if (drive.isEmpty() || drive.startsWith(QLatin1Char('-')))
+        return QString();
+    const QMap<QString, DriveFacts> facts = readDriveFacts(drive);
+    const auto it = facts.constFind(drive);
+    return it == facts.constEnd() ? QString() : describeDrive(*it);
+}
+
+// --- waits and child processes of the scenarios
+
+void KeyMaster::scenarioSleep(int productionMilliseconds)
+{
+    waitProcessingEvents(productionMilliseconds / qMax(1, scenarioTimeDivisor));
+}
+
+int KeyMaster::runProgram(const QString& program, const QStringList& arguments, QString* output,
+                          int timeoutMilliseconds, const QString& outputFile)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile, QIODevice::Truncate);
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
+                     &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&loop](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            loop.quit();
+    });
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    process.start(program, arguments, QIODevice::ReadOnly);
+    deadline.start(timeoutMilliseconds);
+    if (process.state() != QProcess::NotRunning || process.error() != QProcess::FailedToStart) {
+        ++eventWaitDepth;
+        loop.exec();
+        --eventWaitDepth;
+    }
+    if (output)
+        output->append(QString::fromLocal8Bit(process.readAll()));
+    if (process.error() == QProcess::FailedToStart) {
+        qWarning().noquote() << "Can't start" << program << ":" << process.errorString();
+        return -1;
+    }
+    if (process.state() != QProcess::NotRunning) {
+        qWarning().noquote() << program << "did not end within" << timeoutMilliseconds << "ms; it is killed";
+        process.kill();
+        process.waitForFinished(1000);
+        return -1;
+    }
+    if (process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process.exitCode();
 }
 
 void KeyMaster::loadInterfaces()

@@ -47,6 +47,10 @@
 #                        copied through a temporary mount)
 #             vg=VG lvs=LV/FSTYPE,LV/FSTYPE (lvm: volume group and volumes)
 #       xfs: 64 MB and more (sparse in memory).
+#   sv_disk_identity NAME MODEL SERIAL
+#                                 model and serial lsblk reports for disk NAME
+#                                 (sv_disk sets "SIM DISK NAME" and a serial
+#                                 of its own; empty values report none)
 #   sv_disk_dev NAME              /dev/NAME
 #   sv_part_dev NAME N            /dev/NAMEN
 #   sv_part_uuid NAME N           file-system UUID as blkid reports it
@@ -72,6 +76,7 @@
 # State (read by the stubs): $SV_MEDIUM_DIR (default /tmp/.sv-sandbox/medium)
 #   disks     "disk NAME LOOP SIZE_BYTES IMAGE" per disk
 #   parts     "part DISK NAME LOOP TYPE" per partition
+#   identity  "NAME<TAB>SERIAL<TAB>MODEL" per disk
 #   lvm.state "pv DEV VG" / "lv VG LV FSTYPE UUID" lines
 #   lvm.log   every call of the LVM stubs, one line each
 #   hostnamectl.log  every call of the hostnamectl stub
@@ -82,6 +87,7 @@ sv_medium_init() {
   mkdir -p "$SV_MEDIUM_DIR"
   : > "$SV_MEDIUM_DIR/disks"
   : > "$SV_MEDIUM_DIR/parts"
+  : > "$SV_MEDIUM_DIR/identity"
   : > "$SV_MEDIUM_DIR/lvm.state"
   : > "$SV_MEDIUM_DIR/lvm.log"
   : > "$SV_MEDIUM_DIR/hostnamectl.log"
@@ -374,6 +380,7 @@ sv_disk() {
   local disk_loop
   disk_loop="$(sv_medium_attach "$img")"
   echo "disk $name $disk_loop $((total * 512)) $img" >> "$SV_MEDIUM_DIR/disks"
+  sv_disk_identity "$name" "SIM DISK ${name^^}" "SIM$(printf '%s' "$name" | od -An -tx1 | tr -d ' \n')0001"
   sv_medium_mknod "/dev/$name" "$disk_loop"
   sv_medium_links "$name"
 }
@@ -393,6 +400,14 @@ sv_medium_links() {
     [ -n "$label" ] && [ "${label#*/}" = "$label" ] && ln -sfn "../../$node" "/dev/disk/by-label/$label"
   done < "$SV_MEDIUM_DIR/parts"
   return 0
+}
+
+sv_disk_identity() { # NAME MODEL SERIAL
+  local name="$1" model="$2" serial="$3"
+  touch "$SV_MEDIUM_DIR/identity"
+  grep -v "^$name	" "$SV_MEDIUM_DIR/identity" > "$SV_MEDIUM_DIR/identity.new" || true
+  printf '%s\t%s\t%s\n' "$name" "$serial" "$model" >> "$SV_MEDIUM_DIR/identity.new"
+  mv "$SV_MEDIUM_DIR/identity.new" "$SV_MEDIUM_DIR/identity"
 }
 
 sv_disk_dev() { echo "/dev/$1"; }
@@ -416,6 +431,7 @@ sv_medium_detach_all() {
   while read -r _ _ dev _; do losetup -d "$dev" 2>/dev/null || true; done < "$SV_MEDIUM_DIR/disks"
   : > "$SV_MEDIUM_DIR/parts"
   : > "$SV_MEDIUM_DIR/disks"
+  : > "$SV_MEDIUM_DIR/identity"
   rm -rf /dev/disk/by-uuid /dev/disk/by-label
 }
 
@@ -446,6 +462,8 @@ EOF
                   "swap:8:uuid=$swap" \
                   "lvm:16:vg=vg_data:lvs=home/ext4,srv/xfs"
       sv_disk sdb "xfs:64:uuid=$data:label=data:tree=$w/data" "vfat:16:uuid=$efi:label=EFI"
+      sv_disk_identity sda "SIMTEK SSD 128" "ST128A0042"
+      sv_disk_identity sdb "SIMTEK HDD 64" "ST064B0917"
       ;;
     separate-opt)
       root="$(sv_new_uuid)"; optu="$(sv_new_uuid)"

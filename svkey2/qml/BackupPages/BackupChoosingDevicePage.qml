@@ -1,7 +1,97 @@
 import QtQuick 2.12
+import customItems 1.0
 import "../localCustomItems"
+import "../localModelsView"
 
-// Step page of the scenario; its own content is still to come.
+// Step 1 of the backup: the disk, the archive cipher and, in the disk's
+// device tree, the root partition of the installed system. "forward" is
+// open exactly while the controller accepts the partition last clicked.
 CustomLocalPageInStackView {
+    id: page
     objectName: "backupChoosingDevicePage"
+
+    forwardEnabled: false
+
+    function driveChanged(text) {
+        console.log("current drive changed to", text)
+        KeyMaster.selectedDrive = text
+        KeyMaster.loadDevicesTree(text)
+        devicesTree.clearCurrent()
+        page.forwardEnabled = false
+    }
+
+    Column {
+        id: body
+        anchors.fill: parent
+        anchors.topMargin: GuiConfig.itemHeight() * 3
+        anchors.leftMargin: GuiConfig.itemHeight()
+        anchors.rightMargin: GuiConfig.itemHeight()
+        anchors.bottomMargin: GuiConfig.itemHeight() * 2
+        spacing: GuiConfig.itemSpacing() * 2
+
+        Column {
+            id: choices
+            width: Math.min(body.width * 0.75, GuiConfig.itemHeight() * 16)
+            spacing: GuiConfig.itemSpacing() * 2
+            readonly property real labelWidth: Math.max(driveBox.labelImplicitWidth, cryptoBox.labelImplicitWidth)
+
+            CustomComboBox {
+                id: driveBox
+                objectName: "driveComboBox"
+                width: parent.width
+                labelText: qsTr("Drive")
+                labelWidth: choices.labelWidth
+                model: KeyMaster.drives()
+                onCurrentTextChanged: page.driveChanged(currentText)
+            }
+
+            // What the chosen disk is, so that the kernel name can be told
+            // apart from the other disks.
+            CustomText {
+                objectName: "driveIdentityText"
+                x: choices.labelWidth + GuiConfig.itemSpacing() * 2
+                width: parent.width - x
+                visible: text !== ""
+                text: KeyMaster.driveIdentity(driveBox.currentText)
+                sizeFactor: 0.9
+                elide: Text.ElideRight
+            }
+
+            CustomComboBox {
+                id: cryptoBox
+                objectName: "cryptoComboBox"
+                width: parent.width
+                labelText: qsTr("Crypto")
+                labelWidth: choices.labelWidth
+                model: KeyMaster.cryptoAlgorithms()
+                onCurrentTextChanged: KeyMaster.crypto = currentText
+            }
+        }
+
+        CustomText {
+            objectName: "devicesTreeLabel"
+            width: body.width
+            text: qsTr("Choose local drive contains / in backup device")
+            wrapMode: Text.WordWrap
+        }
+
+        DevicesTreeView {
+            id: devicesTree
+            width: body.width - GuiConfig.itemHeight() * 2
+            height: Math.max(GuiConfig.itemHeight() * 3, page.height - GuiConfig.itemHeight() * 9)
+            onSelected: {
+                toggle(index)
+                page.forwardEnabled = KeyMaster.handleSelectedDevicePartition(index)
+            }
+        }
+    }
+
+    // The first entries count as chosen even if their change came before
+    // the handlers were connected.
+    Component.onCompleted: {
+        if (KeyMaster.selectedDrive !== driveBox.currentText)
+            driveChanged(driveBox.currentText)
+        if (KeyMaster.crypto !== cryptoBox.currentText)
+            KeyMaster.crypto = cryptoBox.currentText
+    }
 }

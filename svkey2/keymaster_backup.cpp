@@ -1,0 +1,411 @@
+// Backup scenario: makes the rescue medium act as the installed system for the
+// backup suite (host name, machine id, keys, client settings), starts the
+// local client, queues a rescue-image task with the archive tool, waits for
+// the deduplication daemon and polls the task's final status.
+//
+// The run lasts from minutes to hours on the GUI thread: every wait processes
+// events, child processes are waited for through the event loop, and the
+// stage reached is published in runStage for the run page.
+
+#include "keymaster.h"
+
+#include "coreconfig.h"
+#include "notifier.h"
+#include "task_status.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kMountRoot = QStringLiteral("/mnt");
+const QString kClientConfigFile = QStringLiteral("/opt/sarvelin/etc/config.file");
+const QString kMachineIdFile = QStringLiteral("/etc/machine-id");
+const QString kMasterKeyFile = QStringLiteral("/opt/sarvelin/keys/master-key");
+const QString kKeysFolder = QStringLiteral("/opt/sarvelin/keys/");
+const QString kSecretKeyName = QStringLiteral("secret-key.pem");
+const QString kPublicKeyName = QStringLiteral("public-key.pem");
+const QString kClientLogFile = QStringLiteral("/opt/sarvelin/log/Sarvelin.log");
+const QString kDefaultLocalBackupDir = QStringLiteral("/sarvelin_tmp");
+const QString kArchivesProgram = QStringLiteral("/opt/sarvelin/bin/sv_archives");
+const QString kArchivesLogFile = QStringLiteral("/tmp/sv_archives.log");
+const char* const kTaskQueuedMarker = "TASK WAS ADDED TO QUEUE:";
+const char* const kAskBackupStatus = "ASK LAST BACKUP STATUS";
+
+// Bytes of the empty master key written when the installed system has none.
+constexpr int kMasterKeySize = 32;
+// The archive tool and the daemon test must end within this time.
+constexpr int kChildTimeoutMs = 30000;
+// Waits of the scenario, in production milliseconds.
+constexpr int kBeforeArchivesMs = 1000;
+constexpr int kSvfdStartMs = 10000;
+constexpr int kSvfdPassMs = 20000;
+constexpr int kStatusPollMs = 5000;
+constexpr int kStatusPolls = 180;
+
+// The status texts of the task table, for the run page's stage line.
+[[maybe_unused]] const char* const kStatusTexts[] = {
+    QT_TRANSLATE_NOOP("KeyMaster", "Task finished with wrong status"),
+    QT_TRANSLATE_NOOP("KeyMaster", "Task was assigned"),
+    QT_TRANSLATE_NOOP("KeyMaster", "Task was successsully done"),
+    QT_TRANSLATE_NOOP("KeyMaster", "Task was broken"),
+    QT_TRANSLATE_NOOP("KeyMaster", "Task finished with error"),
+    QT_TRANSLATE_NOOP("KeyMaster", "Task was killed"),
+    QT_TRANSLATE_NOOP("KeyMaster", "Task was done with a defect"),
+};
+
+QString systemError(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+// Writes `content` to `path` with mode `mode`, replacing what was there and
+// whatever mode the file had; a link at `path` is not followed. Returns the
+// system's error text, empty on success.
+QString writeFileWithMode(const QString& path, const QByteArray& content, mode_t mode)
+{
+    const QByteArray local = QFile::encodeName(path);
+    const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd < 0)
+        return systemError(errno);
+    int err = 0;
+    if (::fchmod(fd, mode) != 0)
+        err = errno;
+    qint64 written = 0;
+    while (err == 0 && written < content.size()) {
+        const ssize_t n = ::write(fd, content.constData() + written, static_cast<size_t>(content.size() - written));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            err = errno;
+        } else {
+            written += n;
+        }
+    }
+    if (err == 0 && ::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    return err == 0 ? QString() : systemError(err);
+}
+
+// Copies `source` to `destination` (see writeFileWithMode); the system's
+// error text, empty on success.
+QString copyFileWithMode(const QString& source, const QString& destination, mode_t mode)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return in.errorString();
+    const QByteArray content = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return in.errorString();
+    return writeFileWithMode(destination, content, mode);
+}
+
+bool isRegularFile(const QString& path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+void KeyMaster::createBackup()
+{
+    if (refuseReentry("createBackup"))
+        return;
+    const bool result = createBackupPrivate();
+    setRunStage(tr("Stopping the local client"));
+    stopSarvelinClient();
+    if (!result)
+        handleScenarioEnding();
+    setRunStage(QString());
+    emit creatingBackupEnded(result);
+}
+
+bool KeyMaster::endBackupScenario(const QString& message, const QString& details)
+{
+    if (!message.isEmpty())
+        Notifier::getInstance()->showError(message, details);
+    deleteTemporaryFiles();
+    fstabModel.unmountAll();
+    return false;
+}
+
+bool KeyMaster::copyInstalledKey(const QString& name, const char* logLine, const char* missingText, QString* error)
+{
+    const QString source = kMountRoot + kKeysFolder + name;
+    const QString destination = kKeysFolder + name;
+    if (!QFileInfo::exists(source)) {
+        Notifier::getInstance()->showInfo(tr(missingText));
+        return false;
+    }
+    // Listed before the copy: a half-written copy is removed at the end too.
+    temporaryFiles.push_back(destination.toStdString());
+    const QString failure = copyFileWithMode(source, destination, 0600);
+    if (!failure.isEmpty()) {
+        *error = tr("Can't copy file %1 to %2: %3").arg(source, destination, failure);
+        return false;
+    }
+    qDebug().noquote() << logLine;
+    return true;
+}
+
+bool KeyMaster::createBackupPrivate()
+{
+    Notifier* notifier = Notifier::getInstance();
+    qDebug().noquote() << "fstab count is" << fstabModel.rowCount();
+
+    setRunStage(tr("Mounting the chosen file systems"));
+    if (!fstabModel.mountAllNeedBackup())
+        return endBackupScenario();
+    processEventsOnce();
+
+    if (!checkConfig())
+        return endBackupScenario(tr("Config file doesn`t exist in selected directories"));
+
+    setRunStage(tr("Copying the keys and the client settings"));
+    if (!updateUsedHostname(hostname))
+        return endBackupScenario(tr("Can't change hostname"));
+
+    const QString installedMachineId = kMountRoot + kMachineIdFile;
+    if (isRegularFile(installedMachineId)) {
+        const QString error = copyFileWithMode(installedMachineId, kMachineIdFile, 0644);
+        if (!error.isEmpty())
+            return endBackupScenario(tr("Can't copy machine-id file. ") + error);
+    }
+
+    // The reader takes any file it can open and never fails; one that
+    // cannot be read would silently give the defaults, so it ends the run.
+    const QString installedConfig = installedFilePath(kClientConfigFile);
+    {
+        QFile probe(installedConfig);
+        if (installedConfig.isEmpty() || !probe.open(QIODevice::ReadOnly))
+            return endBackupScenario(tr("Can't read config file: ") + kMountRoot + kClientConfigFile,
+                                     probe.errorString());
+    }
+    SVcoreConfig config(installedConfig.toStdString());
+    qDebug().noquote() << "Load client's config file to modify...";
+
+    const QString installedMasterKey = kMountRoot + kMasterKeyFile;
+    if (QFileInfo::exists(installedMasterKey)) {
+        temporaryFiles.push_back(kMasterKeyFile.toStdString());
+        const QString error = copyFileWithMode(installedMasterKey, kMasterKeyFile, 0600);
+        if (!error.isEmpty())
+            return endBackupScenario(tr("Can't copy file %1 to %2: %3").arg(installedMasterKey, kMasterKeyFile, error));
+        qDebug().noquote() << "Copy master key";
+    } else {
+        notifier->showError(tr("Sarvelin master key doesn't exist in original system"),
+                            tr("Generate empty master key. Even you choose crypto algorithm, rescue image will be uncrypted"));
+        setCrypto(m_cryptoAlgorithms.isEmpty() ? QStringLiteral("nocrypt") : m_cryptoAlgorithms.first());
+        // The empty key stays after the run: it must not be removed as a
+        // copy that an earlier run listed.
+        const std::string key = kMasterKeyFile.toStdString();
+        temporaryFiles.erase(std::remove(temporaryFiles.begin(), temporaryFiles.end(), key), temporaryFiles.end());
+        const QString error = writeFileWithMode(kMasterKeyFile, QByteArray(kMasterKeySize, '\0'), 0600);
+        if (!error.isEmpty())
+            return endBackupScenario(tr("Can't create file %1: %2").arg(kMasterKeyFile, error));
+    }
+
+    static const struct { const QString* name; const char* copied; const char* missing; } signatureKeys[] = {
+        { &kSecretKeyName, "Copy digital signature secret key",
+          QT_TR_NOOP("Secret digital signature key doesn't exist in original system") },
+        { &kPublicKeyName, "Copy digital signature public key",
+          QT_TR_NOOP("Public digital signature key doesn't exist in original system") },
+    };
+    for (const auto& key : signatureKeys) {
+        QString copyError;
+        if (!copyInstalledKey(*key.name, key.copied, key.missing, &copyError)) {
+            if (!copyError.isEmpty())
+                return endBackupScenario(copyError);
+            config.set_digital_sign(false);
+        }
+    }
+
+    config.set_client_inet_interface(networkInterface.toStdString());
+    config.set_local_backup_dir_flag(false);
+
+    QString localDir = QString::fromStdString(config.get_local_backup_directory());
+    if (localDir.isEmpty())
+        localDir = kDefaultLocalBackupDir;
+    qDebug().noquote() << "local backup dir" << localDir;
+
+    const bool signing = config.is_digital_sign();
+    QString text;
+    QTextStream lines(&text);
+    lines << "node client\n";
+    lines << "who-is-primary-server " << QString::fromStdString(config.get_primary_server()) << '\n';
+    const QString secondary = QString::fromStdString(config.get_secondary_server());
+    if (!secondary.isEmpty())
+        lines << "who-is-secondary-server " << secondary << '\n';
+    lines << "logfile " << kClientLogFile << '\n';
+    lines << "client-inet-interface " << QString::fromStdString(config.get_client_inet_interface()) << '\n';
+    lines << "use-local-backup-directory " << localDir << '\n';
+    lines << "parallelizm 8\n";
+    lines << "svd_algorithm " << QString::fromStdString(config.get_SVD_hash_algorithm()) << '\n';
+    lines << "svd_block_size " << config.get_SVD_block_size() << '\n';
+    lines << "svd_hash_length " << config.get_SVD_hash_length() << '\n';
+    lines << "digital-signature " << (signing ? "yes" : "no") << '\n';
+    if (signing)
+        lines << "digital-sign-hash " << QString::fromStdString(config.get_digital_sign_hash()) << '\n';
+    lines << "client-shutdown_scenario cancel-if-tasks\n";
+    lines.flush();
+    const QString writeError = writeFileWithMode(kClientConfigFile, text.toUtf8(), 0600);
+    if (!writeError.isEmpty())
+        return endBackupScenario(tr("Can't create config file: ") + kClientConfigFile, writeError);
+    qDebug().noquote() << "Config file was modified";
+
+    QFile written(kClientConfigFile);
+    if (written.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qDebug().noquote() << "NEW CONFIG FILE is:";
+        for (const QString& line : QString::fromUtf8(written.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            qDebug().noquote() << line;
+    }
+
+    qDebug().noquote() << "making local dir with command:" << QStringLiteral("mkdir -p ") + localDir;
+    QProcess::startDetached(QStringLiteral("mkdir"), { QStringLiteral("-p"), localDir }, QStringLiteral("/"));
+
+    setRunStage(tr("Starting the local client"));
+    if (!startSarvelinClientWithCheck()) {
+        qWarning().noquote() << "sarvelin_client failed";
+        return endBackupScenario();
+    }
+
+    setRunStage(tr("Queueing the backup task"));
+    scenarioSleep(kBeforeArchivesMs);
+    if (!startSvArchives()) {
+        qWarning().noquote() << "sv_archives failed. Please check if the client password was set";
+        return endBackupScenario();
+    }
+
+    qDebug().noquote() << "Check SVFD is launched";
+    if (!waitSvfd())
+        return endBackupScenario();
+
+    const bool fine = didBackupEndFine();
+    endBackupScenario();
+    return fine;
+}
+
+bool KeyMaster::startSvArchives()
+{
+    // Disk and cipher are passed as arguments of their own, never through a
+    // shell; the logged line shows the call as a command.
+    const QStringList arguments = { QStringLiteral("-c"), QStringLiteral("/dev/") + selectedDrive,
+                                    QStringLiteral("-m"), QStringLiteral("rescue_image"),
+                                    QStringLiteral("-a"), crypto };
+    qDebug().noquote() << "start sv_archives with" << (QStringList(kArchivesProgram) + arguments).join(QLatin1Char(' '));
+
+    const int exitCode = runProgram(kArchivesProgram, arguments, nullptr, kChildTimeoutMs, kArchivesLogFile);
+    if (exitCode < 0)
+        return false;
+
+    QFile log(kArchivesLogFile);
+    if (!log.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qDebug().noquote() << kArchivesLogFile << "is not opened, startSvArchives will return false";
+        return false;
+    }
+    const QString output = QString::fromLocal8Bit(log.readAll());
+    log.close();
+
+    if (exitCode != 0) {
+        Notifier::getInstance()->showError(tr("Can't start a backup, sv_archives has problems"), output);
+        stopSarvelinClient();
+        deleteTemporaryFiles();
+        return false;
+    }
+    qDebug().noquote() << "sv_archives output is:";
+    for (const QString& line : output.split(QLatin1Char('\n')))
+        qDebug().noquote() << line;
+    if (!output.contains(QLatin1String(kTaskQueuedMarker))) {
+        Notifier::getInstance()->showError(tr("Wrong response from server. See log and journal for more info"),
+                                           output);
+        return false;
+    }
+    qDebug().noquote() << "sv_archives was launched successfully. Backup was started";
+    return true;
+}
+
+int KeyMaster::findSvfd()
+{
+    const int code = runProgram(QStringLiteral("pgrep"), { QStringLiteral("svfd"), QStringLiteral("-c") }, nullptr,
+                                kChildTimeoutMs);
+    switch (code) {
+    case 0: qDebug().noquote() << "Svfd works"; break;
+    case 1: qDebug().noquote() << "No svfd process"; break;
+    case 2: qDebug().noquote() << "Syntax error in command that finds svfd"; break;
+    case 3: qDebug().noquote() << "Got fatal error while looking for svfd"; break;
+    default: qDebug().noquote() << "Svfd finder returned strange value:" << code; break;
+    }
+    return code;
+}
+
+bool KeyMaster::waitSvfd()
+{
+    setRunStage(tr("Waiting for the deduplication daemon to start"));
+    qDebug().noquote() << "Check that svfd started";
+    processEventsOnce();
+    scenarioSleep(kSvfdStartMs);
+    const int first = findSvfd();
+    processEventsOnce();
+    if (first != 0) {
+        qDebug().noquote() << "The process coundnt be continued without svfd, end of process";
+        return false;
+    }
+    for (int pass = 1;; ++pass) {
+        setRunStage(tr("Waiting for the deduplication daemon to finish, pass %1").arg(pass));
+        scenarioSleep(kSvfdPassMs);
+        const int code = findSvfd();
+        if (code == 0) {
+            qDebug().noquote() << "Wait please..." << pass;
+            processEventsOnce();
+            continue;
+        }
+        if (code == 1) {
+            qDebug().noquote() << "Svfd finished its work";
+            return true;
+        }
+        qDebug().noquote() << "Svfd breaks";
+        return false;
+    }
+}
+
+bool KeyMaster::didBackupEndFine()
+{
+    setRunStage(tr("Waiting for the task status"));
+    messageQueuesClose();
+    if (!messageQueuesConnect())
+        return false;
+    qDebug().noquote() << "connected to client";
+
+    for (int poll = 0; poll < kStatusPolls; ++poll) {
+        qDebug().noquote() << QCoreApplication::translate("QObject", "wait finish state of task");
+        const unsigned int code = getTaskStatus(kAskBackupStatus);
+        qDebug().noquote() << "wait finish state" << code;
+        const QString text = QString::fromStdString(taskStatusText(code));
+        if (isFinalBadTaskStatus(code) || isFinalGoodTaskStatus(code)) {
+            const bool good = isFinalGoodTaskStatus(code);
+            qDebug().noquote() << (good ? "Got fine status of task:" : "Got bad status of task:") << text;
+            processEventsOnce();
+            messageQueuesClose();
+            return good;
+        }
+        setRunStage(text.isEmpty() ? tr("Waiting for the task status, last code %1").arg(code)
+                                   : tr("Waiting for the task status: %1").arg(tr(text.toUtf8().constData())));
+        scenarioSleep(kStatusPollMs);
+    }
+    qDebug().noquote() << "Can`t get one of supported statuses of task";
+    messageQueuesClose();
+    return false;
+}
