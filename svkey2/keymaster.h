@@ -302,16 +302,15 @@ public:
     // Removes the LVM structures on the target disk after the operator
     // agreed; false when refused, cancelled, unreadable or a removal failed.
     bool clearLvmOnDrive(const QString& drive);
-    // Seconds before the first restore status request and between two of
-    // them (a test shortens them).
-    int restoreFirstWaitSeconds = 20;
-    int restorePollSeconds = 10;
 private:
     // Starts the local client unless this tool did, then waits a second.
     // False when a start was needed and failed.
     bool startClientForRestore();
     // Waits for the operator's answer to needConfirmRestoreLVM.
     bool confirmLvmRemoval(const QString& question);
+    // Reads the identity of the target disk again; false, after an error,
+    // when it is no longer the disk the operator chose from the list.
+    bool targetDriveUnchanged();
     // Whether `pv` (a device path) is the disk `drive` or one of its partitions.
     static bool isOnDrive(const QString& pv, const QString& drive);
     enum class LvmAnswer { None, Yes, No };

@@ -20,6 +20,9 @@ namespace {
 
 const char* const kRescueHostname = "sarvelin-rescue";
 const char* const kAskRestoreStatus = "ASK LAST RESTORE STATUS";
+// Pause before the first status request and between two of them.
+const int kFirstStatusWaitMs = 20000;
+const int kStatusPollMs = 10000;
 // One line per physical volume segment: PV|VG|LV (VG and LV empty when the
 // volume belongs to no group or holds no logical volume).
 const char* const kPvsCommand = "/sbin/pvs --noheadings --separator '|' -o pv_name,vg_name,lv_name";
@@ -197,6 +200,7 @@ void KeyMaster::restore(QString clientPassword)
     if (refuseReentry("restore"))
         return;
     const bool result = restorePrivate(clientPassword);
+    setRunStage(QString());
     emit restoreEnded(result);
     disconnectFromRestoreServer();
     stopSarvelinClient();
@@ -301,6 +305,8 @@ bool KeyMaster::clearLvmOnDrive(const QString& drive)
         qInfo().noquote() << "LVM clean-up of" << drive << "canceled: restore canceled";
         return false;
     }
+    if (!targetDriveUnchanged())
+        return false;
 
     // Runs one removal; a failure is logged and shown as `what` + value.
     const auto run = [&](const char* command, const QString& value, const QString& what, const QString& done) {
@@ -328,6 +334,18 @@ bool KeyMaster::clearLvmOnDrive(const QString& drive)
     return true;
 }
 
+bool KeyMaster::targetDriveUnchanged()
+{
+    const QString chosen = driveIdentity(selectedDrive);
+    const QString now = readDriveIdentity(selectedDrive);
+    if (now == chosen)
+        return true;
+    Notifier::getInstance()->showError(
+        tr("The disk %1 is not the one chosen. Restore canceled").arg(QStringLiteral("/dev/") + selectedDrive),
+        tr("Chosen: ") + chosen + QLatin1Char('\n') + tr("Now: ") + now);
+    return false;
+}
+
 bool KeyMaster::restorePrivate(QString clientPassword)
 {
     qInfo().noquote() << "selectedDrive " << selectedDrive << "recoveringClient" << recoveringClient;
@@ -344,17 +362,27 @@ bool KeyMaster::restorePrivate(QString clientPassword)
         notifier->showError(tr("No archive chosen for recovery"));
         return false;
     }
+    setRunStage(tr("Clearing LVM volumes of %1").arg(QStringLiteral("/dev/") + selectedDrive));
     if (!clearLvmOnDrive(selectedDrive))
         return false;
 
     const std::string hash = hashPassword(clientPassword);
+    setRunStage(tr("Connecting to the Sarvelin server"));
     ClientMutexLock lock(*this);
     if (!lock.isLocked())
         return false;
     if (!messageQueuesConnect())
         return false;
-    if (!helloDaemon(sarvelinServerIp) || !svkey_client_authentication(recoveringClient.toStdString(), hash)
-        || !launchRestoreArchive(hash, "/dev/" + selectedDrive.toStdString())) {
+    bool launched = helloDaemon(sarvelinServerIp);
+    if (launched) {
+        setRunStage(tr("Authenticating the client %1").arg(recoveringClient));
+        launched = svkey_client_authentication(recoveringClient.toStdString(), hash);
+    }
+    if (launched) {
+        setRunStage(tr("Queueing the restore"));
+        launched = targetDriveUnchanged() && launchRestoreArchive(hash, "/dev/" + selectedDrive.toStdString());
+    }
+    if (!launched) {
         messageQueuesClose();
         return false;
     }
@@ -365,8 +393,9 @@ bool KeyMaster::didRestoreEndFine()
 {
     int pass = 0;
     qDebug().noquote() << "Wait please for restore ..." << pass;
+    setRunStage(tr("Waiting for the restore task"));
     processEventsOnce();
-    waitProcessingEvents(restoreFirstWaitSeconds * 1000);
+    scenarioSleep(kFirstStatusWaitMs);
     for (;;) {
         ++pass;
         qDebug().noquote() << "Wait please for restore ..." << pass;
@@ -380,6 +409,8 @@ bool KeyMaster::didRestoreEndFine()
             messageQueuesClose();
             return good;
         }
-        waitProcessingEvents(restorePollSeconds * 1000);
+        const QString shown = text.isEmpty() ? QString::number(code) : tr(text.toUtf8().constData());
+        setRunStage(tr("Waiting for the restore task, pass %1: %2").arg(pass).arg(shown));
+        scenarioSleep(kStatusPollMs);
     }
 }

@@ -190,8 +190,7 @@ private slots:
         QVERIFY(writeFile(mediumDir() + "/lvm.state", ""));
 
         KeyMaster km;
-        km.restoreFirstWaitSeconds = 0;
-        km.restorePollSeconds = 0;
+        KeyMasterTestAccess::shortenScenarioWaits(km, 1000);
         km.setSarvelinServerIp("10.0.0.1");
         QSignalSpy ended(&km, &KeyMaster::restoreEnded);
         for (int i = 0; i < connects; ++i)
