@@ -27,6 +27,7 @@ public:
     {
         keyMaster.m_interfaces = interfaces;
     }
+    static void shortenScenarioWaits(KeyMaster& keyMaster, int divisor) { keyMaster.scenarioTimeDivisor = divisor; }
 };
 
 namespace {
@@ -154,6 +155,12 @@ void GuiHarness::stop()
         m_view.reset();
     }
     m_keyMaster.reset();
+}
+
+void GuiHarness::shortenScenarioWaits(int divisor)
+{
+    if (m_keyMaster)
+        KeyMasterTestAccess::shortenScenarioWaits(*m_keyMaster, divisor);
 }
 
 QQuickItem* GuiHarness::root() const { return m_view ? m_view->rootObject() : nullptr; }

@@ -45,6 +45,8 @@ public:
     QQuickView* view() const { return m_view.get(); }
     KeyMaster* keyMaster() const { return m_keyMaster.get(); }
     QQuickItem* root() const;
+    // Divides the controller's scenario sleeps and polls by `divisor`.
+    void shortenScenarioWaits(int divisor);
 
     // The first item named `objectName` below `within` (the whole window
     // by default, popups included), or null; findVisible only takes one

@@ -51,7 +51,9 @@ CustomLocalPageInStackView {
                     { name: "clientField", label: qsTr("Client hostname"), value: KeyMaster.recoveringClient },
                     { name: "backupField", label: qsTr("Selected backup"),
                       value: KeyMaster.resqueArchivesModel.selectedBackupName },
-                    { name: "targetField", label: qsTr("Restore target"), value: KeyMaster.selectedDrive }
+                    { name: "targetField", label: qsTr("Restore target"),
+                      value: KeyMaster.selectedDrive + (KeyMaster.driveIdentity(KeyMaster.selectedDrive) === "" ? ""
+                             : "  (" + KeyMaster.driveIdentity(KeyMaster.selectedDrive) + ")") }
                 ]
                 CustomLabeledTextField {
                     objectName: modelData.name

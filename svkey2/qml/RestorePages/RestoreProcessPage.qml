@@ -12,6 +12,19 @@ CustomLocalPageInStackView {
     objectName: "restoreProcessPage"
 
     property string clientPassword: ""
+    // True while KeyMaster.restore() has not returned: the run goes on after
+    // restoreEnded (disconnecting, stopping the local client) and keeps the
+    // window alive meanwhile, so this page must not go before it returns.
+    property bool restoreRunning: false
+    property real startedAt: 0
+    property int elapsedSeconds: 0
+
+    function formatElapsed(total) {
+        var h = Math.floor(total / 3600)
+        var m = Math.floor(total / 60) % 60
+        var s = total % 60
+        return h + ":" + (m < 10 ? "0" : "") + m + ":" + (s < 10 ? "0" : "") + s
+    }
 
     backForwardButtonsVisible: false
 
@@ -31,14 +44,29 @@ CustomLocalPageInStackView {
         interval: 100
         onTriggered: {
             console.log("restore()")
+            page.startedAt = Date.now()
+            elapsedTimer.start()
+            page.restoreRunning = true
             KeyMaster.restore(page.clientPassword)
+            page.restoreRunning = false
         }
+    }
+
+    Timer {
+        id: elapsedTimer
+        interval: 500
+        repeat: true
+        onTriggered: page.elapsedSeconds = Math.floor((Date.now() - page.startedAt) / 1000)
     }
 
     Timer {
         id: endTimer
         interval: 100
         onTriggered: {
+            if (page.restoreRunning) {
+                endTimer.restart()
+                return
+            }
             if (page.busyIndicator)
                 page.busyIndicator.running = false
             page.emitMoveOn(page.success, [page.success ? qsTr("Recovery ended successfully")
@@ -50,11 +78,43 @@ CustomLocalPageInStackView {
         target: KeyMaster
         function onRestoreEnded(success) {
             console.log("restore ended " + (success ? "successfully" : "with fail"))
+            elapsedTimer.stop()
             page.success = success
             endTimer.start()
         }
         function onNeedConfirmRestoreLVM(question) {
             lvmQuestion.show(question)
+        }
+    }
+
+    // The stage of the run and its elapsed time, below the busy indicator.
+    Column {
+        objectName: "runStatus"
+        anchors.horizontalCenter: parent.horizontalCenter
+        width: parent.width - GuiConfig.itemHeight() * 2
+        spacing: GuiConfig.itemSpacing()
+        y: {
+            if (!busyIndicator)
+                return (page.height - height) / 2
+            // Named so that the binding follows what moves the indicator.
+            var moved = busyIndicator.y + busyIndicator.height + page.height + page.y
+            return Math.min(page.mapFromItem(busyIndicator, 0, busyIndicator.height).y + GuiConfig.itemSpacing() * 2,
+                            page.height - height)
+        }
+
+        CustomText {
+            objectName: "runStageText"
+            width: parent.width
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.WordWrap
+            text: KeyMaster.runStage
+        }
+        CustomText {
+            objectName: "runElapsedText"
+            width: parent.width
+            horizontalAlignment: Text.AlignHCenter
+            visible: page.startedAt > 0
+            text: qsTr("Elapsed time: %1").arg(page.formatElapsed(page.elapsedSeconds))
         }
     }
 

@@ -34,6 +34,16 @@ CustomLocalPageInStackView {
             }
         }
 
+        // What the chosen disk is, so that it can be told apart from the others.
+        CustomText {
+            objectName: "driveIdentityText"
+            width: column.width
+            visible: text !== ""
+            text: KeyMaster.driveIdentity(targetBox.currentText)
+            sizeFactor: 0.9
+            elide: Text.ElideRight
+        }
+
         CustomText {
             objectName: "keyPathText"
             width: column.width
