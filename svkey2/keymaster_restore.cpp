@@ -6,7 +6,6 @@
 #include "keymaster.h"
 
 #include "notifier.h"
-#include "sv_key_common.h"
 #include "task_status.h"
 
 #include <QDebug>
@@ -23,9 +22,14 @@ const char* const kAskRestoreStatus = "ASK LAST RESTORE STATUS";
 // Pause before the first status request and between two of them.
 const int kFirstStatusWaitMs = 20000;
 const int kStatusPollMs = 10000;
-// One line per physical volume segment: PV|VG|LV (VG and LV empty when the
-// volume belongs to no group or holds no logical volume).
-const char* const kPvsCommand = "/sbin/pvs --noheadings --separator '|' -o pv_name,vg_name,lv_name";
+// The LVM tools, run without a shell: names and paths stay single arguments.
+// pvs prints one line per physical volume segment, PV|VG|LV (VG and LV
+// empty when the volume belongs to no group or holds no logical volume).
+const char* const kPvs = "/sbin/pvs";
+const char* const kLvremove = "/sbin/lvremove";
+const char* const kVgremove = "/sbin/vgremove";
+const char* const kPvremove = "/sbin/pvremove";
+const int kLvmTimeoutMs = 120000;
 
 QString joined(const std::set<QString>& values)
 {
@@ -243,9 +247,13 @@ bool KeyMaster::confirmLvmRemoval(const QString& question)
 bool KeyMaster::clearLvmOnDrive(const QString& drive)
 {
     Notifier* notifier = Notifier::getInstance();
-    std::string output;
-    if (sv_key_common::execute_command(kPvsCommand, &output) != 0) {
-        notifier->showError(tr("Can't read LVM physical volumes"), QString::fromStdString(output));
+    QString output;
+    if (runProgram(QString::fromLatin1(kPvs),
+                   { QStringLiteral("--noheadings"), QStringLiteral("--separator"), QStringLiteral("|"),
+                     QStringLiteral("-o"), QStringLiteral("pv_name,vg_name,lv_name") },
+                   &output, kLvmTimeoutMs)
+        != 0) {
+        notifier->showError(tr("Can't read LVM physical volumes"), output);
         return false;
     }
 
@@ -253,7 +261,7 @@ bool KeyMaster::clearLvmOnDrive(const QString& drive)
     // volumes of each group; lines without the separator are tool warnings.
     std::map<QString, QString> groupOfPv;
     std::map<QString, std::set<QString>> volumesOfGroup;
-    for (const QString& line : QString::fromStdString(output).split(QLatin1Char('\n'))) {
+    for (const QString& line : output.split(QLatin1Char('\n'))) {
         const QStringList fields = line.trimmed().split(QLatin1Char('|'));
         if (fields.size() < 2 || fields[0].isEmpty())
             continue;
@@ -309,25 +317,25 @@ bool KeyMaster::clearLvmOnDrive(const QString& drive)
         return false;
 
     // Runs one removal; a failure is logged and shown as `what` + value.
-    const auto run = [&](const char* command, const QString& value, const QString& what, const QString& done) {
-        std::string out;
-        if (sv_key_common::execute_command(command + sv_key_common::shell_quote(value.toStdString()), &out) != 0) {
-            qInfo().noquote() << what + value << QString::fromStdString(out) << "Cancel restore";
-            notifier->showError(what + value, QString::fromStdString(out));
+    const auto run = [&](const char* program, const QString& value, const QString& what, const QString& done) {
+        QString out;
+        if (runProgram(QString::fromLatin1(program), { QStringLiteral("-y"), value }, &out, kLvmTimeoutMs) != 0) {
+            qInfo().noquote() << what + value << out << "Cancel restore";
+            notifier->showError(what + value, out);
             return false;
         }
         qInfo().noquote() << done + value;
         return true;
     };
     for (const QString& group : groups) {
-        if (!run("/sbin/lvremove -y ", group, tr("Can't delete LVM logical volumes: "),
+        if (!run(kLvremove, group, tr("Can't delete LVM logical volumes: "),
                  QStringLiteral("LVM logical volumes was deleted: "))
-            || !run("/sbin/vgremove -y ", group, tr("Can't delete LVM volume group: "),
+            || !run(kVgremove, group, tr("Can't delete LVM volume group: "),
                     QStringLiteral("LVM volume group was deleted: ")))
             return false;
     }
     for (const QString& pv : allPvs) {
-        if (!run("/sbin/pvremove -y ", pv, tr("Can't remove LVM physical volume: "),
+        if (!run(kPvremove, pv, tr("Can't remove LVM physical volume: "),
                  QStringLiteral("LVM physical volume was removed: ")))
             return false;
     }

@@ -33,7 +33,10 @@ public:
     {
         m_timer.setInterval(5);
         QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
-            m_longest = qMax(m_longest, m_last.restart());
+            const qint64 gap = m_last.restart();
+            if (gap > 100)
+                qInfo().noquote() << "event loop paused for" << gap << "ms";
+            m_longest = qMax(m_longest, gap);
         });
     }
     void start() { m_total.start(); m_last.start(); m_longest = 0; m_timer.start(); }

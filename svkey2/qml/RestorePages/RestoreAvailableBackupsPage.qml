@@ -11,6 +11,11 @@ CustomLocalPageInStackView {
 
     forwardEnabled: clientBox.count > 0 && archivesView.selectedRow >= 0
 
+    function loadChosenClient() {
+        if (clientBox.count > 0)
+            KeyMaster.loadRecoveringClientData(clientBox.currentText)
+    }
+
     Column {
         id: column
         anchors.top: parent.top
@@ -27,7 +32,8 @@ CustomLocalPageInStackView {
             model: KeyMaster.clientNames
             enabled: count > 0
             Component.onCompleted: if (count > 0) currentIndex = 0
-            onCurrentTextChanged: if (count > 0) KeyMaster.loadRecoveringClientData(currentText)
+            // On the next turn of the event loop: the page is drawn first.
+            onCurrentTextChanged: if (count > 0) Qt.callLater(page.loadChosenClient)
         }
 
         AvailableBackupsView {
