@@ -37,6 +37,9 @@
 #include "drpmanager.h"
 #include "resquearchivesmodel.h"
 
+// Master-key handling.
+#include "cryptkeyhandler.h"
+
 // Inspection of the installed system: the devices tree and the fstab model.
 #include "devicestree.h"
 #include "fsmodel.h"
@@ -58,9 +61,7 @@ class KeyMaster : public QObject
     Q_PROPERTY(QAbstractItemModel* devicesTree READ getDevicesTree NOTIFY devicesTreeChanged)
     Q_PROPERTY(QAbstractItemModel* fstabModel READ getFstabModel NOTIFY fstabModelChanged)
     Q_PROPERTY(QAbstractItemModel* resqueArchivesModel READ getResqueArchivesModel NOTIFY resqueArchivesModelChanged)
-    // Master-key handler: becomes `CryptKeyHandler* cryptKeyHandler READ
-    // cryptKeyHandler CONSTANT` when that class joins; null until then.
-    Q_PROPERTY(QObject* cryptKeyHandler READ cryptKeyHandler CONSTANT)
+    Q_PROPERTY(CryptKeyHandler* cryptKeyHandler READ cryptKeyHandler CONSTANT)
     Q_PROPERTY(bool serverConnected READ isServerConnected NOTIFY serverConnectedChanged)
     // One translated line naming the stage a running scenario is in; empty
     // while none runs.
@@ -108,9 +109,8 @@ public:
 
     // --- recovery-plan manager (owned through Qt parenthood)
     DrpManager* drpManager() const { return m_drpManager; }
-    // --- master-key handler: becomes `CryptKeyHandler* cryptKeyHandler()`
-    // returning the member when that class joins; null until then.
-    QObject* cryptKeyHandler() const { return nullptr; }
+    // --- master-key handler (owned through Qt parenthood)
+    CryptKeyHandler* cryptKeyHandler() const { return m_cryptKeyHandler; }
 
 signals:
     void osChanged();
@@ -209,7 +209,8 @@ private:
     QString sarvelinServerIp;
     // Archives of the client being restored.
     std::vector<sv_archive_short> archives;
-    // >>> master-key handler goes here: CryptKeyHandler* m_cryptKeyHandler (created in the constructor)
+    // Master-key handler, created with the controller as parent.
+    CryptKeyHandler* m_cryptKeyHandler = new CryptKeyHandler(this);
     // Disaster recovery plan manager, created with the controller as parent.
     DrpManager* m_drpManager = new DrpManager(this);
     std::string lastTaskId;

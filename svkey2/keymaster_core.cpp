@@ -77,9 +77,9 @@ void removeFileIfPresent(const std::string& path)
 KeyMaster::KeyMaster(QObject* parent)
     : QObject(parent)
 {
-    // >>> member models are constructed in the initialiser list (fstab, archives)
-    // >>> create the master-key handler and the recovery-plan manager here, each
-    //     with this controller as parent
+    // The member models, the master-key handler and the recovery-plan
+    // manager (both with this controller as parent) are made by their
+    // member initialisers, in declaration order.
     cmdPort = 9991;
     mediaPort = 9993;
     clientStartedHere = false;

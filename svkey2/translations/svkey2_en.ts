@@ -2,6 +2,80 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>CryptKeyDialog</name>
+    <message>
+        <source>File doesn&apos;t exist: </source>
+        <translation>File doesn&apos;t exist: </translation>
+    </message>
+    <message>
+        <source>This file already exists. Do you want to drop it and create a new master key?</source>
+        <translation>This file already exists. Do you want to drop it and create a new master key?</translation>
+    </message>
+    <message>
+        <source>Fill all the parts of the key</source>
+        <translation>Fill all the parts of the key</translation>
+    </message>
+    <message>
+        <source>Master key: </source>
+        <translation>Master key: </translation>
+    </message>
+    <message>
+        <source>Enter crypt key</source>
+        <translation>Enter crypt key</translation>
+    </message>
+    <message>
+        <source>Key file</source>
+        <translation>Key file</translation>
+    </message>
+    <message>
+        <source>Select file with key</source>
+        <translation>Select file with key</translation>
+    </message>
+    <message>
+        <source>Hex key</source>
+        <translation>Hex key</translation>
+    </message>
+    <message>
+        <source>Save key to</source>
+        <translation>Save key to</translation>
+    </message>
+    <message>
+        <source>Select file</source>
+        <translation>Select file</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>CryptKeyHandler</name>
+    <message>
+        <source>Can&apos;t write the master key to </source>
+        <translation>Can&apos;t write the master key to </translation>
+    </message>
+    <message>
+        <source>The key file holds </source>
+        <translation>The key file holds </translation>
+    </message>
+    <message>
+        <source> bytes; a master key has 32</source>
+        <translation> bytes; a master key has 32</translation>
+    </message>
+    <message>
+        <source>There is no key file at this path</source>
+        <translation>There is no key file at this path</translation>
+    </message>
+    <message>
+        <source>Fingerprint (SHA-256): </source>
+        <translation>Fingerprint (SHA-256): </translation>
+    </message>
+</context>
+<context>
     <name>CustomFileDialog</name>
     <message>
         <source>Please choose a file</source>
@@ -185,6 +259,109 @@
     <message>
         <source>no</source>
         <translation>no</translation>
+    </message>
+</context>
+<context>
+    <name>DrpDialog</name>
+    <message>
+        <source>id</source>
+        <translation>id</translation>
+    </message>
+    <message>
+        <source>Resource type</source>
+        <translation>Resource type</translation>
+    </message>
+    <message>
+        <source>Resource</source>
+        <translation>Resource</translation>
+    </message>
+    <message>
+        <source>restoreDestination</source>
+        <translation>restoreDestination</translation>
+    </message>
+    <message>
+        <source>cryptDuration</source>
+        <translation>cryptDuration</translation>
+    </message>
+    <message>
+        <source>priority</source>
+        <translation>priority</translation>
+    </message>
+    <message>
+        <source>description</source>
+        <translation>description</translation>
+    </message>
+    <message>
+        <source>Task id</source>
+        <translation>Task id</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Reference id</source>
+        <translation>Reference id</translation>
+    </message>
+    <message>
+        <source>Backup type</source>
+        <translation>Backup type</translation>
+    </message>
+    <message>
+        <source>Pool</source>
+        <translation>Pool</translation>
+    </message>
+    <message>
+        <source>archiveSize</source>
+        <translation>archiveSize</translation>
+    </message>
+    <message>
+        <source>snapshotSize</source>
+        <translation>snapshotSize</translation>
+    </message>
+    <message>
+        <source>created</source>
+        <translation>created</translation>
+    </message>
+    <message>
+        <source>creationDuration</source>
+        <translation>creationDuration</translation>
+    </message>
+    <message>
+        <source>transmissionDuration</source>
+        <translation>transmissionDuration</translation>
+    </message>
+    <message>
+        <source>cryptAlgorithm</source>
+        <translation>cryptAlgorithm</translation>
+    </message>
+    <message>
+        <source>isDigitallySigned</source>
+        <translation>isDigitallySigned</translation>
+    </message>
+    <message>
+        <source>verificationStatus</source>
+        <translation>verificationStatus</translation>
+    </message>
+    <message>
+        <source>Manage DRP</source>
+        <translation>Manage DRP</translation>
+    </message>
+    <message>
+        <source>DRP records</source>
+        <translation>DRP records</translation>
+    </message>
+    <message>
+        <source>Archives of selected DRP record</source>
+        <translation>Archives of selected DRP record</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

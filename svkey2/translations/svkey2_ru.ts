@@ -2,6 +2,80 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>CryptKeyDialog</name>
+    <message>
+        <source>File doesn&apos;t exist: </source>
+        <translation>Файл не существует: </translation>
+    </message>
+    <message>
+        <source>This file already exists. Do you want to drop it and create a new master key?</source>
+        <translation>Этот файл уже существует. Удалить его и создать новый мастер-ключ?</translation>
+    </message>
+    <message>
+        <source>Fill all the parts of the key</source>
+        <translation>Заполните все части ключа</translation>
+    </message>
+    <message>
+        <source>Master key: </source>
+        <translation>Мастер-ключ: </translation>
+    </message>
+    <message>
+        <source>Enter crypt key</source>
+        <translation>Ввод ключа шифрования</translation>
+    </message>
+    <message>
+        <source>Key file</source>
+        <translation>Файл ключа</translation>
+    </message>
+    <message>
+        <source>Select file with key</source>
+        <translation>Выберите файл с ключом</translation>
+    </message>
+    <message>
+        <source>Hex key</source>
+        <translation>Ключ (hex)</translation>
+    </message>
+    <message>
+        <source>Save key to</source>
+        <translation>Сохранить ключ в</translation>
+    </message>
+    <message>
+        <source>Select file</source>
+        <translation>Выберите файл</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+</context>
+<context>
+    <name>CryptKeyHandler</name>
+    <message>
+        <source>Can&apos;t write the master key to </source>
+        <translation>Не удалось записать мастер-ключ в </translation>
+    </message>
+    <message>
+        <source>The key file holds </source>
+        <translation>Размер файла ключа: </translation>
+    </message>
+    <message>
+        <source> bytes; a master key has 32</source>
+        <translation> байт, а у мастер-ключа 32</translation>
+    </message>
+    <message>
+        <source>There is no key file at this path</source>
+        <translation>По этому пути нет файла ключа</translation>
+    </message>
+    <message>
+        <source>Fingerprint (SHA-256): </source>
+        <translation>Отпечаток (SHA-256): </translation>
+    </message>
+</context>
+<context>
     <name>CustomFileDialog</name>
     <message>
         <source>Please choose a file</source>
@@ -185,6 +259,109 @@
     <message>
         <source>no</source>
         <translation>нет</translation>
+    </message>
+</context>
+<context>
+    <name>DrpDialog</name>
+    <message>
+        <source>id</source>
+        <translation>id</translation>
+    </message>
+    <message>
+        <source>Resource type</source>
+        <translation>Тип ресурса</translation>
+    </message>
+    <message>
+        <source>Resource</source>
+        <translation>Ресурс</translation>
+    </message>
+    <message>
+        <source>restoreDestination</source>
+        <translation>Куда восстановить</translation>
+    </message>
+    <message>
+        <source>cryptDuration</source>
+        <translation>Длительность шифрования</translation>
+    </message>
+    <message>
+        <source>priority</source>
+        <translation>Приоритет</translation>
+    </message>
+    <message>
+        <source>description</source>
+        <translation>Описание</translation>
+    </message>
+    <message>
+        <source>Task id</source>
+        <translation>ID задачи</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Имя</translation>
+    </message>
+    <message>
+        <source>Reference id</source>
+        <translation>ID ссылки</translation>
+    </message>
+    <message>
+        <source>Backup type</source>
+        <translation>Тип резервной копии</translation>
+    </message>
+    <message>
+        <source>Pool</source>
+        <translation>Пул</translation>
+    </message>
+    <message>
+        <source>archiveSize</source>
+        <translation>Размер архива</translation>
+    </message>
+    <message>
+        <source>snapshotSize</source>
+        <translation>Размер снимка</translation>
+    </message>
+    <message>
+        <source>created</source>
+        <translation>Создан</translation>
+    </message>
+    <message>
+        <source>creationDuration</source>
+        <translation>Длительность создания</translation>
+    </message>
+    <message>
+        <source>transmissionDuration</source>
+        <translation>Длительность передачи</translation>
+    </message>
+    <message>
+        <source>cryptAlgorithm</source>
+        <translation>Алгоритм шифрования</translation>
+    </message>
+    <message>
+        <source>isDigitallySigned</source>
+        <translation>Цифровая подпись</translation>
+    </message>
+    <message>
+        <source>verificationStatus</source>
+        <translation>Статус проверки</translation>
+    </message>
+    <message>
+        <source>Manage DRP</source>
+        <translation>Управление планом восстановления</translation>
+    </message>
+    <message>
+        <source>DRP records</source>
+        <translation>Записи плана восстановления</translation>
+    </message>
+    <message>
+        <source>Archives of selected DRP record</source>
+        <translation>Архивы выбранной записи плана</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
     </message>
 </context>
 <context>

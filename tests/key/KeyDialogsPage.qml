@@ -1,0 +1,36 @@
+import QtQuick 2.12
+import dialogs 1.0
+import "qrc:/qml/localDialogs"
+
+// Hosts the working dialogs as the restore settings page does, with the
+// root page's notification dialog in front of them.
+Rectangle {
+    id: page
+    color: GuiConfig.backgroundColorOfPage()
+
+    // 1 accepted, -1 rejected, per dialog.
+    property int cryptKeyAnswer: 0
+    property int drpAnswer: 0
+    // The recovery-plan dialog is made when the test has laid the plan.
+    property bool withDrpDialog: false
+
+    CryptKeyDialog {
+        onAccepted: page.cryptKeyAnswer = 1
+        onRejected: page.cryptKeyAnswer = -1
+    }
+    Loader {
+        active: page.withDrpDialog
+        sourceComponent: DrpDialog {
+            onAccepted: page.drpAnswer = 1
+            onRejected: page.drpAnswer = -1
+        }
+    }
+
+    CustomSmallDialog { id: notificationDialog; objectName: "notificationDialog" }
+    Connections {
+        target: Notifier
+        function onHasError(msg) { notificationDialog.show(CustomSmallDialog.Crit, msg) }
+        function onHasWarning(msg) { notificationDialog.show(CustomSmallDialog.Warn, msg) }
+        function onHasInfo(msg) { notificationDialog.show(CustomSmallDialog.Info, msg) }
+    }
+}

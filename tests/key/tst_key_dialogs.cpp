@@ -1,0 +1,185 @@
+// The master-key and recovery-plan dialogs, driven as an operator would on a
+// page that hosts them as the restore settings page does.
+
+#include "guiharness.h"
+
+#include "../common/test_files.h"
+#include "guiconfig.h"
+#include "keymaster.h"
+#include "notifier.h"
+#include "sv_payload_decode.h"
+
+#include <QSignalSpy>
+
+namespace {
+
+disaster_recovery_plan_record planEntry(std::uint32_t id, const std::string& resource, std::vector<std::uint64_t> ids)
+{
+    disaster_recovery_plan_record entry;
+    entry.set_id(id);
+    entry.set_resource(resource);
+    entry.set_resource_destination("/restore" + resource);
+    std::vector<sv_archive_drp> archives(ids.size());
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        archives[i].archive.set_id(ids[i]);
+        archives[i].archive.set_resource(resource);
+    }
+    entry.set_archives(archives);
+    return entry;
+}
+
+QString dialogText(const char* text) { return GuiHarness::tr("CryptKeyDialog", text); }
+
+} // namespace
+
+class KeyDialogsTest : public QObject
+{
+    Q_OBJECT
+
+    GuiHarness gui;
+
+    QObject* named(const char* name) const { return gui.root()->findChild<QObject*>(name); }
+    bool waitOpen(QObject* dialog, bool open = true) const
+    {
+        return gui.waitFor([&] { return dialog->property("opened").toBool() == open; });
+    }
+    bool enabled(const char* name) const { return gui.find(name)->isEnabled(); }
+    QVariant value(const char* name, const char* property = "text") const { return gui.find(name)->property(property); }
+    void setText(const QString& field, const QString& text) const { gui.find(field)->setProperty("text", text); }
+    void clickRow(const char* table, int row) const
+    {
+        const QRectF r = GuiHarness::sceneRect(gui.findVisible(table));
+        const int rowHeight = GuiConfig::getInstance()->tableViewRowHeight();
+        QTest::mouseClick(gui.view(), Qt::LeftButton, {},
+                          QPoint(r.left() + 40, r.top() + GuiConfig::getInstance()->itemHeight() + (row + 0.5) * rowHeight));
+        QTest::qWait(40);
+    }
+    // The page; the plan arrived before its dialogs were created, with no record selected yet.
+    bool startWithPlan(const QSize& size)
+    {
+        if (!gui.start(size, {}, QUrl::fromLocalFile(SV_KEY_TEST_DIR "/KeyDialogsPage.qml")))
+            return false;
+        DrpManager* manager = gui.keyMaster()->drpManager();
+        manager->fillPlan(sv_payload::encode_recovery_plan({planEntry(7, "/srv", {70, 71, 72}), planEntry(9, "/home", {90})}));
+        manager->entries()->setSelectedRow(-1);
+        gui.root()->setProperty("withDrpDialog", true);
+        return gui.waitFor([&] { return named("drpDialog") != nullptr; });
+    }
+    void checkLook(const QString& step)
+    {
+        const QStringList faults = gui.clippedTexts() + gui.wrongLanguageTexts();
+        QVERIFY2(faults.isEmpty(), qPrintable(step + ": " + faults.join("\n")));
+        QTest::qWait(300); // the notification dialog unfolds
+        gui.shot(step);
+    }
+
+private slots:
+    void cryptKeyDialog()
+    {
+        QVERIFY(startWithPlan(QSize(1024, 768)));
+        CryptKeyHandler* handler = gui.keyMaster()->cryptKeyHandler();
+        QObject* dialog = named("cryptKeyDialog");
+        QObject* question = named("overwriteQuestion");
+        QSignalSpy warnings(Notifier::getInstance(), &Notifier::hasWarning);
+        QSignalSpy errors(Notifier::getInstance(), &Notifier::hasError);
+        QVERIFY(QMetaObject::invokeMethod(dialog, "open") && waitOpen(dialog));
+        gui.pressKey(Qt::Key_Escape);
+
+        // The key file first, holding the current path; then the typed key.
+        QCOMPARE(value("keyFileField").toString(), handler->masterKeyPath());
+        QVERIFY(enabled("keyFileChooseButton") && enabled("cryptKeyOkButton") && !enabled("keyPart1") && !enabled("saveKeyField"));
+        setText("keyFileField", "");
+        QVERIFY(!enabled("cryptKeyOkButton"));
+        QVERIFY(gui.clickName("typedKeyRadio"));
+        QVERIFY(!enabled("keyFileField") && enabled("keyPart16") && enabled("saveKeyChooseButton") && !enabled("cryptKeyOkButton"));
+        QVERIFY(gui.click(gui.find("keyPart1")));
+        gui.typeText("0g0x0-1z23");
+        QCOMPARE(value("keyPart1").toString(), QString("0001"));
+        for (int i = 2; i <= 15; ++i)
+            setText(QString("keyPart%1").arg(i), i == 2 ? "0203" : "0000");
+        const QString target = "/opt/sarvelin/keys/new key";
+        QVERIFY(writeFile(target, "old"));
+        setText("saveKeyField", target);
+        QVERIFY(gui.clickName("keyFileRadio") && gui.clickName("typedKeyRadio"));
+        QCOMPARE(value("keyPart2").toString(), QString("0203"));
+
+        // The overwrite question: "Cancel" changes nothing; "Yes" with part 16 empty warns, the dialog stays.
+        QVERIFY(gui.clickName("cryptKeyOkButton") && waitOpen(question));
+        QCOMPARE(question->property("message").toString(), dialogText("This file already exists. Do you want to drop it and create a new master key?"));
+        checkLook("crypt-key-question");
+        QVERIFY(gui.clickName("cancelButton", question) && waitOpen(question, false));
+        QVERIFY(gui.clickName("cryptKeyOkButton") && waitOpen(question) && gui.clickName("yesButton", question));
+        QCOMPARE(warnings.last().at(0).toString(), dialogText("Fill all the parts of the key"));
+        QVERIFY(dialog->property("opened").toBool());
+        QCOMPARE(readFile(target), QByteArray("old"));
+        QVERIFY(gui.clickName("dialogCloseButton"));
+
+        setText("keyPart16", "ffff");
+        QVERIFY(gui.clickName("cryptKeyOkButton") && waitOpen(question) && gui.clickName("yesButton", question));
+        QVERIFY(waitOpen(dialog, false));
+        QCOMPARE(gui.root()->property("cryptKeyAnswer").toInt(), 1);
+        QCOMPARE(readFile(target), QByteArray::fromHex("01000302") + QByteArray(26, '\0') + QByteArray::fromHex("ffff"));
+        QCOMPARE(handler->masterKeyPath(), target);
+        checkLook("crypt-key-saved");
+        QVERIFY(gui.clickName("dialogCloseButton"));
+
+        // The key file: a missing one is refused, the dialog stays; "..."
+        // opens the chooser in the key folder and a chosen name keeps its space.
+        QVERIFY(QMetaObject::invokeMethod(dialog, "open") && waitOpen(dialog));
+        QVERIFY(gui.clickName("keyFileRadio"));
+        setText("keyFileField", "/opt/none");
+        QVERIFY(gui.clickName("cryptKeyOkButton"));
+        QCOMPARE(errors.last().at(0).toString(), dialogText("File doesn't exist: ") + "/opt/none");
+        QVERIFY(gui.clickName("dialogCloseButton") && dialog->property("opened").toBool());
+        QObject* chooser = named("localFileSelectorDialog");
+        QVERIFY(gui.clickName("keyFileChooseButton"));
+        QCOMPARE(chooser->property("folder").toUrl().toLocalFile(), QString("/opt/sarvelin/keys"));
+        QVERIFY(QMetaObject::invokeMethod(chooser, "close"));
+        const QString chosen = "/opt/sarvelin/keys/старый ключ #100%";
+        QVERIFY(writeFile(chosen, "17 bytes of a key"));
+        QVERIFY(QMetaObject::invokeMethod(chooser, "fileChosen", Q_ARG(QUrl, QUrl::fromLocalFile(chosen))));
+        QCOMPARE(value("saveKeyField").toString(), target);
+        QVERIFY(gui.clickName("cryptKeyOkButton") && waitOpen(dialog, false));
+        QCOMPARE(handler->masterKeyPath(), chosen);
+        QVERIFY(warnings.last().at(0).toString().contains(GuiHarness::tr("CryptKeyHandler", "The key file holds ") + "17"));
+        checkLook("crypt-key-file-warning");
+    }
+
+    // First record selected at creation, the archives of the selected one,
+    // selections kept on "Cancel".
+    void drpDialog()
+    {
+        QAbstractItemModel* records = gui.keyMaster()->drpManager()->getDrpModel();
+        QAbstractItemModel* archives = gui.keyMaster()->drpManager()->getDrpArchiveModel();
+        QCOMPARE(records->property("selectedRow").toInt(), 0);
+        QVERIFY(QMetaObject::invokeMethod(named("drpDialog"), "open") && waitOpen(named("drpDialog")));
+        gui.waitFrame();
+        clickRow("drpArchivesTable", 2);
+        QCOMPARE(archives->property("selectedRow").toInt(), 2);
+        clickRow("drpRecordsTable", 1);
+        QCOMPARE(records->property("selectedRow").toInt(), 1);
+        QCOMPARE(archives->rowCount(), 1);
+        QCOMPARE(archives->index(0, 0).data(Qt::UserRole + 1).toString(), QString("90"));
+        QCOMPARE(archives->property("selectedRow").toInt(), -1);
+        QVERIFY(gui.clickName("drpCancelButton") && waitOpen(named("drpDialog"), false));
+        QCOMPARE(records->property("selectedRow").toInt(), 1);
+    }
+
+    void looks()
+    {
+        for (const QString lang : {"En", "Ru"}) {
+            GuiConfig::getInstance()->setLang(lang);
+            for (const QSize size : {QSize(800, 600), QSize(1920, 1080)}) {
+                QVERIFY(startWithPlan(size));
+                for (const char* name : {"cryptKeyDialog", "drpDialog"}) {
+                    QVERIFY(QMetaObject::invokeMethod(named(name), "open") && waitOpen(named(name)));
+                    checkLook(QString("%1-%2-%3").arg(name, lang).arg(size.width()));
+                    QVERIFY(QMetaObject::invokeMethod(named(name), "reject") && waitOpen(named(name), false));
+                }
+            }
+        }
+    }
+};
+
+SV_GUI_TEST_MAIN(KeyDialogsTest, "key-dialogs")
+#include "tst_key_dialogs.moc"
