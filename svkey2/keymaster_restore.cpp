@@ -5,6 +5,7 @@
 
 #include "keymaster.h"
 
+#include "cryptkeyhandler.h"
 #include "notifier.h"
 #include "task_status.h"
 
@@ -194,7 +195,12 @@ void KeyMaster::loadRecoveringClientData(QString clientData)
 
 void KeyMaster::handleSelectedResqueArchive(QModelIndex index)
 {
-    Q_UNUSED(index)
+    const QString crypto = resqueArchivesModel.getCrypto(index);
+    if (crypto == QLatin1String("nocrypt") || m_cryptKeyHandler->existsKeyFile())
+        return;
+    Notifier::getInstance()->showInfo(
+        tr("This archive is crypted. To restore it you MUST provide master key. Use \"Crypt key\" button to do it, or copy original master key to ")
+        + m_cryptKeyHandler->masterKeyPath());
 }
 
 // --- the restore run

@@ -7,6 +7,7 @@
 
 #include "guiharness.h"
 
+#include "cryptkeyhandler.h"
 #include "guiconfig.h"
 #include "keymaster.h"
 
@@ -165,6 +166,20 @@ private slots:
         QVERIFY(gui.waitVisible("restoreSettingsPage"));
         QCOMPARE(km->getSelectedDrive(), QString("sda"));
         QVERIFY(!gui.textOf("driveIdentityText").isEmpty());
+        QVERIFY(gui.textOf("keyPathText").endsWith(km->cryptKeyHandler()->masterKeyPath()));
+        // Both dialogs open from here and close again.
+        const QList<QPair<QString, QString>> dialogs{{"changeCryptKeyButton", "cryptKeyDialog"},
+                                                     {"tuneDrpButton", "drpDialog"}};
+        for (const auto& dialog : dialogs) {
+            QObject* popup = gui.root()->findChild<QObject*>(dialog.second);
+            QVERIFY2(popup, qPrintable(dialog.second));
+            QVERIFY(gui.clickName(dialog.first));
+            QVERIFY(gui.waitFor([&] { return popup->property("opened").toBool(); }));
+            QTest::qWait(350);
+            gui.shot(tag + dialog.second);
+            QVERIFY(gui.clickName("closeButton", popup));
+            QVERIFY(gui.waitFor([&] { return !popup->property("visible").toBool(); }));
+        }
         QVERIFY(!forwardEnabled());
         QVERIFY(typeInto("clientPasswordField", "db01-secret"));
         QVERIFY(forwardEnabled());

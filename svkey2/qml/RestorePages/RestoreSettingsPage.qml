@@ -1,6 +1,7 @@
 import QtQuick 2.12
 import customItems 1.0
 import "../localCustomItems"
+import "../localDialogs"
 
 // Third restore step: the target disk, the master key and the recovery
 // plan, and the client's password. The password lives only in this page's
@@ -62,12 +63,14 @@ CustomLocalPageInStackView {
                 objectName: "changeCryptKeyButton"
                 width: buttons.buttonWidth
                 text: qsTr("Change crypt key")
+                onClicked: cryptKeyDialog.open()
             }
             CustomButton {
                 id: drpButton
                 objectName: "tuneDrpButton"
                 width: buttons.buttonWidth
                 text: qsTr("Tune DRP")
+                onClicked: drpDialog.open()
             }
         }
 
@@ -82,4 +85,7 @@ CustomLocalPageInStackView {
             onTextChanged: page.context = [text]
         }
     }
+
+    CryptKeyDialog { id: cryptKeyDialog }
+    DrpDialog { id: drpDialog }
 }
