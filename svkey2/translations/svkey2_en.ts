@@ -2,6 +2,169 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AvailableBackupsView</name>
+    <message>
+        <source>id</source>
+        <translation>id</translation>
+    </message>
+    <message>
+        <source>Task id</source>
+        <translation>Task id</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Reference id</source>
+        <translation>Reference id</translation>
+    </message>
+    <message>
+        <source>Resource type</source>
+        <translation>Resource type</translation>
+    </message>
+    <message>
+        <source>Resource</source>
+        <translation>Resource</translation>
+    </message>
+    <message>
+        <source>Backup type</source>
+        <translation>Backup type</translation>
+    </message>
+    <message>
+        <source>Pool</source>
+        <translation>Pool</translation>
+    </message>
+    <message>
+        <source>archiveSize</source>
+        <translation>archiveSize</translation>
+    </message>
+    <message>
+        <source>snapshotSize</source>
+        <translation>snapshotSize</translation>
+    </message>
+    <message>
+        <source>created</source>
+        <translation>created</translation>
+    </message>
+    <message>
+        <source>creationDuration</source>
+        <translation>creationDuration</translation>
+    </message>
+    <message>
+        <source>transmissionDuration</source>
+        <translation>transmissionDuration</translation>
+    </message>
+    <message>
+        <source>cryptAlgorithm</source>
+        <translation>cryptAlgorithm</translation>
+    </message>
+    <message>
+        <source>cryptDuration</source>
+        <translation>cryptDuration</translation>
+    </message>
+    <message>
+        <source>isDigitallySigned</source>
+        <translation>isDigitallySigned</translation>
+    </message>
+    <message>
+        <source>verificationStatus</source>
+        <translation>verificationStatus</translation>
+    </message>
+</context>
+<context>
+    <name>BackupChoosingDevicePage</name>
+    <message>
+        <source>Drive</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Crypto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose local drive contains / in backup device</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BackupConfirmingPage</name>
+    <message>
+        <source>Create image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Network interface</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Crypto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drive partition</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hostname</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Operating system</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mounted directories</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No selected directories</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Filesystem</source>
+        <translation type="unfinished">Filesystem</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation type="unfinished">Type</translation>
+    </message>
+    <message>
+        <source>Mount point</source>
+        <translation type="unfinished">Mount point</translation>
+    </message>
+</context>
+<context>
+    <name>BackupCreatingPage</name>
+    <message>
+        <source>Creating backup ended successfully</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Creating backup failed. See log for more info</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Elapsed time: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BackupDiskInfoPage</name>
+    <message>
+        <source>Host name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Operating system</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose mounted directories that should be in backup</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CryptKeyDialog</name>
     <message>
         <source>File doesn&apos;t exist: </source>
@@ -180,6 +343,29 @@
     <message>
         <source>Can&apos;t execute: </source>
         <translation>Can&apos;t execute: </translation>
+    </message>
+</context>
+<context>
+    <name>DevicesTreeView</name>
+    <message>
+        <source>Name</source>
+        <translation type="unfinished">Name</translation>
+    </message>
+    <message>
+        <source>FS type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation type="unfinished">Label</translation>
+    </message>
+    <message>
+        <source>UUID</source>
+        <translation type="unfinished">UUID</translation>
+    </message>
+    <message>
+        <source>Mountpoint</source>
+        <translation type="unfinished">Mountpoint</translation>
     </message>
 </context>
 <context>
@@ -447,6 +633,37 @@
     </message>
 </context>
 <context>
+    <name>FstabView</name>
+    <message>
+        <source>Need backup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Filesystem</source>
+        <translation type="unfinished">Filesystem</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation type="unfinished">Type</translation>
+    </message>
+    <message>
+        <source>Mountpoint</source>
+        <translation type="unfinished">Mountpoint</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation type="unfinished">Options</translation>
+    </message>
+    <message>
+        <source>Dump</source>
+        <translation type="unfinished">Dump</translation>
+    </message>
+    <message>
+        <source>Pass</source>
+        <translation type="unfinished">Pass</translation>
+    </message>
+</context>
+<context>
     <name>GuiConfig</name>
     <message>
         <source>Help</source>
@@ -649,6 +866,269 @@ Or unknown error</translation>
         <source>Sarvelin client process doesn&apos;s work</source>
         <translation>Sarvelin client process doesn&apos;s work</translation>
     </message>
+    <message>
+        <source>Task finished with wrong status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task was assigned</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task was successsully done</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task was broken</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task finished with error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task was killed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task was done with a defect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopping the local client</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t copy file %1 to %2: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mounting the chosen file systems</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Config file doesn`t exist in selected directories</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copying the keys and the client settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t change hostname</source>
+        <translation>Can&apos;t change hostname</translation>
+    </message>
+    <message>
+        <source>Can&apos;t copy machine-id file. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t read config file: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sarvelin master key doesn&apos;t exist in original system</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Generate empty master key. Even you choose crypto algorithm, rescue image will be uncrypted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t create file %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Secret digital signature key doesn&apos;t exist in original system</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Public digital signature key doesn&apos;t exist in original system</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t create config file: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Starting the local client</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Queueing the backup task</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t start a backup, sv_archives has problems</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrong response from server. See log and journal for more info</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the deduplication daemon to start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the deduplication daemon to finish, pass %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the task status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the task status, last code %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the task status: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 B</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 GB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 TB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>serial %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrong authentication</source>
+        <translation>Wrong authentication</translation>
+    </message>
+    <message>
+        <source>Please check if client is authorized by server;
+the Sarvelin key in Sarvelin manager was set;
+you inputed the Sarvelin key correctly</source>
+        <translation>Please check if client is authorized by server;
+the Sarvelin key in Sarvelin manager was set;
+you inputed the Sarvelin key correctly</translation>
+    </message>
+    <message>
+        <source>No HWID for such client: </source>
+        <translation>No HWID for such client: </translation>
+    </message>
+    <message>
+        <source>This archive is crypted. To restore it you MUST provide master key. Use &quot;Crypt key&quot; button to do it, or copy original master key to </source>
+        <translation>This archive is crypted. To restore it you MUST provide master key. Use &quot;Crypt key&quot; button to do it, or copy original master key to </translation>
+    </message>
+    <message>
+        <source>Can&apos;t read LVM physical volumes</source>
+        <translation>Can&apos;t read LVM physical volumes</translation>
+    </message>
+    <message>
+        <source>LVM volume group %1 also lies on %2. It is not removed: restore to %3 canceled</source>
+        <translation>LVM volume group %1 also lies on %2. It is not removed: restore to %3 canceled</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source> is configured as LVM physical volume. If you continue all it&apos;s data will be lost</source>
+        <translation> is configured as LVM physical volume. If you continue all it&apos;s data will be lost</translation>
+    </message>
+    <message>
+        <source>Volume groups to remove: </source>
+        <translation>Volume groups to remove: </translation>
+    </message>
+    <message>
+        <source>Logical volumes to remove: </source>
+        <translation>Logical volumes to remove: </translation>
+    </message>
+    <message>
+        <source>Physical volumes to remove: </source>
+        <translation>Physical volumes to remove: </translation>
+    </message>
+    <message>
+        <source>Remove them and restore?</source>
+        <translation>Remove them and restore?</translation>
+    </message>
+    <message>
+        <source>Can&apos;t delete LVM logical volumes: </source>
+        <translation>Can&apos;t delete LVM logical volumes: </translation>
+    </message>
+    <message>
+        <source>Can&apos;t delete LVM volume group: </source>
+        <translation>Can&apos;t delete LVM volume group: </translation>
+    </message>
+    <message>
+        <source>Can&apos;t remove LVM physical volume: </source>
+        <translation>Can&apos;t remove LVM physical volume: </translation>
+    </message>
+    <message>
+        <source>The disk %1 is not the one chosen. Restore canceled</source>
+        <translation>The disk %1 is not the one chosen. Restore canceled</translation>
+    </message>
+    <message>
+        <source>Chosen: </source>
+        <translation>Chosen: </translation>
+    </message>
+    <message>
+        <source>Now: </source>
+        <translation>Now: </translation>
+    </message>
+    <message>
+        <source>No client for recovery</source>
+        <translation>No client for recovery</translation>
+    </message>
+    <message>
+        <source>No target disk for recovery</source>
+        <translation>No target disk for recovery</translation>
+    </message>
+    <message>
+        <source>No archive chosen for recovery</source>
+        <translation>No archive chosen for recovery</translation>
+    </message>
+    <message>
+        <source>Clearing LVM volumes of %1</source>
+        <translation>Clearing LVM volumes of %1</translation>
+    </message>
+    <message>
+        <source>Connecting to the Sarvelin server</source>
+        <translation>Connecting to the Sarvelin server</translation>
+    </message>
+    <message>
+        <source>Authenticating the client %1</source>
+        <translation>Authenticating the client %1</translation>
+    </message>
+    <message>
+        <source>Queueing the restore</source>
+        <translation>Queueing the restore</translation>
+    </message>
+    <message>
+        <source>Waiting for the restore task</source>
+        <translation>Waiting for the restore task</translation>
+    </message>
+    <message>
+        <source>Waiting for the restore task, pass %1: %2</source>
+        <translation>Waiting for the restore task, pass %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>wait finish state of task</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ResqueArchivesModel</name>
@@ -663,6 +1143,125 @@ Or unknown error</translation>
     <message>
         <source>undefined</source>
         <translation>undefined</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreAvailableBackupsPage</name>
+    <message>
+        <source>Client hostname</source>
+        <translation>Client hostname</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreChoosingServerPage</name>
+    <message>
+        <source>Sarvelin server</source>
+        <translation>Sarvelin server</translation>
+    </message>
+    <message>
+        <source>server ip or name</source>
+        <translation>server ip or name</translation>
+    </message>
+    <message>
+        <source>Port cmd</source>
+        <translation>Port cmd</translation>
+    </message>
+    <message>
+        <source>Port media</source>
+        <translation>Port media</translation>
+    </message>
+    <message>
+        <source>Sarvelin key password</source>
+        <translation>Sarvelin key password</translation>
+    </message>
+    <message>
+        <source>Please disconnect for editing fields</source>
+        <translation>Please disconnect for editing fields</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Connect</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreConfirmingPage</name>
+    <message>
+        <source>Restore</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>Network interface</source>
+        <translation>Network interface</translation>
+    </message>
+    <message>
+        <source>Sarvelin server</source>
+        <translation>Sarvelin server</translation>
+    </message>
+    <message>
+        <source>Port cmd</source>
+        <translation>Port cmd</translation>
+    </message>
+    <message>
+        <source>Port media</source>
+        <translation>Port media</translation>
+    </message>
+    <message>
+        <source>Client hostname</source>
+        <translation>Client hostname</translation>
+    </message>
+    <message>
+        <source>Selected backup</source>
+        <translation>Selected backup</translation>
+    </message>
+    <message>
+        <source>Restore target</source>
+        <translation>Restore target</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreProcessPage</name>
+    <message>
+        <source>Recovery ended successfully</source>
+        <translation>Recovery ended successfully</translation>
+    </message>
+    <message>
+        <source>Recovery failed. See log for more info</source>
+        <translation>Recovery failed. See log for more info</translation>
+    </message>
+    <message>
+        <source>Elapsed time: %1</source>
+        <translation>Elapsed time: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreSettingsPage</name>
+    <message>
+        <source>Restore target</source>
+        <translation>Restore target</translation>
+    </message>
+    <message>
+        <source>Current key path: </source>
+        <translation>Current key path: </translation>
+    </message>
+    <message>
+        <source>Change crypt key</source>
+        <translation>Change crypt key</translation>
+    </message>
+    <message>
+        <source>Tune DRP</source>
+        <translation>Tune DRP</translation>
+    </message>
+    <message>
+        <source>Enter client&apos;s password</source>
+        <translation>Enter client&apos;s password</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Password</translation>
     </message>
 </context>
 <context>

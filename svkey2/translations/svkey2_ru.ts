@@ -2,6 +2,169 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>AvailableBackupsView</name>
+    <message>
+        <source>id</source>
+        <translation>id</translation>
+    </message>
+    <message>
+        <source>Task id</source>
+        <translation>ID задачи</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Имя</translation>
+    </message>
+    <message>
+        <source>Reference id</source>
+        <translation>ID ссылки</translation>
+    </message>
+    <message>
+        <source>Resource type</source>
+        <translation>Тип ресурса</translation>
+    </message>
+    <message>
+        <source>Resource</source>
+        <translation>Ресурс</translation>
+    </message>
+    <message>
+        <source>Backup type</source>
+        <translation>Тип резервной копии</translation>
+    </message>
+    <message>
+        <source>Pool</source>
+        <translation>Пул</translation>
+    </message>
+    <message>
+        <source>archiveSize</source>
+        <translation>Размер архива</translation>
+    </message>
+    <message>
+        <source>snapshotSize</source>
+        <translation>Размер снимка</translation>
+    </message>
+    <message>
+        <source>created</source>
+        <translation>Создан</translation>
+    </message>
+    <message>
+        <source>creationDuration</source>
+        <translation>Длительность создания</translation>
+    </message>
+    <message>
+        <source>transmissionDuration</source>
+        <translation>Длительность передачи</translation>
+    </message>
+    <message>
+        <source>cryptAlgorithm</source>
+        <translation>Алгоритм шифрования</translation>
+    </message>
+    <message>
+        <source>cryptDuration</source>
+        <translation>Длительность шифрования</translation>
+    </message>
+    <message>
+        <source>isDigitallySigned</source>
+        <translation>Цифровая подпись</translation>
+    </message>
+    <message>
+        <source>verificationStatus</source>
+        <translation>Статус проверки</translation>
+    </message>
+</context>
+<context>
+    <name>BackupChoosingDevicePage</name>
+    <message>
+        <source>Drive</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Crypto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose local drive contains / in backup device</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BackupConfirmingPage</name>
+    <message>
+        <source>Create image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Network interface</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Crypto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drive partition</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hostname</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Operating system</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mounted directories</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No selected directories</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Filesystem</source>
+        <translation type="unfinished">Файловая система</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation type="unfinished">Тип</translation>
+    </message>
+    <message>
+        <source>Mount point</source>
+        <translation type="unfinished">Точка монтирования</translation>
+    </message>
+</context>
+<context>
+    <name>BackupCreatingPage</name>
+    <message>
+        <source>Creating backup ended successfully</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Creating backup failed. See log for more info</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Elapsed time: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BackupDiskInfoPage</name>
+    <message>
+        <source>Host name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Operating system</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose mounted directories that should be in backup</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CryptKeyDialog</name>
     <message>
         <source>File doesn&apos;t exist: </source>
@@ -180,6 +343,29 @@
     <message>
         <source>Can&apos;t execute: </source>
         <translation>Не удалось выполнить: </translation>
+    </message>
+</context>
+<context>
+    <name>DevicesTreeView</name>
+    <message>
+        <source>Name</source>
+        <translation type="unfinished">Имя</translation>
+    </message>
+    <message>
+        <source>FS type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation type="unfinished">Метка</translation>
+    </message>
+    <message>
+        <source>UUID</source>
+        <translation type="unfinished">UUID</translation>
+    </message>
+    <message>
+        <source>Mountpoint</source>
+        <translation type="unfinished">Точка монтирования</translation>
     </message>
 </context>
 <context>
@@ -447,6 +633,37 @@
     </message>
 </context>
 <context>
+    <name>FstabView</name>
+    <message>
+        <source>Need backup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Filesystem</source>
+        <translation type="unfinished">Файловая система</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation type="unfinished">Тип</translation>
+    </message>
+    <message>
+        <source>Mountpoint</source>
+        <translation type="unfinished">Точка монтирования</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation type="unfinished">Параметры</translation>
+    </message>
+    <message>
+        <source>Dump</source>
+        <translation type="unfinished">Dump</translation>
+    </message>
+    <message>
+        <source>Pass</source>
+        <translation type="unfinished">Pass</translation>
+    </message>
+</context>
+<context>
     <name>GuiConfig</name>
     <message>
         <source>Help</source>
@@ -649,6 +866,269 @@ Or unknown error</source>
         <source>Sarvelin client process doesn&apos;s work</source>
         <translation>Процесс клиента Sarvelin не работает</translation>
     </message>
+    <message>
+        <source>Task finished with wrong status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task was assigned</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task was successsully done</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task was broken</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task finished with error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task was killed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task was done with a defect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopping the local client</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t copy file %1 to %2: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mounting the chosen file systems</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Config file doesn`t exist in selected directories</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copying the keys and the client settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t change hostname</source>
+        <translation>Не удалось изменить имя хоста</translation>
+    </message>
+    <message>
+        <source>Can&apos;t copy machine-id file. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t read config file: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sarvelin master key doesn&apos;t exist in original system</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Generate empty master key. Even you choose crypto algorithm, rescue image will be uncrypted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t create file %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Secret digital signature key doesn&apos;t exist in original system</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Public digital signature key doesn&apos;t exist in original system</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t create config file: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Starting the local client</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Queueing the backup task</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t start a backup, sv_archives has problems</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrong response from server. See log and journal for more info</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the deduplication daemon to start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the deduplication daemon to finish, pass %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the task status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the task status, last code %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the task status: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 B</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 GB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 TB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>serial %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrong authentication</source>
+        <translation>Ошибка аутентификации</translation>
+    </message>
+    <message>
+        <source>Please check if client is authorized by server;
+the Sarvelin key in Sarvelin manager was set;
+you inputed the Sarvelin key correctly</source>
+        <translation>Проверьте, что клиент авторизован сервером;
+ключ Sarvelin задан в менеджере Sarvelin;
+ключ Sarvelin введён правильно</translation>
+    </message>
+    <message>
+        <source>No HWID for such client: </source>
+        <translation>Нет HWID для такого клиента: </translation>
+    </message>
+    <message>
+        <source>This archive is crypted. To restore it you MUST provide master key. Use &quot;Crypt key&quot; button to do it, or copy original master key to </source>
+        <translation>Этот архив зашифрован. Для его восстановления НЕОБХОДИМО указать мастер-ключ. Используйте кнопку &quot;Crypt key&quot; или скопируйте исходный мастер-ключ в </translation>
+    </message>
+    <message>
+        <source>Can&apos;t read LVM physical volumes</source>
+        <translation>Не удалось прочитать физические тома LVM</translation>
+    </message>
+    <message>
+        <source>LVM volume group %1 also lies on %2. It is not removed: restore to %3 canceled</source>
+        <translation>Группа томов LVM %1 расположена также на %2. Она не удалена: восстановление на %3 отменено</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>нет</translation>
+    </message>
+    <message>
+        <source> is configured as LVM physical volume. If you continue all it&apos;s data will be lost</source>
+        <translation> настроено как физический том LVM. Если продолжить, все его данные будут потеряны</translation>
+    </message>
+    <message>
+        <source>Volume groups to remove: </source>
+        <translation>Будут удалены группы томов: </translation>
+    </message>
+    <message>
+        <source>Logical volumes to remove: </source>
+        <translation>Будут удалены логические тома: </translation>
+    </message>
+    <message>
+        <source>Physical volumes to remove: </source>
+        <translation>Будут удалены физические тома: </translation>
+    </message>
+    <message>
+        <source>Remove them and restore?</source>
+        <translation>Удалить их и восстановить?</translation>
+    </message>
+    <message>
+        <source>Can&apos;t delete LVM logical volumes: </source>
+        <translation>Не удалось удалить логические тома LVM: </translation>
+    </message>
+    <message>
+        <source>Can&apos;t delete LVM volume group: </source>
+        <translation>Не удалось удалить группу томов LVM: </translation>
+    </message>
+    <message>
+        <source>Can&apos;t remove LVM physical volume: </source>
+        <translation>Не удалось удалить физический том LVM: </translation>
+    </message>
+    <message>
+        <source>The disk %1 is not the one chosen. Restore canceled</source>
+        <translation>Диск %1 не тот, что был выбран. Восстановление отменено</translation>
+    </message>
+    <message>
+        <source>Chosen: </source>
+        <translation>Выбран: </translation>
+    </message>
+    <message>
+        <source>Now: </source>
+        <translation>Сейчас: </translation>
+    </message>
+    <message>
+        <source>No client for recovery</source>
+        <translation>Нет клиента для восстановления</translation>
+    </message>
+    <message>
+        <source>No target disk for recovery</source>
+        <translation>Не выбран диск для восстановления</translation>
+    </message>
+    <message>
+        <source>No archive chosen for recovery</source>
+        <translation>Не выбран архив для восстановления</translation>
+    </message>
+    <message>
+        <source>Clearing LVM volumes of %1</source>
+        <translation>Удаление томов LVM на %1</translation>
+    </message>
+    <message>
+        <source>Connecting to the Sarvelin server</source>
+        <translation>Подключение к серверу Sarvelin</translation>
+    </message>
+    <message>
+        <source>Authenticating the client %1</source>
+        <translation>Проверка клиента %1</translation>
+    </message>
+    <message>
+        <source>Queueing the restore</source>
+        <translation>Постановка восстановления в очередь</translation>
+    </message>
+    <message>
+        <source>Waiting for the restore task</source>
+        <translation>Ожидание задачи восстановления</translation>
+    </message>
+    <message>
+        <source>Waiting for the restore task, pass %1: %2</source>
+        <translation>Ожидание задачи восстановления, проход %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>wait finish state of task</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ResqueArchivesModel</name>
@@ -663,6 +1143,125 @@ Or unknown error</source>
     <message>
         <source>undefined</source>
         <translation>не определено</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreAvailableBackupsPage</name>
+    <message>
+        <source>Client hostname</source>
+        <translation>Имя хоста клиента</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreChoosingServerPage</name>
+    <message>
+        <source>Sarvelin server</source>
+        <translation>Сервер Sarvelin</translation>
+    </message>
+    <message>
+        <source>server ip or name</source>
+        <translation>IP-адрес или имя сервера</translation>
+    </message>
+    <message>
+        <source>Port cmd</source>
+        <translation>Порт команд</translation>
+    </message>
+    <message>
+        <source>Port media</source>
+        <translation>Порт данных</translation>
+    </message>
+    <message>
+        <source>Sarvelin key password</source>
+        <translation>Пароль ключа Sarvelin</translation>
+    </message>
+    <message>
+        <source>Please disconnect for editing fields</source>
+        <translation>Отключитесь, чтобы изменить поля</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Отключиться</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Подключиться</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreConfirmingPage</name>
+    <message>
+        <source>Restore</source>
+        <translation>Восстановить</translation>
+    </message>
+    <message>
+        <source>Network interface</source>
+        <translation>Сетевой интерфейс</translation>
+    </message>
+    <message>
+        <source>Sarvelin server</source>
+        <translation>Сервер Sarvelin</translation>
+    </message>
+    <message>
+        <source>Port cmd</source>
+        <translation>Порт команд</translation>
+    </message>
+    <message>
+        <source>Port media</source>
+        <translation>Порт данных</translation>
+    </message>
+    <message>
+        <source>Client hostname</source>
+        <translation>Имя хоста клиента</translation>
+    </message>
+    <message>
+        <source>Selected backup</source>
+        <translation>Выбранная копия</translation>
+    </message>
+    <message>
+        <source>Restore target</source>
+        <translation>Диск для восстановления</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreProcessPage</name>
+    <message>
+        <source>Recovery ended successfully</source>
+        <translation>Восстановление успешно завершено</translation>
+    </message>
+    <message>
+        <source>Recovery failed. See log for more info</source>
+        <translation>Восстановление не удалось. Подробности в журнале</translation>
+    </message>
+    <message>
+        <source>Elapsed time: %1</source>
+        <translation>Прошло времени: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreSettingsPage</name>
+    <message>
+        <source>Restore target</source>
+        <translation>Диск для восстановления</translation>
+    </message>
+    <message>
+        <source>Current key path: </source>
+        <translation>Текущий путь к ключу: </translation>
+    </message>
+    <message>
+        <source>Change crypt key</source>
+        <translation>Сменить ключ шифрования</translation>
+    </message>
+    <message>
+        <source>Tune DRP</source>
+        <translation>Настроить ПАВ</translation>
+    </message>
+    <message>
+        <source>Enter client&apos;s password</source>
+        <translation>Пароль клиента</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Пароль</translation>
     </message>
 </context>
 <context>
