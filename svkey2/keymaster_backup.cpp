@@ -71,12 +71,12 @@ QString systemError(int err)
 }
 
 // Writes `content` to `path` with mode `mode`, replacing what was there and
-// whatever mode the file had; a link at `path` is not followed. Returns the
-// system's error text, empty on success.
-QString writeFileWithMode(const QString& path, const QByteArray& content, mode_t mode)
+// whatever mode the file had; a link at `path` is followed only when asked
+// (never for a secret). Returns the system's error text, empty on success.
+QString writeFileWithMode(const QString& path, const QByteArray& content, mode_t mode, bool followLink = false)
 {
     const QByteArray local = QFile::encodeName(path);
-    const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, mode);
+    const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW), mode);
     if (fd < 0)
         return systemError(errno);
     int err = 0;
@@ -102,7 +102,7 @@ QString writeFileWithMode(const QString& path, const QByteArray& content, mode_t
 
 // Copies `source` to `destination` (see writeFileWithMode); the system's
 // error text, empty on success.
-QString copyFileWithMode(const QString& source, const QString& destination, mode_t mode)
+QString copyFileWithMode(const QString& source, const QString& destination, mode_t mode, bool followLink = false)
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
@@ -110,7 +110,7 @@ QString copyFileWithMode(const QString& source, const QString& destination, mode
     const QByteArray content = in.readAll();
     if (in.error() != QFileDevice::NoError)
         return in.errorString();
-    return writeFileWithMode(destination, content, mode);
+    return writeFileWithMode(destination, content, mode, followLink);
 }
 
 bool isRegularFile(const QString& path)
@@ -125,7 +125,11 @@ void KeyMaster::createBackup()
 {
     if (refuseReentry("createBackup"))
         return;
+    // The window is drawn between the mount commands of the run too.
+    const QMetaObject::Connection drawing =
+        QObject::connect(&fstabModel, &FsModel::commandDone, this, [this] { processEventsOnce(); });
     const bool result = createBackupPrivate();
+    QObject::disconnect(drawing);
     setRunStage(tr("Stopping the local client"));
     stopSarvelinClient();
     if (!result)
@@ -145,9 +149,10 @@ bool KeyMaster::endBackupScenario(const QString& message, const QString& details
 
 bool KeyMaster::copyInstalledKey(const QString& name, const char* logLine, const char* missingText, QString* error)
 {
-    const QString source = kMountRoot + kKeysFolder + name;
+    // Links inside the installed system are followed inside "/mnt" only.
+    const QString source = installedFilePath(kKeysFolder + name);
     const QString destination = kKeysFolder + name;
-    if (!QFileInfo::exists(source)) {
+    if (source.isEmpty() || !QFileInfo::exists(source)) {
         Notifier::getInstance()->showInfo(tr(missingText));
         return false;
     }
@@ -178,10 +183,11 @@ bool KeyMaster::createBackupPrivate()
     setRunStage(tr("Copying the keys and the client settings"));
     if (!updateUsedHostname(hostname))
         return endBackupScenario(tr("Can't change hostname"));
+    processEventsOnce();
 
-    const QString installedMachineId = kMountRoot + kMachineIdFile;
-    if (isRegularFile(installedMachineId)) {
-        const QString error = copyFileWithMode(installedMachineId, kMachineIdFile, 0644);
+    const QString installedMachineId = installedFilePath(kMachineIdFile);
+    if (!installedMachineId.isEmpty() && isRegularFile(installedMachineId)) {
+        const QString error = copyFileWithMode(installedMachineId, kMachineIdFile, 0644, true);
         if (!error.isEmpty())
             return endBackupScenario(tr("Can't copy machine-id file. ") + error);
     }
@@ -198,8 +204,8 @@ bool KeyMaster::createBackupPrivate()
     SVcoreConfig config(installedConfig.toStdString());
     qDebug().noquote() << "Load client's config file to modify...";
 
-    const QString installedMasterKey = kMountRoot + kMasterKeyFile;
-    if (QFileInfo::exists(installedMasterKey)) {
+    const QString installedMasterKey = installedFilePath(kMasterKeyFile);
+    if (!installedMasterKey.isEmpty() && QFileInfo::exists(installedMasterKey)) {
         temporaryFiles.push_back(kMasterKeyFile.toStdString());
         const QString error = copyFileWithMode(installedMasterKey, kMasterKeyFile, 0600);
         if (!error.isEmpty())
@@ -233,6 +239,7 @@ bool KeyMaster::createBackupPrivate()
         }
     }
 
+    processEventsOnce();
     config.set_client_inet_interface(networkInterface.toStdString());
     config.set_local_backup_dir_flag(false);
 

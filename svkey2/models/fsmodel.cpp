@@ -170,6 +170,7 @@ bool FsModel::mountDevice(const QString& device, const QString& mountPoint, bool
                             QString::fromStdString(dfOutput));
         return false;
     }
+    emit commandDone();
 
     const QString command = QStringLiteral("/bin/mount") + (readOnly ? QStringLiteral(" -o ro") : QString())
         + QStringLiteral(" -- ") + QString::fromStdString(quoted(device)) + QLatin1Char(' ')
@@ -210,6 +211,7 @@ bool FsModel::unmountAll()
             Notifier::getInstance()->showError(tr("Can't unmount device: ") + device);
             allDone = false;
         }
+        emit commandDone();
     }
     return allDone;
 }
@@ -248,6 +250,7 @@ bool FsModel::privateMultipleMount(bool onlyMarked)
                                                tr("The mount point leads outside of /mnt"));
         } else {
             mounted = mountDevice(filesystem, mountPoint, true);
+            emit commandDone();
         }
         if (!mounted) {
             Notifier::getInstance()->showWarning(tr("Device ") + filesystem + tr(" from fstab can`t be mounted to ")

@@ -54,6 +54,9 @@ public:
 
 signals:
     void backupingFsNumberChanged();
+    // After each command of mountDevice, mountAll, mountAllNeedBackup and
+    // unmountAll: a long run can let the window draw in between.
+    void commandDone();
 
 public slots:
     void mark(int row, bool ifNeedBackup);

@@ -76,92 +76,92 @@
     <name>BackupChoosingDevicePage</name>
     <message>
         <source>Drive</source>
-        <translation type="unfinished"></translation>
+        <translation>Drive</translation>
     </message>
     <message>
         <source>Crypto</source>
-        <translation type="unfinished"></translation>
+        <translation>Crypto</translation>
     </message>
     <message>
         <source>Choose local drive contains / in backup device</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose local drive contains / in backup device</translation>
     </message>
 </context>
 <context>
     <name>BackupConfirmingPage</name>
     <message>
         <source>Create image</source>
-        <translation type="unfinished"></translation>
+        <translation>Create image</translation>
     </message>
     <message>
         <source>Network interface</source>
-        <translation type="unfinished"></translation>
+        <translation>Network interface</translation>
     </message>
     <message>
         <source>Crypto</source>
-        <translation type="unfinished"></translation>
+        <translation>Crypto</translation>
     </message>
     <message>
         <source>Drive partition</source>
-        <translation type="unfinished"></translation>
+        <translation>Drive partition</translation>
     </message>
     <message>
         <source>Hostname</source>
-        <translation type="unfinished"></translation>
+        <translation>Hostname</translation>
     </message>
     <message>
         <source>Operating system</source>
-        <translation type="unfinished"></translation>
+        <translation>Operating system</translation>
     </message>
     <message>
         <source>Mounted directories</source>
-        <translation type="unfinished"></translation>
+        <translation>Mounted directories</translation>
     </message>
     <message>
         <source>No selected directories</source>
-        <translation type="unfinished"></translation>
+        <translation>No selected directories</translation>
     </message>
     <message>
         <source>Filesystem</source>
-        <translation type="unfinished">Filesystem</translation>
+        <translation>Filesystem</translation>
     </message>
     <message>
         <source>Type</source>
-        <translation type="unfinished">Type</translation>
+        <translation>Type</translation>
     </message>
     <message>
         <source>Mount point</source>
-        <translation type="unfinished">Mount point</translation>
+        <translation>Mount point</translation>
     </message>
 </context>
 <context>
     <name>BackupCreatingPage</name>
     <message>
         <source>Creating backup ended successfully</source>
-        <translation type="unfinished"></translation>
+        <translation>Creating backup ended successfully</translation>
     </message>
     <message>
         <source>Creating backup failed. See log for more info</source>
-        <translation type="unfinished"></translation>
+        <translation>Creating backup failed. See log for more info</translation>
     </message>
     <message>
         <source>Elapsed time: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Elapsed time: %1</translation>
     </message>
 </context>
 <context>
     <name>BackupDiskInfoPage</name>
     <message>
         <source>Host name</source>
-        <translation type="unfinished"></translation>
+        <translation>Host name</translation>
     </message>
     <message>
         <source>Operating system</source>
-        <translation type="unfinished"></translation>
+        <translation>Operating system</translation>
     </message>
     <message>
         <source>Choose mounted directories that should be in backup</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose mounted directories that should be in backup</translation>
     </message>
 </context>
 <context>
@@ -349,23 +349,23 @@
     <name>DevicesTreeView</name>
     <message>
         <source>Name</source>
-        <translation type="unfinished">Name</translation>
+        <translation>Name</translation>
     </message>
     <message>
         <source>FS type</source>
-        <translation type="unfinished"></translation>
+        <translation>FS type</translation>
     </message>
     <message>
         <source>Label</source>
-        <translation type="unfinished">Label</translation>
+        <translation>Label</translation>
     </message>
     <message>
         <source>UUID</source>
-        <translation type="unfinished">UUID</translation>
+        <translation>UUID</translation>
     </message>
     <message>
         <source>Mountpoint</source>
-        <translation type="unfinished">Mountpoint</translation>
+        <translation>Mountpoint</translation>
     </message>
 </context>
 <context>
@@ -636,31 +636,31 @@
     <name>FstabView</name>
     <message>
         <source>Need backup</source>
-        <translation type="unfinished"></translation>
+        <translation>Need backup</translation>
     </message>
     <message>
         <source>Filesystem</source>
-        <translation type="unfinished">Filesystem</translation>
+        <translation>Filesystem</translation>
     </message>
     <message>
         <source>Type</source>
-        <translation type="unfinished">Type</translation>
+        <translation>Type</translation>
     </message>
     <message>
         <source>Mountpoint</source>
-        <translation type="unfinished">Mountpoint</translation>
+        <translation>Mountpoint</translation>
     </message>
     <message>
         <source>Options</source>
-        <translation type="unfinished">Options</translation>
+        <translation>Options</translation>
     </message>
     <message>
         <source>Dump</source>
-        <translation type="unfinished">Dump</translation>
+        <translation>Dump</translation>
     </message>
     <message>
         <source>Pass</source>
-        <translation type="unfinished">Pass</translation>
+        <translation>Pass</translation>
     </message>
 </context>
 <context>
@@ -868,51 +868,51 @@ Or unknown error</translation>
     </message>
     <message>
         <source>Task finished with wrong status</source>
-        <translation type="unfinished"></translation>
+        <translation>Task finished with wrong status</translation>
     </message>
     <message>
         <source>Task was assigned</source>
-        <translation type="unfinished"></translation>
+        <translation>Task was assigned</translation>
     </message>
     <message>
         <source>Task was successsully done</source>
-        <translation type="unfinished"></translation>
+        <translation>Task was successsully done</translation>
     </message>
     <message>
         <source>Task was broken</source>
-        <translation type="unfinished"></translation>
+        <translation>Task was broken</translation>
     </message>
     <message>
         <source>Task finished with error</source>
-        <translation type="unfinished"></translation>
+        <translation>Task finished with error</translation>
     </message>
     <message>
         <source>Task was killed</source>
-        <translation type="unfinished"></translation>
+        <translation>Task was killed</translation>
     </message>
     <message>
         <source>Task was done with a defect</source>
-        <translation type="unfinished"></translation>
+        <translation>Task was done with a defect</translation>
     </message>
     <message>
         <source>Stopping the local client</source>
-        <translation type="unfinished"></translation>
+        <translation>Stopping the local client</translation>
     </message>
     <message>
         <source>Can&apos;t copy file %1 to %2: %3</source>
-        <translation type="unfinished"></translation>
+        <translation>Can&apos;t copy file %1 to %2: %3</translation>
     </message>
     <message>
         <source>Mounting the chosen file systems</source>
-        <translation type="unfinished"></translation>
+        <translation>Mounting the chosen file systems</translation>
     </message>
     <message>
         <source>Config file doesn`t exist in selected directories</source>
-        <translation type="unfinished"></translation>
+        <translation>Config file doesn`t exist in selected directories</translation>
     </message>
     <message>
         <source>Copying the keys and the client settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Copying the keys and the client settings</translation>
     </message>
     <message>
         <source>Can&apos;t change hostname</source>
@@ -920,95 +920,95 @@ Or unknown error</translation>
     </message>
     <message>
         <source>Can&apos;t copy machine-id file. </source>
-        <translation type="unfinished"></translation>
+        <translation>Can&apos;t copy machine-id file. </translation>
     </message>
     <message>
         <source>Can&apos;t read config file: </source>
-        <translation type="unfinished"></translation>
+        <translation>Can&apos;t read config file: </translation>
     </message>
     <message>
         <source>Sarvelin master key doesn&apos;t exist in original system</source>
-        <translation type="unfinished"></translation>
+        <translation>Sarvelin master key doesn&apos;t exist in original system</translation>
     </message>
     <message>
         <source>Generate empty master key. Even you choose crypto algorithm, rescue image will be uncrypted</source>
-        <translation type="unfinished"></translation>
+        <translation>Generate empty master key. Even you choose crypto algorithm, rescue image will be uncrypted</translation>
     </message>
     <message>
         <source>Can&apos;t create file %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Can&apos;t create file %1: %2</translation>
     </message>
     <message>
         <source>Secret digital signature key doesn&apos;t exist in original system</source>
-        <translation type="unfinished"></translation>
+        <translation>Secret digital signature key doesn&apos;t exist in original system</translation>
     </message>
     <message>
         <source>Public digital signature key doesn&apos;t exist in original system</source>
-        <translation type="unfinished"></translation>
+        <translation>Public digital signature key doesn&apos;t exist in original system</translation>
     </message>
     <message>
         <source>Can&apos;t create config file: </source>
-        <translation type="unfinished"></translation>
+        <translation>Can&apos;t create config file: </translation>
     </message>
     <message>
         <source>Starting the local client</source>
-        <translation type="unfinished"></translation>
+        <translation>Starting the local client</translation>
     </message>
     <message>
         <source>Queueing the backup task</source>
-        <translation type="unfinished"></translation>
+        <translation>Queueing the backup task</translation>
     </message>
     <message>
         <source>Can&apos;t start a backup, sv_archives has problems</source>
-        <translation type="unfinished"></translation>
+        <translation>Can&apos;t start a backup, sv_archives has problems</translation>
     </message>
     <message>
         <source>Wrong response from server. See log and journal for more info</source>
-        <translation type="unfinished"></translation>
+        <translation>Wrong response from server. See log and journal for more info</translation>
     </message>
     <message>
         <source>Waiting for the deduplication daemon to start</source>
-        <translation type="unfinished"></translation>
+        <translation>Waiting for the deduplication daemon to start</translation>
     </message>
     <message>
         <source>Waiting for the deduplication daemon to finish, pass %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Waiting for the deduplication daemon to finish, pass %1</translation>
     </message>
     <message>
         <source>Waiting for the task status</source>
-        <translation type="unfinished"></translation>
+        <translation>Waiting for the task status</translation>
     </message>
     <message>
         <source>Waiting for the task status, last code %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Waiting for the task status, last code %1</translation>
     </message>
     <message>
         <source>Waiting for the task status: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Waiting for the task status: %1</translation>
     </message>
     <message>
         <source>%1 B</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 B</translation>
     </message>
     <message>
         <source>%1 KB</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 KB</translation>
     </message>
     <message>
         <source>%1 MB</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 MB</translation>
     </message>
     <message>
         <source>%1 GB</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 GB</translation>
     </message>
     <message>
         <source>%1 TB</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 TB</translation>
     </message>
     <message>
         <source>serial %1</source>
-        <translation type="unfinished"></translation>
+        <translation>serial %1</translation>
     </message>
     <message>
         <source>Wrong authentication</source>
@@ -1127,7 +1127,7 @@ you inputed the Sarvelin key correctly</translation>
     <name>QObject</name>
     <message>
         <source>wait finish state of task</source>
-        <translation type="unfinished"></translation>
+        <translation>wait finish state of task</translation>
     </message>
 </context>
 <context>

@@ -76,92 +76,92 @@
     <name>BackupChoosingDevicePage</name>
     <message>
         <source>Drive</source>
-        <translation type="unfinished"></translation>
+        <translation>Диск</translation>
     </message>
     <message>
         <source>Crypto</source>
-        <translation type="unfinished"></translation>
+        <translation>Шифрование</translation>
     </message>
     <message>
         <source>Choose local drive contains / in backup device</source>
-        <translation type="unfinished"></translation>
+        <translation>Выберите локальный раздел, содержащий / на устройстве для резервного копирования</translation>
     </message>
 </context>
 <context>
     <name>BackupConfirmingPage</name>
     <message>
         <source>Create image</source>
-        <translation type="unfinished"></translation>
+        <translation>Создать образ</translation>
     </message>
     <message>
         <source>Network interface</source>
-        <translation type="unfinished"></translation>
+        <translation>Сетевой интерфейс</translation>
     </message>
     <message>
         <source>Crypto</source>
-        <translation type="unfinished"></translation>
+        <translation>Шифрование</translation>
     </message>
     <message>
         <source>Drive partition</source>
-        <translation type="unfinished"></translation>
+        <translation>Раздел диска</translation>
     </message>
     <message>
         <source>Hostname</source>
-        <translation type="unfinished"></translation>
+        <translation>Имя узла</translation>
     </message>
     <message>
         <source>Operating system</source>
-        <translation type="unfinished"></translation>
+        <translation>Операционная система</translation>
     </message>
     <message>
         <source>Mounted directories</source>
-        <translation type="unfinished"></translation>
+        <translation>Монтируемые каталоги</translation>
     </message>
     <message>
         <source>No selected directories</source>
-        <translation type="unfinished"></translation>
+        <translation>Нет выбранных каталогов</translation>
     </message>
     <message>
         <source>Filesystem</source>
-        <translation type="unfinished">Файловая система</translation>
+        <translation>Файловая система</translation>
     </message>
     <message>
         <source>Type</source>
-        <translation type="unfinished">Тип</translation>
+        <translation>Тип</translation>
     </message>
     <message>
         <source>Mount point</source>
-        <translation type="unfinished">Точка монтирования</translation>
+        <translation>Точка монтирования</translation>
     </message>
 </context>
 <context>
     <name>BackupCreatingPage</name>
     <message>
         <source>Creating backup ended successfully</source>
-        <translation type="unfinished"></translation>
+        <translation>Создание резервной копии успешно завершено</translation>
     </message>
     <message>
         <source>Creating backup failed. See log for more info</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось создать резервную копию. Подробности в журнале</translation>
     </message>
     <message>
         <source>Elapsed time: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Прошло времени: %1</translation>
     </message>
 </context>
 <context>
     <name>BackupDiskInfoPage</name>
     <message>
         <source>Host name</source>
-        <translation type="unfinished"></translation>
+        <translation>Имя узла</translation>
     </message>
     <message>
         <source>Operating system</source>
-        <translation type="unfinished"></translation>
+        <translation>Операционная система</translation>
     </message>
     <message>
         <source>Choose mounted directories that should be in backup</source>
-        <translation type="unfinished"></translation>
+        <translation>Выберите монтируемые каталоги, которые войдут в резервную копию</translation>
     </message>
 </context>
 <context>
@@ -349,23 +349,23 @@
     <name>DevicesTreeView</name>
     <message>
         <source>Name</source>
-        <translation type="unfinished">Имя</translation>
+        <translation>Имя</translation>
     </message>
     <message>
         <source>FS type</source>
-        <translation type="unfinished"></translation>
+        <translation>Тип ФС</translation>
     </message>
     <message>
         <source>Label</source>
-        <translation type="unfinished">Метка</translation>
+        <translation>Метка</translation>
     </message>
     <message>
         <source>UUID</source>
-        <translation type="unfinished">UUID</translation>
+        <translation>UUID</translation>
     </message>
     <message>
         <source>Mountpoint</source>
-        <translation type="unfinished">Точка монтирования</translation>
+        <translation>Точка монтирования</translation>
     </message>
 </context>
 <context>
@@ -636,31 +636,31 @@
     <name>FstabView</name>
     <message>
         <source>Need backup</source>
-        <translation type="unfinished"></translation>
+        <translation>Копировать</translation>
     </message>
     <message>
         <source>Filesystem</source>
-        <translation type="unfinished">Файловая система</translation>
+        <translation>Файловая система</translation>
     </message>
     <message>
         <source>Type</source>
-        <translation type="unfinished">Тип</translation>
+        <translation>Тип</translation>
     </message>
     <message>
         <source>Mountpoint</source>
-        <translation type="unfinished">Точка монтирования</translation>
+        <translation>Точка монтирования</translation>
     </message>
     <message>
         <source>Options</source>
-        <translation type="unfinished">Параметры</translation>
+        <translation>Параметры</translation>
     </message>
     <message>
         <source>Dump</source>
-        <translation type="unfinished">Dump</translation>
+        <translation>Dump</translation>
     </message>
     <message>
         <source>Pass</source>
-        <translation type="unfinished">Pass</translation>
+        <translation>Pass</translation>
     </message>
 </context>
 <context>
@@ -868,147 +868,147 @@ Or unknown error</source>
     </message>
     <message>
         <source>Task finished with wrong status</source>
-        <translation type="unfinished"></translation>
+        <translation>Задача завершилась с неверным статусом</translation>
     </message>
     <message>
         <source>Task was assigned</source>
-        <translation type="unfinished"></translation>
+        <translation>Задача назначена</translation>
     </message>
     <message>
         <source>Task was successsully done</source>
-        <translation type="unfinished"></translation>
+        <translation>Задача успешно выполнена</translation>
     </message>
     <message>
         <source>Task was broken</source>
-        <translation type="unfinished"></translation>
+        <translation>Задача прервана</translation>
     </message>
     <message>
         <source>Task finished with error</source>
-        <translation type="unfinished"></translation>
+        <translation>Задача завершилась с ошибкой</translation>
     </message>
     <message>
         <source>Task was killed</source>
-        <translation type="unfinished"></translation>
+        <translation>Задача была убита</translation>
     </message>
     <message>
         <source>Task was done with a defect</source>
-        <translation type="unfinished"></translation>
+        <translation>Задача выполнена с дефектом</translation>
     </message>
     <message>
         <source>Stopping the local client</source>
-        <translation type="unfinished"></translation>
+        <translation>Остановка локального клиента</translation>
     </message>
     <message>
         <source>Can&apos;t copy file %1 to %2: %3</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось скопировать файл %1 в %2: %3</translation>
     </message>
     <message>
         <source>Mounting the chosen file systems</source>
-        <translation type="unfinished"></translation>
+        <translation>Монтирование выбранных файловых систем</translation>
     </message>
     <message>
         <source>Config file doesn`t exist in selected directories</source>
-        <translation type="unfinished"></translation>
+        <translation>Файл конфигурации отсутствует в выбранных каталогах</translation>
     </message>
     <message>
         <source>Copying the keys and the client settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Копирование ключей и настроек клиента</translation>
     </message>
     <message>
         <source>Can&apos;t change hostname</source>
-        <translation>Не удалось изменить имя хоста</translation>
+        <translation>Не удалось изменить имя узла</translation>
     </message>
     <message>
         <source>Can&apos;t copy machine-id file. </source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось скопировать файл machine-id. </translation>
     </message>
     <message>
         <source>Can&apos;t read config file: </source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось прочитать файл конфигурации: </translation>
     </message>
     <message>
         <source>Sarvelin master key doesn&apos;t exist in original system</source>
-        <translation type="unfinished"></translation>
+        <translation>Мастер-ключ Sarvelin отсутствует в исходной системе</translation>
     </message>
     <message>
         <source>Generate empty master key. Even you choose crypto algorithm, rescue image will be uncrypted</source>
-        <translation type="unfinished"></translation>
+        <translation>Создан пустой мастер-ключ. Даже если выбран алгоритм шифрования, аварийный образ не будет зашифрован</translation>
     </message>
     <message>
         <source>Can&apos;t create file %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось создать файл %1: %2</translation>
     </message>
     <message>
         <source>Secret digital signature key doesn&apos;t exist in original system</source>
-        <translation type="unfinished"></translation>
+        <translation>Секретный ключ цифровой подписи отсутствует в исходной системе</translation>
     </message>
     <message>
         <source>Public digital signature key doesn&apos;t exist in original system</source>
-        <translation type="unfinished"></translation>
+        <translation>Открытый ключ цифровой подписи отсутствует в исходной системе</translation>
     </message>
     <message>
         <source>Can&apos;t create config file: </source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось создать файл конфигурации: </translation>
     </message>
     <message>
         <source>Starting the local client</source>
-        <translation type="unfinished"></translation>
+        <translation>Запуск локального клиента</translation>
     </message>
     <message>
         <source>Queueing the backup task</source>
-        <translation type="unfinished"></translation>
+        <translation>Постановка задачи резервного копирования в очередь</translation>
     </message>
     <message>
         <source>Can&apos;t start a backup, sv_archives has problems</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось начать резервное копирование, у sv_archives проблемы</translation>
     </message>
     <message>
         <source>Wrong response from server. See log and journal for more info</source>
-        <translation type="unfinished"></translation>
+        <translation>Неверный ответ сервера. Подробности в логе и журнале</translation>
     </message>
     <message>
         <source>Waiting for the deduplication daemon to start</source>
-        <translation type="unfinished"></translation>
+        <translation>Ожидание запуска демона дедупликации</translation>
     </message>
     <message>
         <source>Waiting for the deduplication daemon to finish, pass %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Ожидание завершения демона дедупликации, проход %1</translation>
     </message>
     <message>
         <source>Waiting for the task status</source>
-        <translation type="unfinished"></translation>
+        <translation>Ожидание статуса задачи</translation>
     </message>
     <message>
         <source>Waiting for the task status, last code %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Ожидание статуса задачи, последний код %1</translation>
     </message>
     <message>
         <source>Waiting for the task status: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Ожидание статуса задачи: %1</translation>
     </message>
     <message>
         <source>%1 B</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Б</translation>
     </message>
     <message>
         <source>%1 KB</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 КБ</translation>
     </message>
     <message>
         <source>%1 MB</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 МБ</translation>
     </message>
     <message>
         <source>%1 GB</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ГБ</translation>
     </message>
     <message>
         <source>%1 TB</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ТБ</translation>
     </message>
     <message>
         <source>serial %1</source>
-        <translation type="unfinished"></translation>
+        <translation>серийный номер %1</translation>
     </message>
     <message>
         <source>Wrong authentication</source>
@@ -1127,7 +1127,7 @@ you inputed the Sarvelin key correctly</source>
     <name>QObject</name>
     <message>
         <source>wait finish state of task</source>
-        <translation type="unfinished"></translation>
+        <translation>ожидание конечного состояния задачи</translation>
     </message>
 </context>
 <context>

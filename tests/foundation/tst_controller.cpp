@@ -86,7 +86,7 @@ private slots:
         QCOMPARE(names, QStringList({"os", "hostname", "networkInterface", "crypto", "selectedDrive", "cmdPort",
                                      "mediaPort", "sarvelinServerIp", "clientNames", "recoveringClient",
                                      "devicesTree", "fstabModel", "resqueArchivesModel", "cryptKeyHandler",
-                                     "serverConnected"}));
+                                     "serverConnected", "runStage"}));
         QVERIFY(mo->property(mo->indexOfProperty("cryptKeyHandler")).isConstant());
         QVERIFY(!mo->property(mo->indexOfProperty("os")).isWritable());
         QCOMPARE(namesOf(mo, QMetaMethod::Signal),
@@ -95,7 +95,7 @@ private slots:
                               "resqueArchivesModelChanged", "cmdPortChanged", "mediaPortChanged",
                               "sarvelinServerIpChanged", "clientsChanged", "recoveringClientChanged",
                               "serverConnectedChanged", "needEnterClientPassword", "needConfirmRestoreLVM",
-                              "creatingBackupEnded", "restoreEnded"}));
+                              "creatingBackupEnded", "restoreEnded", "runStageChanged"}));
     }
 
     // A setter signals a change only once: bindings do not loop.

@@ -27,7 +27,10 @@ public:
     {
         keyMaster.m_interfaces = interfaces;
     }
-    static void shortenScenarioWaits(KeyMaster& keyMaster, int divisor) { keyMaster.scenarioTimeDivisor = divisor; }
+    static void setScenarioTimeDivisor(KeyMaster& keyMaster, int divisor)
+    {
+        keyMaster.scenarioTimeDivisor = divisor;
+    }
 };
 
 namespace {
@@ -148,6 +151,12 @@ bool GuiHarness::start(const QSize& size, const QStringList& interfaces, const Q
     return true;
 }
 
+void GuiHarness::shortenScenarioWaits(int divisor)
+{
+    if (m_keyMaster)
+        KeyMasterTestAccess::setScenarioTimeDivisor(*m_keyMaster, divisor);
+}
+
 void GuiHarness::stop()
 {
     if (m_view) {
@@ -155,12 +164,6 @@ void GuiHarness::stop()
         m_view.reset();
     }
     m_keyMaster.reset();
-}
-
-void GuiHarness::shortenScenarioWaits(int divisor)
-{
-    if (m_keyMaster)
-        KeyMasterTestAccess::shortenScenarioWaits(*m_keyMaster, divisor);
 }
 
 QQuickItem* GuiHarness::root() const { return m_view ? m_view->rootObject() : nullptr; }
@@ -393,12 +396,6 @@ void GuiHarness::walkEveryPage(const std::function<void(const QString&)>& atPage
     const auto comboOpen = [&](bool open) {
         return waitFor([&] { return box->property("popupOpened").toBool() == open; });
     };
-    const auto clicks = [&](const QString& name, int times) {
-        for (int i = 0; i < times; ++i)
-            if (!clickName(name))
-                return false;
-        return true;
-    };
     const auto showDialog = [](const std::function<void()>& show) {
         show();
         QTest::qWait(350); // the dialog grows to its height
@@ -414,13 +411,8 @@ void GuiHarness::walkEveryPage(const std::function<void(const QString&)>& atPage
         {"welcome-interfaces", [&] { return click(find("arrowButton", box)) && comboOpen(true); }},
         {"selection", [&] { pressKey(Qt::Key_Escape); return comboOpen(false) && startWork(); }},
         {"backup-step1", [&] { return clickName("backupButton") && waitVisible("backupChoosingDevicePage"); }},
-        {"backup-step4-busy", [&] {
-             return clicks("forwardButton", 3) && waitVisible("backupCreatingPage")
-                    && find("busyIndicator")->setProperty("running", true);
-         }},
         {"restore-step1-journal", [&] {
-             find("busyIndicator")->setProperty("running", false);
-             return clicks("backButton", 4) && clickName("restoreButton") && waitVisible("restoreChoosingServerPage")
+             return clickName("backButton") && clickName("restoreButton") && waitVisible("restoreChoosingServerPage")
                     && clickName("journalButton") && waitVisible("journal");
          }},
         {"restore-step1-error", [&] {

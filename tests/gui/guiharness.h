@@ -39,14 +39,15 @@ public:
     bool start(const QSize& size, const QStringList& interfaces = QStringList(),
                const QUrl& source = QUrl(QStringLiteral("qrc:/qml/main.qml")));
     void stop();
+    // The scenarios' pauses and polls of the controller last 1/divisor of
+    // their real time.
+    void shortenScenarioWaits(int divisor);
     // More context objects that start() publishes (for test pages).
     QHash<QString, QObject*> extraContext;
 
     QQuickView* view() const { return m_view.get(); }
     KeyMaster* keyMaster() const { return m_keyMaster.get(); }
     QQuickItem* root() const;
-    // Divides the controller's scenario sleeps and polls by `divisor`.
-    void shortenScenarioWaits(int divisor);
 
     // The first item named `objectName` below `within` (the whole window
     // by default, popups included), or null; findVisible only takes one

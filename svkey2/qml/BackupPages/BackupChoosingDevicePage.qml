@@ -1,4 +1,5 @@
 import QtQuick 2.12
+import QtQuick.Layouts 1.12
 import customItems 1.0
 import "../localCustomItems"
 import "../localModelsView"
@@ -20,10 +21,11 @@ CustomLocalPageInStackView {
         page.forwardEnabled = false
     }
 
-    Column {
+    ColumnLayout {
         id: body
         anchors.fill: parent
-        anchors.topMargin: GuiConfig.itemHeight() * 3
+        // Three item heights from the top where the window has room for it.
+        anchors.topMargin: page.height > GuiConfig.itemHeight() * 18 ? GuiConfig.itemHeight() * 3 : GuiConfig.itemSpacing() * 4
         anchors.leftMargin: GuiConfig.itemHeight()
         anchors.rightMargin: GuiConfig.itemHeight()
         anchors.bottomMargin: GuiConfig.itemHeight() * 2
@@ -31,7 +33,7 @@ CustomLocalPageInStackView {
 
         Column {
             id: choices
-            width: Math.min(body.width * 0.75, GuiConfig.itemHeight() * 16)
+            Layout.preferredWidth: Math.min(body.width * 0.75, GuiConfig.itemHeight() * 16)
             spacing: GuiConfig.itemSpacing() * 2
             readonly property real labelWidth: Math.max(driveBox.labelImplicitWidth, cryptoBox.labelImplicitWidth)
 
@@ -50,11 +52,11 @@ CustomLocalPageInStackView {
             CustomText {
                 objectName: "driveIdentityText"
                 x: choices.labelWidth + GuiConfig.itemSpacing() * 2
-                width: parent.width - x
+                width: body.width - x
                 visible: text !== ""
                 text: KeyMaster.driveIdentity(driveBox.currentText)
                 sizeFactor: 0.9
-                elide: Text.ElideRight
+                wrapMode: Text.WordWrap
             }
 
             CustomComboBox {
@@ -70,15 +72,16 @@ CustomLocalPageInStackView {
 
         CustomText {
             objectName: "devicesTreeLabel"
-            width: body.width
+            Layout.fillWidth: true
             text: qsTr("Choose local drive contains / in backup device")
             wrapMode: Text.WordWrap
         }
 
         DevicesTreeView {
             id: devicesTree
-            width: body.width - GuiConfig.itemHeight() * 2
-            height: Math.max(GuiConfig.itemHeight() * 3, page.height - GuiConfig.itemHeight() * 9)
+            Layout.preferredWidth: body.width - GuiConfig.itemHeight() * 2
+            Layout.fillHeight: true
+            Layout.minimumHeight: GuiConfig.itemHeight() * 3
             onSelected: {
                 toggle(index)
                 page.forwardEnabled = KeyMaster.handleSelectedDevicePartition(index)

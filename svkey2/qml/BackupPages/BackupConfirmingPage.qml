@@ -36,7 +36,8 @@ CustomLocalPageInStackView {
     Flickable {
         id: flick
         anchors.fill: parent
-        anchors.topMargin: GuiConfig.itemHeight() * 3
+        // Three item heights from the top where the window has room for it.
+        anchors.topMargin: page.height > GuiConfig.itemHeight() * 18 ? GuiConfig.itemHeight() * 3 : GuiConfig.itemSpacing() * 4
         anchors.leftMargin: GuiConfig.itemHeight()
         anchors.rightMargin: GuiConfig.itemHeight()
         anchors.bottomMargin: GuiConfig.itemHeight() * 2
@@ -49,9 +50,19 @@ CustomLocalPageInStackView {
             id: body
             width: Math.min(flick.width, GuiConfig.itemHeight() * 26)
             spacing: GuiConfig.itemSpacing() * 2
-            readonly property real labelWidth: Math.max(interfaceField.labelImplicitWidth, cryptoField.labelImplicitWidth,
-                                                        driveField.labelImplicitWidth, hostField.labelImplicitWidth,
-                                                        osField.labelImplicitWidth, mountedLabel.implicitWidth)
+            // The widest label, measured apart from the fields.
+            readonly property real labelWidth: {
+                var widest = mountedLabel.implicitWidth
+                for (var i = 0; i < labelMetrics.count; ++i)
+                    widest = Math.max(widest, labelMetrics.itemAt(i).implicitWidth)
+                return widest
+            }
+            Repeater {
+                id: labelMetrics
+                model: [interfaceField.labelText, cryptoField.labelText, driveField.labelText,
+                        hostField.labelText, osField.labelText]
+                CustomText { visible: false; text: modelData }
+            }
 
             CustomLabeledTextField {
                 id: interfaceField
@@ -170,9 +181,9 @@ CustomLocalPageInStackView {
                         Row {
                             anchors.verticalCenter: parent.verticalCenter
                             spacing: list.gap
-                            CustomTextField { width: list.width / 3; readOnly: true; text: modelData.filesystem }
-                            CustomTextField { width: list.typeWidth; readOnly: true; text: modelData.type }
-                            CustomTextField { width: list.width / 2; readOnly: true; text: modelData.mountpoint }
+                            CustomTextField { width: list.width / 3; readOnly: true; text: modelData.filesystem; Component.onCompleted: cursorPosition = 0 }
+                            CustomTextField { width: list.typeWidth; readOnly: true; text: modelData.type; Component.onCompleted: cursorPosition = 0 }
+                            CustomTextField { width: list.width / 2; readOnly: true; text: modelData.mountpoint; Component.onCompleted: cursorPosition = 0 }
                         }
                     }
 

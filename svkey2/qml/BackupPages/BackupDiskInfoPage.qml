@@ -1,4 +1,5 @@
 import QtQuick 2.12
+import QtQuick.Layouts 1.12
 import customItems 1.0
 import "../localCustomItems"
 import "../localModelsView"
@@ -11,10 +12,11 @@ CustomLocalPageInStackView {
 
     forwardEnabled: KeyMaster.fstabModel.backupingFsNumber > 0
 
-    Column {
+    ColumnLayout {
         id: body
         anchors.fill: parent
-        anchors.topMargin: GuiConfig.itemHeight() * 3
+        // Three item heights from the top where the window has room for it.
+        anchors.topMargin: page.height > GuiConfig.itemHeight() * 18 ? GuiConfig.itemHeight() * 3 : GuiConfig.itemSpacing() * 4
         anchors.leftMargin: GuiConfig.itemHeight()
         anchors.rightMargin: GuiConfig.itemHeight()
         anchors.bottomMargin: GuiConfig.itemHeight() * 2
@@ -22,9 +24,13 @@ CustomLocalPageInStackView {
 
         Column {
             id: fields
-            width: Math.min(body.width * 0.75, GuiConfig.itemHeight() * 20)
+            Layout.preferredWidth: Math.min(body.width * 0.75, GuiConfig.itemHeight() * 20)
             spacing: GuiConfig.itemSpacing() * 2
-            readonly property real labelWidth: Math.max(hostField.labelImplicitWidth, osField.labelImplicitWidth)
+            readonly property real labelWidth: Math.max(hostLabel.implicitWidth, osLabel.implicitWidth)
+
+            // The labels' widths, measured apart from the fields.
+            CustomText { id: hostLabel; visible: false; text: hostField.labelText }
+            CustomText { id: osLabel; visible: false; text: osField.labelText }
 
             CustomLabeledTextField {
                 id: hostField
@@ -48,14 +54,15 @@ CustomLocalPageInStackView {
 
         CustomText {
             objectName: "fstabLabel"
-            width: body.width
+            Layout.fillWidth: true
             text: qsTr("Choose mounted directories that should be in backup")
             wrapMode: Text.WordWrap
         }
 
         FstabView {
-            width: body.width - GuiConfig.itemHeight() * 2
-            height: Math.max(GuiConfig.itemHeight() * 3, page.height - GuiConfig.itemHeight() * 9)
+            Layout.preferredWidth: body.width - GuiConfig.itemHeight() * 2
+            Layout.fillHeight: true
+            Layout.minimumHeight: GuiConfig.itemHeight() * 3
         }
     }
 }

@@ -1,0 +1,188 @@
+// The operator's backup from the welcome page to the exit page on the
+// "standard" medium (real pages, controller and stand-ins), in both languages
+// at 800x600 and 1920x1080: the page rules on the way, a checked screenshot
+// of each page and of the run mid-way, and the medium the run leaves.
+
+#include "backup_checks.h"
+#include "fsmodel.h"
+#include "guiconfig.h"
+#include "guiharness.h"
+#include "keymaster.h"
+
+#include <QQmlComponent>
+#include <QSysInfo>
+
+using namespace backup_checks;
+
+class BackupWalkTest : public QObject
+{
+    Q_OBJECT
+
+    GuiHarness gui;
+
+    // Shown items below the visible item `under` that `match`, top first.
+    QList<QQuickItem*> below(const QString& under, const std::function<bool(QQuickItem*)>& match)
+    {
+        QList<QQuickItem*> out;
+        std::function<void(QQuickItem*)> walk = [&](QQuickItem* item) {
+            for (QQuickItem* child : item->childItems())
+                if (child->isVisible()) {
+                    if (match(child))
+                        out << child;
+                    walk(child);
+                }
+        };
+        walk(gui.findVisible(under));
+        std::stable_sort(out.begin(), out.end(), [](QQuickItem* a, QQuickItem* b) { return a->mapToScene({}).y() < b->mapToScene({}).y(); });
+        return out;
+    }
+    bool clickRow(const QString& name)
+    {
+        const auto cells = below("devicesTreeView", [&](QQuickItem* i) { return i->property("text").toString() == name; });
+        return !cells.isEmpty() && gui.click(cells.first());
+    }
+    QList<QQuickItem*> checkBoxes() { return below("fstabTableView", [](QQuickItem* i) { return i->objectName() == "cellCheckBox"; }); }
+    bool choose(const QString& box, const QString& entry)
+    {
+        return gui.click(gui.find("arrowButton", gui.findVisible(box))) && gui.clickName("entry_" + entry);
+    }
+    bool forwardEnabled() { return gui.findVisible("forwardButton")->isEnabled(); }
+    QString field(const char* name) { return gui.findVisible(name)->property("text").toString(); }
+    void look(const QString& step)
+    {
+        QTest::qWait(50);
+        const QStringList cut = gui.clippedTexts(), wrong = gui.wrongLanguageTexts();
+        gui.shot(QString(QTest::currentDataTag()) + "-" + step);
+        QVERIFY2(cut.isEmpty() && wrong.isEmpty(), qPrintable(step + ":\n" + (cut + wrong).join("\n")));
+    }
+
+private slots:
+    void initTestCase() { QVERIFY2(GuiHarness::insideSandbox(), "needs the simulated medium and the stand-ins"); }
+    void cleanup() { gui.stop(); }
+
+    void walk_data()
+    {
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<QSize>("size");
+        for (const QString lang : {"Ru", "En"})
+            for (const QSize size : {QSize(800, 600), QSize(1920, 1080)})
+                QTest::addRow("%s-%dx%d", qPrintable(lang.toLower()), size.width(), size.height()) << lang << size;
+    }
+    void walk()
+    {
+        QFETCH(QString, lang);
+        QFETCH(QSize, size);
+        GuiConfig::getInstance()->setLang(lang);
+        QVERIFY(gui.start(size, {"lo", "eth0"}));
+        gui.shortenScenarioWaits(20);
+        KeyMaster* km = gui.keyMaster();
+        QVERIFY(gui.startWork() && gui.clickName("backupButton") && gui.waitVisible("backupChoosingDevicePage"));
+
+        // Device page: the first disk, said what it is; forward only while an
+        // accepted partition belongs to the chosen disk.
+        QCOMPARE(km->getSelectedDrive(), QString("sda"));
+        QVERIFY(gui.textOf("driveIdentityText").contains(QRegularExpression("^128 .+, SIMTEK SSD 128, .+ ST128A0042$")));
+        QVERIFY(!forwardEnabled() && clickRow("sda2") && forwardEnabled());
+        QVERIFY(choose("driveComboBox", "sdb") && !forwardEnabled());
+        QVERIFY(km->getSelectedDrive() == "sdb" && gui.textOf("driveIdentityText").endsWith("ST064B0917"));
+        QVERIFY(choose("driveComboBox", "sda") && clickRow("sda2") && forwardEnabled());
+        QVERIFY(choose("cryptoComboBox", "anubis") && km->getCrypto() == "anubis");
+        look("device");
+
+        // Disk information; unmarking the last entry closes the way at once.
+        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("backupDiskInfoPage"));
+        QCOMPARE(field("hostnameField") + " / " + field("osField"), QString("web01 / Debian GNU/Linux 12 (bookworm)"));
+        QVERIFY(gui.waitFor([&] { return checkBoxes().size() == 3; })); // /, /boot, /srv/data
+        QVERIFY(!forwardEnabled() && gui.click(checkBoxes().at(2)) && forwardEnabled());
+        QVERIFY(gui.click(checkBoxes().at(2)) && !forwardEnabled());
+        for (QQuickItem* box : checkBoxes())
+            QVERIFY(gui.click(box));
+        look("disk-info");
+
+        // Confirmation; back and forward again keep the marks.
+        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("backupConfirmingPage"));
+        QCOMPARE(QStringList({field("networkInterfaceField"), field("cryptoField"), field("drivePartitionField")}),
+                 QStringList({"eth0", "anubis", "sda (" + km->driveIdentity("sda") + ")"}));
+        QCOMPARE(gui.findVisible("mountedDirectoriesList")->property("count").toInt(), 3);
+        QVERIFY(!gui.findVisible("mountedDirectoriesScrollIndicator") && !gui.findVisible("noSelectedDirectoriesText"));
+        look("confirm");
+        QVERIFY(gui.clickName("backButton") && gui.waitVisible("backupDiskInfoPage") && forwardEnabled());
+        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("backupConfirmingPage"));
+        QCOMPARE(gui.findVisible("mountedDirectoriesList")->property("count").toInt(), 3);
+
+        // The run, looked at mid-way, with the modes of the secret files then.
+        const QString midRun = GuiHarness::tr("KeyMaster", "Waiting for the task status: %1").arg(GuiHarness::tr("KeyMaster", "Task was assigned"));
+        QStringList modes, stages;
+        QString elapsed;
+        connect(km, &KeyMaster::runStageChanged, this, [&] {
+            stages << km->runStage();
+            if (km->runStage() != midRun || !modes.isEmpty())
+                return;
+            for (const QString& file : kCopiedKeys + QStringList{kConfig})
+                modes << QString::number(mode(file), 8);
+            look("run");
+            elapsed = gui.textOf("runElapsedText");
+        });
+        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("exitPage", 120000));
+        QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("BackupCreatingPage", "Creating backup ended successfully"));
+        look("exit");
+        QCOMPARE(modes, QStringList({"600", "600", "600", "600"}));
+        QVERIFY2(elapsed.contains(QRegularExpression(" 0:0\\d:\\d\\d$")) && !elapsed.endsWith(" 0:00:00"), qPrintable(elapsed));
+        QVERIFY(stages.contains(GuiHarness::tr("KeyMaster", "Waiting for the deduplication daemon to finish, pass %1").arg(1)));
+        QVERIFY(km->runStage().isEmpty() && km->getFstabModel()->property("backupingFsNumber").toUInt() == 0);
+
+        // What stays on the medium: the installed system's identity, the new
+        // configuration, no key copies, no mounts, no client.
+        QCOMPARE(lines(kConfig), QStringList({
+            "node client", "who-is-primary-server backup.example.lan", "who-is-secondary-server backup2.example.lan",
+            "logfile /opt/sarvelin/log/Sarvelin.log", "client-inet-interface eth0",
+            "use-local-backup-directory /sarvelin_tmp", "parallelizm 8", "svd_algorithm sha2", "svd_block_size 16384",
+            "svd_hash_length 256", "digital-signature yes", "digital-sign-hash sha256",
+            "client-shutdown_scenario cancel-if-tasks"}));
+        QCOMPARE(mode(kConfig), 0600);
+        QCOMPARE(shell("mkdir -p /tmp/i && mount -o ro /dev/sda2 /tmp/i && cat /tmp/i/etc/machine-id; umount /tmp/i"),
+                 lines("/etc/machine-id").value(0) + "\n");
+        QCOMPARE(QSysInfo::machineHostName(), QString("web01"));
+        for (const QString& key : kCopiedKeys)
+            QVERIFY2(!QFile::exists(key), qPrintable(key));
+        QVERIFY(endedCleanly());
+        QVERIFY(lines("/opt/sarvelin/standins/calls.log").filter(" sv_archives ").last().endsWith(" sv_archives -c /dev/sda -m rescue_image -a anubis"));
+    }
+
+    // The list of marked entries at its limit, and with none marked.
+    void confirmationList()
+    {
+        QVERIFY(gui.start(QSize(800, 600)));
+        QFile fstab("/tmp/fstab-many");
+        QVERIFY(fstab.open(QIODevice::WriteOnly));
+        for (int i = 1; i <= 7; ++i)
+            fstab.write(QString("/dev/vdb%1 /data%1 ext4 defaults 0 2\n").arg(i).toUtf8());
+        fstab.close();
+        auto* model = static_cast<FsModel*>(gui.keyMaster()->getFstabModel());
+        QVERIFY(model->fill(fstab.fileName()));
+        QQmlComponent page(gui.view()->engine(), QUrl("qrc:/qml/BackupPages/BackupConfirmingPage.qml"));
+        for (const int marked : {6, 0}) {
+            for (int row = 0; row < 7; ++row)
+                model->mark(row, row < marked);
+            model->setBackupingFsNumber(marked);
+            std::unique_ptr<QObject> object(page.create());
+            auto* item = qobject_cast<QQuickItem*>(object.get());
+            QVERIFY2(item, qPrintable(page.errorString()));
+            item->setParentItem(gui.root());
+            item->setSize(gui.root()->size());
+            QVERIFY(gui.waitFor([&] { return gui.findVisible("forwardButton", item); }));
+            QCOMPARE(gui.findVisible("forwardButton", item)->isEnabled(), marked > 0);
+            QQuickItem* list = gui.findVisible("mountedDirectoriesList", item);
+            QCOMPARE(bool(gui.findVisible("noSelectedDirectoriesText", item)), !marked);
+            if (marked) { // five rows and the heading
+                QVERIFY(list->property("count") == 6 && list->height() == 6 * list->property("rowHeight").toReal());
+                QVERIFY(gui.findVisible("mountedDirectoriesScrollIndicator", item));
+                gui.shot("confirm-six-marked");
+            }
+        }
+    }
+};
+
+SV_GUI_TEST_MAIN(BackupWalkTest, "backup-walk")
+
+#include "tst_backup_walk.moc"
