@@ -183,8 +183,10 @@ void KeyMaster::loadRecoveringClientData(QString clientData)
         qWarning().noquote() << "no connect to message queues";
         return;
     }
-    // A failed request leaves an empty list, never the previous client's.
+    // A failed request leaves an empty list and no plan, never the previous
+    // client's.
     archives.clear();
+    m_drpManager->clearPlan();
     ask_archives(archives, hwid.toStdString());
     if (!archives.empty())
         askDisasterRecoveryPlan(hwid.toStdString());

@@ -1160,7 +1160,7 @@ you inputed the Sarvelin key correctly</source>
     </message>
     <message>
         <source>server ip or name</source>
-        <translation>IP-адрес или имя сервера</translation>
+        <translation>IP или имя сервера</translation>
     </message>
     <message>
         <source>Port cmd</source>

@@ -211,6 +211,8 @@ private slots:
         }
         QCOMPARE(km.isServerConnected(), connected);
         QCOMPARE(KeyMasterTestAccess::archivesModel(km).rowCount(), rows);
+        if (rows == 0 && result < 0) // no archives chosen from, no plan either (not the previous client's)
+            QCOMPARE(km.drpManager()->entries()->rowCount(), 0);
         QCOMPARE(f.shown->errors(), errors);
         if (errors.contains("Wrong authentication"))
             QCOMPARE(f.shown->shown[0].details.count('\n'), 2);

@@ -34,13 +34,15 @@ public:
     {
         m_timer.setInterval(5);
         QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
-            const qint64 gap = m_last.restart();
+            const qint64 gap = m_held ? 0 : m_last.restart();
             if (gap > 100)
                 qInfo().noquote() << "event loop paused for" << gap << "ms";
             m_longest = qMax(m_longest, gap);
         });
     }
     void start() { m_total.start(); m_last.start(); m_longest = 0; m_timer.start(); }
+    // The test's own screenshots and checks do not count.
+    void hold(bool held) { m_held = held; m_last.restart(); }
     void stop() { m_timer.stop(); m_totalMs = m_total.elapsed(); }
     qint64 longest() const { return m_longest; }
     qint64 total() const { return m_totalMs; }
@@ -49,6 +51,7 @@ private:
     QTimer m_timer;
     QElapsedTimer m_last, m_total;
     qint64 m_longest = 0, m_totalMs = 0;
+    bool m_held = false;
 };
 
 } // namespace
@@ -98,6 +101,16 @@ private slots:
         QFETCH(QString, lang);
         QFETCH(QSize, size);
         const QString tag = lang + QString("-%1x%2-").arg(size.width()).arg(size.height());
+        // A screenshot of the step, whose texts must be whole and in the language chosen.
+        QStringList faults;
+        GapProbe probe;
+        const auto look = [&](const QString& step) {
+            probe.hold(true);
+            gui.shot(tag + step);
+            for (const QString& fault : gui.clippedTexts() + gui.wrongLanguageTexts())
+                faults << step + ": " + fault;
+            probe.hold(false);
+        };
         QFile::remove(kRequests);
         QFile state(kMedium + "/lvm.state");
         QVERIFY(state.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -108,7 +121,6 @@ private slots:
         QVERIFY(gui.start(size, {"lo", "eth0"}));
         gui.shortenScenarioWaits(1000);
         KeyMaster* km = gui.keyMaster();
-        GapProbe probe;
 
         QVERIFY(gui.startWork());
         QVERIFY(gui.clickName("restoreButton"));
@@ -125,14 +137,14 @@ private slots:
         QVERIFY(!gui.findVisible("connectButton")->isEnabled());
         QVERIFY(typeInto("mediaPortField", "9993"));
         QVERIFY(!forwardEnabled());
-        gui.shot(tag + "server");
+        look("server");
         probe.start();
         QVERIFY(gui.clickName("connectButton"));
         QVERIFY(gui.waitFor([&] { return km->isServerConnected(); }, 15000));
         QVERIFY(!gui.findVisible("keyPasswordField") && gui.findVisible("disconnectNote"));
         QVERIFY(fieldOf("serverField")->property("readOnly").toBool());
         QVERIFY(forwardEnabled());
-        gui.shot(tag + "server-connected");
+        look("server-connected");
         // Disconnect brings the password field back, empty; then connect again.
         QVERIFY(gui.clickName("connectButton"));
         QVERIFY(gui.waitFor([&] { return !km->isServerConnected(); }, 15000));
@@ -159,7 +171,7 @@ private slots:
         QTest::mouseClick(gui.view(), Qt::LeftButton, Qt::NoModifier, row.toPoint());
         QVERIFY(gui.waitFor([&] { return km->getResqueArchivesModel()->property("selectedRow").toInt() == 0; }));
         QVERIFY(forwardEnabled());
-        gui.shot(tag + "backups");
+        look("backups");
         QVERIFY(gui.clickName("forwardButton"));
 
         // Settings page: the first disk is the target; forward needs the password.
@@ -176,7 +188,7 @@ private slots:
             QVERIFY(gui.clickName(dialog.first));
             QVERIFY(gui.waitFor([&] { return popup->property("opened").toBool(); }));
             QTest::qWait(350);
-            gui.shot(tag + dialog.second);
+            look(dialog.second);
             QVERIFY(gui.clickName("closeButton", popup));
             QVERIFY(gui.waitFor([&] { return !popup->property("visible").toBool(); }));
         }
@@ -187,7 +199,7 @@ private slots:
             gui.pressKey(Qt::Key_Backspace);
         QVERIFY(!forwardEnabled());
         gui.typeText("db01-secret");
-        gui.shot(tag + "settings");
+        look("settings");
         QVERIFY(gui.clickName("forwardButton"));
 
         // Confirmation page: what was chosen on the pages before.
@@ -195,7 +207,7 @@ private slots:
         QCOMPARE(gui.find("field", gui.findVisible("backupField"))->property("text").toString(), QString("db01 rescue image"));
         QCOMPARE(gui.find("field", gui.findVisible("clientField"))->property("text").toString(), QString("db01"));
         QVERIFY(gui.find("field", gui.findVisible("targetField"))->property("text").toString().startsWith("sda  ("));
-        gui.shot(tag + "confirm");
+        look("confirm");
 
         // The run: the LVM question is answered and the run page shot while
         // the restore waits, from inside its event processing.
@@ -203,20 +215,23 @@ private slots:
         QObject::connect(km, &KeyMaster::needConfirmRestoreLVM, km, [&](const QString& text) {
             question = text;
             QTimer::singleShot(400, km, [&] {
-                gui.shot(tag + "lvm-question");
+                look("lvm-question");
                 gui.clickName("yesButton");
             });
         });
         QObject::connect(km, &KeyMaster::runStageChanged, km, [&] {
-            if (midRunShot.isEmpty() && km->runStage().contains("2:"))
-                midRunShot = gui.shot(tag + "run");
+            if (midRunShot.isEmpty() && km->runStage().contains("2:")) {
+                look("run");
+                midRunShot = "run";
+            }
         });
         QVERIFY(gui.clickName("forwardButton"));
         QVERIFY(gui.waitVisible("exitPage", 60000));
         probe.stop();
         QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("RestoreProcessPage", "Recovery ended successfully"));
-        gui.shot(tag + "exit");
+        look("exit");
         QVERIFY2(!midRunShot.isEmpty(), "no stage line with the second poll");
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
         std::printf("%s: longest pause of the event loop %lld ms over %lld ms (connect to end)\n", qPrintable(tag),
                     probe.longest(), probe.total());
 
