@@ -2,8 +2,8 @@ import QtQuick 2.12
 import dialogs 1.0
 import "qrc:/qml/localDialogs"
 
-// Hosts the working dialogs as the restore settings page does, with the
-// root page's notification dialog in front of them.
+// Hosts the working dialogs as the restore settings page does; the root
+// page's notification dialog is made before them, as in the program.
 Rectangle {
     id: page
     color: GuiConfig.backgroundColorOfPage()
@@ -13,6 +13,14 @@ Rectangle {
     property int drpAnswer: 0
     // The recovery-plan dialog is made when the test has laid the plan.
     property bool withDrpDialog: false
+
+    CustomSmallDialog { id: notificationDialog; objectName: "notificationDialog" }
+    Connections {
+        target: Notifier
+        function onHasError(msg) { notificationDialog.show(CustomSmallDialog.Crit, msg) }
+        function onHasWarning(msg) { notificationDialog.show(CustomSmallDialog.Warn, msg) }
+        function onHasInfo(msg) { notificationDialog.show(CustomSmallDialog.Info, msg) }
+    }
 
     CryptKeyDialog {
         onAccepted: page.cryptKeyAnswer = 1
@@ -24,13 +32,5 @@ Rectangle {
             onAccepted: page.drpAnswer = 1
             onRejected: page.drpAnswer = -1
         }
-    }
-
-    CustomSmallDialog { id: notificationDialog; objectName: "notificationDialog" }
-    Connections {
-        target: Notifier
-        function onHasError(msg) { notificationDialog.show(CustomSmallDialog.Crit, msg) }
-        function onHasWarning(msg) { notificationDialog.show(CustomSmallDialog.Warn, msg) }
-        function onHasInfo(msg) { notificationDialog.show(CustomSmallDialog.Info, msg) }
     }
 }

@@ -1,5 +1,7 @@
-// The master-key and recovery-plan dialogs, driven as an operator would on a
-// page that hosts them as the restore settings page does.
+// Master key handling: the handler on its own (typed keys, key files, failed
+// writes, the key check), then the master-key and recovery-plan dialogs,
+// driven as an operator would on a page that hosts them as the restore
+// settings page does.
 
 #include "guiharness.h"
 
@@ -9,9 +11,30 @@
 #include "notifier.h"
 #include "sv_payload_decode.h"
 
+#include <QCryptographicHash>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
+
+QVariantList groups(const QStringList& typed)
+{
+    QVariantList list(typed.cbegin(), typed.cend());
+    while (list.size() < CryptKeyHandler::kKeyGroups)
+        list << QStringLiteral("0000");
+    return list;
+}
+
+QString fingerprintOf(const QByteArray& content)
+{
+    return QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex().left(16);
+}
+
+// Read and write for the owner only.
+bool ownerOnly(const QString& path) { return (QFileInfo(path).permissions() & 0x0777) == 0x0600; }
 
 disaster_recovery_plan_record planEntry(std::uint32_t id, const std::string& resource, std::vector<std::uint64_t> ids)
 {
@@ -32,7 +55,7 @@ QString dialogText(const char* text) { return GuiHarness::tr("CryptKeyDialog", t
 
 } // namespace
 
-class KeyDialogsTest : public QObject
+class KeyTest : public QObject
 {
     Q_OBJECT
 
@@ -44,7 +67,7 @@ class KeyDialogsTest : public QObject
         return gui.waitFor([&] { return dialog->property("opened").toBool() == open; });
     }
     bool enabled(const char* name) const { return gui.find(name)->isEnabled(); }
-    QVariant value(const char* name, const char* property = "text") const { return gui.find(name)->property(property); }
+    QString value(const char* name) const { return gui.find(name)->property("text").toString(); }
     void setText(const QString& field, const QString& text) const { gui.find(field)->setProperty("text", text); }
     void clickRow(const char* table, int row) const
     {
@@ -74,6 +97,69 @@ class KeyDialogsTest : public QObject
     }
 
 private slots:
+    // The handler's texts are compared in English.
+    void initTestCase() { GuiConfig::getInstance()->setLang("En"); }
+
+    // The controller's handler: key files, typed keys and failed writes.
+    void handler()
+    {
+        QTemporaryDir dir;
+        KeyMaster keyMaster;
+        CryptKeyHandler& handler = *keyMaster.property("cryptKeyHandler").value<CryptKeyHandler*>();
+        QCOMPARE(handler.parent(), &keyMaster);
+        handler.setMasterKeyPath(dir.filePath("missing"));
+        QCOMPARE(handler.masterKeyCheck(), QString("There is no key file at this path"));
+        QSignalSpy pathChanged(&handler, &CryptKeyHandler::masterKeyPathChanged);
+        QSignalSpy errors(Notifier::getInstance(), &Notifier::hasError);
+
+        // A missing file is ignored; one of another size is taken, with the warning; the same path again emits nothing.
+        const QString path = dir.filePath("key");
+        QVERIFY(writeFile(path, "short"));
+        handler.handleKeyFile(dir.filePath("none"));
+        handler.handleKeyFile(path);
+        handler.handleKeyFile(path);
+        QCOMPARE(pathChanged.count(), 1);
+        QCOMPARE(handler.masterKeyCheck(),
+                 "The key file holds 5 bytes; a master key has 32. Fingerprint (SHA-256): " + fingerprintOf("short"));
+
+        // A typed key over it replaces the whole file, and the check: each
+        // group a word low byte first, either letter case, short groups
+        // overlapping, a pair of other characters 0.
+        QVERIFY(handler.handleInputedKeys(path, groups({"0102", "1A2b", "A", "ABC", "zz12", "0x1f"})));
+        const QByteArray key = QByteArray::fromHex("02012b1a0a0abcab12001f00") + QByteArray(20, '\0');
+        QCOMPARE(readFile(path).toHex(), key.toHex());
+        QVERIFY(ownerOnly(path));
+        QCOMPARE(handler.masterKeyCheck(), "Fingerprint (SHA-256): " + fingerprintOf(key));
+
+        // A folder that does not exist; a write cut short by the file size
+        // limit: the error names path and reason, the old key stays whole,
+        // nothing is left beside it, the path stays.
+        const QString nowhere = dir.filePath("no folder/key");
+        QVERIFY(!handler.handleInputedKeys(nowhere, groups({})));
+        QVERIFY(errors.last().at(0).toString().startsWith("Can't write the master key to " + nowhere + ": "));
+        const QString other = dir.filePath("other");
+        QVERIFY(writeFile(other, "old content"));
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved;
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = 8;
+        setrlimit(RLIMIT_FSIZE, &limited);
+        const bool written = handler.handleInputedKeys(other, groups({}));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(!written);
+        QCOMPARE(errors.count(), 2);
+        QCOMPARE(errors.last().at(0).toString(), "Can't write the master key to " + other + ": " + qt_error_string(EFBIG));
+        QCOMPARE(readFile(other), QByteArray("old content"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"key", "other"}));
+        QCOMPARE(handler.masterKeyPath(), path);
+
+        // A caller's wrong list or empty path writes nothing.
+        QVERIFY(!handler.handleInputedKeys(other, {"ffff"}));
+        QVERIFY(!handler.handleInputedKeys(QString(), groups({})));
+        QCOMPARE(readFile(other), QByteArray("old content"));
+    }
+
     void cryptKeyDialog()
     {
         QVERIFY(startWithPlan(QSize(1024, 768)));
@@ -86,7 +172,7 @@ private slots:
         gui.pressKey(Qt::Key_Escape);
 
         // The key file first, holding the current path; then the typed key.
-        QCOMPARE(value("keyFileField").toString(), handler->masterKeyPath());
+        QCOMPARE(value("keyFileField"), handler->masterKeyPath());
         QVERIFY(enabled("keyFileChooseButton") && enabled("cryptKeyOkButton") && !enabled("keyPart1") && !enabled("saveKeyField"));
         setText("keyFileField", "");
         QVERIFY(!enabled("cryptKeyOkButton"));
@@ -94,14 +180,14 @@ private slots:
         QVERIFY(!enabled("keyFileField") && enabled("keyPart16") && enabled("saveKeyChooseButton") && !enabled("cryptKeyOkButton"));
         QVERIFY(gui.click(gui.find("keyPart1")));
         gui.typeText("0g0x0-1z23");
-        QCOMPARE(value("keyPart1").toString(), QString("0001"));
+        QCOMPARE(value("keyPart1"), QString("0001"));
         for (int i = 2; i <= 15; ++i)
             setText(QString("keyPart%1").arg(i), i == 2 ? "0203" : "0000");
         const QString target = "/opt/sarvelin/keys/new key";
         QVERIFY(writeFile(target, "old"));
         setText("saveKeyField", target);
         QVERIFY(gui.clickName("keyFileRadio") && gui.clickName("typedKeyRadio"));
-        QCOMPARE(value("keyPart2").toString(), QString("0203"));
+        QCOMPARE(value("keyPart2"), QString("0203"));
 
         // The overwrite question: "Cancel" changes nothing; "Yes" with part 16 empty warns, the dialog stays.
         QVERIFY(gui.clickName("cryptKeyOkButton") && waitOpen(question));
@@ -110,6 +196,7 @@ private slots:
         QVERIFY(gui.clickName("cancelButton", question) && waitOpen(question, false));
         QVERIFY(gui.clickName("cryptKeyOkButton") && waitOpen(question) && gui.clickName("yesButton", question));
         QCOMPARE(warnings.last().at(0).toString(), dialogText("Fill all the parts of the key"));
+        checkLook("crypt-key-empty-part");
         QVERIFY(dialog->property("opened").toBool());
         QCOMPARE(readFile(target), QByteArray("old"));
         QVERIFY(gui.clickName("dialogCloseButton"));
@@ -138,7 +225,7 @@ private slots:
         const QString chosen = "/opt/sarvelin/keys/старый ключ #100%";
         QVERIFY(writeFile(chosen, "17 bytes of a key"));
         QVERIFY(QMetaObject::invokeMethod(chooser, "fileChosen", Q_ARG(QUrl, QUrl::fromLocalFile(chosen))));
-        QCOMPARE(value("saveKeyField").toString(), target);
+        QCOMPARE(value("saveKeyField"), target);
         QVERIFY(gui.clickName("cryptKeyOkButton") && waitOpen(dialog, false));
         QCOMPARE(handler->masterKeyPath(), chosen);
         QVERIFY(warnings.last().at(0).toString().contains(GuiHarness::tr("CryptKeyHandler", "The key file holds ") + "17"));
@@ -181,5 +268,5 @@ private slots:
     }
 };
 
-SV_GUI_TEST_MAIN(KeyDialogsTest, "key-dialogs")
-#include "tst_key_dialogs.moc"
+SV_GUI_TEST_MAIN(KeyTest, "key")
+#include "tst_key.moc"
