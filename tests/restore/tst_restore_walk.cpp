@@ -26,34 +26,6 @@ QStringList fileLines(const QString& path)
 const QString kMedium = "/tmp/.sv-sandbox/medium";
 const QString kRequests = "/opt/sarvelin/standins/requests.log";
 
-// Longest time between two turns of the event loop while it runs.
-class GapProbe : public QObject
-{
-public:
-    GapProbe()
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
-            const qint64 gap = m_held ? 0 : m_last.restart();
-            if (gap > 100)
-                qInfo().noquote() << "event loop paused for" << gap << "ms";
-            m_longest = qMax(m_longest, gap);
-        });
-    }
-    void start() { m_total.start(); m_last.start(); m_longest = 0; m_timer.start(); }
-    // The test's own screenshots and checks do not count.
-    void hold(bool held) { m_held = held; m_last.restart(); }
-    void stop() { m_timer.stop(); m_totalMs = m_total.elapsed(); }
-    qint64 longest() const { return m_longest; }
-    qint64 total() const { return m_totalMs; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_last, m_total;
-    qint64 m_longest = 0, m_totalMs = 0;
-    bool m_held = false;
-};
-
 } // namespace
 
 class RestoreWalkTest : public QObject
@@ -102,14 +74,26 @@ private slots:
         QFETCH(QSize, size);
         const QString tag = lang + QString("-%1x%2-").arg(size.width()).arg(size.height());
         // A screenshot of the step, whose texts must be whole and in the language chosen.
+        // The longest time between two turns of the event loop, the test's
+        // own screenshots and checks left out.
+        QElapsedTimer sinceTick, total;
+        qint64 longest = 0;
+        bool held = true;
+        QTimer ticks;
+        ticks.setInterval(5);
+        QObject::connect(&ticks, &QTimer::timeout, [&] {
+            longest = held ? longest : qMax(longest, sinceTick.elapsed());
+            sinceTick.restart();
+        });
         QStringList faults;
-        GapProbe probe;
         const auto look = [&](const QString& step) {
-            probe.hold(true);
+            const bool wasHeld = held;
+            held = true;
             gui.shot(tag + step);
             for (const QString& fault : gui.clippedTexts() + gui.wrongLanguageTexts())
                 faults << step + ": " + fault;
-            probe.hold(false);
+            held = wasHeld;
+            sinceTick.restart();
         };
         QFile::remove(kRequests);
         QFile state(kMedium + "/lvm.state");
@@ -138,7 +122,10 @@ private slots:
         QVERIFY(typeInto("mediaPortField", "9993"));
         QVERIFY(!forwardEnabled());
         look("server");
-        probe.start();
+        total.start();
+        sinceTick.start();
+        ticks.start();
+        held = false;
         QVERIFY(gui.clickName("connectButton"));
         QVERIFY(gui.waitFor([&] { return km->isServerConnected(); }, 15000));
         QVERIFY(!gui.findVisible("keyPasswordField") && gui.findVisible("disconnectNote"));
@@ -227,13 +214,13 @@ private slots:
         });
         QVERIFY(gui.clickName("forwardButton"));
         QVERIFY(gui.waitVisible("exitPage", 60000));
-        probe.stop();
+        ticks.stop();
+        std::printf("%s: longest pause of the event loop %lld ms over %lld ms (connect to end)\n", qPrintable(tag),
+                    longest, total.elapsed());
         QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("RestoreProcessPage", "Recovery ended successfully"));
         look("exit");
         QVERIFY2(!midRunShot.isEmpty(), "no stage line with the second poll");
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
-        std::printf("%s: longest pause of the event loop %lld ms over %lld ms (connect to end)\n", qPrintable(tag),
-                    probe.longest(), probe.total());
 
         // Exactly vg0 and its PV on sda were listed and removed, each once.
         QVERIFY2(question.contains("vg0/root") && question.contains("vg0/swap") && question.contains("/dev/sda2")
