@@ -11,6 +11,7 @@
 //   keymaster_client.cpp      local client process control
 //   keymaster_channel.cpp     message-queue channel to the key client daemon
 //   keymaster_requests.cpp    requests over that channel, backup and restore
+//   keymaster_restore.cpp     the restore scenario
 //   keymaster_backup.cpp      the backup scenario
 //
 // Declarations of each concern are grouped under a comment naming it. The
@@ -127,7 +128,10 @@ signals:
     void recoveringClientChanged();
     void serverConnectedChanged();
     void needEnterClientPassword();
-    void needConfirmRestoreLVM();
+    // The LVM clean-up of a restore asks before it removes anything:
+    // `question` lists what would be removed; the answer comes through
+    // answerRestoreLVM.
+    void needConfirmRestoreLVM(const QString& question);
     void creatingBackupEnded(bool success);
     void restoreEnded(bool success);
     void runStageChanged();
@@ -149,21 +153,24 @@ public slots:
     void loadDevicesTree(QString device);
     bool handleSelectedDevicePartition(QModelIndex index);
 
-    // >>> restore-side connection slots go here:
-    //     connectToRestoreServer(QString serverIp, QString inputedPassword), disconnectFromRestoreServer()
+    // --- restore scenario: connection (keymaster_restore.cpp)
+    void connectToRestoreServer(QString serverIp, QString inputedPassword);
+    void disconnectFromRestoreServer();
 
     // --- backup scenario (keymaster_backup.cpp): the whole run; ends with
     // creatingBackupEnded
     void createBackup();
 
-    // >>> restore-side slots go here:
-    //     loadRecoveringClientData(QString clientData), handleSelectedResqueArchive(QModelIndex index),
-    //     restore(QString clientPassword)
+    // --- restore scenario: client choice and the run (keymaster_restore.cpp)
+    void loadRecoveringClientData(QString clientData);
+    void handleSelectedResqueArchive(QModelIndex index);
+    void restore(QString clientPassword);
 
     void exitHandler();
     void handleScenarioEnding();
 
-    // >>> restore-side slot goes here: handlePassword(QString serverIp, QString inputedPassword)
+    // --- restore scenario: the key password (also called by connect)
+    void handlePassword(QString serverIp, QString inputedPassword);
 
 public:
     // --- controller core: internal operations used by every concern
@@ -286,7 +293,31 @@ private:
     // Polls of the checked start, one per second (a test shortens it).
     int clientCheckPollBudget = 900;
 
-    // --- restore scenario
+    // --- restore scenario (keymaster_restore.cpp)
+public:
+    // The operator's answer to needConfirmRestoreLVM.
+    Q_INVOKABLE void answerRestoreLVM(bool confirmed);
+    bool restorePrivate(QString clientPassword);
+    bool didRestoreEndFine();
+    void updateClientList(const QMap<QString, QString>& clientMap);
+    void clearClientList();
+    void clearResqueModel();
+    // Removes the LVM structures on the target disk after the operator
+    // agreed; false when refused, cancelled, unreadable or a removal failed.
+    bool clearLvmOnDrive(const QString& drive);
+private:
+    // Starts the local client unless this tool did, then waits a second.
+    // False when a start was needed and failed.
+    bool startClientForRestore();
+    // Waits for the operator's answer to needConfirmRestoreLVM.
+    bool confirmLvmRemoval(const QString& question);
+    // Reads the identity of the target disk again; false, after an error,
+    // when it is no longer the disk the operator chose from the list.
+    bool targetDriveUnchanged();
+    // Whether `pv` (a device path) is the disk `drive` or one of its partitions.
+    static bool isOnDrive(const QString& pv, const QString& drive);
+    enum class LvmAnswer { None, Yes, No };
+    LvmAnswer lvmAnswer = LvmAnswer::None;
 
     // --- message-queue channel (keymaster_channel.cpp)
 public:

@@ -37,6 +37,9 @@ QHash<int, QByteArray> roleNames();
 // One single-column row holding every value of the archive under the roles
 // above. yesText/noText are the (translated) texts of the signature flag.
 QStandardItem* makeItem(const sv_archive_short& archive, const QString& yesText, const QString& noText);
+// Rows of many archives at once, sharing one copy of the list.
+QList<QStandardItem*> makeItems(const std::vector<sv_archive_short>& archives, const QString& yesText,
+                                const QString& noText);
 }
 
 // Rescue-image archives of the chosen client, one row per archive, and the

@@ -49,15 +49,15 @@ private slots:
         const QColor filled = GuiConfig::getInstance()->backgroundColorOfDefaultItem();
         const QColor grey = GuiConfig::getInstance()->backgroundColorOfDisabledItem();
         const QColor ring = GuiConfig::getInstance()->textColorOfEnabledItem1();
-        // "forward" on the backup's first step waits for an accepted partition
-        // (the backup walk goes through its steps on a simulated disk).
+        // "forward" on the first step waits for an accepted partition or a
+        // connected server (the scenarios' walks go through their steps).
         const struct { const char* button; const char* log; int walked; QList<QPair<QString, const char*>> steps; } scenarios[] = {
             {"backupButton", "backup chosen", 1,
              {{"backupChoosingDevicePage", "Choose backup device for creating resque image"},
               {"backupDiskInfoPage", "Chosen disk info"},
               {"backupConfirmingPage", "Confirm chosen data: backup"},
               {"backupCreatingPage", "Backup is creating"}}},
-            {"restoreButton", "restore chosen", 5,
+            {"restoreButton", "restore chosen", 1,
              {{"restoreChoosingServerPage", "Choose server"},
               {"restoreAvailableBackupsPage", "Available backups"},
               {"restoreSettingsPage", "Restore settings"},

@@ -36,6 +36,7 @@ public:
     static std::string lastTaskId(const KeyMaster& k) { return k.lastTaskId; }
     static ResqueArchivesModel& archivesModel(KeyMaster& k) { return k.resqueArchivesModel; }
     static std::vector<sv_archive_short>& archives(KeyMaster& k) { return k.archives; }
+    static void shortenScenarioWaits(KeyMaster& k, int divisor) { k.scenarioTimeDivisor = divisor; }
     // One bare receive with the exchange conventions; the answer as text.
     static std::string receiveOne(KeyMaster& k, bool* ok)
     {

@@ -1,7 +1,106 @@
 import QtQuick 2.12
+import QtQuick.Controls 2.12
+import customItems 1.0
 import "../localCustomItems"
 
-// Step page of the scenario; its own content is still to come.
+// First restore step: the backup server and the key password. "Connect"
+// authenticates through the controller; while connected the fields are
+// read-only, the password field is gone and the one button disconnects.
 CustomLocalPageInStackView {
+    id: page
     objectName: "restoreChoosingServerPage"
+
+    readonly property bool connected: KeyMaster.serverConnected
+
+    forwardEnabled: connected
+
+    Flickable {
+        id: flick
+        anchors.fill: parent
+        anchors.bottomMargin: GuiConfig.itemHeight() + GuiConfig.itemSpacing() * 4
+        contentWidth: width
+        contentHeight: Math.max(height, column.implicitHeight + GuiConfig.itemHeight() * 2)
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
+        ScrollBar.vertical: CustomScrollBar {}
+
+        Column {
+            id: column
+            width: flick.width / 2
+            x: (flick.width - width) / 2
+            y: (flick.contentHeight - implicitHeight) / 2
+            spacing: GuiConfig.itemSpacing() * 2
+
+            readonly property real labelWidth: Math.max(serverField.labelImplicitWidth, cmdPortField.labelImplicitWidth,
+                                                        mediaPortField.labelImplicitWidth, passwordField.labelImplicitWidth)
+
+            CustomLabeledTextField {
+                id: serverField
+                objectName: "serverField"
+                width: column.width
+                labelWidth: column.labelWidth
+                labelText: qsTr("Sarvelin server")
+                placeholderText: qsTr("server ip or name")
+                readOnly: page.connected
+                Component.onCompleted: text = KeyMaster.sarvelinServerIp
+            }
+            CustomLabeledTextField {
+                id: cmdPortField
+                objectName: "cmdPortField"
+                width: column.width
+                labelWidth: column.labelWidth
+                labelText: qsTr("Port cmd")
+                validator: RegExpValidator { regExp: /[0-9]{1,5}/ }
+                maximumLength: 5
+                readOnly: page.connected
+                Component.onCompleted: text = String(KeyMaster.cmdPort)
+            }
+            CustomLabeledTextField {
+                id: mediaPortField
+                objectName: "mediaPortField"
+                width: column.width
+                labelWidth: column.labelWidth
+                labelText: qsTr("Port media")
+                validator: RegExpValidator { regExp: /[0-9]{1,5}/ }
+                maximumLength: 5
+                readOnly: page.connected
+                Component.onCompleted: text = String(KeyMaster.mediaPort)
+            }
+            CustomLabeledTextField {
+                id: passwordField
+                objectName: "keyPasswordField"
+                width: Math.min(column.width, GuiConfig.itemHeight() * 25)
+                labelWidth: column.labelWidth
+                labelText: qsTr("Sarvelin key password")
+                password: true
+                required: true
+                visible: !page.connected
+                onVisibleChanged: text = ""
+            }
+            CustomText {
+                objectName: "disconnectNote"
+                width: column.width
+                visible: page.connected
+                text: qsTr("Please disconnect for editing fields")
+                wrapMode: Text.WordWrap
+            }
+            Item {
+                width: 1
+                height: GuiConfig.itemHeight()
+            }
+            CustomButton {
+                objectName: "connectButton"
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: page.connected ? qsTr("Disconnect") : qsTr("Connect")
+                enabled: page.connected || (serverField.text !== "" && cmdPortField.text !== ""
+                                            && mediaPortField.text !== "" && passwordField.text !== "")
+                onClicked: {
+                    if (page.connected)
+                        KeyMaster.disconnectFromRestoreServer()
+                    else
+                        KeyMaster.connectToRestoreServer(serverField.text, passwordField.text)
+                }
+            }
+        }
+    }
 }

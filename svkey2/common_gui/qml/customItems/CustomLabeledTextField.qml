@@ -20,7 +20,11 @@ Item {
     property alias required: field.required
     property alias acceptableInput: field.acceptableInput
     property alias field: field
-    readonly property real labelImplicitWidth: labelRow.implicitWidth
+    // The label's own width with its marker; never taken from the row, whose
+    // width follows from it.
+    readonly property real labelImplicitWidth: label.implicitWidth
+                                               + (root.required ? marker.implicitWidth + labelRow.spacing : 0)
+    readonly property real shownLabelWidth: labelWidth >= 0 ? labelWidth : labelImplicitWidth
 
     signal textEdited()
     signal accepted()
@@ -37,7 +41,7 @@ Item {
         Row {
             id: labelRow
             visible: root.labelText !== ""
-            Layout.preferredWidth: root.labelWidth >= 0 ? root.labelWidth : implicitWidth
+            Layout.preferredWidth: root.shownLabelWidth
             Layout.maximumWidth: Layout.preferredWidth
             Layout.alignment: Qt.AlignVCenter
             spacing: 2
@@ -45,8 +49,8 @@ Item {
                 id: label
                 objectName: "label"
                 text: root.labelText
-            color: root.labelColor
-                width: Math.min(implicitWidth, labelRow.width - (marker.visible ? marker.implicitWidth + labelRow.spacing : 0))
+                color: root.labelColor
+                width: Math.min(implicitWidth, root.shownLabelWidth - (marker.visible ? marker.implicitWidth + labelRow.spacing : 0))
                 height: GuiConfig.itemHeight()
                 elide: Text.ElideRight
             }
