@@ -179,34 +179,6 @@ bool ToolChannel::request(const std::string& text, double deadlineSeconds)
     return true;
 }
 
-bool ToolChannel::receivePayload(std::string& payload, std::vector<std::size_t>* parts)
-{
-    unsigned int priority = 0;
-    std::size_t got = 0;
-    // The length goes into the same buffer, which still holds the keyword.
-    if (!answers_->timed_receive(buffer_.data(), buffer_.size(), got, priority, utcIn(deadline_ - steadyNow()))) {
-        error_ = "receive timeout (length)";
-        return false;
-    }
-    std::size_t length = 0;
-    for (std::size_t i = 0; i < buffer_.size() && buffer_[i] >= '0' && buffer_[i] <= '9'; ++i)
-        length = length * 10 + static_cast<std::size_t>(buffer_[i] - '0');
-    payload.clear();
-    std::size_t total = 0;
-    do {
-        std::vector<char> area(sv_standin::message_size, 0);
-        if (!answers_->timed_receive(area.data(), area.size(), got, priority, utcIn(deadline_ - steadyNow()))) {
-            error_ = "receive timeout (payload)";
-            return false;
-        }
-        if (parts)
-            parts->push_back(got);
-        payload.append(area.data(), area.size());
-        total += got;
-    } while (length > sv_standin::message_size && total < length);
-    return true;
-}
-
 bool ToolChannel::receiveRaw(std::string& message, double deadlineSeconds)
 {
     std::vector<char> area(sv_standin::message_size, 0);
@@ -220,7 +192,7 @@ bool ToolChannel::receiveRaw(std::string& message, double deadlineSeconds)
 
 std::string toolHash(const std::string& password)
 {
-    return sv_standin::md5_crypt(password, "$1$q8vzt2mw$");
+    return sv_standin::md5_crypt(password, sv_standin::password_salt);
 }
 
 bool shmEntryExists(const QString& name)

@@ -1,7 +1,7 @@
 // Test harness for the stand-ins: installs the built programs into a
 // temporary folder, writes scenarios, runs the daemon stand-in and speaks to
 // it over the key client channel as the rescue tool does (zero-filled
-// 102400-byte buffer, one deadline per exchange, payload framing).
+// 102400-byte buffer, one deadline per exchange).
 #pragma once
 
 #include <QProcess>
@@ -58,9 +58,6 @@ public:
     std::string answerText() const { return std::string(buffer_.data()); }
     std::size_t answerLength() const { return received_; }
 
-    // Continues a list answer: length message, then the payload parts.
-    // False on a receive timeout. `parts` gets each part's received length.
-    bool receivePayload(std::string& payload, std::vector<std::size_t>* parts = nullptr);
     // Raw receive of one more message (its bytes), within the deadline.
     bool receiveRaw(std::string& message, double deadlineSeconds);
 
