@@ -98,7 +98,7 @@ void TestLinkClient::classification()
 
 void TestLinkClient::warningOnceThenAuthorized()
 {
-    QVERIFY(writeScenario("authorized", "authorize_after = 2.5"));
+    QVERIFY(writeScenario("authorized", "authorize_after = 2.5\nstderr = sarvelin_client: note on standard error"));
     KeyMaster km;
     QElapsedTimer t;
     t.start();
@@ -111,6 +111,9 @@ void TestLinkClient::warningOnceThenAuthorized()
     // The mutex of the started client is open before the restore side needs it.
     QVERIFY(KeyMasterTestAccess::mutexOpen(km));
     QVERIFY(logContains("This client was authorized by Sarvelin server"));
+    // Standard error is read with the output, never left in a buffer.
+    QVERIFY(logContains("sarvelin_client: note on standard error"));
+    QVERIFY(km.findChild<QProcess*>()->readAllStandardError().isEmpty());
     QFile output(kCheckLog);
     QVERIFY(output.open(QIODevice::ReadOnly));
     QVERIFY(output.readAll().contains("Required authorization at Sarvelin server."));
