@@ -50,8 +50,6 @@ void TestBackendConfigFile::format_rules()
     // value, "a" again, a bare name: three lines remain.
     QCOMPARE(B(round_trip(d_, "   # note here\n\na    two words\na one\nflag\n")),
              QByteArray("# note here\na one\nflag \n"));
-    // Lone '#': a comment with empty text, written back alone.
-    QCOMPARE(B(round_trip(d_, "#\n")), QByteArray("#\n"));
     // Tab as separator; a tab inside the value stays.
     write_file(d_ + "/t.conf", "name\tvalue\twith tab\nother \t  v\n");
     ConfigFile t(d_ + "/t.conf");
@@ -72,14 +70,8 @@ void TestBackendConfigFile::format_rules()
     QCOMPARE(B(round_trip(d_, "a 1\r\nb    2\r\n#c\r\nd 4")), QByteArray("a 1\nb 2\n#c\nd 4\n"));
     // Inner spaces of a value are kept; surrounding white space is not.
     QCOMPARE(B(round_trip(d_, "  key   a  b  \t \n")), QByteArray("key a  b\n"));
-    // Names are case-sensitive.
-    write_file(d_ + "/c.conf", "Key 1\nkey 2\n");
-    ConfigFile c(d_ + "/c.conf");
-    QCOMPARE(B(c["Key"]), QByteArray("1"));
-    QCOMPARE(B(c["key"]), QByteArray("2"));
     // Empty file: nothing, saves as an empty file.
     QCOMPARE(B(round_trip(d_, "")), QByteArray(""));
-    QCOMPARE(B(round_trip(d_, "\n\n  \n\t\n")), QByteArray(""));
 }
 
 void TestBackendConfigFile::lookups_and_absent_variables()
@@ -139,10 +131,6 @@ void TestBackendConfigFile::editing_keeps_order_and_index()
     QVERIFY_EXCEPTION_THROWN((void)loaded["k"], sv_config::VariableAbsentException);
     QVERIFY(loaded.save(d_ + "/x.conf"));
     QCOMPARE(B(read_file(d_ + "/x.conf")), QByteArray(""));
-    // save() does not change the stored name.
-    ConfigFile named(d_ + "/e.conf");
-    QVERIFY(named.save(d_ + "/other.conf"));
-    QCOMPARE(B(named.fileName()), B(d_ + "/e.conf"));
 }
 
 void TestBackendConfigFile::copies_rebuild_their_own_index()
@@ -167,15 +155,6 @@ void TestBackendConfigFile::copies_rebuild_their_own_index()
         QVERIFY(c->save(d_ + "/copy.conf"));
         QCOMPARE(B(read_file(d_ + "/copy.conf")), QByteArray("#c\ny 3\n"));
     }
-    // Self-assignment changes nothing; moving keeps names valid.
-    ConfigFile self;
-    self.addVariable("k", "v");
-    ConfigFile& alias = self;
-    self = alias;
-    QCOMPARE(B(self["k"]), QByteArray("v"));
-    ConfigFile moved(std::move(self));
-    QVERIFY(moved.save(d_ + "/m.conf"));
-    QCOMPARE(B(read_file(d_ + "/m.conf")), QByteArray("k v\n"));
 }
 
 void TestBackendConfigFile::opening_and_saving_failures()
@@ -187,13 +166,6 @@ void TestBackendConfigFile::opening_and_saving_failures()
         QFAIL("no exception");
     } catch (const sv_config::WrongConfigException& e) {
         QCOMPARE(QByteArray(e.what()), B("Can't open file '" + d_ + "/it\\'s\\\\missing'"));
-    }
-    // A directory given as a file is refused the same way.
-    try {
-        ConfigFile cfg(d_);
-        QFAIL("no exception");
-    } catch (const sv_config::WrongConfigException& e) {
-        QCOMPARE(QByteArray(e.what()), B("Can't open file '" + d_ + "'"));
     }
     // Saving where nothing can be written: false, object unchanged.
     ConfigFile cfg;
@@ -233,8 +205,6 @@ void TestBackendConfigFile::hostile_input_is_read_safely()
     QVERIFY(cfg.save(d_ + "/h2.conf"));
     ConfigFile again(d_ + "/h2.conf");
     QCOMPARE(again["long"].size(), big.size());
-    // Only white space of every kind, and a file of many tiny lines.
-    QCOMPARE(B(round_trip(d_, " \t\r\n\v\f\r\n")), QByteArray(""));
     std::string many;
     for (int i = 0; i < 20000; ++i)
         many += "k" + std::to_string(i % 100) + " " + std::to_string(i) + "\n";

@@ -16,7 +16,7 @@
 namespace {
 
 const std::string settings = "/opt/sarvelin/etc/sv_logger.config";
-const std::string yellow = "\033[1;33m", red = "\033[1;31m", white = "\033[1;97m", colour_end = " \033[0m";
+const std::string yellow = "\033[1;33m", red = "\033[1;31m", colour_end = " \033[0m";
 
 // Captures standard output and standard error while alive.
 class capture {
@@ -122,33 +122,20 @@ private slots:
 void TestBackendLogStream::levels_and_masks()
 {
     using namespace SvLogLvl;
-    const std::pair<std::uint32_t, const char*> names[] = {
-        {1, "Error"},       {2, "Warning"},     {4, "Info"},        {8, "Debug"},
-        {16, "Debug1"},     {32, "Debug2"},     {64, "Debug3"},     {128, "Debug4"},
-        {256, "FuncBase"},  {512, "FuncDetail"}, {1024, "FuncCycle"}, {2048, "FuncAny"},
-        {65536, "Measure"}, {131072, "SqlReq"}, {3, "WarningMask"}, {7, "InfoMask"},
-        {15, "DebugMask"},  {31, "Debug1Mask"}, {63, "Debug2Mask"}, {127, "Debug3Mask"},
-        {255, "Debug4Mask"}, {3840, "FuncAll"}};
-    for (const auto& n : names) {
-        QCOMPARE(B(to_string(static_cast<Level>(n.first))), QByteArray(n.second));
+    // Names both ways, for single levels and masks.
+    for (const char* name : {"Error", "Debug4", "FuncAny", "SqlReq", "WarningMask", "Debug4Mask", "FuncAll"}) {
         Level out = Error;
-        QVERIFY2(from_string(n.second, out), n.second);
-        QCOMPARE(std::uint32_t(out), n.first);
+        QVERIFY2(from_string(name, out), name);
+        QCOMPARE(B(to_string(out)), QByteArray(name));
     }
     QCOMPARE(B(to_string(static_cast<Level>(5))), QByteArray("Unknown"));
-    QCOMPARE(B(to_string(static_cast<Level>(0))), QByteArray("Unknown"));
     // ErrorMask shares its value with Error: the table keeps "Error".
     Level out = Debug;
-    QVERIFY(!from_string("ErrorMask", out));
-    QVERIFY(!from_string("info", out));
-    QVERIFY(!from_string("Info ", out));
-    QVERIFY(!from_string("", out));
+    for (const char* bad : {"ErrorMask", "info", "Info ", ""})
+        QVERIFY2(!from_string(bad, out), bad);
     QCOMPARE(out, Debug);
     const std::pair<std::uint32_t, std::uint32_t> masks[] = {
-        {Error, 1},      {Warning, 3},      {Info, 7},        {Debug, 15},     {Debug1, 31},
-        {Debug2, 63},    {Debug3, 127},     {Debug4, 255},    {FuncBase, 3840}, {FuncDetail, 3840},
-        {FuncCycle, 3840}, {FuncAny, 3840}, {Measure, 65536}, {SqlReq, 131072},
-        {3, 3},          {63, 63},          {3840, 3840},     {0, 0},          {6, 6}};
+        {Error, 1}, {Info, 7}, {Debug4, 255}, {FuncCycle, 3840}, {Measure, 65536}, {63, 63}, {0, 0}, {6, 6}};
     for (const auto& m : masks)
         QCOMPARE(get_mask(static_cast<Level>(m.first)), m.second);
 }
@@ -165,14 +152,11 @@ void TestBackendLogStream::settings_are_read_once_per_process()
     };
     const row rows[] = {
         {"Info", 7, "1", 1048576, "10", 10},
-        {"Debug2", 63, "5", 5 * 1048576ULL, "3", 3},
         {"FuncBase", 3840, "7MB", 7 * 1048576ULL, "2 files", 2},
         {"info", 7, "abc", 0, "", 0},
         {"ErrorMask", 7, "-4", 0, "-1", 0},
-        {"WarningMask", 3, "0", 0, "0", 0},
         {"Error", 1, "99999999999999999999999", 18446744073709551615ULL, "18446744073709551615",
          18446744073709551615ULL},
-        {"Debug4Mask", 255, "17592186044415", 17592186044415ULL * 1048576ULL, "7", 7},
         {"Warning   Mask", 7, "1", 1048576, "1", 1},
     };
     for (const auto& r : rows) {
@@ -269,7 +253,6 @@ void TestBackendLogStream::line_format_colours_and_folding()
         {SvLogLvl::Warning, "two  spaces\n", yellow + "Warning: two spaces" + colour_end + "\n"},
         {SvLogLvl::Warning, "  lead\tand\t\ttabs  \n", yellow + "Warning: lead\tand\ttabs" + colour_end + "\n"},
         {SvLogLvl::Error, "broken\n", red + "Error: broken" + colour_end + "\n"},
-        {SvLogLvl::Debug, "deb  ug\n", white + "Debug: deb ug" + colour_end + "\n"},
         {SvLogLvl::Warning, "first\nsecond\n", yellow + "Warning: first" + colour_end + "\n" + yellow + "second" + colour_end + "\n"},
         {SvLogLvl::Warning, "a \n\n b\n", yellow + "Warning: a b" + colour_end + "\n"},
         {SvLogLvl::Info, "keeps  two\n", "Info: keeps  two\n"},
@@ -306,8 +289,7 @@ void TestBackendLogStream::filtering_and_destinations()
     // Default mask: Debug and the levels outside InfoMask are silent.
     const std::pair<SvLogLvl::Level, bool> shown[] = {
         {SvLogLvl::Error, true},     {SvLogLvl::Warning, true}, {SvLogLvl::Info, true},
-        {SvLogLvl::Debug, false},    {SvLogLvl::Debug4, false}, {SvLogLvl::FuncBase, false},
-        {SvLogLvl::Measure, false},  {SvLogLvl::SqlReq, false}};
+        {SvLogLvl::Debug, false},    {SvLogLvl::Measure, false}};
     for (const auto& s : shown)
         QCOMPARE(!log_once(s.first, "m").out.empty(), s.second);
     // Master switch.
@@ -331,17 +313,6 @@ void TestBackendLogStream::filtering_and_destinations()
     QCOMPARE(warnings->calls, 1);
     QCOMPARE(B(without_stamp(warnings->text)), B(yellow + "Warning: w" + colour_end + "\n"));
     QCOMPARE(B(all->text), QByteArray("Info: i\n"));
-    // Standard output destinations are created per stream.
-    auto a = SvDestination::Stdout();
-    auto b = SvDestination::Stdout();
-    QVERIFY(a && b && a != b);
-    QVERIFY(a->time_stamp());
-    {
-        capture c;
-        QCOMPARE(a->write_log("plain\n"), 0);
-        c.restore();
-        QCOMPARE(B(without_stamp(c.out())), QByteArray("plain\n"));
-    }
 }
 
 QTEST_GUILESS_MAIN(TestBackendLogStream)
