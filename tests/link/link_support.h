@@ -107,66 +107,13 @@ inline bool logContains(const QString& text)
 inline const QString standinsDir() { return QStringLiteral("/opt/sarvelin/standins"); }
 inline const QString daemonProgram() { return QStringLiteral("/opt/sarvelin/bin/sv_keyclientd"); }
 
-// The client names, HWIDs and passwords of the base scenario.
-inline const char* baseScenario()
+// The medium's default scenario: clients web01 (two archives, a plan of two
+// entries), db01 (no plan) and mail01 (no archives), key password
+// "key-secret", restore statuses 2, 2, 5.
+inline QByteArray baseScenario()
 {
-    return R"INI(
-[local_client]
-start = authorized
-authorize_after = 0
-
-[daemon]
-queue_capacity = 10
-
-[client web01]
-hwid = 52:54:00:1a:2b:01
-password = web01-secret
-
-[client db01]
-hwid = 52:54:00:1a:2b:02
-password = db01-secret
-plan = no
-
-[client mail01]
-hwid = 52:54:00:1a:2b:03
-password = mail01-secret
-
-[archive 1001]
-client = web01
-name = web01 rescue image, Monday
-created = 2026-11-30 02:00:00
-archive_size = 5368709123
-
-[archive 1002]
-client = web01
-name = web01 rescue image, Friday
-created = 2026-12-04 02:00:00
-archive_size = 3328599654
-crypt_algorithm = kuznyechik
-digitally_signed = yes
-verification_status = 6
-
-[archive 2001]
-client = db01
-name = db01 rescue image
-crypt_algorithm = serpent
-verification_status = 1
-
-[plan web01 1]
-resource = /
-resource_destination = /dev/sda
-priority = 10
-description = system disk
-archives = 1001, 1002
-
-[plan web01 2]
-resource = /srv/data
-resource_type = directory
-resource_destination = /srv/data
-priority = 50
-description = application data
-archives = 1002
-)INI";
+    QFile f(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini");
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 inline bool writeFile(const QString& path, const QByteArray& content)
