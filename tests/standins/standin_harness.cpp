@@ -6,28 +6,7 @@
 #include <QMap>
 #include <QThread>
 
-#include <chrono>
-#include <cstring>
-
-#include <boost/date_time/posix_time/posix_time.hpp>
-
 #include "standin_common.h"
-
-namespace bip = boost::interprocess;
-
-namespace {
-double steadyNow()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-boost::posix_time::ptime utcIn(double seconds)
-{
-    return boost::posix_time::microsec_clock::universal_time() +
-           boost::posix_time::microseconds(static_cast<long>(seconds > 0 ? seconds * 1e6 : 0));
-}
-}  // namespace
 
 StandinHarness::StandinHarness()
 {
@@ -146,53 +125,6 @@ QStringList StandinHarness::requestLog() const
     for (const QString& l : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts))
         lines << l.section(' ', 1);   // without the time stamp
     return lines;
-}
-
-ToolChannel::ToolChannel() : buffer_(sv_standin::message_size, 0) {}
-
-bool ToolChannel::open()
-{
-    try {
-        answers_ = std::make_unique<bip::message_queue>(bip::open_only, sv_standin::answer_queue_name);
-        requests_ = std::make_unique<bip::message_queue>(bip::open_only, sv_standin::request_queue_name);
-        return true;
-    } catch (const bip::interprocess_exception& e) {
-        error_ = e.what();
-        return false;
-    }
-}
-
-bool ToolChannel::request(const std::string& text, double deadlineSeconds)
-{
-    std::fill(buffer_.begin(), buffer_.end(), 0);
-    received_ = 0;
-    deadline_ = steadyNow() + deadlineSeconds;
-    if (!requests_->timed_send(text.data(), text.size(), 0, utcIn(deadlineSeconds))) {
-        error_ = "send timeout";
-        return false;
-    }
-    unsigned int priority = 0;
-    if (!answers_->timed_receive(buffer_.data(), buffer_.size(), received_, priority, utcIn(deadline_ - steadyNow()))) {
-        error_ = "receive timeout";
-        return false;
-    }
-    return true;
-}
-
-bool ToolChannel::receiveRaw(std::string& message, double deadlineSeconds)
-{
-    std::vector<char> area(sv_standin::message_size, 0);
-    std::size_t got = 0;
-    unsigned int priority = 0;
-    if (!answers_->timed_receive(area.data(), area.size(), got, priority, utcIn(deadlineSeconds)))
-        return false;
-    message.assign(area.data(), got);
-    return true;
-}
-
-std::string toolHash(const std::string& password)
-{
-    return sv_standin::md5_crypt(password, sv_standin::password_salt);
 }
 
 bool shmEntryExists(const QString& name)
