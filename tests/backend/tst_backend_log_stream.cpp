@@ -1,4 +1,5 @@
-// Log streams: levels and masks, the one-time settings read and rewrite,
+// Log streams: the level names and masks of the settings, the one-time
+// settings read and rewrite,
 // line format with colours and time stamps, destinations.
 #include <QtTest>
 
@@ -112,33 +113,11 @@ private slots:
         QVERIFY(QDir().mkpath("/opt/sarvelin/etc"));
     }
     void init() { fresh_process(); }
-    void levels_and_masks();
     void settings_are_read_once_per_process();
     void missing_or_incomplete_settings_are_rewritten();
     void line_format_colours_and_folding();
     void filtering_and_destinations();
 };
-
-void TestBackendLogStream::levels_and_masks()
-{
-    using namespace SvLogLvl;
-    // Names both ways, for single levels and masks.
-    for (const char* name : {"Error", "Debug4", "FuncAny", "SqlReq", "WarningMask", "Debug4Mask", "FuncAll"}) {
-        Level out = Error;
-        QVERIFY2(from_string(name, out), name);
-        QCOMPARE(B(to_string(out)), QByteArray(name));
-    }
-    QCOMPARE(B(to_string(static_cast<Level>(5))), QByteArray("Unknown"));
-    // ErrorMask shares its value with Error: the table keeps "Error".
-    Level out = Debug;
-    for (const char* bad : {"ErrorMask", "info", "Info ", ""})
-        QVERIFY2(!from_string(bad, out), bad);
-    QCOMPARE(out, Debug);
-    const std::pair<std::uint32_t, std::uint32_t> masks[] = {
-        {Error, 1}, {Info, 7}, {Debug4, 255}, {FuncCycle, 3840}, {Measure, 65536}, {63, 63}, {0, 0}, {6, 6}};
-    for (const auto& m : masks)
-        QCOMPARE(get_mask(static_cast<Level>(m.first)), m.second);
-}
 
 void TestBackendLogStream::settings_are_read_once_per_process()
 {
@@ -152,6 +131,7 @@ void TestBackendLogStream::settings_are_read_once_per_process()
     };
     const row rows[] = {
         {"Info", 7, "1", 1048576, "10", 10},
+        {"WarningMask", 3, "0", 0, "0", 0},
         {"FuncBase", 3840, "7MB", 7 * 1048576ULL, "2 files", 2},
         {"info", 7, "abc", 0, "", 0},
         {"ErrorMask", 7, "-4", 0, "-1", 0},
@@ -209,15 +189,7 @@ void TestBackendLogStream::missing_or_incomplete_settings_are_rewritten()
         QCOMPARE(SvDestination::FileLogger::max_size_, std::uint64_t(1048576));
         QCOMPARE(SvDestination::FileLogger::max_rotate_, std::uint64_t(10));
     }
-    // Empty file, CR LF file, a directory in place of the file, no folder.
-    fresh_process();
-    write_file(settings, "");
-    QVERIFY(log_once(SvLogLvl::Debug).err.find("config variable is absent: log_level") != std::string::npos);
-    fresh_process();
-    write_file(settings, "log_level Debug1\r\nlog_file_max_size 2\r\nlog_file_max_rotate 3\r\n");
-    log_once(SvLogLvl::Debug2);
-    QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(31));
-    QCOMPARE(SvDestination::FileLogger::max_rotate_, std::uint64_t(3));
+    // A directory in place of the file, no folder.
     fresh_process();
     ::unlink(settings.c_str());
     QVERIFY(::mkdir(settings.c_str(), 0755) == 0);

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMap>
 #include <QThread>
 
 #include "standin_common.h"
@@ -55,40 +54,19 @@ QString StandinHarness::defaultScenario()
     return QString::fromUtf8(f.readAll());
 }
 
-void StandinHarness::writeScenario(const QString& extra)
+void StandinHarness::writeScenario(const QStringList& settings)
 {
-    // Boost's INI reader refuses a section or a key twice: the extra lines
-    // are merged into the default's sections, a later key replacing the
-    // earlier line of the same section and key.
-    QStringList order{QString()};
-    QMap<QString, QStringList> bodies;
-    const auto keyOf = [](const QString& line) {
-        const QString t = line.trimmed();
-        return t.contains('=') && !t.startsWith(';') ? t.section('=', 0, 0).trimmed() : QString();
-    };
-    for (const QString& text : {defaultScenario(), extra}) {
-        QString section;
-        for (const QString& line : text.split('\n')) {
-            if (line.trimmed().startsWith('[')) {
-                section = line.trimmed();
-                if (!order.contains(section))
-                    order << section;
-                continue;
+    // Each "key = value" replaces the default's first line of that key.
+    QStringList lines = defaultScenario().split('\n');
+    for (const QString& setting : settings)
+        for (QString& line : lines)
+            if (line.startsWith(setting.section('=', 0, 0) + "=")) {
+                line = setting;
+                break;
             }
-            QStringList& body = bodies[section];
-            const QString key = keyOf(line);
-            for (int i = body.size() - 1; !key.isEmpty() && i >= 0; --i)
-                if (keyOf(body.at(i)) == key)
-                    body.removeAt(i);
-            body << line;
-        }
-    }
-    QStringList out;
-    for (const QString& section : order)
-        out << (section.isEmpty() ? QStringList() : QStringList{section}) << bodies.value(section);
     QFile f(path("scenario.ini"));
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(out.join('\n').toUtf8() + "\n");
+    f.write(lines.join('\n').toUtf8());
 }
 
 bool StandinHarness::startDaemon()

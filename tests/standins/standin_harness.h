@@ -19,9 +19,9 @@ public:
     // Environment for the stand-ins: SV_STANDINS_DIR is the temporary folder.
     QProcessEnvironment environment() const;
 
-    // The default scenario's text plus `extra` lines (sections may repeat:
-    // a later key wins), written as the scenario file.
-    void writeScenario(const QString& extra = QString());
+    // The default scenario with `settings` ("key = value", each replacing
+    // the first line of its key), written as the scenario file.
+    void writeScenario(const QStringList& settings = {});
     static QString defaultScenario();
 
     // Starts sv_keyclientd and waits until its queues exist.

@@ -57,7 +57,7 @@ private slots:
             QVERIFY2(sv_standin::load_scenario(dir.filePath(f).toStdString(), sc, error), (f.toStdString() + ": " + error).c_str());
         // A wrong value: the daemon does not start and says why.
         h = std::make_unique<StandinHarness>();
-        h->writeScenario("[local_client]\nstart = maybe\n");
+        h->writeScenario({"start = maybe"});
         QVERIFY(!h->startDaemon());
         h->daemon()->waitForFinished(3000);
         QCOMPARE(h->daemon()->exitCode(), 1);

@@ -60,9 +60,9 @@ class TestPrograms : public QObject {
         return p.exitCode() == 0 ? p.readAll().trimmed().toInt() : 0;
     }
 
-    void startClient(const QString& extra)
+    void startClient(const QStringList& settings = {})
     {
-        h->writeScenario(extra);
+        h->writeScenario(QStringList{"authorize_after = 0"} + settings);
         const Run r = run("sarvelin_client", {"start"});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(mutexExists());
@@ -106,7 +106,7 @@ private slots:
 
     void startSecondStartAndStop()
     {
-        h->writeScenario("[local_client]\nauthorize_after = 0.8\n");
+        h->writeScenario({"authorize_after = 0.8"});
         QProcess p;
         p.setProcessEnvironment(h->environment());
         QElapsedTimer t;
@@ -134,7 +134,7 @@ private slots:
 
     void archivesQueuesTheTaskAndStartsSvfd()
     {
-        startClient("[local_client]\nauthorize_after = 0\n[backup]\nsvfd_seconds = 1.2\nstatus = 2, 5\n");
+        startClient({"svfd_seconds = 1.2", "status = 2, 5"});
         const Run r = run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.lines.last(), QString("TASK WAS ADDED TO QUEUE: 4101"));
@@ -162,8 +162,8 @@ private slots:
         QTest::addColumn<QString>("text");
         const QStringList plain{"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"};
         const QStringList serpent{"-c", "/dev/loop0", "-m", "rescue_image", "-a", "serpent"};
-        QTest::newRow("refused") << "[backup]\nsv_archives = exit_error\n" << plain << 4 << "";
-        QTest::newRow("no marker") << "[backup]\nsv_archives = no_marker\n" << plain << 0 << "";
+        QTest::newRow("refused") << "sv_archives = exit_error" << plain << 4 << "";
+        QTest::newRow("no marker") << "sv_archives = no_marker" << plain << 0 << "";
         QTest::newRow("no client") << "no client" << plain << 3 << "Sarvelin client doesn't work";
         QTest::newRow("no configuration") << "no config" << plain << 5 << "config file /opt/sarvelin/etc/config.file doesn't exist";
         QTest::newRow("key short") << "key 31" << serpent << 5 << "master key /opt/sarvelin/keys/master-key is missing";
@@ -178,7 +178,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, text);
         if (setup != "no client")
-            startClient("[local_client]\nauthorize_after = 0\n" + (setup.startsWith('[') ? setup : QString()));
+            startClient(setup.startsWith("sv_archives") ? QStringList{setup} : QStringList{});
         if (setup == "no config")
             QVERIFY(QFile::remove("/opt/sarvelin/etc/config.file"));
         if (setup.startsWith("key ")) {
