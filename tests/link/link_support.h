@@ -50,7 +50,7 @@ namespace link_test {
 // What the operator was shown, in order.
 struct Shown
 {
-    QString kind;   // error, warning, info
+    QString kind;   // error, warning
     QString msg;
     QString details;
 };
@@ -63,7 +63,6 @@ public:
         Notifier* n = Notifier::getInstance();
         connect(n, &Notifier::hasError, this, [this](const QString& m, const QString& d, const QVariantList&) { shown.append({ "error", m, d }); });
         connect(n, &Notifier::hasWarning, this, [this](const QString& m, const QString& d, const QVariantList&) { shown.append({ "warning", m, d }); });
-        connect(n, &Notifier::hasInfo, this, [this](const QString& m, const QString& d, const QVariantList&) { shown.append({ "info", m, d }); });
     }
     QList<Shown> shown;
     QStringList errors() const { return texts("error"); }
@@ -91,18 +90,7 @@ inline void captureHandler(QtMsgType, const QMessageLogContext&, const QString& 
     fprintf(stderr, "  log: %s\n", qPrintable(msg));
 }
 
-inline void installLogCapture()
-{
-    qInstallMessageHandler(captureHandler);
-}
-
-inline bool logContains(const QString& text)
-{
-    for (const QString& line : logLines())
-        if (line.contains(text))
-            return true;
-    return false;
-}
+inline bool logContains(const QString& text) { return !logLines().filter(text).isEmpty(); }
 
 inline const QString standinsDir() { return QStringLiteral("/opt/sarvelin/standins"); }
 inline const QString daemonProgram() { return QStringLiteral("/opt/sarvelin/bin/sv_keyclientd"); }
@@ -296,5 +284,5 @@ struct Fixture
 #define LINK_TEST_IN_SANDBOX_ONLY()                                                  \
     do {                                                                            \
         SV_REQUIRE_SANDBOX();                                                       \
-        link_test::installLogCapture();                                             \
+        qInstallMessageHandler(link_test::captureHandler);                          \
     } while (0)

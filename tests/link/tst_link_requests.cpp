@@ -198,14 +198,11 @@ private slots:
         QCOMPARE(Daemon::requests().last(), QString("GET DISASTER RECOVERY PLAN:52:54:00:1a:2b:01"));
         DrpManager* plan = km.drpManager();
         QCOMPARE(plan->plan().size(), std::size_t(2));
-        QCOMPARE(plan->entries()->selectedRow(), 0);
-        QCOMPARE(plan->getDrpArchiveModel()->rowCount(), 2);
         QCOMPARE(plan->plan()[1].resource(), std::string("/srv/data"));
 
         QVERIFY(!km.askDisasterRecoveryPlan(kDb01));
         QCOMPARE(Daemon::answersToLast(), QStringList({ "CLIENT HASNT DISASTER RECOVERY PLAN" }));
         QCOMPARE(plan->plan().size(), std::size_t(2));
-        QCOMPARE(plan->getDrpModel()->rowCount(), 2);
         QVERIFY(f.shown->shown.isEmpty());
     }
 
@@ -228,7 +225,6 @@ private slots:
         QVERIFY(km.launchRestoreArchive(hash, "/dev/sda"));
         QCOMPARE(Daemon::requests().last(),
                  "SV KEY RESTORE ARCHIVES" + QString::fromStdString(hash) + ":PWD_SEPARATE:/dev/sda:1002");
-        QVERIFY(Daemon::requests().last().startsWith("SV KEY RESTORE ARCHIVES$1$q8vzt2mw$"));
         QCOMPARE(KeyMasterTestAccess::lastTaskId(km), std::string("4102"));
         QVERIFY(logContains("Restore was started. Task ID: 4102"));
         QCOMPARE(km.getTaskStatus("ASK LAST RESTORE STATUS"), 2u);
@@ -270,55 +266,38 @@ private slots:
         QVERIFY(f.shown->shown.isEmpty());
     }
 
-    void mutexLockAndRelease()
+    // Missing: shown, the operation fails and the tool goes on. Then taken
+    // and shared by nested scopes, given back when the controller ends
+    // holding it, and given up after the wait when another process holds it.
+    void namedMutex()
     {
+        KeyMaster km;
+        QVERIFY(!KeyMaster::ClientMutexLock(km).isLocked());
+        QCOMPARE(f.shown->errors(), QStringList({ "Sarvelin client doesn't work" }));
+        QVERIFY(f.shown->shown.first().details.startsWith(
+            "It looks like Sarvelin client doesn't work on this host. Unable to open mutex_svc: No such file or directory"));
         QVERIFY(f.daemon.start());
+        bip::named_mutex other(bip::open_only, "Sarvelin_SVC_mutex");
         {
-            KeyMaster km;
             KeyMaster::ClientMutexLock outer(km);
             QVERIFY(outer.isLocked());
             {
-                KeyMaster::ClientMutexLock inner(km);   // nested: shares the lock
+                KeyMaster::ClientMutexLock inner(km);
                 QVERIFY(inner.isLocked());
             }
-            QVERIFY(outer.isLocked());
-            // Another process sees it taken.
-            bip::named_mutex other(bip::open_only, "Sarvelin_SVC_mutex");
-            QVERIFY(!other.try_lock());
+            QVERIFY(outer.isLocked() && !other.try_lock());
         }
-        bip::named_mutex other(bip::open_only, "Sarvelin_SVC_mutex");
         QVERIFY(other.try_lock());
         other.unlock();
-        // A controller that ends holding the mutex gives it back.
         {
-            KeyMaster km;
-            QVERIFY(km.lockClientMutex());
+            KeyMaster ending;
+            QVERIFY(ending.lockClientMutex());
             QVERIFY(!other.try_lock());
         }
         QVERIFY(other.try_lock());
-        other.unlock();
-        QVERIFY(f.shown->shown.isEmpty());
-    }
 
-    void mutexMissingThenHeldElsewhere()
-    {
-        KeyMaster km;
-        QVERIFY(!km.openClientMutex());
-        QCOMPARE(f.shown->errors(), QStringList({ "Sarvelin client doesn't work" }));
-        const QString details = f.shown->shown.first().details;
-        QVERIFY(details.startsWith("It looks like Sarvelin client doesn't work on this host. Unable to open mutex_svc: "));
-        QVERIFY2(details.contains("No such file or directory"), qPrintable(details));
-        // The operation fails; the tool goes on and a later attempt works.
-        QVERIFY(!KeyMaster::ClientMutexLock(km).isLocked());
-        QCOMPARE(f.shown->errors().size(), 2);
-        QVERIFY(f.daemon.start());
-        QVERIFY(KeyMaster::ClientMutexLock(km).isLocked());
-
-        // Held by another process: given up after the wait, and shown.
         f.shown->shown.clear();
         KeyMasterTestAccess::setMutexWait(km, 1);
-        bip::named_mutex holder(bip::open_only, "Sarvelin_SVC_mutex");
-        holder.lock();
         QElapsedTimer t;
         t.start();
         QVERIFY(!km.lockClientMutex());
@@ -326,8 +305,7 @@ private slots:
         QCOMPARE(f.shown->errors(), QStringList({ "Sarvelin client doesn't work" }));
         QVERIFY(f.shown->shown.first().details.startsWith(
             "It looks like Sarvelin client doesn't work on this host. Unable to lock mutex_svc: "));
-        QVERIFY(!KeyMaster::ClientMutexLock(km).isLocked());
-        holder.unlock();
+        other.unlock();
         QVERIFY(KeyMaster::ClientMutexLock(km).isLocked());
     }
 };
