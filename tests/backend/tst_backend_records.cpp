@@ -328,29 +328,6 @@ void TestBackendRecords::damaged_payloads_are_reported_and_leave_the_list_alone(
         QCOMPARE(list.size(), std::size_t(1));
         QCOMPARE(B(list[0].get_name()), QByteArray("kept"));
     }
-    // The same damage in the other two list types.
-    const std::vector<std::string> plan_cases = {
-        "", "22 serialization::archive 18 0 0 1 0 0 0 1 1 / 2 fs 0  100 0  0 0 5 0\n",
-        "22 serialization::archive 18 0 0 1 0 0 0 1 1 / 2 fs 0  100 0  0 0 99999999999 0 0 0\n",
-        "22 serialization::archive 18 0 0 1 0 0 0 1 1 / 2 fs 0  -100 0  0 0 0 0\n",
-        plan_by_hand.substr(0, plan_by_hand.size() / 2)};
-    for (const auto& text : plan_cases) {
-        std::vector<disaster_recovery_plan_record> plan(2);
-        std::string error;
-        QVERIFY(!sv_payload::decode_recovery_plan(text, plan, error));
-        QVERIFY(!error.empty());
-        QCOMPARE(plan.size(), std::size_t(2));
-    }
-    const std::vector<std::string> client_cases = {
-        "", "22 serialization::archive 18 0 0 2 0 0 0 1 a 1 b\n",
-        "22 serialization::archive 18 0 0 1 0 0 0 5 ab\n", "22 serialization::archive 18 0 0 1\n"};
-    for (const auto& text : client_cases) {
-        sv_payload::client_list clients = {{"x", "y"}};
-        std::string error;
-        QVERIFY(!sv_payload::decode_client_list(text, clients, error));
-        QVERIFY(!error.empty());
-        QCOMPARE(clients.size(), std::size_t(1));
-    }
 }
 
 void TestBackendRecords::every_truncation_is_reported()

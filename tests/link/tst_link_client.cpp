@@ -183,22 +183,13 @@ void TestLinkClient::plainStartAndStopTwice()
     QVERIFY(logContains("Sarvelin client wasnt started"));
 
     QVERIFY(km.startSarvelinClient());
-    QVERIFY(logContains("Start Sarvelin client"));
-    QVERIFY(KeyMasterTestAccess::clientStartedHere(km));
-    // The client starts the daemon in the background.
+    // The client starts the daemon in the background; the stop ends it.
     QVERIFY(waitFor(daemonQueuesExist, 5000));
-
-    logLines().clear();
     QVERIFY(km.stopSarvelinClient());
-    QVERIFY(logContains("Stop Sarvelin client"));
-    QVERIFY(!KeyMasterTestAccess::clientStartedHere(km));
-    QVERIFY(waitFor([] { return callsLog().contains("sarvelin_client stop"); }, 3000));
     QVERIFY(waitFor([] { return !daemonQueuesExist(); }, 5000));
-
-    logLines().clear();
+    QCOMPARE(logLines().filter("Sarvelin client").mid(1), QStringList({ "Start Sarvelin client", "Stop Sarvelin client" }));
     QVERIFY(!km.stopSarvelinClient());
-    QVERIFY(logContains("Sarvelin client wasnt started"));
-    QVERIFY(!logContains("Stop Sarvelin client"));
+    QCOMPARE(logLines().filter("Sarvelin client wasnt started").size(), 2);
     QVERIFY(f.shown->shown.isEmpty());
 }
 
