@@ -260,12 +260,10 @@ void TestBackendCoreConfig::deduplication_task_memory()
     struct row { const char* value; std::uint64_t bytes; QStringList more; };
     const std::vector<row> rows = {
         {"64M", 67108864ULL, {}},
-        {"512K", 524288ULL, {}},
         {"100000b", 100000ULL, {}},
         {"64MB", 268435456ULL, {wrong}},
         {"0", 268435456ULL, {wrong}},
         {"10", 16384ULL, {"amount_memory has been changed from 10 to 16384"}},
-        {"15k", 16384ULL, {"amount_memory has been changed from 15k to 16384"}},
         {"99999999999999999999999", 268435456ULL, {wrong}},
     };
     for (const auto& r : rows) {
@@ -282,14 +280,11 @@ void TestBackendCoreConfig::client_timeouts()
         {"client-alive-timeout 30\n", 1, 60, {timeout_reset}},
         {"client-ping-timeout 40\nclient-alive-timeout 60\n", 1, 60, {timeout_reset}},
         {"client-ping-timeout 30\nclient-alive-timeout 60\n", 30, 60, {}},
-        {"client-ping-timeout 0\nclient-alive-timeout 0\n", 1, 60, {}},
         {"client-ping-timeout 4294967295\n", 1, 60, {timeout_reset}},
         {"client-ping-timeout 2147483647\nclient-alive-timeout 4294967295\n", 2147483647u, 4294967295u, {}},
         // Not a usable number: the setting stays and a warning says so.
         {"client-ping-timeout 5\nclient-ping-timeout soon\n", 5, 60,
          {"Wrong value in the config file at the string 2, ignored. Set client-ping-timeout  to 5"}},
-        {"client-alive-timeout 99999999999\n", 1, 60,
-         {"Wrong value in the config file at the string 1, ignored. Set client-alive-timeout  to 60"}},
         {"client-alive-timeout 120 seconds\n", 1, 120, {}},
     };
     for (const auto& r : rows) {

@@ -1,6 +1,6 @@
 // Log streams: the level names and masks of the settings, the one-time
 // settings read and rewrite,
-// line format with colours and time stamps, destinations.
+// line format with colours and time stamps, filtering by level.
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -88,20 +88,6 @@ std::string without_stamp(const std::string& line)
     return line.substr(static_cast<std::size_t>(m.capturedLength()));
 }
 
-class recorder : public SvDestination::SvLogger {
-public:
-    std::string text;
-    int calls = 0;
-
-protected:
-    int write_log_impl(const std::string& t) override
-    {
-        text += t;
-        ++calls;
-        return 0;
-    }
-};
-
 } // namespace
 
 class TestBackendLogStream : public QObject {
@@ -116,7 +102,7 @@ private slots:
     void settings_are_read_once_per_process();
     void missing_or_incomplete_settings_are_rewritten();
     void line_format_colours_and_folding();
-    void filtering_and_destinations();
+    void filtering();
 };
 
 void TestBackendLogStream::settings_are_read_once_per_process()
@@ -254,7 +240,7 @@ void TestBackendLogStream::line_format_colours_and_folding()
              yellow.size() + 9 + big.size() + colour_end.size() + 1);
 }
 
-void TestBackendLogStream::filtering_and_destinations()
+void TestBackendLogStream::filtering()
 {
     write_file(settings, default_settings);
     // Default mask: Debug and the levels outside InfoMask are silent.
@@ -267,23 +253,6 @@ void TestBackendLogStream::filtering_and_destinations()
     SvLogStream::m_logging_enabled = false;
     QCOMPARE(B(log_once(SvLogLvl::Error, "off").out), QByteArray());
     SvLogStream::m_logging_enabled = true;
-    // Default destinations replace standard output.
-    auto all = std::make_shared<recorder>();
-    all->set_time_stamp(false);
-    SvLogStream::default_loggers_.push_back(all);
-    QCOMPARE(B(log_once(SvLogLvl::Info, "to default").out), QByteArray());
-    QCOMPARE(B(all->text), QByteArray("Info: to default\n"));
-    // Per-mask destinations take precedence over the defaults for the
-    // levels they cover; an empty list there does not count.
-    auto warnings = std::make_shared<recorder>();
-    SvLogStream::log_level_mask_default_loggers_[SvLogLvl::WarningMask].push_back(warnings);
-    SvLogStream::log_level_mask_default_loggers_[SvLogLvl::InfoMask]; // empty
-    all->text.clear();
-    { SvLogStream l(SvLogLvl::Warning); l << "w" << std::endl; }
-    { SvLogStream l(SvLogLvl::Info); l << "i" << std::endl; }
-    QCOMPARE(warnings->calls, 1);
-    QCOMPARE(B(without_stamp(warnings->text)), B(yellow + "Warning: w" + colour_end + "\n"));
-    QCOMPARE(B(all->text), QByteArray("Info: i\n"));
 }
 
 QTEST_GUILESS_MAIN(TestBackendLogStream)

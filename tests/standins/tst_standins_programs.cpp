@@ -113,11 +113,8 @@ private slots:
         t.start();
         p.start(h->bin("sarvelin_client"), {"start"});
         QVERIFY(p.waitForStarted());
-        // The daemon's mutex is there well within the tool's one second, and
-        // the request line is out before the authorization.
+        // The daemon's mutex is there well within the tool's one second.
         QTRY_VERIFY_WITH_TIMEOUT(mutexExists(), 1000);
-        QTRY_VERIFY_WITH_TIMEOUT(QString(p.peek(4096)).contains("Please contact"), 1000);
-        QVERIFY(!QString(p.peek(4096)).contains("authorized by"));
         QVERIFY(p.waitForFinished(5000));
         QVERIFY(t.elapsed() >= 800);
         QCOMPARE(p.exitCode(), 0);
