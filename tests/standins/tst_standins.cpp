@@ -1,17 +1,22 @@
-// The local client, sv_archives and svfd stand-ins, run the way the rescue
-// tool runs them (the tool's reading of each way "sarvelin_client start"
-// ends is in the link tests): the daemon and its mutex appearing within a
-// second of the start, a second start, "stop", the archive tool's answers
-// and exit codes, and svfd's lifetime.
+// The stand-ins' own behaviour that the link tests (which run every request
+// through the tool) take for granted: the daemon's queues and mutex live with
+// it, the scenario files load; the local client, sv_archives and svfd run
+// the way the tool runs them: the daemon's mutex within a second of the
+// start, a second start, "stop", the archive tool's answers and exit codes.
 #include <QtTest>
 
+#include <cerrno>
+
+#include <boost/interprocess/ipc/message_queue.hpp>
 #include <boost/interprocess/sync/named_mutex.hpp>
 
+#include "scenario.h"
+#include "standin_common.h"
 #include "standin_harness.h"
 
 namespace bip = boost::interprocess;
 
-class TestPrograms : public QObject {
+class TestStandins : public QObject {
     Q_OBJECT
 
     std::unique_ptr<StandinHarness> h;
@@ -104,6 +109,45 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(svfdCount(), 0, 3000);
     }
 
+    void queuesAndMutexLiveWithTheDaemon()
+    {
+        QVERIFY2(h->startDaemon(), "daemon did not start");
+        const int pid = int(h->daemon()->processId());
+        QVERIFY(sv_standin::process_alive(pid));
+        bip::named_mutex m(bip::open_only, "Sarvelin_SVC_mutex");
+        QVERIFY(m.try_lock());
+        m.unlock();
+        QCOMPARE(bip::message_queue(bip::open_only, "Sarvelin_client_to_SVKEY_MQ").get_max_msg_size(), std::size_t(102400));
+        QVERIFY(h->stopDaemon());
+        QCOMPARE(h->daemon()->exitCode(), 0);
+        QVERIFY(!sv_standin::process_alive(pid));
+        // No process id at all is never alive, whatever errno says.
+        errno = EPERM;
+        QVERIFY(!sv_standin::process_alive(0));
+        QVERIFY(!shmEntryExists("Sarvelin_SVKEY_to_client_MQ"));
+        QVERIFY(!shmEntryExists("Sarvelin_client_to_SVKEY_MQ"));
+        QVERIFY(!shmEntryExists("sem.Sarvelin_SVC_mutex"));
+        QVERIFY(!QFile::exists(h->path("sv_keyclientd.pid")));
+    }
+
+    void scenarioFiles()
+    {
+        const QDir dir(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios");
+        const QStringList files = dir.entryList({"*.ini"}, QDir::Files);
+        QVERIFY(files.contains("default.ini"));
+        sv_standin::scenario sc;
+        std::string error;
+        for (const QString& f : files)
+            QVERIFY2(sv_standin::load_scenario(dir.filePath(f).toStdString(), sc, error), (f.toStdString() + ": " + error).c_str());
+        // A wrong value: the daemon does not start and says why.
+        h->writeScenario({"start = maybe"});
+        QVERIFY(!h->startDaemon());
+        h->daemon()->waitForFinished(3000);
+        QCOMPARE(h->daemon()->exitCode(), 1);
+        QVERIFY(h->requestLog().join('\n').contains("unknown [local_client] start 'maybe'"));
+        QVERIFY(!shmEntryExists("Sarvelin_SVKEY_to_client_MQ"));
+    }
+
     void startSecondStartAndStop()
     {
         h->writeScenario({"authorize_after = 0.8"});
@@ -192,5 +236,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPrograms)
-#include "tst_standins_programs.moc"
+QTEST_GUILESS_MAIN(TestStandins)
+#include "tst_standins.moc"
