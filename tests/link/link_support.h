@@ -107,9 +107,7 @@ inline QByteArray baseScenario()
 inline bool writeFile(const QString& path, const QByteArray& content)
 {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return f.write(content) == content.size();
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
 }
 
 inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 3000)
@@ -167,31 +165,20 @@ public:
     static QString log()
     {
         QFile f(standinsDir() + "/requests.log");
-        if (!f.open(QIODevice::ReadOnly))
-            return QString();
-        return QString::fromUtf8(f.readAll());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 
     // Log lines without their time stamps.
     static QStringList logLines()
     {
         QStringList out;
-        for (const QString& line : log().split('\n', Qt::SkipEmptyParts)) {
-            const int blank = line.indexOf(' ');
-            out << (blank < 0 ? line : line.mid(blank + 1));
-        }
+        for (const QString& line : log().split('\n', Qt::SkipEmptyParts))
+            out << line.section(' ', 1);
         return out;
     }
 
     // The requests as the daemon logged them (zero bytes shown as \0).
-    static QStringList requests()
-    {
-        QStringList out;
-        for (const QString& line : logLines())
-            if (line.startsWith("REQUEST "))
-                out << line.mid(8);
-        return out;
-    }
+    static QStringList requests() { return logLines().filter(QRegularExpression("^REQUEST ")).replaceInStrings(QRegularExpression("^REQUEST "), ""); }
 
     // The answer messages sent after the last request. The daemon logs an
     // answer just after sending it, so wait a little for `expected` lines.
