@@ -318,12 +318,6 @@ void TestBackendCoreConfig::hostile_files()
     QVERIFY(r.warnings.contains("Wrong expression in the config file at the string 9, ignored"));
     for (const QString& w : r.warnings)
         QVERIFY2(!w.startsWith("<unexpected"), qPrintable(w));
-    // Many lines.
-    std::string many;
-    for (int i = 0; i < 20000; ++i)
-        many += "parallel-tasks " + std::to_string(i % 50 + 1) + "\n";
-    reading m = read_text(many);
-    QCOMPARE(m.config->get_parallel_tasks(), 50u);
 }
 
 QTEST_GUILESS_MAIN(TestBackendCoreConfig)

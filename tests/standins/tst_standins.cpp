@@ -208,7 +208,6 @@ private slots:
         QTest::newRow("no client") << "no client" << plain << 3 << "Sarvelin client doesn't work";
         QTest::newRow("no configuration") << "no config" << plain << 5 << "config file /opt/sarvelin/etc/config.file doesn't exist";
         QTest::newRow("key short") << "key 31" << serpent << 5 << "master key /opt/sarvelin/keys/master-key is missing";
-        QTest::newRow("other mode") << "" << QStringList{"-c", "/dev/loop0", "-m", "full", "-a", "nocrypt"} << 2 << "";
         QTest::newRow("not a device") << "" << QStringList{"-c", "/dev/null", "-m", "rescue_image", "-a", "nocrypt"} << 2 << "";
     }
 
