@@ -27,7 +27,6 @@ class KeyMasterTestAccess
 {
 public:
     static void setPollBudget(KeyMaster& k, int polls) { k.clientCheckPollBudget = polls; }
-    static int pollBudget(const KeyMaster& k) { return k.clientCheckPollBudget; }
     static void setMutexWait(KeyMaster& k, int seconds) { k.clientMutexWaitSeconds = seconds; }
     static bool mutexOpen(const KeyMaster& k) { return bool(k.clientMutex); }
     static bool answerQueueOpen(const KeyMaster& k) { return bool(k.clientToManagerQueue); }
