@@ -1,10 +1,7 @@
-// The sandbox leaves the host as it found it. From the host, sandboxes are
-// run with simulated disks attached and a command that changes everything
-// it can inside (host name, machine id, /mnt, /opt, /dev/shm queues, mounts)
-// - ending normally, failing, failing in its setup, terminated, and with its
-// outer process killed outright - and the host's host name, machine id,
-// /etc files, /mnt, /dev/shm, /opt, /dev and mounts are compared before and
-// after; no loop device of those sandboxes stays attached.
+// The sandbox leaves the host as it found it: sandboxes with simulated disks
+// run a command that changes everything it can inside, and end normally,
+// fail, fail in their setup, are terminated or killed outright; the host
+// snapshot is the same after, and none of their loop devices stays attached.
 #include <QtTest>
 
 #include "host_snapshot.h"

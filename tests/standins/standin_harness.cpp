@@ -49,9 +49,7 @@ QProcessEnvironment StandinHarness::environment() const
 QString StandinHarness::defaultScenario()
 {
     QFile f(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini");
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(f.readAll());
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 void StandinHarness::writeScenario(const QStringList& settings)
