@@ -177,10 +177,6 @@ void TestBackendCoreConfig::numbers_and_checked_values()
         QVERIFY2(row.check(*one.config), row.line);
         QVERIFY2(one.warnings.isEmpty(), qPrintable(QString(row.line) + ": " + one.warnings.join(" | ")));
     }
-    // An empty value (left by an inline comment) gives 2 without a message.
-    reading e = read_text("parallel-tasks 9\nparallel-tasks #none\n");
-    QCOMPARE(e.config->get_parallel_tasks(), 2u);
-    QCOMPARE(e.warnings, QStringList());
 }
 
 void TestBackendCoreConfig::wrong_values_warn_and_fall_back()

@@ -1,8 +1,6 @@
-// Shared pieces of the key client link tests: reaching the controller's
-// internals, capturing what the operator is shown and what is logged, and
-// running the key client daemon stand-in with a scenario of the test's own.
-// The tests that use the daemon run only inside the sandbox (private /opt,
-// /tmp and /dev/shm); LINK_TEST_IN_SANDBOX_ONLY() fails them elsewhere.
+// Shared pieces of the key client link tests: the controller's internals,
+// what the operator is shown and what is logged, and the daemon stand-in,
+// run inside the sandbox only (LINK_TEST_IN_SANDBOX_ONLY() fails elsewhere).
 #pragma once
 
 #include "keymaster.h"
@@ -250,13 +248,11 @@ inline bool waitForPendingAnswer(int milliseconds)
     }, milliseconds);
 }
 
-// What every test class of the area holds: the daemon stand-in and what the
-// operator is shown since the current test function began.
+// Every test class holds the daemon and what was shown since init().
 struct Fixture
 {
     Daemon daemon;
     std::unique_ptr<NotifierCapture> shown;
-    // init(): a fresh capture and log.
     void reset()
     {
         logLines().clear();

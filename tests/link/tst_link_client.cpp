@@ -1,7 +1,7 @@
-// Local client control against the local client stand-in: the plain start,
-// the checked start with each classification of the client's output, the
-// authorization warning, the poll budget, the window kept alive while
-// waiting, refused re-entry, and the stop.
+// Local client control against its stand-in: the plain start, the checked
+// start with each classification of the client's output, the authorization
+// warning, the poll budget, the window kept alive while waiting, refused
+// re-entry, and the stop.
 
 #include "link_support.h"
 

@@ -1,7 +1,7 @@
 // The 10-second deadline of a request, against the daemon stand-in: a silent
 // daemon, an answer that comes late and must not be read by the next one, a
-// request queue that is full, and a payload whose last part never comes.
-// These wait for real deadlines, so they are kept to the few that need it.
+// request queue that is full, and a payload whose last part never comes
+// (real deadlines: kept to the few that need one).
 
 #include "link_support.h"
 

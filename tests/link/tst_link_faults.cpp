@@ -1,10 +1,8 @@
-// Faults of the key client link that end without waiting for a deadline:
-// no daemon, half-open queues, a daemon that stopped reading, payloads at and
-// beyond one message, answers that fill the whole buffer, payloads that do
-// not decode, answers left over from earlier requests and queue-library
-// errors inside requests. Where the daemon stand-in cannot produce an answer
-// sequence, the test creates the queues itself and a thread answers each
-// request with the next scripted messages.
+// Faults of the key client link that end without a deadline: no daemon,
+// half-open queues, a daemon that stopped reading, payload framing, answers
+// that fill the buffer or do not decode, answers left from earlier requests,
+// queue-library errors. Sequences the daemon stand-in cannot produce come
+// from queues the test makes, with a thread answering each request.
 
 #include "link_support.h"
 
@@ -100,7 +98,7 @@ private slots:
         ScriptedDaemon::remove();
     }
 
-    void daemonAbsentOrHalfThere()
+    void daemonAbsentHalfThereOrClosed()
     {
         KeyMaster km;
         QVERIFY(!km.messageQueuesConnect());
@@ -122,12 +120,9 @@ private slots:
         QVERIFY(!KeyMasterTestAccess::answerQueueOpen(km));
         // The tool never removes a queue.
         QVERIFY(QFile::exists(QString("/dev/shm/") + kAnswerQueue));
-    }
 
-    // Every request fails without its queues, and says so or logs it.
-    void requestsWithClosedQueues()
-    {
-        KeyMaster km;
+        // Every request fails without its queues, and says so or logs it.
+        f.shown->shown.clear();
         QVERIFY(!km.helloDaemon(kServer));
         QVERIFY(!km.disconnect());
         QCOMPARE(f.shown->errors(), QVector<QString>(2, "There is no connection to Sarvelin client process").toList());

@@ -78,10 +78,8 @@ private slots:
         QTest::newRow("hello ok") << hello << QByteArray("ok") << true << false;
         QTest::newRow("hello no connection") << hello << QByteArray("NO CONNECTION WITH SARVELIN SERVER") << false << true;
         QTest::newRow("hello capitals") << hello << QByteArray("OK") << false << false;
-        QTest::newRow("hello no connection, longer") << hello << QByteArray("NO CONNECTION WITH SARVELIN SERVER!") << false << false;
         QTest::newRow("disconnect confirmed") << bye << QByteArray("SERVER WAS DISCONNECTED") << true << false;
         QTest::newRow("disconnect no connection") << bye << QByteArray("NO CONNECTION WITH SARVELIN SERVER") << false << true;
-        QTest::newRow("disconnect other") << bye << QByteArray("GOOD BYE") << false << false;
         QTest::newRow("key password longer") << key << QByteArray("SV KEY AUTHENTICATED, welcome") << true << false;
         QTest::newRow("key password shorter") << key << QByteArray("SV KEY AUTHENTICATE") << false << false;
     }
@@ -241,7 +239,6 @@ private slots:
         QTest::newRow("restore blank 15") << restore << QByteArray("LAST RESTORE STATUS: 15") << 15u << "";
         QTest::newRow("restore letter") << restore << QByteArray("LAST RESTORE STATUS:x5") << 0u << "svkey_getstatus exception:";
         QTest::newRow("restore wrong keyword") << restore << QByteArray("LAST BACKUP STATUS:5") << 0u << "Wrong answer to request ASK LAST RESTORE STATUS ( LAST BACKUP STATUS:5 )";
-        QTest::newRow("backup 15") << backup << QByteArray("LAST BACKUP STATUS:15") << 15u << "";
         QTest::newRow("backup out of range") << backup << QByteArray("LAST BACKUP STATUS:99999999999") << 0u << "svkey_getstatus out";
         QTest::newRow("other request") << QByteArray("ASK LAST COFFEE STATUS") << QByteArray("LAST COFFEE STATUS:5") << 0u << "svkey_getstatus out";
     }

@@ -1,8 +1,7 @@
-// The simulated rescue medium as the rescue tool sees it, from inside the
-// sandbox (started with the "standard" preset): the medium's identity, the
-// stand-ins, the device tree of the lsblk stub against what blkid says,
-// mounting the installed system, the LVM and hostnamectl stubs, and the
-// other presets.
+// The simulated rescue medium as the tool sees it inside the sandbox
+// ("standard" preset): identity, stand-ins, the lsblk stub's tree against
+// blkid, mounting the installed system, the LVM and hostnamectl stubs and
+// the other presets.
 #include <QtTest>
 
 #include <unistd.h>

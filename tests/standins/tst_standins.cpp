@@ -24,7 +24,6 @@ class TestStandins : public QObject {
     struct Run {
         int exitCode = -1;
         QStringList lines;
-        qint64 ms = 0;
     };
 
     Run run(const QString& program, const QStringList& args, int timeoutMs = 10000)
@@ -33,15 +32,12 @@ class TestStandins : public QObject {
         QProcess p;
         p.setProcessEnvironment(h->environment());
         p.setProcessChannelMode(QProcess::MergedChannels);
-        QElapsedTimer t;
-        t.start();
         p.start(h->bin(program), args);
         if (!p.waitForFinished(timeoutMs)) {
             p.kill();
             p.waitForFinished();
             return r;
         }
-        r.ms = t.elapsed();
         r.exitCode = p.exitCode();
         r.lines = QString::fromUtf8(p.readAll()).split('\n', Qt::SkipEmptyParts);
         return r;
@@ -170,7 +166,6 @@ private slots:
         QVERIFY(!mutexExists());
         QVERIFY(!shmEntryExists("Sarvelin_SVKEY_to_client_MQ"));
         QCOMPARE(run("sarvelin_client", {"stop"}).lines, QStringList{"Sarvelin client is not running"});
-        QCOMPARE(run("sarvelin_client", {"restart"}).exitCode, 2);
     }
 
     void archivesQueuesTheTaskAndStartsSvfd()
@@ -179,7 +174,6 @@ private slots:
         const Run r = run("sv_archives", {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.lines.last(), QString("TASK WAS ADDED TO QUEUE: 4101"));
-        QVERIFY(r.ms < 30000);
         QTRY_COMPARE_WITH_TIMEOUT(svfdCount(), 1, 1000);
         // The daemon now reports the queued task's statuses.
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(h->path("backup.task")), 1000);
