@@ -2,6 +2,12 @@
 // named mutex, one request exchange (send, receive, multi-part payloads), and
 // the guard that keeps operations from being entered again while one of them
 // waits with the event loop running.
+//
+// The protocol has no request numbers, so an answer is only known to belong
+// to a request by coming after it: answers left in the queue are dropped
+// when the queues are opened and before each request is sent, and a request
+// whose answer does not come in time closes the channel, so that a late
+// answer can never be read as the answer to another request.
 
 #include "keymaster.h"
 
@@ -30,6 +36,29 @@ const char* const kClientMutexName = "Sarvelin_SVC_mutex";
 // Largest payload reserved in advance; a bigger announced length still works,
 // the string just grows as the parts arrive.
 const std::size_t kMaxPayloadReserve = 64u * 1024u * 1024u;
+
+// Drops every answer waiting in the answer queue: it belongs to an earlier
+// request. Throws what the queue library throws.
+void dropStaleAnswers(bip::message_queue& answers)
+{
+    std::vector<char> scrap(answers.get_max_msg_size());
+    bip::message_queue::size_type received = 0;
+    unsigned int priority = 0;
+    int dropped = 0;
+    while (answers.try_receive(scrap.data(), scrap.size(), received, priority))
+        ++dropped;
+    if (dropped > 0)
+        qInfo().noquote() << "dropped" << dropped << "unread answer(s) of an earlier request";
+}
+
+// After a timeout the daemon may still answer; closing both handles makes
+// the next operation open the queues again, which empties them.
+void closeAfterTimeout(std::unique_ptr<bip::message_queue>& answers, std::unique_ptr<bip::message_queue>& requests)
+{
+    qWarning().noquote() << "no answer in time: the channel to Sarvelin key client is closed";
+    answers.reset();
+    requests.reset();
+}
 
 } // namespace
 
@@ -65,8 +94,11 @@ KeyMaster::LinkStep KeyMaster::sendRequest(LinkExchange& exchange, const std::st
         return LinkStep::LibraryError;
     }
     try {
+        if (clientToManagerQueue)
+            dropStaleAnswers(*clientToManagerQueue);
         if (managerToClientQueue->timed_send(text.data(), text.size(), 0, exchange.deadline))
             return LinkStep::Done;
+        closeAfterTimeout(clientToManagerQueue, managerToClientQueue);
         return LinkStep::TimedOut;
     } catch (const std::exception& e) {
         exchange.libraryError = e.what();
@@ -86,8 +118,10 @@ KeyMaster::LinkStep KeyMaster::receiveAnswer(LinkExchange& exchange)
         bip::message_queue::size_type received = 0;
         unsigned int priority = 0;
         if (!clientToManagerQueue->timed_receive(exchange.buffer.data(), exchange.buffer.size(),
-                                                 received, priority, exchange.deadline))
+                                                 received, priority, exchange.deadline)) {
+            closeAfterTimeout(clientToManagerQueue, managerToClientQueue);
             return LinkStep::TimedOut;
+        }
         exchange.received = std::min<std::size_t>(received, exchange.buffer.size());
         return LinkStep::Done;
     } catch (const std::exception& e) {
@@ -135,6 +169,7 @@ KeyMaster::LinkStep KeyMaster::receivePayload(LinkExchange& exchange, std::strin
             if (!clientToManagerQueue->timed_receive(&payload[total], kLinkBufferSize, received,
                                                      priority, exchange.deadline)) {
                 payload.clear();
+                closeAfterTimeout(clientToManagerQueue, managerToClientQueue);
                 return LinkStep::TimedOut;
             }
             total += std::min<std::size_t>(received, kLinkBufferSize);
@@ -175,6 +210,7 @@ bool KeyMaster::messageQueuesConnect()
     try {
         clientToManagerQueue = std::make_unique<bip::message_queue>(bip::open_only, kClientToManagerQueueName);
         managerToClientQueue = std::make_unique<bip::message_queue>(bip::open_only, kManagerToClientQueueName);
+        dropStaleAnswers(*clientToManagerQueue);
         return true;
     } catch (const std::exception& e) {
         Notifier::getInstance()->showError(

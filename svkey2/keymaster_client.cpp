@@ -56,6 +56,9 @@ bool KeyMaster::startSarvelinClientWithCheck()
     // The process object stays with the controller: the client keeps running
     // after this operation returns.
     auto* process = new QProcess(this);
+    // Standard error goes to the same file: unread, a pipe of it would fill
+    // the process object's buffer for as long as the client runs.
+    process->setProcessChannelMode(QProcess::MergedChannels);
     process->setStandardOutputFile(QString::fromLatin1(kCheckOutputFile), QIODevice::Truncate);
     process->start(QString::fromLatin1(kClientProgram), { QStringLiteral("start") }, QIODevice::ReadWrite);
 

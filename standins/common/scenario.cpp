@@ -157,6 +157,7 @@ void load(const pt::ptree& root, scenario& sc)
         throw bad_value("unknown [local_client] start '" + sc.client_start + "'");
     sc.authorize_after = get_seconds(lc, "authorize_after", sc.authorize_after);
     sc.start_daemon = get_bool(lc, "daemon", sc.start_daemon);
+    sc.client_stderr = get_text(lc, "stderr", sc.client_stderr);
 
     const pt::ptree& backup = section("backup");
     sc.sv_archives = get_text(backup, "sv_archives", sc.sv_archives);

@@ -42,6 +42,7 @@ struct scenario {
     std::string client_start = "authorized";
     double authorize_after = 2;
     bool start_daemon = true;
+    std::string client_stderr;         // a line "start" writes to standard error
     // [backup]
     std::string sv_archives = "queued";
     std::uint64_t backup_task_id = 4101;

@@ -127,7 +127,9 @@ int read_pid_file(const std::string& path)
 
 bool process_alive(int pid)
 {
-    if (pid <= 0 || ::kill(pid, 0) != 0)
+    if (pid <= 0)
+        return false;
+    if (::kill(pid, 0) != 0)
         return errno == EPERM;
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string all((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
@@ -150,6 +152,12 @@ std::string md5_crypt(const std::string& password, const std::string& setting)
     if (!r || r[0] == '*')
         return std::string();
     return r;
+}
+
+bool password_matches(const std::string& password, const std::string& hash)
+{
+    const std::string salt = password_salt;
+    return hash.compare(0, salt.size(), salt) == 0 && md5_crypt(password, salt) == hash;
 }
 
 }  // namespace sv_standin

@@ -48,7 +48,12 @@ bool process_alive(int pid);
 // Sleeps for a number of seconds (fractions allowed).
 void sleep_seconds(double seconds);
 
+// The one MD5-crypt salt the rescue tool hashes every password with.
+constexpr const char* password_salt = "$1$q8vzt2mw$";
 // MD5-crypt of a password with the settings (salt) of `setting`.
 std::string md5_crypt(const std::string& password, const std::string& setting);
+// Whether `hash` is the MD5-crypt of `password` made with password_salt; a
+// hash made with any other salt is refused.
+bool password_matches(const std::string& password, const std::string& hash);
 
 }  // namespace sv_standin

@@ -44,6 +44,8 @@ int start()
         return 1;
     }
     say("Sarvelin client 2.0 is starting");
+    if (!sc.client_stderr.empty())
+        std::cerr << sc.client_stderr << std::endl;
 
     const int running = read_pid_file(daemon_pid_path());
     if (process_alive(running) || sc.client_start == "second_instance") {

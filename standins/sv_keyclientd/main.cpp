@@ -194,7 +194,7 @@ daemon_state::reply daemon_state::answer_for(const std::string& request)
         const std::string hash = request.substr(16);
         if (!connected_)
             return one("NO CONNECTION WITH SARVELIN SERVER");
-        key_authenticated_ = !hash.empty() && md5_crypt(sc_.key_password, hash) == hash;
+        key_authenticated_ = password_matches(sc_.key_password, hash);
         return one(key_authenticated_ ? "SV KEY AUTHENTICATED" : "SV KEY NOT AUTHENTICATED");
     }
     if (starts_with(request, "SV KEY CLIENT PASSWORD:")) {
@@ -207,7 +207,7 @@ daemon_state::reply daemon_state::answer_for(const std::string& request)
         const std::string name = rest.substr(0, colon);
         const std::string hash = rest.substr(colon + 1);
         client_entry* c = sc_.find_client_by_name(name);
-        if (!c || hash.empty() || md5_crypt(c->password, hash) != hash) {
+        if (!c || !password_matches(c->password, hash)) {
             client_authenticated_.clear();
             return one("CLIENT NOT AUTHENTICATED");
         }
@@ -281,7 +281,7 @@ daemon_state::reply daemon_state::answer_for(const std::string& request)
         client_entry* c = sc_.find_client_by_name(client_authenticated_);
         if (!connected_ || !c)
             return one("TASK WASN'T ADDED: client is not authenticated");
-        if (hash.empty() || md5_crypt(c->password, hash) != hash)
+        if (!password_matches(c->password, hash))
             return one("TASK WASN'T ADDED: wrong client password");
         if (!starts_with(device, "/dev/") || device.size() == 5)
             return one("TASK WASN'T ADDED: wrong target device");

@@ -1,5 +1,4 @@
-// Helpers shared by the backend tests: byte-exact comparisons of std::string
-// values and whole-file reads and writes.
+// Backend test helpers: byte-exact std::string comparisons, whole-file I/O.
 #ifndef SV_TESTS_BACKEND_SUPPORT_H
 #define SV_TESTS_BACKEND_SUPPORT_H
 

@@ -1,8 +1,6 @@
-// Shared pieces of the key client link tests: reaching the controller's
-// internals, capturing what the operator is shown and what is logged, and
-// running the key client daemon stand-in with a scenario of the test's own.
-// The tests that use the daemon run only inside the sandbox (private /opt,
-// /tmp and /dev/shm); LINK_TEST_IN_SANDBOX_ONLY() fails them elsewhere.
+// Shared pieces of the key client link tests: the controller's internals,
+// what the operator is shown and what is logged, and the daemon stand-in,
+// run inside the sandbox only (LINK_TEST_IN_SANDBOX_ONLY() fails elsewhere).
 #pragma once
 
 #include "keymaster.h"
@@ -27,7 +25,6 @@ class KeyMasterTestAccess
 {
 public:
     static void setPollBudget(KeyMaster& k, int polls) { k.clientCheckPollBudget = polls; }
-    static int pollBudget(const KeyMaster& k) { return k.clientCheckPollBudget; }
     static void setMutexWait(KeyMaster& k, int seconds) { k.clientMutexWaitSeconds = seconds; }
     static bool mutexOpen(const KeyMaster& k) { return bool(k.clientMutex); }
     static bool answerQueueOpen(const KeyMaster& k) { return bool(k.clientToManagerQueue); }
@@ -51,7 +48,7 @@ namespace link_test {
 // What the operator was shown, in order.
 struct Shown
 {
-    QString kind;   // error, warning, info
+    QString kind;   // error, warning
     QString msg;
     QString details;
 };
@@ -64,7 +61,6 @@ public:
         Notifier* n = Notifier::getInstance();
         connect(n, &Notifier::hasError, this, [this](const QString& m, const QString& d, const QVariantList&) { shown.append({ "error", m, d }); });
         connect(n, &Notifier::hasWarning, this, [this](const QString& m, const QString& d, const QVariantList&) { shown.append({ "warning", m, d }); });
-        connect(n, &Notifier::hasInfo, this, [this](const QString& m, const QString& d, const QVariantList&) { shown.append({ "info", m, d }); });
     }
     QList<Shown> shown;
     QStringList errors() const { return texts("error"); }
@@ -92,90 +88,24 @@ inline void captureHandler(QtMsgType, const QMessageLogContext&, const QString& 
     fprintf(stderr, "  log: %s\n", qPrintable(msg));
 }
 
-inline void installLogCapture()
-{
-    qInstallMessageHandler(captureHandler);
-}
-
-inline bool logContains(const QString& text)
-{
-    for (const QString& line : logLines())
-        if (line.contains(text))
-            return true;
-    return false;
-}
+inline bool logContains(const QString& text) { return !logLines().filter(text).isEmpty(); }
 
 inline const QString standinsDir() { return QStringLiteral("/opt/sarvelin/standins"); }
 inline const QString daemonProgram() { return QStringLiteral("/opt/sarvelin/bin/sv_keyclientd"); }
 
-// The client names, HWIDs and passwords of the base scenario.
-inline const char* baseScenario()
+// The medium's default scenario: clients web01 (two archives, a plan of two
+// entries), db01 (no plan) and mail01 (no archives), key password
+// "key-secret", restore statuses 2, 2, 5.
+inline QByteArray baseScenario()
 {
-    return R"INI(
-[local_client]
-start = authorized
-authorize_after = 0
-
-[daemon]
-queue_capacity = 10
-
-[client web01]
-hwid = 52:54:00:1a:2b:01
-password = web01-secret
-
-[client db01]
-hwid = 52:54:00:1a:2b:02
-password = db01-secret
-plan = no
-
-[client mail01]
-hwid = 52:54:00:1a:2b:03
-password = mail01-secret
-
-[archive 1001]
-client = web01
-name = web01 rescue image, Monday
-created = 2026-11-30 02:00:00
-archive_size = 5368709123
-
-[archive 1002]
-client = web01
-name = web01 rescue image, Friday
-created = 2026-12-04 02:00:00
-archive_size = 3328599654
-crypt_algorithm = kuznyechik
-digitally_signed = yes
-verification_status = 6
-
-[archive 2001]
-client = db01
-name = db01 rescue image
-crypt_algorithm = serpent
-verification_status = 1
-
-[plan web01 1]
-resource = /
-resource_destination = /dev/sda
-priority = 10
-description = system disk
-archives = 1001, 1002
-
-[plan web01 2]
-resource = /srv/data
-resource_type = directory
-resource_destination = /srv/data
-priority = 50
-description = application data
-archives = 1002
-)INI";
+    QFile f(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini");
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 inline bool writeFile(const QString& path, const QByteArray& content)
 {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return f.write(content) == content.size();
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
 }
 
 inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 3000)
@@ -233,31 +163,20 @@ public:
     static QString log()
     {
         QFile f(standinsDir() + "/requests.log");
-        if (!f.open(QIODevice::ReadOnly))
-            return QString();
-        return QString::fromUtf8(f.readAll());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 
     // Log lines without their time stamps.
     static QStringList logLines()
     {
         QStringList out;
-        for (const QString& line : log().split('\n', Qt::SkipEmptyParts)) {
-            const int blank = line.indexOf(' ');
-            out << (blank < 0 ? line : line.mid(blank + 1));
-        }
+        for (const QString& line : log().split('\n', Qt::SkipEmptyParts))
+            out << line.section(' ', 1);
         return out;
     }
 
     // The requests as the daemon logged them (zero bytes shown as \0).
-    static QStringList requests()
-    {
-        QStringList out;
-        for (const QString& line : logLines())
-            if (line.startsWith("REQUEST "))
-                out << line.mid(8);
-        return out;
-    }
+    static QStringList requests() { return logLines().filter(QRegularExpression("^REQUEST ")).replaceInStrings(QRegularExpression("^REQUEST "), ""); }
 
     // The answer messages sent after the last request. The daemon logs an
     // answer just after sending it, so wait a little for `expected` lines.
@@ -330,13 +249,11 @@ inline bool waitForPendingAnswer(int milliseconds)
     }, milliseconds);
 }
 
-// What every test class of the area holds: the daemon stand-in and what the
-// operator is shown since the current test function began.
+// Every test class holds the daemon and what was shown since init().
 struct Fixture
 {
     Daemon daemon;
     std::unique_ptr<NotifierCapture> shown;
-    // init(): a fresh capture and log.
     void reset()
     {
         logLines().clear();
@@ -350,5 +267,5 @@ struct Fixture
 #define LINK_TEST_IN_SANDBOX_ONLY()                                                  \
     do {                                                                            \
         SV_REQUIRE_SANDBOX();                                                       \
-        link_test::installLogCapture();                                             \
+        qInstallMessageHandler(link_test::captureHandler);                          \
     } while (0)

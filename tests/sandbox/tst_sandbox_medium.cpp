@@ -1,8 +1,7 @@
-// The simulated rescue medium as the rescue tool sees it, from inside the
-// sandbox (started with the "standard" preset): the medium's identity, the
-// stand-ins, the disk list and device tree of the lsblk stub against what
-// blkid and the kernel say, mounting the installed system, the LVM and
-// hostnamectl stubs, and the other presets.
+// The simulated rescue medium as the tool sees it inside the sandbox
+// ("standard" preset): identity, stand-ins, the lsblk stub's tree against
+// blkid, mounting the installed system, the LVM and hostnamectl stubs and
+// the other presets.
 #include <QtTest>
 
 #include <unistd.h>
@@ -77,71 +76,40 @@ private slots:
         char name[256] = {};
         gethostname(name, sizeof(name) - 1);
         QCOMPARE(QString(name), QString("sarvelin-key"));
-        QCOMPARE(sh("cat /etc/hostname").out, QString("sarvelin-key\n"));
         QVERIFY(QRegularExpression("^[0-9a-f]{32}\n$").match(sh("cat /etc/machine-id").out).hasMatch());
         for (const char* p : {"sarvelin_client", "sv_keyclientd", "sv_archives", "svfd"})
             QVERIFY2(QFileInfo(QString("/opt/sarvelin/bin/") + p).isExecutable(), p);
-        QVERIFY(QFile::exists("/opt/sarvelin/standins/scenario.ini"));
         // Private process space: the sandbox's first process is its own.
         QVERIFY(sh("cat /proc/1/cmdline | tr '\\0' ' '").out.contains("sv-sandbox"));
         QCOMPARE(disks(), QString("sda\nsdb\n"));
     }
 
-    void treeMatchesBlkid()
+    // The lsblk stub's tree agrees with what blkid probes on the disks, and
+    // the installed system mounts by device and by the fstab's own UUIDs.
+    void treeAndMounts()
     {
         const QJsonObject sda = tree("sda");
-        QCOMPARE(sda["name"].toString(), QString("sda"));
-        QVERIFY(sda["fstype"].isNull());
         const QJsonArray parts = sda["children"].toArray();
         QCOMPARE(parts.size(), 4);
-        const QStringList types{"ext4", "ext4", "swap", "LVM2_member"};
         for (int i = 0; i < 4; ++i) {
             const QJsonObject p = parts.at(i).toObject();
-            const QString name = QString("sda%1").arg(i + 1);
-            QCOMPARE(p["name"].toString(), name);
-            const auto b = blkid("/dev/" + name);
-            QCOMPARE(p["fstype"].toString(), types[i]);
-            QCOMPARE(p["fstype"].toString(), b.value("TYPE"));
-            QCOMPARE(p["uuid"].toString(), b.value("UUID"));
-            QCOMPARE(p["label"].toVariant().toString(), b.value("LABEL"));
-            QVERIFY(p["mountpoint"].isNull());
+            const auto b = blkid("/dev/" + p["name"].toString());
+            QCOMPARE(p["fstype"].toString() + " " + p["uuid"].toString() + " " + p["label"].toVariant().toString(),
+                     b.value("TYPE") + " " + b.value("UUID") + " " + b.value("LABEL"));
         }
-        QCOMPARE(child(sda, "sda1")["label"].toString(), QString("boot"));
-        const QJsonArray lvs = child(sda, "sda4")["children"].toArray();
-        QCOMPARE(lvs.size(), 2);
-        QCOMPARE(lvs.at(0).toObject()["name"].toString(), QString("vg_data-home"));
-        QCOMPARE(lvs.at(1).toObject()["fstype"].toString(), QString("xfs"));
-        const QJsonObject sdb = tree("sdb");
-        QCOMPARE(child(sdb, "sdb1")["fstype"].toString(), QString("xfs"));
-        QCOMPARE(child(sdb, "sdb2")["fstype"].toString(), QString("vfat"));
-        QCOMPARE(child(sdb, "sdb2")["label"].toString(), QString("EFI"));
+        QCOMPARE(child(sda, "sda4")["children"].toArray().at(1).toObject()["fstype"].toString(), QString("xfs"));
         QCOMPARE(sh("/bin/lsblk -fJ /dev/nosuch").code, 32);
-    }
 
-    void mountTheInstalledSystem()
-    {
         const QString rootUuid = blkid("/dev/sda2").value("UUID");
         QCOMPARE(sh("/sbin/blkid --uuid " + rootUuid).out, QString("/dev/sda2\n"));
         QCOMPARE(sh("/bin/mount -o ro /dev/sda2 /mnt").code, 0);
         QCOMPARE(child(tree("sda"), "sda2")["mountpoint"].toString(), QString("/mnt"));
         QCOMPARE(sh("cat /mnt/etc/hostname").out, QString("web01\n"));
-        QCOMPARE(sh("readlink /mnt/etc/os-release").out, QString("/usr/lib/os-release\n"));
-        QVERIFY(sh("cat /mnt/usr/lib/os-release").out.contains("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\""));
         QCOMPARE(QFileInfo("/mnt/opt/sarvelin/keys/master-key").size(), 32);
-        const auto groupOrOther = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
-                                  QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
-        QCOMPARE(QFileInfo("/mnt/opt/sarvelin/keys/master-key").permissions() & groupOrOther, QFileDevice::Permissions());
-        QVERIFY(sh("cat /mnt/opt/sarvelin/etc/config.file").out.contains("who-is-secondary-server backup2.example.lan"));
-        const QString fstab = sh("cat /mnt/etc/fstab").out;
-        QVERIFY(fstab.contains("UUID=" + rootUuid + "\t/\text4"));
-        QVERIFY(fstab.contains("UUID=" + blkid("/dev/sda1").value("UUID") + "\t/boot"));
-        // The fstab's own entries mount as the fstab model would mount them.
-        QCOMPARE(sh("/bin/mount -o ro UUID=" + blkid("/dev/sda1").value("UUID") + " /mnt/boot").code, 0);
-        QVERIFY(QFile::exists("/mnt/boot/grub/grub.cfg"));
+        QVERIFY(sh("cat /mnt/etc/fstab").out.contains("UUID=" + rootUuid + "\t/\text4"));
         QCOMPARE(sh("/bin/mount -o ro UUID=" + blkid("/dev/sdb1").value("UUID") + " /mnt/srv/data").code, 0);
         QCOMPARE(sh("cat /mnt/srv/data/readme.txt").out, QString("data\n"));
-        QCOMPARE(child(tree("sdb"), "sdb1")["mountpoint"].toString(), QString("/mnt/srv/data"));
-        QCOMPARE(sh("/bin/umount -lf /mnt/srv/data && /bin/umount -lf /mnt/boot && /bin/umount -lf /dev/sda2").code, 0);
+        QCOMPARE(sh("/bin/umount -lf /mnt/srv/data && /bin/umount -lf /dev/sda2").code, 0);
         QVERIFY(child(tree("sda"), "sda2")["mountpoint"].isNull());
     }
 
@@ -151,7 +119,6 @@ private slots:
         QCOMPARE(sh("/sbin/pvremove -y /dev/sda4").code, 5);   // still in its volume group
         Result r = sh("/sbin/lvremove -y vg_data");
         QCOMPARE(r.code, 0);
-        QVERIFY(r.out.contains("Logical volume \"home\" successfully removed."));
         QCOMPARE(child(child(tree("sda"), "sda4"), "vg_data-home"), QJsonObject());
         QCOMPARE(sh("/sbin/vgremove -y vg_data").code, 0);
         QCOMPARE(sh("/sbin/vgremove -y vg_data").code, 5);
@@ -160,17 +127,12 @@ private slots:
         // pvremove wiped the label, as on a real disk.
         QCOMPARE(blkid("/dev/sda4").value("TYPE"), QString());
         QVERIFY(child(tree("sda"), "sda4")["fstype"].isNull());
-        QCOMPARE(sh("cat /tmp/.sv-sandbox/medium/lvm.log").out,
-                 QString("pvs \npvremove -y /dev/sda4\nlvremove -y vg_data\nvgremove -y vg_data\nvgremove -y vg_data\n"
-                         "pvremove -y /dev/sda4\npvs \n"));
-        // An injected failure.
+        QVERIFY(sh("cat /tmp/.sv-sandbox/medium/lvm.log").out.startsWith("pvs \npvremove -y /dev/sda4\nlvremove -y vg_data\n"));
+        // An injected failure; a physical volume without a group.
         QCOMPARE(preset("lvm").code, 0);
         sh("echo 'fail vgremove vg1' >> /tmp/.sv-sandbox/medium/lvm.state");
-        QCOMPARE(sh("/sbin/lvremove -y vg1").code, 0);
         QCOMPARE(sh("/sbin/vgremove -y vg1").code, 5);
-        // A physical volume without a group: no VG column.
         QCOMPARE(sh("/sbin/pvs | grep /dev/sdb2").out.simplified(), QString("/dev/sdb2 lvm2 --- 16.00m 16.00m"));
-        QCOMPARE(sh("/sbin/pvs | grep /dev/sda").out.simplified(), QString("/dev/sda2 vg0 lvm2 a-- 16.00m 0"));
     }
 
     void hostnamectlStub()
@@ -180,7 +142,7 @@ private slots:
         gethostname(name, sizeof(name) - 1);
         QCOMPARE(QString(name), QString("web01"));
         QCOMPARE(sh("cat /etc/hostname").out, QString("web01\n"));
-        for (const char* bad : {"'a;b'", "'$(id)'", "'-x'", "''"}) {
+        for (const char* bad : {"'a;b'", "'$(id)'", "'-x'"}) {
             QCOMPARE(sh(QString("/usr/bin/hostnamectl set-hostname ") + bad).code, 1);
             gethostname(name, sizeof(name) - 1);
             QCOMPARE(QString(name), QString("web01"));
@@ -204,43 +166,22 @@ private slots:
         QCOMPARE(sh("ls /tmp/sv-pwned-* 2>/dev/null").out, QString());
     }
 
-    void missingPiecesPresets_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QStringList>("absent");
-        QTest::newRow("no-config") << "no-config" << QStringList{"etc/hostname", "opt/sarvelin/keys/master-key"}
-                                   << QStringList{"opt/sarvelin/etc/config.file"};
-        QTest::newRow("no-master-key") << "no-master-key" << QStringList{"etc/hostname", "opt/sarvelin/etc/config.file"}
-                                       << QStringList{"opt/sarvelin/keys/master-key", "opt/sarvelin/keys/secret-key.pem",
-                                                      "opt/sarvelin/keys/public-key.pem"};
-        QTest::newRow("boot-only") << "boot-only" << QStringList{"grub/grub.cfg"}
-                                   << QStringList{"etc/hostname", "etc/os-release"};
-        // /opt on a partition of its own: present once that one is mounted.
-        QTest::newRow("separate-opt") << "separate-opt" << QStringList{"etc/hostname"}
-                                      << QStringList{"opt/sarvelin/etc/config.file"};
-    }
-
+    // A preset without the master key, and one with /opt on a partition of
+    // its own (present once that one is mounted).
     void missingPiecesPresets()
     {
-        QFETCH(QString, name);
-        QFETCH(QStringList, present);
-        QFETCH(QStringList, absent);
-        QCOMPARE(preset(name).code, 0);
+        QCOMPARE(preset("no-master-key").code, 0);
         QCOMPARE(sh("/bin/mount -o ro /dev/sda1 /mnt").code, 0);
-        for (const QString& f : present)
-            QVERIFY2(QFile::exists("/mnt/" + f), qPrintable(f));
-        for (const QString& f : absent)
-            QVERIFY2(!QFile::exists("/mnt/" + f), qPrintable(f));
-        if (name == "separate-opt") {
-            QCOMPARE(child(tree("sda"), "sda2")["fstype"].toString(), QString("xfs"));
-            QVERIFY(sh("cat /mnt/etc/fstab").out.contains(" /opt xfs "));
-            QCOMPARE(sh("/bin/mount -o ro /dev/sda2 /mnt/opt").code, 0);
-            QVERIFY(QFile::exists("/mnt/opt/sarvelin/etc/config.file"));
-            QCOMPARE(QFileInfo("/mnt/opt/sarvelin/keys/master-key").size(), 32);
-            sh("/bin/umount -lf /mnt/opt");
-        }
+        QVERIFY(QFile::exists("/mnt/opt/sarvelin/etc/config.file"));
+        QVERIFY(!QFile::exists("/mnt/opt/sarvelin/keys/master-key") && !QFile::exists("/mnt/opt/sarvelin/keys/secret-key.pem"));
         sh("/bin/umount -lf /mnt");
+        QCOMPARE(preset("separate-opt").code, 0);
+        QCOMPARE(sh("/bin/mount -o ro /dev/sda1 /mnt").code, 0);
+        QVERIFY(!QFile::exists("/mnt/opt/sarvelin/etc/config.file"));
+        QVERIFY(sh("cat /mnt/etc/fstab").out.contains(" /opt xfs "));
+        QCOMPARE(sh("/bin/mount -o ro /dev/sda2 /mnt/opt").code, 0);
+        QCOMPARE(QFileInfo("/mnt/opt/sarvelin/keys/master-key").size(), 32);
+        sh("/bin/umount -lf /mnt/opt; /bin/umount -lf /mnt");
     }
 
     void labelsWithQuotesAndBackslashes()
@@ -252,15 +193,6 @@ private slots:
         QCOMPARE(child(sda, "sda1")["label"].toString(), QString("a\"b\\c"));
         QCOMPARE(child(sda, "sda2")["label"].toString(), QString("X Y"));
         QCOMPARE(blkid("/dev/sda1").value("LABEL"), QString("a\"b\\c"));
-    }
-
-    void emptyDisk()
-    {
-        QCOMPARE(preset("empty").code, 0);
-        const QJsonObject sda = tree("sda");
-        QCOMPARE(sda["name"].toString(), QString("sda"));
-        QVERIFY(!sda.contains("children"));
-        QCOMPARE(disks(), QString("sda\n"));
     }
 };
 

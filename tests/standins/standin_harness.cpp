@@ -3,31 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMap>
 #include <QThread>
 
-#include <chrono>
-#include <cstring>
-
-#include <boost/date_time/posix_time/posix_time.hpp>
-
 #include "standin_common.h"
-
-namespace bip = boost::interprocess;
-
-namespace {
-double steadyNow()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-boost::posix_time::ptime utcIn(double seconds)
-{
-    return boost::posix_time::microsec_clock::universal_time() +
-           boost::posix_time::microseconds(static_cast<long>(seconds > 0 ? seconds * 1e6 : 0));
-}
-}  // namespace
 
 StandinHarness::StandinHarness()
 {
@@ -71,45 +49,22 @@ QProcessEnvironment StandinHarness::environment() const
 QString StandinHarness::defaultScenario()
 {
     QFile f(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini");
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(f.readAll());
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-void StandinHarness::writeScenario(const QString& extra)
+void StandinHarness::writeScenario(const QStringList& settings)
 {
-    // Boost's INI reader refuses a section or a key twice: the extra lines
-    // are merged into the default's sections, a later key replacing the
-    // earlier line of the same section and key.
-    QStringList order{QString()};
-    QMap<QString, QStringList> bodies;
-    const auto keyOf = [](const QString& line) {
-        const QString t = line.trimmed();
-        return t.contains('=') && !t.startsWith(';') ? t.section('=', 0, 0).trimmed() : QString();
-    };
-    for (const QString& text : {defaultScenario(), extra}) {
-        QString section;
-        for (const QString& line : text.split('\n')) {
-            if (line.trimmed().startsWith('[')) {
-                section = line.trimmed();
-                if (!order.contains(section))
-                    order << section;
-                continue;
+    // Each "key = value" replaces the default's first line of that key.
+    QStringList lines = defaultScenario().split('\n');
+    for (const QString& setting : settings)
+        for (QString& line : lines)
+            if (line.startsWith(setting.section('=', 0, 0) + "=")) {
+                line = setting;
+                break;
             }
-            QStringList& body = bodies[section];
-            const QString key = keyOf(line);
-            for (int i = body.size() - 1; !key.isEmpty() && i >= 0; --i)
-                if (keyOf(body.at(i)) == key)
-                    body.removeAt(i);
-            body << line;
-        }
-    }
-    QStringList out;
-    for (const QString& section : order)
-        out << (section.isEmpty() ? QStringList() : QStringList{section}) << bodies.value(section);
     QFile f(path("scenario.ini"));
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(out.join('\n').toUtf8() + "\n");
+    f.write(lines.join('\n').toUtf8());
 }
 
 bool StandinHarness::startDaemon()
@@ -146,81 +101,6 @@ QStringList StandinHarness::requestLog() const
     for (const QString& l : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts))
         lines << l.section(' ', 1);   // without the time stamp
     return lines;
-}
-
-ToolChannel::ToolChannel() : buffer_(sv_standin::message_size, 0) {}
-
-bool ToolChannel::open()
-{
-    try {
-        answers_ = std::make_unique<bip::message_queue>(bip::open_only, sv_standin::answer_queue_name);
-        requests_ = std::make_unique<bip::message_queue>(bip::open_only, sv_standin::request_queue_name);
-        return true;
-    } catch (const bip::interprocess_exception& e) {
-        error_ = e.what();
-        return false;
-    }
-}
-
-bool ToolChannel::request(const std::string& text, double deadlineSeconds)
-{
-    std::fill(buffer_.begin(), buffer_.end(), 0);
-    received_ = 0;
-    deadline_ = steadyNow() + deadlineSeconds;
-    if (!requests_->timed_send(text.data(), text.size(), 0, utcIn(deadlineSeconds))) {
-        error_ = "send timeout";
-        return false;
-    }
-    unsigned int priority = 0;
-    if (!answers_->timed_receive(buffer_.data(), buffer_.size(), received_, priority, utcIn(deadline_ - steadyNow()))) {
-        error_ = "receive timeout";
-        return false;
-    }
-    return true;
-}
-
-bool ToolChannel::receivePayload(std::string& payload, std::vector<std::size_t>* parts)
-{
-    unsigned int priority = 0;
-    std::size_t got = 0;
-    // The length goes into the same buffer, which still holds the keyword.
-    if (!answers_->timed_receive(buffer_.data(), buffer_.size(), got, priority, utcIn(deadline_ - steadyNow()))) {
-        error_ = "receive timeout (length)";
-        return false;
-    }
-    std::size_t length = 0;
-    for (std::size_t i = 0; i < buffer_.size() && buffer_[i] >= '0' && buffer_[i] <= '9'; ++i)
-        length = length * 10 + static_cast<std::size_t>(buffer_[i] - '0');
-    payload.clear();
-    std::size_t total = 0;
-    do {
-        std::vector<char> area(sv_standin::message_size, 0);
-        if (!answers_->timed_receive(area.data(), area.size(), got, priority, utcIn(deadline_ - steadyNow()))) {
-            error_ = "receive timeout (payload)";
-            return false;
-        }
-        if (parts)
-            parts->push_back(got);
-        payload.append(area.data(), area.size());
-        total += got;
-    } while (length > sv_standin::message_size && total < length);
-    return true;
-}
-
-bool ToolChannel::receiveRaw(std::string& message, double deadlineSeconds)
-{
-    std::vector<char> area(sv_standin::message_size, 0);
-    std::size_t got = 0;
-    unsigned int priority = 0;
-    if (!answers_->timed_receive(area.data(), area.size(), got, priority, utcIn(deadlineSeconds)))
-        return false;
-    message.assign(area.data(), got);
-    return true;
-}
-
-std::string toolHash(const std::string& password)
-{
-    return sv_standin::md5_crypt(password, "$1$q8vzt2mw$");
 }
 
 bool shmEntryExists(const QString& name)
