@@ -186,7 +186,14 @@ private slots:
         QFETCH(QString, log);
         QDir().mkpath(standinsDir());
         QFile::remove(standinsDir() + "/requests.log");
-        QVERIFY(writeFile(standinsDir() + "/scenario.ini", QByteArray(baseScenario()) + "\n" + extra));
+        // A "[restore]" row replaces the base scenario's statuses (a section
+        // may not appear twice); other rows add their sections.
+        QByteArray scenario = baseScenario();
+        if (extra.startsWith("[restore]\n"))
+            scenario.replace("status = 2, 2, 5\n", extra.mid(int(qstrlen("[restore]\n"))));
+        else
+            scenario += "\n" + extra;
+        QVERIFY(writeFile(standinsDir() + "/scenario.ini", scenario));
         QVERIFY(writeFile(mediumDir() + "/lvm.state", ""));
 
         KeyMaster km;
