@@ -79,7 +79,8 @@ CustomLocalPageInStackView {
         y: {
             if (!busyIndicator)
                 return (page.height - height) / 2
-            // Depends on what moves the indicator: its place and this page's size.
+            // mapFromItem() alone registers no dependency: reading these
+            // makes the binding follow the indicator and this page's size.
             var moved = busyIndicator.y + busyIndicator.height + page.height + page.y
             return Math.min(page.mapFromItem(busyIndicator, 0, busyIndicator.height).y + GuiConfig.itemSpacing() * 2,
                             page.height - height)
