@@ -1,4 +1,5 @@
 #include "cryptkeyhandler.h"
+#include "sv_paths.h"
 
 #include "notifier.h"
 
@@ -12,7 +13,7 @@
 
 namespace {
 
-const char* const kDefaultMasterKeyPath = "/opt/sarvelin/keys/master-key";
+const char* const kDefaultMasterKeyPath = sv_paths::masterKeyFile;
 // A file larger than this is not read for its fingerprint: it cannot be a
 // key, and reading it would hold up the window.
 const qint64 kFingerprintReadLimit = 1024 * 1024;

@@ -8,6 +8,7 @@
 // stage reached is published in runStage for the run page.
 
 #include "keymaster.h"
+#include "sv_paths.h"
 
 #include "coreconfig.h"
 #include "notifier.h"
@@ -29,14 +30,14 @@
 
 namespace {
 
-const QString kMountRoot = QStringLiteral("/mnt");
-const QString kClientConfigFile = QStringLiteral("/opt/sarvelin/etc/config.file");
+const QString kMountRoot = QString::fromLatin1(sv_paths::mountRoot);
+const QString kClientConfigFile = QString::fromLatin1(sv_paths::clientConfigFile);
 const QString kMachineIdFile = QStringLiteral("/etc/machine-id");
-const QString kMasterKeyFile = QStringLiteral("/opt/sarvelin/keys/master-key");
-const QString kKeysFolder = QStringLiteral("/opt/sarvelin/keys/");
+const QString kMasterKeyFile = QString::fromLatin1(sv_paths::masterKeyFile);
+const QString kKeysFolder = QString::fromLatin1(sv_paths::keysFolder) + QLatin1Char('/');
 const QString kSecretKeyName = QStringLiteral("secret-key.pem");
 const QString kPublicKeyName = QStringLiteral("public-key.pem");
-const QString kClientLogFile = QStringLiteral("/opt/sarvelin/log/Sarvelin.log");
+const QString kClientLogFile = QString::fromLatin1(sv_paths::clientLogFile);
 const QString kDefaultLocalBackupDir = QStringLiteral("/sarvelin_tmp");
 const QString kArchivesProgram = QStringLiteral("/opt/sarvelin/bin/sv_archives");
 const QString kArchivesLogFile = QStringLiteral("/tmp/sv_archives.log");

@@ -3,6 +3,7 @@
 // stopping it again.
 
 #include "keymaster.h"
+#include "sv_paths.h"
 
 #include "notifier.h"
 
@@ -13,7 +14,7 @@
 namespace {
 
 const char* const kClientProgram = "/opt/sarvelin/bin/sarvelin_client";
-const char* const kClientLogFile = "/opt/sarvelin/log/Sarvelin.log";
+const char* const kClientLogFile = sv_paths::clientLogFile;
 const char* const kCheckOutputFile = "/tmp/startSarvelinClientWithCheck.log";
 
 // Output lines of the client that decide a checked start, in test order.

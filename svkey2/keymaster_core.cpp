@@ -3,6 +3,7 @@
 // exit handler.
 
 #include "keymaster.h"
+#include "sv_paths.h"
 
 #include "notifier.h"
 #include "sv_key_common.h"
@@ -25,8 +26,8 @@ const char* const kOsReleaseCommand =
     "/bin/cat /etc/os-release | /bin/grep PRETTY_NAME | /bin/sed -e 's/[=\"]/ /g' -e 's/PRETTY_NAME  //'";
 const char* const kDrivesCommand = "/bin/lsblk -d | /bin/grep disk | /usr/bin/awk '{print $1}'";
 const char* const kRescueMediumName = "Sarvelin key";
-const char* const kClientConfigFile = "/opt/sarvelin/etc/config.file";
-const char* const kDefaultCryptKeyDir = "/opt/sarvelin/keys";
+const char* const kClientConfigFile = sv_paths::clientConfigFile;
+const char* const kDefaultCryptKeyDir = sv_paths::keysFolder;
 const char* const kLsblkProgram = "/bin/lsblk";
 constexpr int kLsblkTimeoutMs = 10000;
 

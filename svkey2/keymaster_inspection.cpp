@@ -3,6 +3,7 @@
 // system's root (host name, OS name, fstab, client configuration).
 
 #include "keymaster.h"
+#include "sv_paths.h"
 
 #include "devicestree.h"
 #include "devicetreeitem.h"
@@ -22,11 +23,11 @@
 
 namespace {
 
-const QString kMountRoot = QStringLiteral("/mnt");
+const QString kMountRoot = QString::fromLatin1(sv_paths::mountRoot);
 const QString kHostnameFile = QStringLiteral("/etc/hostname");
 const QString kOsReleaseFile = QStringLiteral("/etc/os-release");
 const QString kFstabFile = QStringLiteral("/etc/fstab");
-const QString kClientConfigFile = QStringLiteral("/opt/sarvelin/etc/config.file");
+const QString kClientConfigFile = QString::fromLatin1(sv_paths::clientConfigFile);
 
 // Symbolic links followed at most while resolving one path (as the kernel).
 constexpr int kMaxLinks = 40;
