@@ -7,6 +7,7 @@
 #include "notifier.h"
 
 #include "../common/sandbox_guard.h"
+#include "../common/test_files.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -102,12 +103,6 @@ inline QByteArray baseScenario()
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-inline bool writeFile(const QString& path, const QByteArray& content)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
-}
-
 inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 3000)
 {
     QElapsedTimer t;
@@ -144,7 +139,7 @@ public:
             return m_process.state() == QProcess::NotRunning
                 || (QFile::exists("/dev/shm/Sarvelin_SVKEY_to_client_MQ")
                     && QFile::exists("/dev/shm/Sarvelin_client_to_SVKEY_MQ") && log().contains("STARTED"));
-        }, 5000) && running();
+        }, 5000) && m_process.state() == QProcess::Running;
     }
 
     void stop()
@@ -157,8 +152,6 @@ public:
             }
         }
     }
-
-    bool running() const { return m_process.state() == QProcess::Running; }
 
     static QString log()
     {
