@@ -65,8 +65,7 @@ class TestBackendRecords : public QObject {
     Q_OBJECT
 private slots:
     void hand_written_lists_decode_and_encode_back();
-    void class_versions_are_stored_in_the_records();
-    void empty_lists_decode_to_empty_lists();
+    void class_versions_and_empty_lists();
     void damaged_payloads_are_reported_and_leave_the_list_alone();
     void every_truncation_is_reported();
     void zero_padding_after_the_archive_is_ignored();
@@ -109,7 +108,7 @@ void TestBackendRecords::hand_written_lists_decode_and_encode_back()
     QVERIFY(clients == (sv_payload::client_list{{"old", "H1"}, {"new", "H1"}}));
 }
 
-void TestBackendRecords::class_versions_are_stored_in_the_records()
+void TestBackendRecords::class_versions_and_empty_lists()
 {
     // The daemon may write other class versions; they end in `version`.
     const std::string archives_v3 =
@@ -120,13 +119,10 @@ void TestBackendRecords::class_versions_are_stored_in_the_records()
     QVERIFY2(sv_payload::decode_archive_list(archives_v3, a, error), error.c_str());
     QCOMPARE(a.size() * 10 + a[0].get_version(), std::size_t(13));
     check_fields(a[0], "1 2 0  1 n 3 0  0  0  0  4 5 0  0  0  0  0  0 6 0  0 ");
-}
 
-void TestBackendRecords::empty_lists_decode_to_empty_lists()
-{
+    // Empty lists decode to empty lists.
     const std::string empty = "22 serialization::archive 18 0 0 0 0\n";
-    std::string error;
-    std::vector<sv_archive_short> a(3);
+    a.resize(3);
     std::vector<disaster_recovery_plan_record> p(2);
     sv_payload::client_list c(1);
     QVERIFY(sv_payload::decode_archive_list(empty, a, error) && sv_payload::decode_recovery_plan(empty, p, error)
@@ -166,23 +162,21 @@ void TestBackendRecords::every_truncation_is_reported()
 {
     // Cut short anywhere before its last character, a list never decodes.
     const std::string texts[] = {archives_by_hand, plan_by_hand, clients_by_hand};
+    const auto decodes = [](int kind, const std::string& text) {
+        std::string error;
+        std::vector<sv_archive_short> a;
+        std::vector<disaster_recovery_plan_record> p;
+        sv_payload::client_list c;
+        return kind == 0 ? sv_payload::decode_archive_list(text, a, error)
+                         : kind == 1 ? sv_payload::decode_recovery_plan(text, p, error)
+                                     : sv_payload::decode_client_list(text, c, error);
+    };
     int kind = 0;
     for (const auto& full : texts) {
         const std::string text = full.substr(0, full.find_last_not_of("\n ") + 1);
         for (std::size_t n = 0; n < text.size(); ++n) {
             std::string cut = text.substr(0, n);
-            std::string error;
-            bool ok = false;
-            if (kind == 0) {
-                std::vector<sv_archive_short> l;
-                ok = sv_payload::decode_archive_list(cut, l, error);
-            } else if (kind == 1) {
-                std::vector<disaster_recovery_plan_record> l;
-                ok = sv_payload::decode_recovery_plan(cut, l, error);
-            } else {
-                sv_payload::client_list l;
-                ok = sv_payload::decode_client_list(cut, l, error);
-            }
+            const bool ok = decodes(kind, cut);
             // The plan ends in a number, which a cut can shorten without a
             // trace ("0" of the last flag is one character): only its last
             // character may go unnoticed.
@@ -190,10 +184,7 @@ void TestBackendRecords::every_truncation_is_reported()
                 QFAIL(qPrintable(QString("list %1 cut at %2 decoded").arg(kind).arg(n)));
             // Padding the cut with zero bytes (a short last part) changes nothing.
             cut.append(1000, '\0');
-            if (kind == 0) {
-                std::vector<sv_archive_short> l;
-                QVERIFY(!sv_payload::decode_archive_list(cut, l, error));
-            }
+            QVERIFY(kind != 0 || !decodes(kind, cut));
         }
         ++kind;
     }

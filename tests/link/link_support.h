@@ -33,7 +33,6 @@ public:
     static bool clientStartedHere(const KeyMaster& k) { return k.clientStartedHere; }
     static std::string lastTaskId(const KeyMaster& k) { return k.lastTaskId; }
     static ResqueArchivesModel& archivesModel(KeyMaster& k) { return k.resqueArchivesModel; }
-    static std::vector<sv_archive_short>& archives(KeyMaster& k) { return k.archives; }
     static void shortenScenarioWaits(KeyMaster& k, int divisor) { k.scenarioTimeDivisor = divisor; }
     // One bare receive with the exchange conventions; the answer as text.
     static std::string receiveOne(KeyMaster& k, bool* ok)
@@ -198,7 +197,6 @@ const char* const kRequestQueue = "Sarvelin_SVKEY_to_client_MQ";
 const QString kServer = QStringLiteral("10.0.0.5");
 const std::string kWeb01 = "52:54:00:1a:2b:01";
 const std::string kDb01 = "52:54:00:1a:2b:02";
-const std::string kMail01 = "52:54:00:1a:2b:03";
 const QString kClientReceiveFailure =
     "It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process";
 
