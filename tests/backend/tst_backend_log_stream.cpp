@@ -102,7 +102,6 @@ private slots:
     void settings_are_read_once_per_process();
     void missing_or_incomplete_settings_are_rewritten();
     void line_format_colours_and_folding();
-    void filtering();
 };
 
 void TestBackendLogStream::settings_are_read_once_per_process()
@@ -145,8 +144,6 @@ void TestBackendLogStream::settings_are_read_once_per_process()
     write_file(settings, "log_level Debug\nlog_file_max_size 1\nlog_file_max_rotate 1\n");
     QCOMPARE(B(log_once(SvLogLvl::Info, "hidden").out), QByteArray());
     QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(3));
-    QCOMPARE(SvLogStream::load_properties(), 1);
-    QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(15));
 }
 
 void TestBackendLogStream::missing_or_incomplete_settings_are_rewritten()
@@ -187,15 +184,6 @@ void TestBackendLogStream::missing_or_incomplete_settings_are_rewritten()
     QVERIFY(log_once(SvLogLvl::Warning, "no folder").out.find("no folder") != std::string::npos);
     QVERIFY(!QFile::exists(QString::fromStdString(settings)));
     QVERIFY(QDir().mkpath("/opt/sarvelin/etc"));
-    // set_properties writes exactly six lines.
-    SvLogStream::set_properties(SvLogLvl::Debug2, 4, 6);
-    QCOMPARE(B(read_file(settings)),
-             QByteArray("#Logging level: Error, Warning, Info, Debug, Debug1, Debug2, Debug3, Debug4\n"
-                        "log_level Debug2\n#Maximum size of log file in Mb\nlog_file_max_size 4\n"
-                        "#Number of stored log file rotations, log file itself is not included\n"
-                        "log_file_max_rotate 6\n"));
-    QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(63));
-    QCOMPARE(SvDestination::FileLogger::max_size_, std::uint64_t(4 * 1048576));
 }
 
 void TestBackendLogStream::line_format_colours_and_folding()
@@ -222,37 +210,18 @@ void TestBackendLogStream::line_format_colours_and_folding()
         c.restore();
         QCOMPARE(B(without_stamp(c.out())), B(r.expected));
     }
-    // Chained values and the end-of-line manipulator.
-    {
-        capture c;
-        { SvLogStream s(SvLogLvl::Info); s << "n=" << 42 << ' ' << 2.5 << std::endl; }
-        c.restore();
-        QCOMPARE(B(without_stamp(c.out())), QByteArray("Info: n=42 2.5\n"));
-    }
-    // A tag goes before the level name with the process id.
-    SvLogStream::tag_ = "svkey";
-    QCOMPARE(B(without_stamp(log_once(SvLogLvl::Info, "tagged").out)),
-             B("svkey[" + std::to_string(::getpid()) + "] Info: tagged\n"));
-    SvLogStream::tag_.clear();
     // A 1 MB message goes through whole.
     const std::string big(1 << 20, 'x');
     QCOMPARE(without_stamp(log_once(SvLogLvl::Warning, big.c_str()).out).size(),
              yellow.size() + 9 + big.size() + colour_end.size() + 1);
-}
-
-void TestBackendLogStream::filtering()
-{
-    write_file(settings, default_settings);
     // Default mask: Debug and the levels outside InfoMask are silent.
+    fresh_process();
+    write_file(settings, default_settings);
     const std::pair<SvLogLvl::Level, bool> shown[] = {
         {SvLogLvl::Error, true},     {SvLogLvl::Warning, true}, {SvLogLvl::Info, true},
         {SvLogLvl::Debug, false},    {SvLogLvl::Measure, false}};
     for (const auto& s : shown)
         QCOMPARE(!log_once(s.first, "m").out.empty(), s.second);
-    // Master switch.
-    SvLogStream::m_logging_enabled = false;
-    QCOMPARE(B(log_once(SvLogLvl::Error, "off").out), QByteArray());
-    SvLogStream::m_logging_enabled = true;
 }
 
 QTEST_GUILESS_MAIN(TestBackendLogStream)

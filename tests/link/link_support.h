@@ -7,6 +7,7 @@
 #include "notifier.h"
 
 #include "../common/sandbox_guard.h"
+#include "../common/test_files.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -32,7 +33,6 @@ public:
     static bool clientStartedHere(const KeyMaster& k) { return k.clientStartedHere; }
     static std::string lastTaskId(const KeyMaster& k) { return k.lastTaskId; }
     static ResqueArchivesModel& archivesModel(KeyMaster& k) { return k.resqueArchivesModel; }
-    static std::vector<sv_archive_short>& archives(KeyMaster& k) { return k.archives; }
     static void shortenScenarioWaits(KeyMaster& k, int divisor) { k.scenarioTimeDivisor = divisor; }
     // One bare receive with the exchange conventions; the answer as text.
     static std::string receiveOne(KeyMaster& k, bool* ok)
@@ -102,12 +102,6 @@ inline QByteArray baseScenario()
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-inline bool writeFile(const QString& path, const QByteArray& content)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
-}
-
 inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 3000)
 {
     QElapsedTimer t;
@@ -144,7 +138,7 @@ public:
             return m_process.state() == QProcess::NotRunning
                 || (QFile::exists("/dev/shm/Sarvelin_SVKEY_to_client_MQ")
                     && QFile::exists("/dev/shm/Sarvelin_client_to_SVKEY_MQ") && log().contains("STARTED"));
-        }, 5000) && running();
+        }, 5000) && m_process.state() == QProcess::Running;
     }
 
     void stop()
@@ -157,8 +151,6 @@ public:
             }
         }
     }
-
-    bool running() const { return m_process.state() == QProcess::Running; }
 
     static QString log()
     {
@@ -205,7 +197,6 @@ const char* const kRequestQueue = "Sarvelin_SVKEY_to_client_MQ";
 const QString kServer = QStringLiteral("10.0.0.5");
 const std::string kWeb01 = "52:54:00:1a:2b:01";
 const std::string kDb01 = "52:54:00:1a:2b:02";
-const std::string kMail01 = "52:54:00:1a:2b:03";
 const QString kClientReceiveFailure =
     "It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process";
 

@@ -1,7 +1,9 @@
-// Faults of the key client link that end without a deadline: no daemon,
-// half-open queues, a daemon that stopped reading, payload framing, answers
-// that fill the buffer or do not decode, answers left from earlier requests,
-// queue-library errors. Sequences the daemon stand-in cannot produce come
+// Faults of the key client link: no daemon, half-open queues, a daemon that
+// stopped reading, payload framing, answers that fill the buffer or do not
+// decode, answers left from earlier requests, queue-library errors; and the
+// 10-second deadline: a silent daemon, a late answer that must not be read by
+// the next request, a full request queue, a payload whose last part never
+// comes. Sequences the daemon stand-in cannot produce come
 // from queues the test makes, with a thread answering each request.
 
 #include "link_support.h"
@@ -82,6 +84,16 @@ void sendRaw(const std::string& text)
     q.send(text.data(), text.size(), 0);
 }
 
+// Runs `request` and checks it gave up at the deadline (whole seconds of
+// UTC time plus 10: between 9 and 10 seconds, plus scheduling slack).
+void checkDeadline(const std::function<void()>& request)
+{
+    QElapsedTimer t;
+    t.start();
+    request();
+    QVERIFY2(t.elapsed() >= 8900 && t.elapsed() <= 10800, qPrintable(QString::number(t.elapsed())));
+}
+
 } // namespace
 
 class TestLinkFaults : public QObject
@@ -141,9 +153,13 @@ private slots:
         QCOMPARE(f.shown->errors().size(), 4);
     }
 
+    // The connection requests see the unread request and give up at once;
+    // the others wait for room in the full queue until the deadline.
     void daemonNotReadingRequests()
     {
-        QVERIFY(f.daemon.start(fault("PING", "stop_reading")));
+        QByteArray scenario = baseScenario();
+        scenario.replace("queue_capacity = 10", "queue_capacity = 1");
+        QVERIFY(f.daemon.start(fault("PING", "stop_reading"), scenario));
         KeyMaster km;
         QVERIFY(km.messageQueuesConnect());
         sendRaw("PING");
@@ -151,12 +167,16 @@ private slots:
         sendRaw("PING AGAIN");
         QVERIFY(!km.helloDaemon(kServer));
         QVERIFY(!km.disconnect());
+        // Neither request was queued behind the unread one, which fills the queue.
+        bip::message_queue requests(bip::open_only, kRequestQueue);
+        QCOMPARE(requests.get_num_msg(), requests.get_max_msg());
+        std::vector<sv_archive_short> list(2);
+        checkDeadline([&] { km.ask_archives(list, kWeb01); });
         QCOMPARE(f.shown->errors(), QStringList({
             "It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey",
-            "It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC" }));
-        // Neither request was queued behind the unread one.
-        bip::message_queue requests(bip::open_only, kRequestQueue);
-        QCOMPARE(requests.get_num_msg(), bip::message_queue::size_type(1));
+            "It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC",
+            "It looks like Sarvelin client process doesn's work now. Unable to send message to client's process" }));
+        QCOMPARE(list.size(), std::size_t(2));
     }
 
     // The length message, then the payload in parts of at most 102400 bytes.
@@ -334,6 +354,54 @@ private slots:
         QVERIFY(logContains("svkey_getstatus exception:"));
         QVERIFY(logContains("svkey_getstatus out"));
         QCOMPARE(f.shown->shown.size(), 1);
+    }
+
+    // The 10-second deadline of a request (real deadlines: kept to the few
+    // that need one).
+    void silentDaemon()
+    {
+        QVERIFY(f.daemon.start(fault("HELLO", "never")));
+        KeyMaster km;
+        QVERIFY(km.messageQueuesConnect());
+        checkDeadline([&] { QVERIFY(!km.helloDaemon(kServer)); });
+        QCOMPARE(f.shown->errors(), QStringList({
+            "It looks like Sarvelin key client process doesn's work now. Unable to recieve message from client's process" }));
+    }
+
+    // The late "SV KEY AUTHENTICATED" of the key password must never stand
+    // for the answer to a wrong client password.
+    void lateAnswerIsNeverTakenForTheNextRequest()
+    {
+        QVERIFY(f.daemon.start("[fault 1]\nrequest = SV KEY PASSWORD\nkind = late\ndelay = 11\ntimes = 1\n"));
+        KeyMaster km;
+        QVERIFY(km.messageQueuesConnect());
+        QVERIFY(km.helloDaemon(kServer));
+        checkDeadline([&] { QVERIFY(!km.svkey_authentication(KeyMaster::hashPassword("key-secret"))); });
+        QCOMPARE(f.shown->errors(), QStringList({ kClientReceiveFailure }));
+        // The channel was closed at the deadline.
+        QVERIFY(!KeyMasterTestAccess::answerQueueOpen(km) && !KeyMasterTestAccess::requestQueueOpen(km));
+
+        QVERIFY(waitForPendingAnswer(3000));
+        QVERIFY(km.messageQueuesConnect());
+        QVERIFY(!km.svkey_client_authentication("web01", KeyMaster::hashPassword("not the password")));
+        QCOMPARE(f.shown->errors(), QStringList({ kClientReceiveFailure, "Wrong password" }));
+        // The link is in step: the next request reads its own answer.
+        QVERIFY(km.svkey_authentication(KeyMaster::hashPassword("key-secret")));
+        QMap<QString, QString> clients;
+        km.ask_client_list(clients);
+        QCOMPARE(clients.size(), 3);
+    }
+
+    void missingPayloadPart()
+    {
+        QVERIFY(f.daemon.start(fault("GET ARCHIVES LIST", "truncated"), withWeb01Keys("archives_payload_bytes = 250000")));
+        KeyMaster km;
+        QVERIFY(connectAndAuthenticate(km));
+        std::vector<sv_archive_short> list(2);
+        checkDeadline([&] { km.ask_archives(list, kWeb01); });
+        // The list was emptied when the keyword came, and stays empty.
+        QVERIFY(list.empty());
+        QCOMPARE(f.shown->errors(), QStringList({ kClientReceiveFailure }));
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include "standin_common.h"
+#include "../common/test_files.h"
 
 StandinHarness::StandinHarness()
 {
@@ -46,25 +47,18 @@ QProcessEnvironment StandinHarness::environment() const
     return env;
 }
 
-QString StandinHarness::defaultScenario()
-{
-    QFile f(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini");
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
 void StandinHarness::writeScenario(const QStringList& settings)
 {
     // Each "key = value" replaces the default's first line of that key.
-    QStringList lines = defaultScenario().split('\n');
+    QStringList lines = QString::fromUtf8(readFile(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini"))
+                            .split('\n');
     for (const QString& setting : settings)
         for (QString& line : lines)
             if (line.startsWith(setting.section('=', 0, 0) + "=")) {
                 line = setting;
                 break;
             }
-    QFile f(path("scenario.ini"));
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(lines.join('\n').toUtf8());
+    writeFile(path("scenario.ini"), lines.join('\n').toUtf8());
 }
 
 bool StandinHarness::startDaemon()
@@ -90,17 +84,6 @@ bool StandinHarness::stopDaemon()
     daemon_->terminate();
     const bool ended = daemon_->waitForFinished(5000);
     return ended && daemon_->exitStatus() == QProcess::NormalExit;
-}
-
-QStringList StandinHarness::requestLog() const
-{
-    QFile f(dir_.filePath("requests.log"));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines;
-    for (const QString& l : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts))
-        lines << l.section(' ', 1);   // without the time stamp
-    return lines;
 }
 
 bool shmEntryExists(const QString& name)

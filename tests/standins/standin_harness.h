@@ -22,15 +22,12 @@ public:
     // The default scenario with `settings` ("key = value", each replacing
     // the first line of its key), written as the scenario file.
     void writeScenario(const QStringList& settings = {});
-    static QString defaultScenario();
 
     // Starts sv_keyclientd and waits until its queues exist.
     bool startDaemon();
     // SIGTERM and wait; true when it ended by itself.
     bool stopDaemon();
     QProcess* daemon() { return daemon_.get(); }
-    // Lines of the daemon's requests log.
-    QStringList requestLog() const;
 
 private:
     QTemporaryDir dir_;
