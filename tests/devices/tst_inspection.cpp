@@ -22,8 +22,6 @@ namespace {
 QHash<QString, QString> readEnv()
 {
     QHash<QString, QString> env;
-    // The other device carrying the clones' UUID, as blkid names it.
-    QString firstClone;
     const QList<QByteArray> lines = readFile(workDir() + "/medium.env").split('\n');
     for (const QByteArray& line : lines) {
         const int eq = line.indexOf('=');
