@@ -28,12 +28,6 @@ inline QQuickItem* findItem(QQuickWindow* window, const QString& name)
     return findItem(window->contentItem(), name);
 }
 
-// True when the item and all its ancestors are visible.
-inline bool shown(QQuickItem* item)
-{
-    return item && item->isVisible() && item->opacity() > 0;
-}
-
 inline void clickItem(QQuickWindow* window, QQuickItem* item)
 {
     const QPointF centre(item->width() / 2, item->height() / 2);

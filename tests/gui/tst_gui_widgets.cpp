@@ -1,10 +1,24 @@
 // The shared widget library: the filtering combo box, the table view
-// (columns, fitting, selection, check box cells) and the question dialog.
+// (columns, fitting, selection, check box cells), the question dialog and the
+// notification dialog alone (the top of its priority rule, also under an
+// animated style, and its log-out requests).
 
 #include "guiharness.h"
 #include "guiconfig.h"
 
 #include <QElapsedTimer>
+
+namespace {
+enum Kind { Ques, Info, Warn, Crit, Exit, Logout, Assert };
+
+bool showIn(QObject* dialog, int kind, const QString& msg)
+{
+    QVariant shown;
+    QMetaObject::invokeMethod(dialog, "show", Q_RETURN_ARG(QVariant, shown), Q_ARG(QVariant, kind),
+                              Q_ARG(QVariant, msg), Q_ARG(QVariant, QString()), Q_ARG(QVariant, QVariantList()));
+    return shown.toBool();
+}
+}
 
 class WidgetsTest : public QObject
 {
@@ -135,6 +149,51 @@ private slots:
             QVERIFY(waitBool(question, "opened", false));
             QCOMPARE(pageProperty("questionAnswer").toInt(), answer.second);
         }
+    }
+
+    // Above the exit question only the assertion shows (the lower kinds are
+    // walked on the real pages by tst_gui_notifications); the assertion's
+    // cross and the log-out question's button ask to log out, never to exit.
+    void notificationDialogTopKindsAndLogOut()
+    {
+        QObject* dialog = gui.root()->findChild<QObject*>("smallDialog");
+        QVERIFY(showIn(dialog, Exit, ""));
+        QVERIFY(!showIn(dialog, Exit, ""));
+        QVERIFY(!showIn(dialog, Crit, "e"));
+        QCOMPARE(dialog->property("type").toInt(), int(Exit));
+        QVERIFY(showIn(dialog, Assert, "a"));
+        QCOMPARE(dialog->property("type").toInt(), int(Assert));
+        QVERIFY(!showIn(dialog, Exit, ""));
+        for (const char* button : {"dialogCloseButton", "dialogAcceptButton"}) {
+            if (QByteArray(button) == "dialogAcceptButton")
+                QVERIFY(showIn(dialog, Logout, ""));
+            QVERIFY(gui.waitFor([&] { return dialog->property("opened").toBool()
+                && dialog->property("height").toReal() == dialog->property("collapsedHeight").toReal(); }));
+            QVERIFY(gui.clickName(button));
+            QVERIFY(gui.waitFor([&] { return !dialog->property("visible").toBool(); }));
+        }
+        QCOMPARE(pageProperty("logouts").toInt(), 2);
+        QCOMPARE(pageProperty("exits").toInt(), 0);
+    }
+
+    // The rule holds while an opening transition runs (the dialog is shown
+    // but not yet "opened"), and a dialog that is closing takes a new one.
+    void notificationDialogWhileAnimating()
+    {
+        QObject* animated = gui.root()->findChild<QObject*>("animatedDialog");
+        QVERIFY(showIn(animated, Crit, "error first"));
+        QVERIFY(!animated->property("opened").toBool());
+        QVERIFY(!showIn(animated, Warn, "warning after it"));
+        QCOMPARE(animated->property("message").toString(), QString("error first"));
+        QVERIFY(waitBool(animated, "opened"));
+        QMetaObject::invokeMethod(animated, "reject");
+        QVERIFY(animated->property("visible").toBool());
+        QVERIFY(showIn(animated, Info, "while closing"));
+        QTest::qWait(400);
+        QVERIFY(animated->property("opened").toBool());
+        QCOMPARE(animated->property("message").toString(), QString("while closing"));
+        QMetaObject::invokeMethod(animated, "reject");
+        QVERIFY(waitBool(animated, "visible", false));
     }
 };
 
