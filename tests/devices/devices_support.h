@@ -9,14 +9,7 @@
 #include "../common/test_files.h"
 #include "notifier.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QList>
-#include <QObject>
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 #include <QtTest>
 
 namespace devices_test {
@@ -136,7 +129,6 @@ public:
             out << n.kind + ": " + n.msg + (n.details.isEmpty() ? QString() : " [" + n.details + "]");
         return out.join(QStringLiteral("\n"));
     }
-    void clear() { notes.clear(); }
     QList<Note> notes;
 };
 

@@ -6,8 +6,6 @@
 #include "devices_support.h"
 #include "fsmodel.h"
 
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace devices_test;

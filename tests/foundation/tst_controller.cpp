@@ -6,9 +6,6 @@
 #include "../common/sandbox_guard.h"
 #include "../common/test_files.h"
 
-#include <QDir>
-#include <QFile>
-#include <QSignalSpy>
 #include <QtTest>
 
 class KeyMasterTestAccess
@@ -136,15 +133,14 @@ private slots:
 
     // --- device lookup
 
-    // The UUID reaches blkid as one argument, whatever it holds.
+    // The UUID reaches blkid as one argument, whatever it holds (more hostile
+    // UUIDs are refused through the partition choice by tst_devices_inspection).
     void getDevicePath_data()
     {
         QTest::addColumn<QString>("uuid");
         QTest::addColumn<QString>("path");
         QTest::newRow("known") << "1234-ABCD" << "/dev/sdb1";
         QTest::newRow("unknown") << "0000-0000" << "";
-        QTest::newRow("semicolon") << "x;touch /tmp/pwned" << "";
-        QTest::newRow("substitution") << "$(touch /tmp/pwned)" << "";
         QTest::newRow("apostrophe") << "x'; touch /tmp/pwned; '" << "";
     }
 

@@ -6,13 +6,6 @@
 #include "fdcapture.h"
 #include "guiconfig.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QSettings>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -93,7 +86,6 @@ private slots:
         QCOMPARE(c->theme(), QString("tall_theme"));
         QCOMPARE(c->themesList().join(","), QString("other_theme,tall_theme"));
         QCOMPARE(c->itemHeight(), 44);
-        QCOMPARE(c->itemHeightWithSpacings(), 54);
         // Another theme: a colour, a renamed key and a value that is no colour.
         c->setTheme("other_theme");
         QCOMPARE(c->backgroundColorOfPage(), QColor("#112233"));

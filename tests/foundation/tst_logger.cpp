@@ -3,10 +3,6 @@
 #include "fdcapture.h"
 #include "logger.h"
 
-#include <QDir>
-#include <QRegularExpression>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
 

@@ -2,9 +2,6 @@
 // commands killed by a signal, and hostile values that must stay data.
 #include "sv_key_common.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using sv_key_common::execute_command;

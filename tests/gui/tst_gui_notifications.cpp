@@ -6,7 +6,6 @@
 #include "guiharness.h"
 #include "notifier.h"
 
-#include <QFile>
 #include <QQmlEngine>
 #include <QSignalSpy>
 
