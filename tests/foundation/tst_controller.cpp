@@ -36,8 +36,7 @@ class TestController : public QObject
 {
     Q_OBJECT
 
-    QSignalSpy* errors = nullptr;
-    QSignalSpy* warnings = nullptr;
+    std::unique_ptr<QSignalSpy> errors, warnings;
 
 private slots:
     void initTestCase()
@@ -47,14 +46,8 @@ private slots:
 
     void init()
     {
-        errors = new QSignalSpy(Notifier::getInstance(), &Notifier::hasError);
-        warnings = new QSignalSpy(Notifier::getInstance(), &Notifier::hasWarning);
-    }
-
-    void cleanup()
-    {
-        delete errors;
-        delete warnings;
+        errors = std::make_unique<QSignalSpy>(Notifier::getInstance(), &Notifier::hasError);
+        warnings = std::make_unique<QSignalSpy>(Notifier::getInstance(), &Notifier::hasWarning);
     }
 
     // --- the rescue-medium check
