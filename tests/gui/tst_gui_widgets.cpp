@@ -27,19 +27,9 @@ class WidgetsTest : public QObject
     GuiHarness gui;
 
     QVariant pageProperty(const char* name) const { return gui.root()->property(name); }
-    bool startPage()
-    {
-        return gui.start(QSize(1000, 620), {}, QUrl::fromLocalFile(QStringLiteral(SV_GUI_TEST_DIR "/qml/WidgetsPage.qml")));
-    }
     bool waitBool(QObject* object, const char* property, bool value = true) const
     {
         return gui.waitFor([=] { return object->property(property).toBool() == value; }, 2000);
-    }
-    QObject* column(const char* table, int index) const
-    {
-        QVariant column;
-        QMetaObject::invokeMethod(gui.findVisible(table), "getColumn", Q_RETURN_ARG(QVariant, column), Q_ARG(QVariant, index));
-        return column.value<QObject*>();
     }
     // A click in the middle of a table row, `x` pixels from the table's left.
     void clickRow(QQuickItem* table, int row, qreal x) const
@@ -51,14 +41,12 @@ class WidgetsTest : public QObject
         QTest::mouseClick(gui.view(), Qt::LeftButton, Qt::NoModifier, at.toPoint());
         QTest::qWait(40);
     }
-    void checkNothingCut(QQuickItem* under)
-    {
-        const QStringList cut = gui.clippedTexts(under);
-        QVERIFY2(cut.isEmpty(), qPrintable(cut.join("\n")));
-    }
 
 private slots:
-    void init() { QVERIFY(startPage()); }
+    void init()
+    {
+        QVERIFY(gui.start(QSize(1000, 620), {}, QUrl::fromLocalFile(QStringLiteral(SV_GUI_TEST_DIR "/qml/WidgetsPage.qml"))));
+    }
     void cleanup() { gui.stop(); }
 
     void comboFiltersOneSecondAfterTyping()
@@ -109,9 +97,8 @@ private slots:
         QQuickItem* table = gui.findVisible("table");
         QVERIFY(table);
         QTest::qWait(150); // columns are fitted once the rows exist
-        QCOMPARE(table->property("columnCount").toInt(), 4);
-        QCOMPARE(column("table", 2)->property("visible").toBool(), false);
-        checkNothingCut(table);
+        const QStringList cut = gui.clippedTexts(table);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join("\n")));
         gui.shot("table");
 
         QCOMPARE(table->property("selectedRow").toInt(), -1);
