@@ -9,6 +9,7 @@
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QSettings>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -17,18 +18,6 @@
 using namespace devices_test;
 
 namespace {
-
-QHash<QString, QString> readEnv()
-{
-    QHash<QString, QString> env;
-    const QList<QByteArray> lines = readFile(workDir() + "/medium.env").split('\n');
-    for (const QByteArray& line : lines) {
-        const int eq = line.indexOf('=');
-        if (eq > 0)
-            env.insert(QString::fromLatin1(line.left(eq)), QString::fromLatin1(line.mid(eq + 1)));
-    }
-    return env;
-}
 
 // The row of the current tree whose device name is name (searched in depth).
 QModelIndex findRow(QAbstractItemModel* model, const QString& name, const QModelIndex& parent = QModelIndex())
@@ -42,11 +31,6 @@ QModelIndex findRow(QAbstractItemModel* model, const QString& name, const QModel
             return below;
     }
     return QModelIndex();
-}
-
-QString blkidPath(const QString& uuid)
-{
-    return runBash(QStringLiteral("/sbin/blkid --uuid %1").arg(uuid));
 }
 
 // major:minor of the block device at path.
@@ -63,7 +47,8 @@ class TestInspection : public QObject
 {
     Q_OBJECT
 
-    QHash<QString, QString> env;
+    // The UUIDs inspection-setup.sh wrote (KEY=VALUE lines).
+    std::unique_ptr<QSettings> env;
     // The other device carrying the clones' UUID, as blkid names it.
     QString firstClone;
 
@@ -85,10 +70,10 @@ private slots:
     void initTestCase()
     {
         SV_REQUIRE_SANDBOX();
-        env = readEnv();
-        QVERIFY2(env.contains("ROOT"), "the simulated disks were not built (inspection-setup.sh)");
+        env = std::make_unique<QSettings>(workDir() + "/medium.env", QSettings::IniFormat);
+        QVERIFY2(env->contains("ROOT"), "the simulated disks were not built (inspection-setup.sh)");
         // The UUID of the clones leads to the first one.
-        QCOMPARE(blkidPath(env.value("CLONE")), QStringLiteral("/dev/sdf1"));
+        QCOMPARE(runBash("/sbin/blkid --uuid " + env->value("CLONE").toString()), QStringLiteral("/dev/sdf1"));
         firstClone = runBash("sv_part_loop sdf 1");
     }
 
@@ -195,7 +180,7 @@ private slots:
         QSignalSpy fstabChanged(&km, &KeyMaster::fstabModelChanged);
         QVERIFY2(pick(km, disk, row), qPrintable(recorder.dump()));
         QCOMPARE(fstabChanged.count(), 1);
-        QCOMPARE(recorder.dump(), notes.replace("%CLONE", env.value("CLONE")).replace("%FIRSTCLONE", firstClone));
+        QCOMPARE(recorder.dump(), notes.replace("%CLONE", env->value("CLONE").toString()).replace("%FIRSTCLONE", firstClone));
         QCOMPARE(km.getHostname(), hostname);
         QCOMPARE(km.getOs(), os);
         QVERIFY(km.getFstabModel()->rowCount() > 0);
@@ -258,7 +243,7 @@ private slots:
         QFETCH(QString, fixture);
         QFETCH(QString, warning);
         if (!fixture.isEmpty())
-            setFixture(QString(fixture).replace("%1", env.value("ROOT")).toUtf8());
+            setFixture(QString(fixture).replace("%1", env->value("ROOT").toString()).toUtf8());
         KeyMaster km;
         NoteRecorder notes;
         bool accepted = true;
@@ -316,7 +301,7 @@ private slots:
         km.setOs("before");
         NoteRecorder recorder;
         QVERIFY(!pick(km, disk, row));
-        notes.replaceInStrings("%MISSING", env.value("MISSING"));
+        notes.replaceInStrings("%MISSING", env->value("MISSING").toString());
         for (const char* dev : {"sda1", "sde1"})
             notes.replaceInStrings(QStringLiteral("%") + dev, deviceNumber(QStringLiteral("/dev/") + dev));
         QCOMPARE(recorder.lines(), notes);

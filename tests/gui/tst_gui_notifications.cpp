@@ -4,6 +4,7 @@
 // details strip, and that the modal dialog keeps the pages underneath from being used.
 
 #include "guiharness.h"
+#include "../common/test_files.h"
 #include "notifier.h"
 
 #include <QQmlEngine>
@@ -123,10 +124,7 @@ private slots:
     // Last: the medium stays a foreign system for the rest of this process.
     void startupCheckShowsOverWelcomePage()
     {
-        QFile osRelease("/etc/os-release");
-        QVERIFY(osRelease.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        osRelease.write("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nID=debian\n");
-        osRelease.close();
+        QVERIFY(writeFile("/etc/os-release", "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nID=debian\n"));
         QVERIFY(gui.start(QSize(800, 600), {"lo", "eth0"}));
         QVERIFY(gui.waitFor([&] { return dialogOpen(); }, 2000));
         QVERIFY(gui.findVisible("welcomePage"));
