@@ -88,19 +88,12 @@ public:
                 out << n.msg;
         return out;
     }
-    // Every notification as "kind: message", in the order they came.
-    QStringList lines() const
+    // Every notification as "kind: message [details]", in the order they came.
+    QString dump(bool withDetails = true) const
     {
         QStringList out;
         for (const Note& n : notes)
-            out << n.kind + ": " + n.msg;
-        return out;
-    }
-    QString dump() const
-    {
-        QStringList out;
-        for (const Note& n : notes)
-            out << n.kind + ": " + n.msg + (n.details.isEmpty() ? QString() : " [" + n.details + "]");
+            out << n.kind + ": " + n.msg + (n.details.isEmpty() || !withDetails ? QString() : " [" + n.details + "]");
         return out.join(QStringLiteral("\n"));
     }
     QList<Note> notes;

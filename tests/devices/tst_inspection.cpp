@@ -304,7 +304,7 @@ private slots:
         notes.replaceInStrings("%MISSING", env->value("MISSING").toString());
         for (const char* dev : {"sda1", "sde1"})
             notes.replaceInStrings(QStringLiteral("%") + dev, deviceNumber(QStringLiteral("/dev/") + dev));
-        QCOMPARE(recorder.lines(), notes);
+        QCOMPARE(recorder.dump(false), notes.join("\n"));
         QCOMPARE(km.getHostname(), QString());
         QCOMPARE(km.getOs(), QString());
         QVERIFY(mountsBelowMnt().isEmpty());
@@ -339,9 +339,6 @@ private slots:
         KeyMaster km;
         NoteRecorder notes;
         QVERIFY(!pick(km, "sdd", "sdd1"));
-        for (const char* marker : {"pwned-semicolon", "pwned-dollar", "pwned-backquote", "pwned-pipe",
-                                   "pwned-mountpoint", "pwned-hostname", "pwned-hostq"})
-            QVERIFY2(!QFile::exists(workDir() + "/" + marker), marker);
         // Each unusable entry is reported; the check ends unmounted and empty.
         QCOMPARE(notes.messages("error").size(), 5);
         QCOMPARE(notes.messages("warning").size(), 5);
@@ -353,8 +350,9 @@ private slots:
         const QString hostile = QStringLiteral("web$(touch /tmp/.sv-devices/pwned-hostname);`touch "
                                                "/tmp/.sv-devices/pwned-hostq`|x");
         QVERIFY(!km.updateUsedHostname(hostile));
-        QVERIFY(!QFile::exists(workDir() + "/pwned-hostname"));
-        QVERIFY(!QFile::exists(workDir() + "/pwned-hostq"));
+        for (const char* marker : {"pwned-semicolon", "pwned-dollar", "pwned-backquote", "pwned-pipe",
+                                   "pwned-mountpoint", "pwned-hostname", "pwned-hostq"})
+            QVERIFY2(!QFile::exists(workDir() + "/" + marker), marker);
     }
 
     void installedFilesAreResolvedInsideMnt()
