@@ -9,14 +9,7 @@
 #include "../common/test_files.h"
 #include "notifier.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QList>
-#include <QObject>
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 #include <QtTest>
 
 namespace devices_test {
@@ -48,42 +41,16 @@ inline QString runBash(const QString& script, int* exitCode = nullptr)
     return QString::fromLocal8Bit(bash.readAllStandardOutput()).trimmed();
 }
 
-// Mount points at or below /mnt mounted right now, latest first. When the
-// sandbox gives /mnt a tmpfs of its own (named sv-mnt), that tmpfs is the
-// folder itself, and only mounts stacked on it count: the host's mounts below
-// /mnt lie hidden under it.
+// Mount points at or below /mnt mounted right now, latest first (in the
+// sandbox /mnt is a plain folder of its own root: every one is ours).
 inline QStringList mountsBelowMnt()
 {
-    struct Entry { QByteArray parent; QString target; };
-    QHash<QByteArray, Entry> mounts;
-    QList<QByteArray> order;
-    QByteArray base;
+    QStringList result;
     const QList<QByteArray> lines = readFile(QStringLiteral("/proc/self/mountinfo")).split('\n');
     for (const QByteArray& line : lines) {
-        const QList<QByteArray> fields = line.split(' ');
-        const int dash = fields.indexOf("-");
-        if (fields.size() < 10 || dash < 0 || dash + 2 >= fields.size())
-            continue;
-        const QString target = QString::fromLocal8Bit(fields.at(4));
-        if (target != QLatin1String("/mnt") && !target.startsWith(QLatin1String("/mnt/")))
-            continue;
-        if (target == QLatin1String("/mnt") && fields.at(dash + 2) == "sv-mnt") {
-            base = fields.at(0);
-            continue;
-        }
-        mounts.insert(fields.at(0), Entry{fields.at(1), target});
-        order.append(fields.at(0));
-    }
-    QStringList result;
-    for (const QByteArray& id : order) {
-        if (!base.isEmpty()) {
-            QByteArray up = mounts.value(id).parent;
-            for (int depth = 0; depth < 64 && up != base && mounts.contains(up); ++depth)
-                up = mounts.value(up).parent;
-            if (up != base)
-                continue;
-        }
-        result.prepend(mounts.value(id).target);
+        const QString target = QString::fromLocal8Bit(line.split(' ').value(4));
+        if (target == QLatin1String("/mnt") || target.startsWith(QLatin1String("/mnt/")))
+            result.prepend(target);
     }
     return result;
 }
@@ -121,22 +88,14 @@ public:
                 out << n.msg;
         return out;
     }
-    // Every notification as "kind: message", in the order they came.
-    QStringList lines() const
+    // Every notification as "kind: message [details]", in the order they came.
+    QString dump(bool withDetails = true) const
     {
         QStringList out;
         for (const Note& n : notes)
-            out << n.kind + ": " + n.msg;
-        return out;
-    }
-    QString dump() const
-    {
-        QStringList out;
-        for (const Note& n : notes)
-            out << n.kind + ": " + n.msg + (n.details.isEmpty() ? QString() : " [" + n.details + "]");
+            out << n.kind + ": " + n.msg + (n.details.isEmpty() || !withDetails ? QString() : " [" + n.details + "]");
         return out.join(QStringLiteral("\n"));
     }
-    void clear() { notes.clear(); }
     QList<Note> notes;
 };
 

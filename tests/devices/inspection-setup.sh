@@ -103,10 +103,4 @@ sv_disk sdf "ext4:16:uuid=$CLONE:tree=$t/clonea"
 sv_disk sdg "ext4:16:uuid=$CLONE:tree=$t/cloneb"
 ln -sfn ../../sdf1 "/dev/disk/by-uuid/$CLONE"
 
-{
-  echo "OTHER=$OTHER"; echo "CLONE=$CLONE"
-  echo "ROOT=$ROOT"; echo "BOOT=$BOOT"; echo "SWAP=$SWAP"
-  echo "PLAIN=$PLAIN"; echo "NAMEONLY=$NAMEONLY"; echo "RELLINK=$RELLINK"; echo "NOCONF=$NOCONF"
-  echo "SEPROOT=$SEPROOT"; echo "SEPOPT=$SEPOPT"; echo "BADFSTAB=$BADFSTAB"; echo "MISSING=$MISSING"
-  echo "HOSTILE=$HOSTILE"
-} > "$work/medium.env"
+printf 'ROOT=%s\nCLONE=%s\nMISSING=%s\n' "$ROOT" "$CLONE" "$MISSING" > "$work/medium.env"

@@ -12,38 +12,32 @@
 class FdCapture
 {
 public:
-    explicit FdCapture(int fd)
-        : m_fd(fd)
+    explicit FdCapture(int fd) : m_fd(fd)
     {
-        std::fflush(stdout);
-        std::fflush(stderr);
+        flush();
         m_file.open();
         m_saved = ::dup(fd);
         ::dup2(m_file.handle(), fd);
     }
     ~FdCapture() { restore(); }
-
     QByteArray text()
     {
-        std::fflush(stdout);
-        std::fflush(stderr);
+        flush();
         QFile reader(m_file.fileName());
-        reader.open(QIODevice::ReadOnly);
-        return reader.readAll();
+        return reader.open(QIODevice::ReadOnly) ? reader.readAll() : QByteArray();
     }
-
     void restore()
     {
         if (m_saved < 0)
             return;
-        std::fflush(stdout);
-        std::fflush(stderr);
+        flush();
         ::dup2(m_saved, m_fd);
         ::close(m_saved);
         m_saved = -1;
     }
 
 private:
+    static void flush() { std::fflush(stdout); std::fflush(stderr); }
     int m_fd;
     int m_saved = -1;
     QTemporaryFile m_file;

@@ -4,8 +4,6 @@
 // scenario per process; runs in the sandbox (the medium's os-release, lsblk).
 #include "guiconfig.h"
 #include "logger.h"
-#include "notifier.h"
-#include "quickhelpers.h"
 #include "../common/sandbox_guard.h"
 #include "../common/test_files.h"
 
@@ -13,11 +11,8 @@
 
 #include <QGuiApplication>
 #include <QQmlContext>
-#include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickView>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 int svkey2_main(int argc, char* argv[]);
@@ -56,16 +51,6 @@ QObject* dialogOf(QQuickView* view)
     return view && view->rootObject() ? view->rootObject()->findChild<QObject*>("notificationDialog") : nullptr;
 }
 
-bool dialogOpen(QObject* dialog)
-{
-    return dialog && dialog->property("opened").toBool();
-}
-
-void windowSystemClose(QQuickView* view)
-{
-    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(view);
-}
-
 } // namespace
 
 class TestApp : public QObject
@@ -87,14 +72,20 @@ class TestApp : public QObject
     static void closeAndConfirm(QQuickView* view)
     {
         QObject* dialog = dialogOf(view);
-        windowSystemClose(view);
-        QTRY_VERIFY(dialogOpen(dialog));
-        QCOMPARE(dialog->property("type").toInt(), int(Exit));
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(view);
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        QCOMPARE(dialog->property("type").toInt(), 4);  // the exit question
         // Click once the opening animation has put the buttons in place.
         QTRY_COMPARE(dialog->property("height").toReal(), dialog->property("collapsedHeight").toReal());
-        QQuickItem* exitButton = findItem(view, "dialogAcceptButton");
+        // Popups live in the window's overlay: search the visual tree.
+        QQuickItem* exitButton = nullptr;
+        for (QList<QQuickItem*> items{view->contentItem()}; !items.isEmpty() && !exitButton;) {
+            QQuickItem* item = items.takeFirst();
+            exitButton = item->objectName() == "dialogAcceptButton" ? item : nullptr;
+            items += item->childItems();
+        }
         QVERIFY(exitButton);
-        clickItem(view, exitButton);
+        QTest::mouseClick(view, Qt::LeftButton, {}, exitButton->mapToScene({exitButton->width() / 2, exitButton->height() / 2}).toPoint());
     }
 
 private slots:
@@ -116,45 +107,32 @@ private slots:
             QCOMPARE(view->minimumSize(), QSize(800, 600));
             QVERIFY(view->windowStates() & Qt::WindowMaximized);
 
-            // The six context objects, and the import path of the widget library.
-            QQmlContext* context = view->rootContext();
+            // The six context objects the pages use.
             for (const char* name : {"GuiConfig", "Logger", "Notifier", "KeyMaster", "DrpManager", "CryptKeyHandler"})
-                QVERIFY2(context->contextProperty(name).value<QObject*>() != nullptr, name);
-            QCOMPARE(context->contextProperty("Notifier").value<QObject*>(), static_cast<QObject*>(Notifier::getInstance()));
-            QVERIFY(view->engine()->importPathList().contains("qrc:/common_gui/qml"));
+                QVERIFY2(view->rootContext()->contextProperty(name).value<QObject*>() != nullptr, name);
 
-            // First start: settings folder and file with the language Ru.
+            // The settings folder is made at start (its content: tst_foundation_settings).
             QVERIFY(QFileInfo(settingsFolder() + ".sv_gui_main_settings").isFile());
-            QCOMPARE(QSettings(settingsFolder() + ".sv_gui_main_settings", QSettings::IniFormat).value("Main/Lang").toString(),
-                     QString("Ru"));
 
             // On the rescue medium the start-up checks raise nothing. The
             // dialog is made once the first frame is out.
             QTest::qWait(400);
             QObject* dialog = dialogOf(view);
             QVERIFY(dialog);
-            QVERIFY(!dialogOpen(dialog));
+            QVERIFY(!dialog->property("opened").toBool());
 
-            // A close request from the window system only asks; "Cancel"
-            // keeps the program running.
-            windowSystemClose(view);
-            QTRY_VERIFY(dialogOpen(dialog));
-            QCOMPARE(dialog->property("type").toInt(), int(Exit));
-            QTRY_COMPARE(dialog->property("height").toReal(), dialog->property("collapsedHeight").toReal());
-            clickItem(view, findItem(view, "dialogRejectButton"));
-            QTRY_VERIFY(!dialogOpen(dialog));
-            QVERIFY(view->isVisible());
-
+            // A close request from the window system only asks ("Cancel" is
+            // clicked on the real pages by tst_gui_notifications).
             closeAndConfirm(view);
         };
         QCOMPARE(runApplication(), 0);
 
         // The whole session reached the log file in the settings folder.
         const QString log = QString::fromUtf8(readFile(settingsFolder() + ".logs"));
-        // Two requests from the window system; the quit itself closes the
+        // One request from the window system; the quit itself closes the
         // view without another question.
-        QCOMPARE(log.count("MyQuickView::close event"), 2);
-        QCOMPARE(log.count("Notifier::onHasExitRequest"), 2);
+        QCOMPARE(log.count("MyQuickView::close event"), 1);
+        QCOMPARE(log.count("Notifier::onHasExitRequest"), 1);
         QVERIFY(journal.join('\n').contains("Notifier::onHasExitRequest"));
     }
 
@@ -170,7 +148,6 @@ private slots:
         scenario = [] {
             QQuickView* view = mainView();
             QVERIFY(view && QTest::qWaitForWindowExposed(view));
-            QCOMPARE(view->title(), QString("Sarvelin key"));
             QTRY_VERIFY(journal.join('\n').contains("could not be created"));
             QVERIFY(Logger::getInstance()->logType() == Logger::Console);
             QVERIFY(!Logger::getInstance()->isFileOpen());

@@ -6,13 +6,6 @@
 #include "fdcapture.h"
 #include "guiconfig.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QSettings>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -82,46 +75,32 @@ private slots:
         QVERIFY2(messages.contains("Couldn't open file with pages info!"), qPrintable(messages.join('\n')));
     }
 
-    void themeOverridesOneKey()
+    // A settings folder in use: a chosen theme overriding one key, column
+    // settings, page hints, and the language switched back and forth.
+    void settingsInUse()
     {
         writeFile(home() + "/.svkey2/.sv_gui_main_settings", "[Main]\nLang=Ru\nTheme=tall_theme\n");
         writeFile(kOpt + "themes/tall_theme", "[Theme]\nItemHeight=44\n");
         writeFile(kOpt + "themes/other_theme",
                   "[Theme]\nBackgroundColorOfPage=#112233\nPageBlockSpacing=17\nMenuButtonPressColor=notacolour\n");
         writeFile(kOpt + "themes/ignored.ini", "[Theme]\nItemHeight=99\n");
+        writeFile(kOpt + "info/pages_info",
+                  QString::fromUtf8("[Hints]\nsize=2\n1\\pageName=welcome\n1\\pageTitle=Начало\n"
+                                    "1\\pageInfo=Выберите язык\n2\\pageName=noTitle\n2\\pageInfo=text\n").toUtf8());
         GuiConfig* c = start();
         QCOMPARE(c->theme(), QString("tall_theme"));
         QCOMPARE(c->themesList().join(","), QString("other_theme,tall_theme"));
         QCOMPARE(c->itemHeight(), 44);
-        QCOMPARE(c->itemHeightWithSpacings(), 54);
         // Another theme: a colour, a renamed key and a value that is no colour.
         c->setTheme("other_theme");
         QCOMPARE(c->backgroundColorOfPage(), QColor("#112233"));
         QCOMPARE(c->spacingOfPageBlock(), 17);
         QCOMPARE(c->menuButtonPressColor(), QColor("#005B60"));
         QCOMPARE(c->itemHeight(), 44);  // not in that theme: the current value stays
-    }
-
-    void migration()
-    {
-        writeFile(home() + "/.svkey2", "[Main]\nLang=En\nRecordPerPage=20\n");
-        FdCapture err(2);
-        GuiConfig* c = start();
-        QVERIFY2(err.text().contains("Fixing old config file"), err.text().constData());
-        err.restore();
-        QCOMPARE(mainGroup(folder() + ".sv_gui_main_settings").contains("Lang=En"), true);
-        QCOMPARE(c->lang(), QString("En"));
-        QCOMPARE(c->recordsPerPage(), 20);
-        QCOMPARE(probe(), QString("probe in English"));
-        // The old file is kept beside it.
-        const QStringList saved = QDir(home()).entryList(QStringList{".svkey2_*"}, QDir::Files | QDir::Hidden);
-        QCOMPARE(saved.size(), 1);
-        QVERIFY(readFile(home() + "/" + saved.first()).contains("RecordPerPage=20"));
-    }
-
-    void columns()
-    {
-        GuiConfig* c = start();
+        QCOMPARE(c->getPageInfo("welcome"), QStringList({QString::fromUtf8("Начало"), QString::fromUtf8("Выберите язык")}));
+        QCOMPARE(c->getPageInfo("noTitle").value(0), QString("Help"));
+        QCOMPARE(c->getPageInfo("absent").value(1), QString());
+        QVERIFY2(messages.filter("pages info").isEmpty(), qPrintable(messages.join('\n')));
         QVERIFY(c->loadColumnsViewParameters("fstab").isEmpty());  // no file yet
         c->saveColumnsViewParameters("fstab", QVariantList{true, false, true});
         QCOMPARE(c->loadColumnsViewParameters("fstab"), (QVariantList{true, false, true}));
@@ -138,11 +117,6 @@ private slots:
         QCOMPARE(c->loadColumnsPositions("fstab"), (QVariantMap{{"device", 3}, {"mount", 1}}));
         // The array survives writing positions.
         QCOMPARE(c->loadColumnsViewParameters("fstab"), (QVariantList{true, false, true}));
-    }
-
-    void languageRoundTrip()
-    {
-        GuiConfig* c = start();
         QSignalSpy spy(c, &GuiConfig::retranslated);
         c->setLang("En");
         QCOMPARE(c->lang(), QString("En"));
@@ -165,6 +139,23 @@ private slots:
         QCOMPARE(QString::fromUtf8(restart.readAllStandardOutput()), "Ru " + russian);
     }
 
+    void migration()
+    {
+        writeFile(home() + "/.svkey2", "[Main]\nLang=En\nRecordPerPage=20\n");
+        FdCapture err(2);
+        GuiConfig* c = start();
+        QVERIFY2(err.text().contains("Fixing old config file"), err.text().constData());
+        err.restore();
+        QCOMPARE(mainGroup(folder() + ".sv_gui_main_settings").contains("Lang=En"), true);
+        QCOMPARE(c->lang(), QString("En"));
+        QCOMPARE(c->recordsPerPage(), 20);
+        QCOMPARE(probe(), QString("probe in English"));
+        // The old file is kept beside it.
+        const QStringList saved = QDir(home()).entryList(QStringList{".svkey2_*"}, QDir::Files | QDir::Hidden);
+        QCOMPARE(saved.size(), 1);
+        QVERIFY(readFile(home() + "/" + saved.first()).contains("RecordPerPage=20"));
+    }
+
     // The home folder lies below a regular file: nothing can be created.
     void folderNotCreatable()
     {
@@ -177,17 +168,6 @@ private slots:
         QVERIFY2(messages.contains(folder() + " coundn`t be created"), qPrintable(messages.join('\n')));
     }
 
-    void pageHints()
-    {
-        writeFile(kOpt + "info/pages_info",
-                  QString::fromUtf8("[Hints]\nsize=2\n1\\pageName=welcome\n1\\pageTitle=Начало\n"
-                                    "1\\pageInfo=Выберите язык\n2\\pageName=noTitle\n2\\pageInfo=text\n").toUtf8());
-        GuiConfig* c = start();
-        QCOMPARE(c->getPageInfo("welcome"), QStringList({QString::fromUtf8("Начало"), QString::fromUtf8("Выберите язык")}));
-        QCOMPARE(c->getPageInfo("noTitle").value(0), QString("Help"));
-        QCOMPARE(c->getPageInfo("absent").value(1), QString());
-        QVERIFY2(messages.filter("pages info").isEmpty(), qPrintable(messages.join('\n')));
-    }
 };
 
 int main(int argc, char* argv[])

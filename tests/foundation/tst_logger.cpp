@@ -1,12 +1,8 @@
 // The GUI log: place extraction, templates and level masks, the file line,
-// the console, the journal signal and the warnings of the file output.
+// the console, the journal signal and a file that cannot be opened.
 #include "fdcapture.h"
 #include "logger.h"
 
-#include <QDir>
-#include <QRegularExpression>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
 
@@ -94,104 +90,78 @@ private slots:
 
     // --- destinations
 
-    void fileLineHasTimeStampAndTwoSpaces()
+    // One walk through the destinations: the file line (time stamp, two
+    // blanks), the console in UTF-8 whatever the locale's codec, console
+    // only, a masked level, and Qt's own messages through the handler.
+    void destinations()
     {
         Logger* log = Logger::getInstance();
+        const QString logFile = folder + ".logs";
         log->init(folder, Logger::File, 5);
         QVERIFY(log->isFileOpen());
         QSignalSpy journal(log, &Logger::hasLogMessage);
-
-        const QMessageLogContext context("qrc:/qml/main.qml", 7, "onClicked", "qml");
         FdCapture out(1);
-        Logger::logger(QtDebugMsg, context, QString::fromUtf8("файл ok"));
+        Logger::logger(QtDebugMsg, QMessageLogContext("qrc:/qml/main.qml", 7, "onClicked", "qml"), QString::fromUtf8("файл ok"));
         QCOMPARE(out.text(), QByteArray());  // file only: nothing on the console
         out.restore();
-
-        const QStringList lines = fileLines(folder + ".logs");
-        QVERIFY(!lines.isEmpty());
         const QRegularExpression pattern(
             "^\\[\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}\\]  Debug: \\[main\\.qml::onClicked\\]\\[line:7\\] файл ok$");
-        QVERIFY2(pattern.match(lines.last()).hasMatch(), qPrintable(lines.last()));
-        QCOMPARE(journal.count(), 1);
-        QCOMPARE(journal.at(0).at(0).toString(), QString::fromUtf8("Debug: [main.qml::onClicked][line:7] файл ok"));
-    }
+        QVERIFY2(pattern.match(fileLines(logFile).value(fileLines(logFile).size() - 1)).hasMatch(), qPrintable(fileLines(logFile).join("\n")));
+        QCOMPARE(journal.takeFirst().at(0).toString(), QString::fromUtf8("Debug: [main.qml::onClicked][line:7] файл ok"));
 
-    // Console lines are UTF-8 like the file, whatever the locale's codec.
-    void fileAndConsole()
-    {
         QTextCodec* locale = QTextCodec::codecForLocale();
         QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
-        Logger* log = Logger::getInstance();
         log->init(folder, Logger::FileAndConsole, 5);  // file already open: warns "twice"
-        FdCapture out(1);
-        const QMessageLogContext context("/x/keymaster_core.cpp", 99, "void KeyMaster::init()", "default");
-        Logger::logger(QtInfoMsg, context, QString::fromUtf8("оба both"));
-        const QByteArray console = out.text();
-        out.restore();
+        FdCapture both(1);
+        Logger::logger(QtInfoMsg, QMessageLogContext("/x/keymaster_core.cpp", 99, "void KeyMaster::init()", "default"),
+                       QString::fromUtf8("оба both"));
+        const QByteArray console = both.text();
+        both.restore();
         QTextCodec::setCodecForLocale(locale);
         QCOMPARE(console, QByteArray("Info: [KeyMaster::init][line:99] оба both\n"));
-        QVERIFY(fileLines(folder + ".logs").last().endsWith(QString::fromUtf8("  Info: [KeyMaster::init][line:99] оба both")));
+        QVERIFY(fileLines(logFile).last().endsWith(QString::fromUtf8("  Info: [KeyMaster::init][line:99] оба both")));
 
-        // Console only: the file gets nothing.
+        // A masked level goes nowhere, but the journal gets an empty line.
+        log->init(folder, Logger::FileAndConsole, 3);
+        const int lineCount = fileLines(logFile).size();
+        journal.clear();
+        FdCapture masked(1);
+        Logger::logger(QtDebugMsg, QMessageLogContext("a.cpp", 1, "void A::b()", "default"), "hidden");
+        QCOMPARE(masked.text(), QByteArray());
+        masked.restore();
+        QCOMPARE(fileLines(logFile).size(), lineCount);
+        QCOMPARE(journal.takeFirst().at(0).toString(), QString());
+
+        // Console only: the file gets nothing; Qt's messages keep their place.
         log->init(folder, Logger::Console, 5);
         QVERIFY(!log->isFileOpen());
-        const int before = fileLines(folder + ".logs").size();
         FdCapture again(1);
         Logger::logger(QtCriticalMsg, QMessageLogContext("a.cpp", 5, "void A::c()", "default"), "console");
-        QCOMPARE(again.text(), QByteArray("Critical: [A::c][line:5] console\n"));
-        again.restore();
-        QCOMPARE(fileLines(folder + ".logs").size(), before);
-    }
-
-    void maskedMessageGoesNowhereButTheJournalGetsAnEmptyLine()
-    {
-        Logger* log = Logger::getInstance();
-        log->init(folder, Logger::FileAndConsole, 3);
-        const int before = fileLines(folder + ".logs").size();
-        QSignalSpy journal(log, &Logger::hasLogMessage);
-        FdCapture out(1);
-        Logger::logger(QtDebugMsg, QMessageLogContext("a.cpp", 1, "void A::b()", "default"), "hidden");
-        QCOMPARE(out.text(), QByteArray());
-        out.restore();
-        QCOMPARE(fileLines(folder + ".logs").size(), before);
-        QCOMPARE(journal.count(), 1);
-        QCOMPARE(journal.at(0).at(0).toString(), QString());
-    }
-
-    void installedHandlerLogsQtMessagesWithTheirPlace()
-    {
-        Logger* log = Logger::getInstance();
-        log->init(folder, Logger::File, 5);
-        QSignalSpy journal(log, &Logger::hasLogMessage);
         qInstallMessageHandler(Logger::logger);
         qWarning() << "through the handler";
         qInstallMessageHandler(nullptr);
-        QCOMPARE(journal.count(), 1);
-        const QString line = journal.at(0).at(0).toString();
-        QVERIFY2(line.startsWith("Warning: [TestLogger::installedHandlerLogsQtMessagesWithTheirPlace][line:"),
-                 qPrintable(line));
-        QVERIFY(line.endsWith("] through the handler"));
-    }
+        const QByteArray lines = again.text();
+        again.restore();
+        QVERIFY2(lines.startsWith("Critical: [A::c][line:5] console\nWarning: [TestLogger::destinations][line:"),
+                 lines.constData());
+        QVERIFY(lines.endsWith("] through the handler\n"));
+        QCOMPARE(fileLines(logFile).size(), lineCount);
+        QCOMPARE(journal.count(), 2);
 
-    void fileThatCannotBeOpenedLeavesConsoleAndJournal()
-    {
-        // The folder exists, but ".logs" in it is a folder: the file cannot be opened.
+        // A ".logs" that is a folder cannot be opened: console and journal go on.
         QTemporaryDir other;
         QVERIFY(QDir(other.path()).mkdir(".logs"));
         const QString otherFolder = other.path() + "/";
-        Logger* log = Logger::getInstance();
-        log->setLogType(Logger::Console);  // close the file of the earlier cases
-        QSignalSpy journal(log, &Logger::hasLogMessage);
         FdCapture err(2);
         log->init(otherFolder, Logger::FileAndConsole, 5);
         QCOMPARE(err.text(), ("Warning: [Logger::initLoggerToFile] Could not initialize logger using file" + otherFolder + ".logs").toLocal8Bit());
         err.restore();
         QVERIFY(!log->isFileOpen());
-        FdCapture out(1);
+        FdCapture shown(1);
         Logger::logger(QtWarningMsg, QMessageLogContext("a.cpp", 8, "void A::d()", "default"), "still shown");
-        QCOMPARE(out.text(), QByteArray("Warning: [A::d][line:8] still shown\n"));
-        out.restore();
-        QCOMPARE(journal.count(), 1);
+        QCOMPARE(shown.text(), QByteArray("Warning: [A::d][line:8] still shown\n"));
+        shown.restore();
+        QCOMPARE(journal.count(), 3);
     }
 };
 

@@ -39,44 +39,40 @@ private slots:
         qmlRegisterSingletonType<QmlAsserts>("SvAsserts", 1, 0, "QmlAsserts", &QmlAsserts::provider);
     }
 
-    void trueExpressionDoesNothing()
+    // The text the QML function ends with, the assertions shown to the
+    // operator and the later stack-pop signals of each variant.
+    void variants_data()
     {
-        QSignalSpy asserts(Notifier::getInstance(), &Notifier::hasAssert);
-        QCOMPARE(runInQml("QmlAsserts.withLogOut(true, 'never', 'f@x.qml:1')"), QString("completed"));
-        QCOMPARE(asserts.count(), 0);
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<int>("popped");
+        QTest::newRow("true expression") << "withLogOut(true, 'never', 'f@x.qml:1')" << "completed" << 0 << 0;
+        QTest::newRow("log-out") << "withLogOut(false, 'no model', 'load@qrc:/a.qml:12\\nouter@qrc:/b.qml:3')"
+                                 << "ASSERT failure in load@qrc:/a.qml:12: no model" << 1 << 0;
+        QTest::newRow("stack pop") << "withStackPop(false, 'pop', 'only line')" << "ASSERT failure in only line: pop" << 0 << 1;
+        QTest::newRow("interrupt") << "withInterrupt(false, 'stop', '')" << "ASSERT failure in : stop" << 0 << 0;
     }
 
-    void withLogOutShowsTheAssertion()
+    void variants()
     {
-        QSignalSpy asserts(Notifier::getInstance(), &Notifier::hasAssert);
-        const QString text = runInQml("QmlAsserts.withLogOut(false, 'no model', 'load@qrc:/a.qml:12\\nouter@qrc:/b.qml:3')");
-        QCOMPARE(text, QString("ASSERT failure in load@qrc:/a.qml:12: no model"));
-        QCOMPARE(asserts.count(), 1);
-        QCOMPARE(asserts.at(0).at(0).toString(), text);
-        QCOMPARE(asserts.at(0).at(1).toString(), QString());
-        QCOMPARE(QmlAsserts::getInstance(&engine)->currentAssert(), text);
-    }
-
-    void withStackPopSignalsLater()
-    {
+        QFETCH(QString, call);
+        QFETCH(QString, text);
+        QFETCH(int, shown);
+        QFETCH(int, popped);
         QmlAsserts* asserts = QmlAsserts::getInstance(&engine);
-        QSignalSpy popped(asserts, &QmlAsserts::hasQmlAssert);
-        QSignalSpy shown(Notifier::getInstance(), &Notifier::hasAssert);
-        QCOMPARE(runInQml("QmlAsserts.withStackPop(false, 'pop', 'only line')"),
-                 QString("ASSERT failure in only line: pop"));
-        QCOMPARE(popped.count(), 0);  // from a timer, not at once
-        QTRY_COMPARE(popped.count(), 1);
-        QCOMPARE(shown.count(), 0);
-    }
-
-    void withInterruptOnlyAborts()
-    {
-        QSignalSpy popped(QmlAsserts::getInstance(&engine), &QmlAsserts::hasQmlAssert);
-        QSignalSpy shown(Notifier::getInstance(), &Notifier::hasAssert);
-        QCOMPARE(runInQml("QmlAsserts.withInterrupt(false, 'stop', '')"), QString("ASSERT failure in : stop"));
-        QTest::qWait(20);
-        QCOMPARE(popped.count(), 0);
-        QCOMPARE(shown.count(), 0);
+        QSignalSpy pops(asserts, &QmlAsserts::hasQmlAssert);
+        QSignalSpy shownSpy(Notifier::getInstance(), &Notifier::hasAssert);
+        QCOMPARE(runInQml("QmlAsserts." + call), text);
+        QCOMPARE(pops.count(), 0);  // from a timer, not at once
+        QTest::qWait(50);
+        QCOMPARE(pops.count(), popped);
+        QCOMPARE(shownSpy.count(), shown);
+        if (shown) {
+            QCOMPARE(shownSpy.at(0).at(0).toString(), text);
+            QCOMPARE(shownSpy.at(0).at(1).toString(), QString());
+            QCOMPARE(asserts->currentAssert(), text);
+        }
     }
 };
 

@@ -23,14 +23,8 @@
 class KeyMasterTestAccess
 {
 public:
-    static void setInterfaces(KeyMaster& keyMaster, const QStringList& interfaces)
-    {
-        keyMaster.m_interfaces = interfaces;
-    }
-    static void setScenarioTimeDivisor(KeyMaster& keyMaster, int divisor)
-    {
-        keyMaster.scenarioTimeDivisor = divisor;
-    }
+    static void setInterfaces(KeyMaster& keyMaster, const QStringList& interfaces) { keyMaster.m_interfaces = interfaces; }
+    static void setScenarioTimeDivisor(KeyMaster& keyMaster, int divisor) { keyMaster.scenarioTimeDivisor = divisor; }
 };
 
 namespace {
@@ -38,26 +32,20 @@ namespace {
 QString g_shotsFolder;
 QStringList g_logLines; // every line the log has sent to the journal
 
-void collectItems(QObject* object, QList<QQuickItem*>& out)
-{
-    if (auto* item = qobject_cast<QQuickItem*>(object)) {
-        if (out.contains(item))
-            return;
-        out.append(item);
-        for (QQuickItem* child : item->childItems())
-            collectItems(child, out);
-    }
-    for (QObject* child : object->children())
-        collectItems(child, out);
-}
-
 // Every item below `start`, visual children and object children alike
 // (popups keep their items in the window's overlay).
-QList<QQuickItem*> allItems(QObject* start)
+QList<QQuickItem*> allItems(QObject* start, QList<QQuickItem*>&& out = {})
 {
-    QList<QQuickItem*> out;
-    collectItems(start, out);
-    return out;
+    if (auto* item = qobject_cast<QQuickItem*>(start)) {
+        if (out.contains(item))
+            return std::move(out);
+        out.append(item);
+        for (QQuickItem* child : item->childItems())
+            out = allItems(child, std::move(out));
+    }
+    for (QObject* child : start->children())
+        out = allItems(child, std::move(out));
+    return std::move(out);
 }
 
 bool isTextItem(const QQuickItem* item)

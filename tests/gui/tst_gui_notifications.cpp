@@ -1,12 +1,12 @@
 // The single notification dialog of the root page, seen through the pages:
 // what the start-up check raises over the welcome page, the priority rule,
-// which kinds close by Escape or a press outside, the exit question, and
-// that the modal dialog keeps the pages underneath from being used.
+// which kinds close by Escape or a press outside, the exit question, the
+// details strip, and that the modal dialog keeps the pages underneath from being used.
 
 #include "guiharness.h"
+#include "../common/test_files.h"
 #include "notifier.h"
 
-#include <QFile>
 #include <QQmlEngine>
 #include <QSignalSpy>
 
@@ -83,13 +83,48 @@ private slots:
         QCOMPARE(quit.count(), 1);
     }
 
+    // The details strip: collapsed first, filled and grown on a press,
+    // collapsed again on the next; closing resets it for the next one.
+    void detailsStrip()
+    {
+        QVERIFY(gui.start(QSize(800, 600), {"lo", "eth0"}));
+        const QString details = "mount: /mnt: wrong fs type, bad option, bad superblock on /dev/sdb1.\n"
+                                "dmesg(1) may have more information after failed mount system call.";
+        notifier()->showError("Can't mount /dev/sdb1 on /mnt", details);
+        QObject* d = dialog();
+        const auto height = [d](const char* wanted) {
+            return d->property("height").toReal() == d->property(wanted).toReal();
+        };
+        QVERIFY(gui.waitFor([&] { return dialogOpen() && height("collapsedHeight"); }));
+        QQuickItem* strip = gui.findVisible("dialogDetailsStrip");
+        QVERIFY(strip);
+        QVERIFY(gui.find("dialogDetailsArrow")->property("source").toUrl().toString().endsWith("arrowDown.svg"));
+        QCOMPARE(gui.find("dialogDetailsText")->property("text").toString(), QString());  // not filled before
+        QVERIFY(gui.click(strip));
+        QVERIFY(d->property("expanded").toBool());
+        QVERIFY(gui.waitFor([&] { return height("expandedHeight"); }));
+        QVERIFY(gui.waitFor([&] { return gui.find("dialogDetailsText")->property("text").toString() == details; }));
+        QVERIFY(gui.find("dialogDetailsArrow")->property("source").toUrl().toString().endsWith("arrowUp.svg"));
+        gui.shot("details-open");
+        QVERIFY(gui.click(strip));
+        QVERIFY(!d->property("expanded").toBool());
+        QVERIFY(gui.waitFor([&] { return height("collapsedHeight"); }));
+        QVERIFY(gui.click(strip));
+        QVERIFY(gui.waitFor([&] { return d->property("detailsFilled").toBool(); }));
+        QVERIFY(gui.clickName("dialogCloseButton"));
+        QVERIFY(waitClosed());
+        QCOMPARE(d->property("details").toString(), QString());
+        QVERIFY(!d->property("expanded").toBool());
+        notifier()->showInfo("next");
+        QVERIFY(gui.waitFor([&] { return dialogOpen(); }));
+        QVERIFY(!gui.findVisible("dialogDetailsStrip"));
+        QCOMPARE(gui.find("dialogDetailsText")->property("text").toString(), QString());
+    }
+
     // Last: the medium stays a foreign system for the rest of this process.
     void startupCheckShowsOverWelcomePage()
     {
-        QFile osRelease("/etc/os-release");
-        QVERIFY(osRelease.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        osRelease.write("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nID=debian\n");
-        osRelease.close();
+        QVERIFY(writeFile("/etc/os-release", "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nID=debian\n"));
         QVERIFY(gui.start(QSize(800, 600), {"lo", "eth0"}));
         QVERIFY(gui.waitFor([&] { return dialogOpen(); }, 2000));
         QVERIFY(gui.findVisible("welcomePage"));

@@ -14,6 +14,8 @@ Rectangle {
     property int activations: 0
     // Every text the combo box has had, the first one chosen at creation included.
     property var comboTexts: []
+    property int exits: 0
+    property int logouts: 0
 
     Column {
         x: 20; y: 20
@@ -71,5 +73,17 @@ Rectangle {
         objectName: "question"
         onAccepted: page.questionAnswer = 1
         onRejected: page.questionAnswer = -1
+    }
+
+    CustomSmallDialog {
+        objectName: "smallDialog"
+        onNeedExit: page.exits++
+        onNeedLogout: page.logouts++
+    }
+    // The same dialog under a style that animates opening and closing.
+    CustomSmallDialog {
+        objectName: "animatedDialog"
+        enter: Transition { NumberAnimation { property: "opacity"; from: 0; to: 1; duration: 300 } }
+        exit: Transition { NumberAnimation { property: "opacity"; from: 1; to: 0; duration: 300 } }
     }
 }
