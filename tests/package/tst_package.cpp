@@ -46,7 +46,8 @@ QString findWindow() { return run("xdotool", {"search", "--name", "^Sarvelin key
 QList<int> iconSizes(const QString& window)
 {
     QList<int> sizes; // square ones only
-    auto it = QRegularExpression("Icon \\((\\d+) x \\1\\)").globalMatch(run("xprop", {"-id", window, "_NET_WM_ICON"}));
+    const QString icon = run("xprop", {"-len", "16777216", "-id", window, "_NET_WM_ICON"}); // the whole property
+    auto it = QRegularExpression("Icon \\((\\d+) x \\1\\)").globalMatch(icon);
     while (it.hasNext())
         sizes << it.next().captured(1).toInt();
     std::sort(sizes.begin(), sizes.end());
