@@ -4,36 +4,20 @@
 // result, and that the one ending ran (no mounts, no key copies, no client,
 // no client configuration after a failure).
 
+#include "../link/link_support.h"
 #include "backup_checks.h"
 #include "fsmodel.h"
-#include "keymaster.h"
-#include "notifier.h"
 
-#include <QDir>
 #include <QSignalSpy>
 
 using namespace backup_checks;
-
-class KeyMasterTestAccess
-{
-public:
-    static void setScenarioTimeDivisor(KeyMaster& k, int divisor) { k.scenarioTimeDivisor = divisor; }
-};
-
-namespace {
-QStringList g_log;
-}
 
 class BackupFailuresTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(qEnvironmentVariable("SV_SANDBOX_INSIDE") == "1", "needs the simulated medium and the stand-ins");
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { g_log << m; });
-    }
+    void initTestCase() { LINK_TEST_IN_SANDBOX_ONLY(); }
 
     void run_data()
     {
@@ -108,7 +92,7 @@ private slots:
         QVERIFY(blocked.isEmpty() || QDir().mkpath(blocked));
 
         KeyMaster km;
-        KeyMasterTestAccess::setScenarioTimeDivisor(km, divisor);
+        KeyMasterTestAccess::shortenScenarioWaits(km, divisor);
         km.setNetworkInterface("eth0");
         km.setCrypto("kuznyechik");
         km.setSelectedDrive("sda");
@@ -126,14 +110,14 @@ private slots:
                             + text + (details.isEmpty() ? "" : "|" + details);
             });
         QSignalSpy ended(&km, &KeyMaster::creatingBackupEnded);
-        g_log.clear();
+        link_test::logLines().clear();
         km.createBackup();
         Notifier::getInstance()->disconnect(this);
 
         QCOMPARE(ended.count(), 1);
         QCOMPARE(ended.at(0).at(0).toBool(), !config.isEmpty());
         QCOMPARE(seen, shown);
-        QVERIFY2(!(g_log + lines("/opt/sarvelin/standins/calls.log")).filter(logged).isEmpty(), qPrintable(logged));
+        QVERIFY2(!(link_test::logLines() + lines("/opt/sarvelin/standins/calls.log")).filter(logged).isEmpty(), qPrintable(logged));
         QVERIFY(km.runStage().isEmpty() && endedCleanly());
         // No key copy left; the empty key written for a missing one stays.
         const bool emptyKey = tag == "no master key";

@@ -132,14 +132,9 @@ private slots:
         QVERIFY(km->runStage().isEmpty() && km->getFstabModel()->property("backupingFsNumber").toUInt() == 0);
 
         // What stays on the medium: the installed system's identity, the new
-        // configuration, no key copies, no mounts, no client.
-        QCOMPARE(lines(kConfig), QStringList({
-            "node client", "who-is-primary-server backup.example.lan", "who-is-secondary-server backup2.example.lan",
-            "logfile /opt/sarvelin/log/Sarvelin.log", "client-inet-interface eth0",
-            "use-local-backup-directory /sarvelin_tmp", "parallelizm 8", "svd_algorithm sha2", "svd_block_size 16384",
-            "svd_hash_length 256", "digital-signature yes", "digital-sign-hash sha256",
-            "client-shutdown_scenario cancel-if-tasks"}));
-        QCOMPARE(mode(kConfig), 0600);
+        // configuration (its lines line by line in tst_backup_failures), no
+        // key copies, no mounts, no client.
+        QVERIFY(lines(kConfig).contains("client-inet-interface eth0") && mode(kConfig) == 0600);
         QCOMPARE(shell("mkdir -p /tmp/i && mount -o ro /dev/sda2 /tmp/i && cat /tmp/i/etc/machine-id; umount /tmp/i"),
                  lines("/etc/machine-id").value(0) + "\n");
         QCOMPARE(QSysInfo::machineHostName(), QString("web01"));
@@ -153,13 +148,9 @@ private slots:
     void confirmationList()
     {
         QVERIFY(gui.start(QSize(800, 600)));
-        QFile fstab("/tmp/fstab-many");
-        QVERIFY(fstab.open(QIODevice::WriteOnly));
-        for (int i = 1; i <= 7; ++i)
-            fstab.write(QString("/dev/vdb%1 /data%1 ext4 defaults 0 2\n").arg(i).toUtf8());
-        fstab.close();
+        shell("for i in 1 2 3 4 5 6 7; do echo \"/dev/vdb$i /data$i ext4 defaults 0 2\"; done > /tmp/fstab-many");
         auto* model = static_cast<FsModel*>(gui.keyMaster()->getFstabModel());
-        QVERIFY(model->fill(fstab.fileName()));
+        QVERIFY(model->fill("/tmp/fstab-many"));
         QQmlComponent page(gui.view()->engine(), QUrl("qrc:/qml/BackupPages/BackupConfirmingPage.qml"));
         for (const int marked : {6, 0}) {
             for (int row = 0; row < 7; ++row)

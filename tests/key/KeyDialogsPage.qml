@@ -8,9 +8,8 @@ Rectangle {
     id: page
     color: GuiConfig.backgroundColorOfPage()
 
-    // 1 accepted, -1 rejected, per dialog.
+    // 1 once the master-key dialog was accepted.
     property int cryptKeyAnswer: 0
-    property int drpAnswer: 0
     // The recovery-plan dialog is made when the test has laid the plan.
     property bool withDrpDialog: false
 
@@ -22,15 +21,9 @@ Rectangle {
         function onHasInfo(msg) { notificationDialog.show(CustomSmallDialog.Info, msg) }
     }
 
-    CryptKeyDialog {
-        onAccepted: page.cryptKeyAnswer = 1
-        onRejected: page.cryptKeyAnswer = -1
-    }
+    CryptKeyDialog { onAccepted: page.cryptKeyAnswer = 1 }
     Loader {
         active: page.withDrpDialog
-        sourceComponent: DrpDialog {
-            onAccepted: page.drpAnswer = 1
-            onRejected: page.drpAnswer = -1
-        }
+        sourceComponent: DrpDialog {}
     }
 }

@@ -33,9 +33,6 @@ QString fingerprintOf(const QByteArray& content)
     return QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex().left(16);
 }
 
-// Read and write for the owner only.
-bool ownerOnly(const QString& path) { return (QFileInfo(path).permissions() & 0x0777) == 0x0600; }
-
 disaster_recovery_plan_record planEntry(std::uint32_t id, const std::string& resource, std::vector<std::uint64_t> ids)
 {
     disaster_recovery_plan_record entry;
@@ -106,7 +103,6 @@ private slots:
         QTemporaryDir dir;
         KeyMaster keyMaster;
         CryptKeyHandler& handler = *keyMaster.property("cryptKeyHandler").value<CryptKeyHandler*>();
-        QCOMPARE(handler.parent(), &keyMaster);
         handler.setMasterKeyPath(dir.filePath("missing"));
         QCOMPARE(handler.masterKeyCheck(), QString("There is no key file at this path"));
         QSignalSpy pathChanged(&handler, &CryptKeyHandler::masterKeyPathChanged);
@@ -128,7 +124,7 @@ private slots:
         QVERIFY(handler.handleInputedKeys(path, groups({"0102", "1A2b", "A", "ABC", "zz12", "0x1f"})));
         const QByteArray key = QByteArray::fromHex("02012b1a0a0abcab12001f00") + QByteArray(20, '\0');
         QCOMPARE(readFile(path).toHex(), key.toHex());
-        QVERIFY(ownerOnly(path));
+        QCOMPARE(int(QFileInfo(path).permissions() & 0x0777), 0x0600); // owner read and write only
         QCOMPARE(handler.masterKeyCheck(), "Fingerprint (SHA-256): " + fingerprintOf(key));
 
         // A folder that does not exist; a write cut short by the file size
@@ -142,8 +138,7 @@ private slots:
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit saved;
         getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limited = saved;
-        limited.rlim_cur = 8;
+        const rlimit limited{8, saved.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limited);
         const bool written = handler.handleInputedKeys(other, groups({}));
         setrlimit(RLIMIT_FSIZE, &saved);
@@ -233,14 +228,18 @@ private slots:
     }
 
     // First record selected at creation, the archives of the selected one,
-    // selections kept on "Cancel".
+    // selections kept on "Cancel". The restore walk looks at this dialog in
+    // each language and size, empty: here it is filled, in Russian at 800x600.
     void drpDialog()
     {
+        GuiConfig::getInstance()->setLang("Ru");
+        QVERIFY(startWithPlan(QSize(800, 600)));
         QAbstractItemModel* records = gui.keyMaster()->drpManager()->getDrpModel();
         QAbstractItemModel* archives = gui.keyMaster()->drpManager()->getDrpArchiveModel();
         QCOMPARE(records->property("selectedRow").toInt(), 0);
         QVERIFY(QMetaObject::invokeMethod(named("drpDialog"), "open") && waitOpen(named("drpDialog")));
-        gui.waitFrame();
+        QTest::qWait(200); // the columns are fitted once the rows exist
+        checkLook("drp-dialog");
         clickRow("drpArchivesTable", 2);
         QCOMPARE(archives->property("selectedRow").toInt(), 2);
         clickRow("drpRecordsTable", 1);
@@ -250,21 +249,6 @@ private slots:
         QCOMPARE(archives->property("selectedRow").toInt(), -1);
         QVERIFY(gui.clickName("drpCancelButton") && waitOpen(named("drpDialog"), false));
         QCOMPARE(records->property("selectedRow").toInt(), 1);
-    }
-
-    void looks()
-    {
-        for (const QString lang : {"En", "Ru"}) {
-            GuiConfig::getInstance()->setLang(lang);
-            for (const QSize size : {QSize(800, 600), QSize(1920, 1080)}) {
-                QVERIFY(startWithPlan(size));
-                for (const char* name : {"cryptKeyDialog", "drpDialog"}) {
-                    QVERIFY(QMetaObject::invokeMethod(named(name), "open") && waitOpen(named(name)));
-                    checkLook(QString("%1-%2-%3").arg(name, lang).arg(size.width()));
-                    QVERIFY(QMetaObject::invokeMethod(named(name), "reject") && waitOpen(named(name), false));
-                }
-            }
-        }
     }
 };
 

@@ -15,16 +15,32 @@ QString mediumDir() { return qEnvironmentVariable("SV_MEDIUM_DIR", "/tmp/.sv-san
 QStringList readLines(const QString& path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts) : QStringList();
 }
 
 const char* const kPvsCall = "pvs --noheadings --separator | -o pv_name,vg_name,lv_name";
 // Run by a shell unquoted, it would change the arguments the stubs log.
 const char* const kHostile = "vg$(id${IFS}-u);x'y&z`w`";
 
+// One connect-choose-restore case.
+struct Walk
+{
+    QByteArray extra;      // scenario sections
+    QString keyPassword;
+    int connects;
+    QStringList entries;   // client entries chosen, in order
+    int result;            // restoreEnded: -1 no restore
+    bool connected;
+    int rows;              // archives shown
+    QStringList errors;
+    QStringList sent;      // requests sent, in order (fragments)
+    QStringList notSent;
+    QString log;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Walk)
 
 class TestRestoreController : public QObject
 {
@@ -109,81 +125,51 @@ private slots:
             QCOMPARE(readLines(mediumDir() + "/lvm.state"), state.split('\n', Qt::SkipEmptyParts));
     }
 
-    // Connect, choose a client (after `before`, when given) and, with a
-    // result expected, restore to a disk without LVM.
+    // Connect, choose clients (the entries, in order) and, with a result
+    // expected, restore to a disk without LVM.
     void connectChooseRestore_data()
     {
-        QTest::addColumn<QByteArray>("extra");       // scenario sections
-        QTest::addColumn<QString>("keyPassword");
-        QTest::addColumn<int>("connects");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<int>("result");             // restoreEnded: -1 no restore
-        QTest::addColumn<bool>("connected");
-        QTest::addColumn<int>("rows");               // archives shown
-        QTest::addColumn<QStringList>("errors");
-        QTest::addColumn<QStringList>("sent");       // requests sent, in order (fragments)
-        QTest::addColumn<QStringList>("notSent");
-        QTest::addColumn<QString>("log");
+        QTest::addColumn<Walk>("walk");
         const QString hash = QString::fromStdString(KeyMaster::hashPassword("web01-secret"));
         const QStringList connect{"HELLO:10.0.0.5:9991:9993:", "SV KEY PASSWORD:", "GET CLIENT LIST"};
         const QString web01 = "web01{52:54:00:1a:2b:01}";
         QTest::newRow("refused key password")
-            << QByteArray() << "wrong" << 1 << "" << "" << -1 << false << 0 << QStringList{"Wrong authentication"}
-            << QStringList{"HELLO:", "SV KEY PASSWORD:", "DISCONNECT"} << QStringList{"GET CLIENT LIST"} << "";
-        QTest::newRow("daemon absent")
-            << QByteArray("[local_client]\ndaemon = no\n") << "key-secret" << 1 << "" << "" << -1 << false << 0
-            << QStringList{"Sarvelin client doesn't work"} << QStringList() << QStringList() << "Unable to open mutex_svc";
+            << Walk{{}, "wrong", 1, {}, -1, false, 0, {"Wrong authentication"}, {"HELLO:", "SV KEY PASSWORD:", "DISCONNECT"},
+                    {"GET CLIENT LIST"}, ""};
+        QTest::newRow("daemon absent") << Walk{"[local_client]\ndaemon = no\n", "key-secret", 1, {}, -1, false, 0,
+                                               {"Sarvelin client doesn't work"}, {}, {}, "Unable to open mutex_svc"};
         QTest::newRow("connect while connected")
-            << QByteArray() << "key-secret" << 2 << "" << "" << -1 << true << 0 << QStringList() << connect
-            << QStringList{"DISCONNECT"} << "";
+            << Walk{{}, "key-secret", 2, {}, -1, true, 0, {}, connect, {"DISCONNECT"}, ""};
         QTest::newRow("name holding {")
-            << QByteArray("[client we{b]\nhwid = 52:54:00:1a:2b:09\npassword = x\n[archive 3001]\nclient = we{b\n")
-            << "key-secret" << 1 << "" << "we{b{52:54:00:1a:2b:09}" << -1 << true << 1 << QStringList()
-            << connect + QStringList{"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:09:rescue_image"} << QStringList() << "";
+            << Walk{"[client we{b]\nhwid = 52:54:00:1a:2b:09\npassword = x\n[archive 3001]\nclient = we{b\n", "key-secret", 1,
+                    {"we{b{52:54:00:1a:2b:09}"}, -1, true, 1, {},
+                    connect + QStringList{"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:09:rescue_image"}, {}, ""};
         QTest::newRow("entry without {")
-            << QByteArray() << "key-secret" << 1 << "" << "web01" << -1 << true << 0 << QStringList() << connect
-            << QStringList{"GET ARCHIVES"} << "wrong format of client data";
-        QTest::newRow("unknown HWID")
-            << QByteArray() << "key-secret" << 1 << "" << "web01{52:54:00:1a:2b:02}" << -1 << true << 0
-            << QStringList{"No HWID for such client: web01"} << connect << QStringList{"GET ARCHIVES"} << "";
+            << Walk{{}, "key-secret", 1, {"web01"}, -1, true, 0, {}, connect, {"GET ARCHIVES"}, "wrong format of client data"};
+        QTest::newRow("unknown HWID") << Walk{{}, "key-secret", 1, {"web01{52:54:00:1a:2b:02}"}, -1, true, 0,
+                                              {"No HWID for such client: web01"}, connect, {"GET ARCHIVES"}, ""};
         QTest::newRow("client without archives")
-            << QByteArray() << "key-secret" << 1 << "" << "mail01{52:54:00:1a:2b:03}" << -1 << true << 0 << QStringList()
-            << connect + QStringList{"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:03"}
-            << QStringList{"GET DISASTER RECOVERY PLAN"} << "";
+            << Walk{{}, "key-secret", 1, {"mail01{52:54:00:1a:2b:03}"}, -1, true, 0, {},
+                    connect + QStringList{"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:03"}, {"GET DISASTER RECOVERY PLAN"}, ""};
         QTest::newRow("failed archive request after another client")
-            << fault("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:02", "wrong_keyword", "NO SUCH LIST") << "key-secret" << 1
-            << web01 << "db01{52:54:00:1a:2b:02}" << -1 << true << 0 << QStringList{"NO SUCH LIST"}
-            << connect + QStringList{"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01", "GET DISASTER RECOVERY PLAN:",
-                                     "GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:02"}
-            << QStringList() << "";
+            << Walk{fault("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:02", "wrong_keyword", "NO SUCH LIST"), "key-secret", 1,
+                    {web01, "db01{52:54:00:1a:2b:02}"}, -1, true, 0, {"NO SUCH LIST"},
+                    connect + QStringList{"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01", "GET DISASTER RECOVERY PLAN:",
+                                          "GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:02"}, {}, ""};
         QTest::newRow("assigned for a few polls, then done")
-            << QByteArray("[restore]\nstatus = 2, 2, 2, 5\n") << "key-secret" << 1 << "" << web01 << 1 << false << 0
-            << QStringList()
-            << connect + QStringList{"GET ARCHIVES LIST", "HELLO:10.0.0.5:", "SV KEY CLIENT PASSWORD:web01:" + hash,
-                                     "SV KEY RESTORE ARCHIVES" + hash + ":PWD_SEPARATE:/dev/sdz:1001",
-                                     "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS",
-                                     "ASK LAST RESTORE STATUS", "DISCONNECT"}
-            << QStringList() << "Wait please for restore ... 4";
+            << Walk{"[restore]\nstatus = 2, 2, 2, 5\n", "key-secret", 1, {web01}, 1, false, 0, {},
+                    connect + QStringList{"GET ARCHIVES LIST", "HELLO:10.0.0.5:", "SV KEY CLIENT PASSWORD:web01:" + hash,
+                                          "SV KEY RESTORE ARCHIVES" + hash + ":PWD_SEPARATE:/dev/sdz:1001",
+                                          "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS",
+                                          "ASK LAST RESTORE STATUS", "DISCONNECT"}, {}, "Wait please for restore ... 4"};
         QTest::newRow("bad final status")
-            << QByteArray("[restore]\nstatus = 2, 8\n") << "key-secret" << 1 << "" << web01 << 0 << false << 0
-            << QStringList() << QStringList{"SV KEY RESTORE ARCHIVES", "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS"}
-            << QStringList() << "Got bad status of task:";
+            << Walk{"[restore]\nstatus = 2, 8\n", "key-secret", 1, {web01}, 0, false, 0, {},
+                    {"SV KEY RESTORE ARCHIVES", "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS"}, {}, "Got bad status of task:"};
     }
     void connectChooseRestore()
     {
-        QFETCH(QByteArray, extra);
-        QFETCH(QString, keyPassword);
-        QFETCH(int, connects);
-        QFETCH(QString, before);
-        QFETCH(QString, entry);
-        QFETCH(int, result);
-        QFETCH(bool, connected);
-        QFETCH(int, rows);
-        QFETCH(QStringList, errors);
-        QFETCH(QStringList, sent);
-        QFETCH(QStringList, notSent);
-        QFETCH(QString, log);
+        QFETCH(Walk, walk);
+        const auto& [extra, keyPassword, connects, entries, result, connected, rows, errors, sent, notSent, log] = walk;
         QDir().mkpath(standinsDir());
         QFile::remove(standinsDir() + "/requests.log");
         // A "[restore]" row replaces the base scenario's statuses (a section
@@ -205,9 +191,7 @@ private slots:
         // Kept while the daemon cannot be reached, emptied by a refused password.
         const bool refused = errors.contains("Wrong authentication");
         QCOMPARE(km.getSarvelinServerIp(), connected || result >= 0 ? kServer : refused ? "" : "10.0.0.1");
-        if (!before.isEmpty())
-            km.loadRecoveringClientData(before);
-        if (!entry.isEmpty())
+        for (const QString& entry : entries)
             km.loadRecoveringClientData(entry);
         if (result >= 0) {
             KeyMasterTestAccess::archivesModel(km).setSelectedRow(0);

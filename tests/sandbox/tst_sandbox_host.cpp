@@ -2,8 +2,12 @@
 // run a command that changes everything it can inside, and end normally,
 // fail, fail in their setup, are terminated or killed outright; the host
 // snapshot is the same after, and none of their loop devices stays attached.
+// The same holds for the run command's headless demo.
 #include <QtTest>
 
+#include <QImage>
+
+#include "../common/test_files.h"
 #include "host_snapshot.h"
 
 class TestHost : public QObject {
@@ -22,24 +26,6 @@ class TestHost : public QObject {
     // /tmp is hidden inside).
     QTemporaryDir dir{qEnvironmentVariable("SV_BINARY_DIR") + "/sandbox-host-XXXXXX"};
 
-    // A command that changes everything it can inside the sandbox.
-    void writeScripts()
-    {
-        QFile f(dir.filePath("inside.sh"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("set -e\n"
-                "mount -o ro /dev/sda2 /mnt\n"
-                "mount -o ro /dev/sda1 /mnt/boot\n"
-                "hostnamectl set-hostname web01\n"
-                "cp /mnt/etc/machine-id /etc/machine-id\n"
-                "mkdir -p /opt/sarvelin/keys && head -c 32 /dev/zero > /opt/sarvelin/keys/master-key\n"
-                "touch /dev/shm/sv-marker /etc/sv-marker\n"
-                "/opt/sarvelin/bin/sarvelin_client start > /tmp/client.log\n"
-                "test -e /dev/shm/Sarvelin_SVKEY_to_client_MQ\n"
-                "test \"$(hostname)\" = web01\n"
-                "exit \"${SV_TEST_EXIT:-0}\"\n");
-    }
-
     QProcess* start(const QStringList& command, const QProcessEnvironment& extra = {})
     {
         auto* p = new QProcess(this);
@@ -47,8 +33,7 @@ class TestHost : public QObject {
         env.insert("SV_SANDBOX_MEDIUM", "standard");
         env.insert("SV_SCENARIO", qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini");
         env.insert("SV_SANDBOX_QUIET", "1");
-        for (const QString& k : extra.keys())
-            env.insert(k, extra.value(k));
+        env.insert(extra);
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p->start(sandbox(), QStringList{"--"} + command);
@@ -61,8 +46,18 @@ class TestHost : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(dir.isValid());
-        writeScripts();
+        // A command that changes everything it can inside the sandbox.
+        QVERIFY(dir.isValid() && writeFile(dir.filePath("inside.sh"), "set -e\n"
+                                   "mount -o ro /dev/sda2 /mnt\n"
+                                   "mount -o ro /dev/sda1 /mnt/boot\n"
+                                   "hostnamectl set-hostname web01\n"
+                                   "cp /mnt/etc/machine-id /etc/machine-id\n"
+                                   "mkdir -p /opt/sarvelin/keys && head -c 32 /dev/zero > /opt/sarvelin/keys/master-key\n"
+                                   "touch /dev/shm/sv-marker /etc/sv-marker\n"
+                                   "/opt/sarvelin/bin/sarvelin_client start > /tmp/client.log\n"
+                                   "test -e /dev/shm/Sarvelin_SVKEY_to_client_MQ\n"
+                                   "test \"$(hostname)\" = web01\n"
+                                   "exit \"${SV_TEST_EXIT:-0}\"\n"));
         before = hostSnapshot();
     }
 
@@ -87,9 +82,8 @@ private slots:
         QFETCH(int, exitCode);
         QProcessEnvironment e;
         if (!setup.isEmpty()) {
-            QFile f(dir.filePath("setup.sh"));
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(setup) == setup.size());
-            e.insert("SV_SANDBOX_SETUP", f.fileName());
+            QVERIFY(writeFile(dir.filePath("setup.sh"), setup));
+            e.insert("SV_SANDBOX_SETUP", dir.filePath("setup.sh"));
         }
         QProcess* p = start({"bash", "-c", command}, e);
         const qint64 pid = p->processId();
@@ -117,11 +111,7 @@ private slots:
         QProcess* p = start({"bash", "-c", "bash " + dir.filePath("inside.sh") + " && exec " + sleep});
         const qint64 pid = p->processId();
         QTRY_VERIFY_WITH_TIMEOUT(!loopsOf(pid).isEmpty() && !hostSh("pgrep -f '" + sleep + "'").isEmpty(), 20000);
-        if (killed) {
-            p->kill();   // SIGKILL: no clean-up of its own
-        } else {
-            p->terminate();
-        }
+        killed ? p->kill() : p->terminate();   // SIGKILL: no clean-up of its own
         QVERIFY(p->waitForFinished(10000));
         QVERIFY(killed || p->exitCode() != 0);
         // The namespaces die with it ...
@@ -130,6 +120,51 @@ private slots:
         if (killed)
             QCOMPARE(QProcess::execute(sandbox(), {"--", "true"}), 0);
         QTRY_COMPARE_WITH_TIMEOUT(loopsOf(pid), QString(), 5000);
+        QCOMPARE(hostSnapshot(), before);
+    }
+
+    // The run command's simulated medium: sandbox/sv-demo starts the real
+    // tool with no display, says where its screen pictures go, and keeps a
+    // picture of the tool's window there; stopping it leaves nothing behind.
+    void headlessDemoShowsTheTool()
+    {
+        const QString bin = qEnvironmentVariable("SV_BINARY_DIR") + "/svkey2/svkey2";
+        if (!QFileInfo(bin).isExecutable())
+            QSKIP("svkey2 is not built");
+        QTemporaryDir shots(qEnvironmentVariable("SV_BINARY_DIR") + "/demo-test-XXXXXX");
+        QVERIFY(shots.isValid());
+
+        QProcess demo;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+        env.insert("SV_DEMO_SHOTS", shots.path());
+        env.insert("SV_DEMO_INTERVAL", "1");
+        demo.setProcessEnvironment(env);
+        demo.setProcessChannelMode(QProcess::MergedChannels);
+        demo.start(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/sv-demo", {bin});
+        QVERIFY(demo.waitForStarted());
+        const qint64 pid = demo.processId();
+
+        const QString png = shots.filePath("screen.png");
+        QString output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += QString::fromUtf8(demo.readAll()), output.contains("saved every 1 s to: " + png)),
+                                 30000);
+        QVERIFY(output.contains("disks:      sda sdb"));
+        // The window is up once a picture shows more than the empty screen.
+        QImage image;
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(png).size() > 20000 && image.load(png) && !image.isNull(), 60000);
+        QCOMPARE(image.size(), QSize(1366, 768));
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 16)
+            for (int x = 0; x < image.width(); x += 16)
+                colours.insert(image.pixel(x, y));
+        QVERIFY2(colours.size() > 3, "the screen is blank");
+
+        demo.terminate();   // as Ctrl+C / a closed terminal would
+        QVERIFY(demo.waitForFinished(15000));
+        QTRY_COMPARE_WITH_TIMEOUT(loopsOf(pid), QString(), 5000);
+        QVERIFY(!QFile::exists(shots.filePath(".screen.png")));
         QCOMPARE(hostSnapshot(), before);
     }
 };
