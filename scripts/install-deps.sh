@@ -18,7 +18,7 @@ PACKAGES=(
   libboost1.74-dev libboost-date-time1.74-dev libboost-serialization1.74-dev
   libboost-filesystem1.74-dev libboost-system1.74-dev libcrypt-dev
   # headless display, screenshots, fonts
-  xvfb xauth x11-utils imagemagick libgl1-mesa-dri fonts-dejavu-core
+  xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri fonts-dejavu-core
   # simulated rescue medium: namespaces, loop devices, file systems
   util-linux mount e2fsprogs xfsprogs dosfstools procps
   # the Debian package: building, checking, installing it in the sandbox
