@@ -3,7 +3,7 @@
 
 // What a backup run leaves on the simulated rescue medium.
 #include <QFile>
-#include <QProcess>
+#include "../common/shell_script.h"
 #include <QTest>
 #include <sys/stat.h>
 
@@ -13,14 +13,6 @@ const QString kConfig = "/opt/sarvelin/etc/config.file";
 const QStringList kCopiedKeys = {"/opt/sarvelin/keys/master-key", "/opt/sarvelin/keys/secret-key.pem",
                                  "/opt/sarvelin/keys/public-key.pem"};
 
-inline QString shell(const QString& script)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start("bash", {"-c", script});
-    p.waitForFinished(30000);
-    return QString::fromLocal8Bit(p.readAll());
-}
 inline QStringList lines(const QString& path)
 {
     QFile f(path);
@@ -36,9 +28,9 @@ inline int mode(const QString& path)
 // seconds) neither the local client nor its daemon runs.
 inline bool endedCleanly()
 {
-    if (!shell("grep -E '^[^ ]+ [^ ]+ [^ ]+ [^ ]+ /mnt[ /]' /proc/self/mountinfo").isEmpty())
+    if (!runShell("grep -E '^[^ ]+ [^ ]+ [^ ]+ [^ ]+ /mnt[ /]' /proc/self/mountinfo").isEmpty())
         return false;
-    return QTest::qWaitFor([] { return shell("pgrep -x sarvelin_client; pgrep -x sv_keyclientd").isEmpty(); }, 5000);
+    return QTest::qWaitFor([] { return runShell("pgrep -x sarvelin_client; pgrep -x sv_keyclientd").isEmpty(); }, 5000);
 }
 
 } // namespace backup_checks

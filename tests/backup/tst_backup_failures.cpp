@@ -84,7 +84,7 @@ private slots:
         const QString tag = QTest::currentDataTag();
 
         // The installed /opt as the case wants it, the medium as it came.
-        QCOMPARE(shell("set -e; mkdir -p /tmp/o; mount /dev/sda2 /tmp/o; rm -rf /tmp/o/sarvelin; cp -a /tmp/failures/opt/sarvelin "
+        QCOMPARE(runShell("set -e; mkdir -p /tmp/o; mount /dev/sda2 /tmp/o; rm -rf /tmp/o/sarvelin; cp -a /tmp/failures/opt/sarvelin "
                        "/tmp/o/; cd /tmp/o/sarvelin; " + edit + "\ncd /; umount /tmp/o; rm -rf /opt/sarvelin/keys/* " + kConfig
                        + "; printf '[local_client]\\nauthorize_after = 0\\n[backup]\\n%s' '" + backup
                        + "' > /opt/sarvelin/standins/scenario.ini; echo ready"), QString("ready\n"));

@@ -135,7 +135,7 @@ private slots:
         // configuration (its lines line by line in tst_backup_failures), no
         // key copies, no mounts, no client.
         QVERIFY(lines(kConfig).contains("client-inet-interface eth0") && mode(kConfig) == 0600);
-        QCOMPARE(shell("mkdir -p /tmp/i && mount -o ro /dev/sda2 /tmp/i && cat /tmp/i/etc/machine-id; umount /tmp/i"),
+        QCOMPARE(runShell("mkdir -p /tmp/i && mount -o ro /dev/sda2 /tmp/i && cat /tmp/i/etc/machine-id; umount /tmp/i"),
                  lines("/etc/machine-id").value(0) + "\n");
         QCOMPARE(QSysInfo::machineHostName(), QString("web01"));
         for (const QString& key : kCopiedKeys)
@@ -148,7 +148,7 @@ private slots:
     void confirmationList()
     {
         QVERIFY(gui.start(QSize(800, 600)));
-        shell("for i in 1 2 3 4 5 6 7; do echo \"/dev/vdb$i /data$i ext4 defaults 0 2\"; done > /tmp/fstab-many");
+        runShell("for i in 1 2 3 4 5 6 7; do echo \"/dev/vdb$i /data$i ext4 defaults 0 2\"; done > /tmp/fstab-many");
         auto* model = static_cast<FsModel*>(gui.keyMaster()->getFstabModel());
         QVERIFY(model->fill("/tmp/fstab-many"));
         QQmlComponent page(gui.view()->engine(), QUrl("qrc:/qml/BackupPages/BackupConfirmingPage.qml"));

@@ -2,24 +2,15 @@
 // files, the stubbed tools, /mnt, /dev/shm, /opt, /dev and the mount table.
 #pragma once
 
-#include <QProcess>
+#include "../common/shell_script.h"
 #include <QString>
 #include <QStringList>
 
 #include <unistd.h>
 
-inline QString hostSh(const QString& command)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start("/bin/bash", {"-c", command});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAll());
-}
-
 inline QString hostListing(const QString& dir, int depth)
 {
-    return hostSh(QString("find %1 -xdev -maxdepth %2 -printf '%p %s %m\\n' 2>/dev/null | sort").arg(dir).arg(depth));
+    return runShell(QString("find %1 -xdev -maxdepth %2 -printf '%p %s %m\\n' 2>/dev/null | sort").arg(dir).arg(depth));
 }
 
 inline QString hostSnapshot()
@@ -28,13 +19,13 @@ inline QString hostSnapshot()
     gethostname(name, sizeof(name) - 1);
     QStringList s;
     s << "hostname " + QString(name);
-    s << "machine-id " + hostSh("cat /etc/machine-id");
-    s << "etc " + hostSh("cat /etc/hostname; readlink /etc/os-release; cat /etc/os-release; "
+    s << "machine-id " + runShell("cat /etc/machine-id");
+    s << "etc " + runShell("cat /etc/hostname; readlink /etc/os-release; cat /etc/os-release; "
                          "md5sum /usr/bin/lsblk /usr/bin/hostnamectl; ls /usr/sbin/pvs 2>&1");
     s << "mnt " + hostListing("/mnt", 1);
     s << "shm " + hostListing("/dev/shm", 2);
     s << "opt " + hostListing("/opt", 3);
-    s << "dev " + hostSh("ls /dev | grep -v '^loop[0-9]*$'");   // loop nodes come and go with any user
-    s << "mounts " + hostSh("awk '{ print $5, $9, $10 }' /proc/self/mountinfo | sort");
+    s << "dev " + runShell("ls /dev | grep -v '^loop[0-9]*$'");   // loop nodes come and go with any user
+    s << "mounts " + runShell("awk '{ print $5, $9, $10 }' /proc/self/mountinfo | sort");
     return s.join('\n');
 }

@@ -19,7 +19,7 @@ class TestHost : public QObject {
     static QString loopsOf(qint64 pid)
     {
         const QString ns = QFileInfo("/proc/self/ns/pid").symLinkTarget().section('[', 1).section(']', 0, 0);
-        return hostSh(QString("losetup -l -n -O NAME,BACK-FILE | grep 'sv-medium-%1-%2-' || true").arg(ns).arg(pid)).trimmed();
+        return runShell(QString("losetup -l -n -O NAME,BACK-FILE | grep 'sv-medium-%1-%2-' || true").arg(ns).arg(pid)).trimmed();
     }
 
     // In the build tree: the sandbox keeps that folder visible (the host's
@@ -110,12 +110,12 @@ private slots:
         const QString sleep = QString("sleep 6%1.2%2").arg(killed ? 2 : 1).arg(QCoreApplication::applicationPid() % 1000);
         QProcess* p = start({"bash", "-c", "bash " + dir.filePath("inside.sh") + " && exec " + sleep});
         const qint64 pid = p->processId();
-        QTRY_VERIFY_WITH_TIMEOUT(!loopsOf(pid).isEmpty() && !hostSh("pgrep -f '" + sleep + "'").isEmpty(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!loopsOf(pid).isEmpty() && !runShell("pgrep -f '" + sleep + "'").isEmpty(), 20000);
         killed ? p->kill() : p->terminate();   // SIGKILL: no clean-up of its own
         QVERIFY(p->waitForFinished(10000));
         QVERIFY(killed || p->exitCode() != 0);
         // The namespaces die with it ...
-        QTRY_COMPARE_WITH_TIMEOUT(hostSh("pgrep -f '" + sleep + "'"), QString(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(runShell("pgrep -f '" + sleep + "'"), QString(), 5000);
         // ... and a killed sandbox's loop devices are detached by the next one.
         if (killed)
             QCOMPARE(QProcess::execute(sandbox(), {"--", "true"}), 0);
