@@ -19,6 +19,8 @@ PACKAGES=(
   libboost-filesystem1.74-dev libboost-system1.74-dev libcrypt-dev
   # headless display, screenshots, fonts
   xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri fonts-dejavu-core
+  # the accessibility check: the AT-SPI bus and its Python client
+  at-spi2-core python3-pyatspi dbus
   # simulated rescue medium: namespaces, loop devices, file systems
   util-linux mount e2fsprogs xfsprogs dosfstools procps
   # the Debian package: building, checking, installing it in the sandbox

@@ -3,6 +3,7 @@
 #include "logger.h"
 #include "myquickview.h"
 #include "notifier.h"
+#include "windowfocus.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,6 +63,7 @@ int main(int argc, char* argv[])
     view->setMinimumWidth(800);
     view->setMinimumHeight(600);
     view->showMaximized();
+    takeKeyboardFocus(view);
 
     QObject::connect(view->engine(), &QQmlEngine::quit, &app, &QCoreApplication::quit);
 

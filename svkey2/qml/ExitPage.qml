@@ -36,11 +36,13 @@ CustomLocalPage {
             }
 
             CustomButton {
+                id: exitButton
                 objectName: "exitButton"
                 anchors.horizontalCenter: parent.horizontalCenter
                 light: true
                 width: Math.max(implicitWidth, GuiConfig.itemHeight() * 6)
                 text: qsTr("Exit")
+                Component.onCompleted: forceActiveFocus(Qt.TabFocusReason)
                 onClicked: {
                     KeyMaster.exitHandler()
                     Qt.quit()

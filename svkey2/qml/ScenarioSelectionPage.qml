@@ -15,6 +15,7 @@ CustomLocalPageInStackView {
     signal restoreChosen()
 
     backForwardButtonsVisible: false
+    initialFocus: backupButton
 
     Flickable {
         id: flick
@@ -33,6 +34,7 @@ CustomLocalPageInStackView {
             readonly property real buttonWidth: Math.min(buttonHeight * 6, flick.width - GuiConfig.itemHeight() * 2)
 
             CustomBigButton {
+                id: backupButton
                 objectName: "backupButton"
                 width: column.buttonWidth
                 height: column.buttonHeight

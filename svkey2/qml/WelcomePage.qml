@@ -66,6 +66,7 @@ CustomLocalPage {
             }
 
             CustomButton {
+                id: startButton
                 objectName: "startButton"
                 anchors.horizontalCenter: parent.horizontalCenter
                 light: true
@@ -78,6 +79,10 @@ CustomLocalPage {
             }
         }
     }
+
+    // Return, where no button has the focus, presses "Start".
+    Keys.onReturnPressed: startButton.clicked()
+    Keys.onEnterPressed: startButton.clicked()
 
     function applyLanguage() {
         if (languageBox.currentText !== "")
@@ -93,5 +98,6 @@ CustomLocalPage {
             interfaceBox.currentIndex = 1
         KeyMaster.networkInterface = interfaceBox.currentText
         ready = true
+        languageBox.takeFocus()
     }
 }

@@ -50,6 +50,7 @@ Item {
         id: loader
         objectName: "pageLoader"
         anchors.fill: parent
+        focus: true
         // The welcome page first; later pages are loaded by loadPage.
         source: root.pagesQueue[0]
         onLoaded: if (root.journalOpen) item.journalOpened(root.journalHeight)

@@ -8,6 +8,7 @@
 #include "guiconfig.h"
 #include "guiharness.h"
 #include "keymaster.h"
+#include "notifier.h"
 
 #include <QQmlComponent>
 #include <QSysInfo>
@@ -142,6 +143,95 @@ private slots:
             QVERIFY2(!QFile::exists(key), qPrintable(key));
         QVERIFY(endedCleanly());
         QVERIFY(lines("/opt/sarvelin/standins/calls.log").filter(" sv_archives ").last().endsWith(" sv_archives -c /dev/sda -m rescue_image -a anubis"));
+    }
+
+    // The same backup with the keyboard alone, in each language (switched
+    // on the welcome page by its box): each page's Tab round in reading order
+    // without read-only stops, shot with the focus on it; arrows in the combo
+    // boxes, the device tree and the fstab table; Return and Space on tree
+    // rows, Space on fstab rows; a refused partition's warning and an error
+    // closed by Escape, the focus back where it was; Return for the main action.
+    void keyboardWalk_data()
+    {
+        QTest::addColumn<QString>("lang");
+        QTest::newRow("keys-ru") << "Ru";
+        QTest::newRow("keys-en") << "En";
+    }
+    void keyboardWalk()
+    {
+        QFETCH(QString, lang);
+        GuiConfig::getInstance()->setLang(lang == "Ru" ? "En" : "Ru");
+        QVERIFY(gui.start(QSize(1024, 768), {"lo", "eth0"}));
+        gui.shortenScenarioWaits(20);
+        KeyMaster* km = gui.keyMaster();
+        QObject* notification = gui.root()->findChild<QObject*>("notificationDialog");
+        const auto round = [&](const QString& page) {
+            QStringList stops;
+            const QStringList faults = gui.tabRoundFaults(&stops);
+            gui.shot(QString(QTest::currentDataTag()) + "-" + page);
+            return faults.isEmpty() ? QString() : page + ": " + faults.join("; ") + "\n  stops: " + stops.join(", ");
+        };
+        const auto closeByEscape = [&] {
+            if (!gui.waitFor([&] { return notification && notification->property("opened").toBool(); }))
+                return false;
+            gui.pressKey(Qt::Key_Escape);
+            return gui.waitFor([&] { return !notification->property("visible").toBool(); });
+        };
+
+        QVERIFY(gui.focusIn("languageComboBox") && gui.chooseByKeys("languageComboBox", lang));
+        QVERIFY(gui.waitFor([&] { return GuiConfig::getInstance()->lang() == lang; }));
+        QVERIFY(gui.tabTo("interfaceComboBox") && gui.chooseByKeys("interfaceComboBox", "lo"));
+        QCOMPARE(km->getNetworkInterface(), QString("lo"));
+        QCOMPARE(round("welcome"), QString());
+        gui.pressKey(Qt::Key_Return);
+        QVERIFY(gui.waitVisible("scenarioSelectionPage") && gui.focusIn("backupButton"));
+        QCOMPARE(round("selection"), QString());
+        gui.pressKey(Qt::Key_Return);
+
+        // Device page: both boxes, then the tree: /boot is refused, / taken.
+        QVERIFY(gui.waitVisible("backupChoosingDevicePage") && gui.focusIn("driveComboBox"));
+        QVERIFY(gui.chooseByKeys("driveComboBox", "sdb") && km->getSelectedDrive() == "sdb");
+        QVERIFY(gui.chooseByKeys("driveComboBox", "sda"));
+        QVERIFY(gui.tabTo("cryptoComboBox") && gui.chooseByKeys("cryptoComboBox", "anubis") && km->getCrypto() == "anubis");
+        QVERIFY(gui.tabTo("devicesTreeView"));
+        gui.pressKey(Qt::Key_Down);
+        gui.pressKey(Qt::Key_Return);
+        QVERIFY(closeByEscape() && gui.focusIn("devicesTreeView") && !forwardEnabled());
+        gui.pressKey(Qt::Key_Down);
+        gui.pressKey(Qt::Key_Space);
+        QVERIFY(gui.waitFor([&] { return forwardEnabled(); }));
+        QCOMPARE(round("device"), QString());
+        // An error closes by Escape too, and gives the focus back.
+        Notifier::getInstance()->showError("error shown on the device page");
+        QVERIFY(closeByEscape() && gui.focusIn("devicesTreeView"));
+        QVERIFY(gui.tabTo("forwardButton"));
+        gui.pressKey(Qt::Key_Return);
+
+        // Disk information: Space marks the current fstab row.
+        QVERIFY(gui.waitVisible("backupDiskInfoPage") && gui.focusIn("fstabTableView"));
+        QObject* fstab = km->getFstabModel();
+        const auto marked = [&] { return fstab->property("backupingFsNumber").toInt(); };
+        gui.pressKey(Qt::Key_Down);
+        gui.pressKey(Qt::Key_Space);
+        QVERIFY(marked() == 1 && forwardEnabled());
+        gui.pressKey(Qt::Key_Space);
+        QVERIFY(marked() == 0 && !forwardEnabled());
+        for (int row = 0; row < 3; ++row) {
+            gui.pressKey(Qt::Key_Space);
+            gui.pressKey(Qt::Key_Down);
+        }
+        QCOMPARE(marked(), 3);
+        QCOMPARE(round("disk-info"), QString());
+        QVERIFY(gui.tabTo("forwardButton"));
+        gui.pressKey(Qt::Key_Return);
+
+        // Confirmation: only the buttons are stops; Return creates the image.
+        QVERIFY(gui.waitVisible("backupConfirmingPage") && gui.focusIn("forwardButton"));
+        QCOMPARE(round("confirm"), QString());
+        gui.pressKey(Qt::Key_Return);
+        QVERIFY(gui.waitVisible("exitPage", 120000) && gui.focusIn("exitButton"));
+        QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("BackupCreatingPage", "Creating backup ended successfully"));
+        QCOMPARE(round("exit"), QString());
     }
 
     // The list of marked entries at its limit, and with none marked.

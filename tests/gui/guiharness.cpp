@@ -259,10 +259,95 @@ void GuiHarness::typeText(const QString& text) const
     QTest::qWait(20);
 }
 
-void GuiHarness::pressKey(Qt::Key key) const
+void GuiHarness::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) const
 {
-    QTest::keyClick(m_view.get(), key);
+    QTest::keyClick(m_view.get(), key, modifiers);
     QTest::qWait(20);
+}
+
+QQuickItem* GuiHarness::focusItem() const { return m_view ? m_view->activeFocusItem() : nullptr; }
+
+QString GuiHarness::nameOf(const QQuickItem* item)
+{
+    for (const QQuickItem* i = item; i; i = i->parentItem())
+        if (!i->objectName().isEmpty() && i->objectName() != QLatin1String("field"))
+            return i->objectName();
+    return item ? QString::fromLatin1(item->metaObject()->className()) : QStringLiteral("<none>");
+}
+
+bool GuiHarness::focusIn(const QString& objectName) const
+{
+    for (const QQuickItem* i = focusItem(); i; i = i->parentItem())
+        if (i->objectName() == objectName)
+            return true;
+    return false;
+}
+
+bool GuiHarness::tabTo(const QString& objectName, bool backwards) const
+{
+    const QQuickItem* start = focusItem();
+    for (int i = 0; i < 60 && !focusIn(objectName); ++i) {
+        pressKey(Qt::Key_Tab, backwards ? Qt::ShiftModifier : Qt::NoModifier);
+        if (focusItem() == start)
+            break;
+    }
+    if (!focusIn(objectName))
+        qWarning().noquote() << "tab: no stop in" << objectName << "from" << nameOf(start);
+    return focusIn(objectName);
+}
+
+bool GuiHarness::chooseByKeys(const QString& comboName, const QString& entry) const
+{
+    QQuickItem* box = findVisible(comboName);
+    if (!box || !focusIn(comboName))
+        return false;
+    pressKey(Qt::Key_Down);
+    QQuickItem* list = find("popupList", box);
+    if (!list || !box->property("popupOpened").toBool())
+        return false;
+    const QStringList entries = box->property("shownEntries").toStringList();
+    const int wanted = entries.indexOf(entry);
+    for (int i = 0; i < entries.size() && wanted >= 0 && list->property("currentIndex").toInt() != wanted; ++i)
+        pressKey(list->property("currentIndex").toInt() < wanted ? Qt::Key_Down : Qt::Key_Up);
+    pressKey(Qt::Key_Return);
+    return waitFor([&] { return box->property("currentText").toString() == entry && !box->property("popupOpened").toBool(); });
+}
+
+QStringList GuiHarness::tabRoundFaults(QStringList* stops) const
+{
+    QStringList faults, names;
+    QQuickItem* const start = focusItem();
+    if (!start)
+        return {"no item has the keyboard focus"};
+    QRectF previous = sceneRect(start);
+    int wraps = 0;
+    for (int i = 0; i < 60; ++i) {
+        pressKey(Qt::Key_Tab);
+        QQuickItem* item = focusItem();
+        if (!item)
+            return faults << "the focus went nowhere after " + names.join(", ");
+        const QString name = nameOf(item);
+        names << name;
+        if (!effectivelyShown(item) || !item->isEnabled())
+            faults << name + " is hidden or disabled";
+        if (item->property("readOnly").toBool())
+            faults << name + " is read-only";
+        // Reading order: a lower row, or further right on the same row;
+        // once in a round back to the top.
+        const QRectF rect = sceneRect(item);
+        const bool sameRow = qAbs(rect.center().y() - previous.center().y()) < qMin(rect.height(), previous.height()) / 2;
+        const bool onward = sameRow ? rect.left() > previous.left() : rect.top() > previous.top();
+        if (!onward && ++wraps > 1)
+            faults << name + " comes after " + names.value(names.size() - 2) + " out of reading order";
+        previous = rect;
+        if (item == start)
+            break;
+    }
+    if (focusItem() != start)
+        faults << "Tab never came back to " + nameOf(start) + ": " + names.join(", ");
+    if (stops)
+        *stops = names;
+    return faults;
 }
 
 QString GuiHarness::shot(const QString& step)

@@ -66,7 +66,25 @@ public:
     void typeText(const QString& text) const;
     // Returns once the window has drawn a new frame (pending layout done).
     void waitFrame() const;
-    void pressKey(Qt::Key key) const;
+    void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
+
+    // Keyboard. The item with the keyboard focus; whether it is the item
+    // named `objectName` or lies inside it.
+    QQuickItem* focusItem() const;
+    bool focusIn(const QString& objectName) const;
+    // Tab (Shift+Tab when `backwards`) until the focus is in `objectName`;
+    // false after a whole round.
+    bool tabTo(const QString& objectName, bool backwards = false) const;
+    // One whole Tab round from the focused item, back to it: the names of
+    // its stops in `stops`, and one line per fault (a stop that is hidden,
+    // disabled or read-only, a stop out of reading order, focus lost).
+    QStringList tabRoundFaults(QStringList* stops = nullptr) const;
+    // A short name of `item`: its own objectName, else its nearest named
+    // ancestor's.
+    static QString nameOf(const QQuickItem* item);
+    // With the focus in the combo box `comboName`: open its list with the
+    // arrow keys, walk to `entry` and take it with Return.
+    bool chooseByKeys(const QString& comboName, const QString& entry) const;
 
     // Saves the window as <shotsFolder>/<nn>-<step>.png; returns the path.
     QString shot(const QString& step);

@@ -9,8 +9,13 @@
 
 #include "../common/test_files.h"
 #include "cryptkeyhandler.h"
+#include "drpmanager.h"
 #include "guiconfig.h"
 #include "keymaster.h"
+#include "notifier.h"
+
+#include <QQmlEngine>
+#include <QSignalSpy>
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -214,6 +219,178 @@ private slots:
         QVERIFY(!requests.filter("REQUEST SV KEY RESTORE ARCHIVES" + hash + ":PWD_SEPARATE:/dev/sda:2001").isEmpty());
         QVERIFY(requests.filter("db01-secret").isEmpty());
         QVERIFY(GuiHarness::logContains("restore ended successfully"));
+    }
+
+    // The restore with the keyboard alone, in each language (switched on
+    // the welcome page): each page's and dialog's Tab round in reading order,
+    // shot with the focus on it; Return for the main action (Start, Connect,
+    // forward, Ok), arrows in the combo boxes and the archives and plan
+    // tables, Space on a radio button; the master key typed in its dialog,
+    // which Escape leaves open, the overwrite question cancelled with Escape
+    // and confirmed with the keyboard; the LVM question cancelled with Escape
+    // (nothing is removed, the restore fails); the exit question cancelled.
+    void keyboardWalk_data()
+    {
+        QTest::addColumn<QString>("lang");
+        QTest::newRow("keys-ru") << "Ru";
+        QTest::newRow("keys-en") << "En";
+    }
+    void keyboardWalk()
+    {
+        QFETCH(QString, lang);
+        QVERIFY(writeFile(kMedium + "/lvm.state", (lvmState.join('\n') + '\n').toUtf8()));
+        QFile(kMedium + "/lvm.log").remove();
+        const QString keyFile = "/tmp/keyboard-master-key";
+        QVERIFY(writeFile(keyFile, "old"));
+        GuiConfig::getInstance()->setLang(lang == "Ru" ? "En" : "Ru");
+        QVERIFY(gui.start(QSize(1024, 768), {"lo", "eth0"}));
+        gui.shortenScenarioWaits(1000);
+        KeyMaster* km = gui.keyMaster();
+        const auto popup = [&](const char* name) { return gui.root()->findChild<QObject*>(name); };
+        const auto opened = [&](QObject* dialog, bool open) {
+            return dialog && gui.waitFor([&] { return dialog->property(open ? "opened" : "visible").toBool() == open; });
+        };
+        const auto round = [&](const QString& page) {
+            QStringList stops;
+            const QStringList faults = gui.tabRoundFaults(&stops);
+            gui.shot(QString(QTest::currentDataTag()) + "-" + page);
+            return faults.isEmpty() ? QString() : page + ": " + faults.join("; ") + "\n  stops: " + stops.join(", ");
+        };
+
+        QVERIFY(gui.chooseByKeys("languageComboBox", lang));
+        QVERIFY(gui.waitFor([&] { return GuiConfig::getInstance()->lang() == lang; }));
+        gui.pressKey(Qt::Key_Return);
+        QVERIFY(gui.waitVisible("scenarioSelectionPage") && gui.tabTo("restoreButton"));
+        gui.pressKey(Qt::Key_Space);
+
+        // Server page: Return connects, then goes forward.
+        QVERIFY(gui.waitVisible("restoreChoosingServerPage") && gui.focusIn("serverField"));
+        gui.pressKey(Qt::Key_A, Qt::ControlModifier);
+        gui.typeText("10.0.0.5");
+        QVERIFY(gui.tabTo("keyPasswordField"));
+        gui.typeText("key-secret");
+        QCOMPARE(round("server"), QString());
+        gui.pressKey(Qt::Key_Return);
+        QVERIFY(gui.waitFor([&] { return km->isServerConnected(); }, 15000));
+        QVERIFY(gui.waitFor([&] { return gui.focusIn("forwardButton"); }));
+        gui.pressKey(Qt::Key_Return);
+
+        // Backups: the second client, its archive taken with the arrows.
+        QVERIFY(gui.waitVisible("restoreAvailableBackupsPage") && gui.focusIn("clientComboBox"));
+        QQuickItem* table = gui.findVisible("resqueArchivesTableView");
+        QVERIFY(gui.waitFor([&] { return table->property("rowCount").toInt() == 2; }));
+        QVERIFY(gui.chooseByKeys("clientComboBox", "db01{52:54:00:1a:2b:02}"));
+        QVERIFY(gui.waitFor([&] { return table->property("rowCount").toInt() == 1; }));
+        QVERIFY(gui.chooseByKeys("clientComboBox", "web01{52:54:00:1a:2b:01}")); // the client with a plan
+        QVERIFY(gui.waitFor([&] { return table->property("rowCount").toInt() == 2; }));
+        QVERIFY(gui.tabTo("resqueArchivesTableView") && !forwardEnabled());
+        gui.pressKey(Qt::Key_Down);
+        QVERIFY(gui.waitFor([&] { return km->getResqueArchivesModel()->property("selectedRow").toInt() == 0; }));
+        QVERIFY(forwardEnabled());
+        QCOMPARE(round("backups"), QString());
+        QVERIFY(gui.tabTo("forwardButton"));
+        gui.pressKey(Qt::Key_Return);
+
+        // Settings: the target by the arrows, then the master key typed.
+        QVERIFY(gui.waitVisible("restoreSettingsPage") && gui.focusIn("targetComboBox"));
+        QVERIFY(gui.chooseByKeys("targetComboBox", "sdb") && gui.chooseByKeys("targetComboBox", "sda"));
+        QCOMPARE(km->getSelectedDrive(), QString("sda"));
+        QVERIFY(gui.tabTo("changeCryptKeyButton"));
+        gui.pressKey(Qt::Key_Return);
+        QObject* keyDialog = popup("cryptKeyDialog");
+        QVERIFY(opened(keyDialog, true) && gui.focusIn("keyFileRadio"));
+        QCOMPARE(round("crypt-key-dialog"), QString());
+        gui.pressKey(Qt::Key_Escape);
+        QTest::qWait(100);
+        QVERIFY2(keyDialog->property("visible").toBool(), "the master-key dialog closes by its buttons only");
+        QVERIFY(gui.tabTo("typedKeyRadio"));
+        gui.pressKey(Qt::Key_Space);
+        QVERIFY(!keyDialog->property("fromFile").toBool());
+        for (int part = 1; part <= 16; ++part) {
+            QVERIFY(gui.tabTo(QString("keyPart%1").arg(part)));
+            gui.typeText("0f1e");
+        }
+        QVERIFY(gui.tabTo("saveKeyField"));
+        gui.typeText(keyFile);
+        QCOMPARE(round("crypt-key-typed"), QString());
+        // The file exists: Return asks; Escape cancels the question, Yes then drops the file.
+        QObject* overwrite = popup("overwriteQuestion");
+        gui.pressKey(Qt::Key_Return);
+        QVERIFY(opened(overwrite, true) && gui.focusIn("cancelButton"));
+        gui.pressKey(Qt::Key_Escape);
+        QVERIFY(opened(overwrite, false) && keyDialog->property("visible").toBool() && gui.focusIn("saveKeyField"));
+        QCOMPARE(readFile(keyFile), QByteArray("old"));
+        gui.pressKey(Qt::Key_Return);
+        QVERIFY(opened(overwrite, true));
+        gui.pressKey(Qt::Key_Tab, Qt::ShiftModifier);
+        QVERIFY(gui.focusIn("yesButton"));
+        gui.pressKey(Qt::Key_Return);
+        QVERIFY(opened(keyDialog, false));
+        QCOMPARE(km->cryptKeyHandler()->masterKeyPath(), keyFile);
+        QCOMPARE(readFile(keyFile).size(), 32);
+        QObject* notification = popup("notificationDialog");
+        QVERIFY(opened(notification, true)); // the key's check
+        gui.pressKey(Qt::Key_Escape);
+        QVERIFY(opened(notification, false) && gui.focusIn("changeCryptKeyButton"));
+
+        // The plan dialog: the archives of the record chosen with the arrows.
+        QVERIFY(gui.tabTo("tuneDrpButton"));
+        gui.pressKey(Qt::Key_Return);
+        QObject* drpDialog = popup("drpDialog");
+        QVERIFY(opened(drpDialog, true) && gui.focusIn("drpRecordsTable"));
+        QObject* records = km->drpManager()->property("drpModel").value<QObject*>();
+        QObject* archives = km->drpManager()->property("drpArchiveModel").value<QObject*>();
+        gui.pressKey(Qt::Key_Down);
+        QVERIFY(gui.waitFor([&] { return records->property("selectedRow").toInt() == 1; }));
+        QVERIFY(gui.tabTo("drpArchivesTable"));
+        gui.pressKey(Qt::Key_Down);
+        QVERIFY(gui.waitFor([&] { return archives->property("selectedRow").toInt() == 0; }));
+        QCOMPARE(round("drp-dialog"), QString());
+        gui.pressKey(Qt::Key_Escape);
+        QTest::qWait(100);
+        QVERIFY2(drpDialog->property("visible").toBool(), "the plan dialog closes by its buttons only");
+        QVERIFY(gui.tabTo("drpOkButton"));
+        gui.pressKey(Qt::Key_Return);
+        QVERIFY(opened(drpDialog, false) && archives->property("selectedRow").toInt() == 0);
+
+        // The password, then Return goes forward; Return again restores.
+        QVERIFY(gui.tabTo("clientPasswordField"));
+        gui.typeText("web01-secret");
+        QCOMPARE(round("settings"), QString());
+        gui.pressKey(Qt::Key_Return);
+        QVERIFY(gui.waitVisible("restoreConfirmingPage") && gui.focusIn("forwardButton"));
+        QCOMPARE(round("confirm"), QString());
+        bool cancelFocused = false;
+        QObject::connect(km, &KeyMaster::needConfirmRestoreLVM, km, [&] {
+            QTimer::singleShot(300, km, [&] {
+                cancelFocused = gui.focusIn("cancelButton");
+                gui.shot(QString(QTest::currentDataTag()) + "-lvm-question");
+                gui.pressKey(Qt::Key_Escape);
+            });
+        });
+        gui.pressKey(Qt::Key_Return);
+        QVERIFY(gui.waitVisible("exitPage", 60000));
+        QVERIFY(cancelFocused);
+        QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("RestoreProcessPage", "Recovery failed. See log for more info"));
+        QVERIFY2(!QFile::exists(kMedium + "/lvm.log") || fileLines(kMedium + "/lvm.log").filter("remove").isEmpty(),
+                 "the LVM volumes were removed although the question was cancelled");
+        if (notification->property("visible").toBool()) {
+            gui.pressKey(Qt::Key_Escape);
+            QVERIFY(opened(notification, false));
+        }
+        QVERIFY(gui.waitFor([&] { return gui.focusIn("exitButton"); }));
+        QCOMPARE(round("exit"), QString());
+
+        // The exit question: Cancel has the focus, Escape answers it.
+        QSignalSpy quit(gui.view()->engine(), &QQmlEngine::quit);
+        Notifier::getInstance()->showExit();
+        QVERIFY(opened(notification, true) && gui.waitFor([&] { return gui.focusIn("dialogRejectButton"); }));
+        gui.shot(QString(QTest::currentDataTag()) + "-exit-question");
+        gui.pressKey(Qt::Key_Escape);
+        QVERIFY(opened(notification, false) && quit.isEmpty() && gui.focusIn("exitButton"));
+        QVERIFY(gui.tabTo("toStartButton"));
+        gui.pressKey(Qt::Key_Return);
+        QVERIFY(gui.waitVisible("welcomePage") && gui.focusIn("languageComboBox"));
     }
 };
 

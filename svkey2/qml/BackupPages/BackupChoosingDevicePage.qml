@@ -12,6 +12,7 @@ CustomLocalPageInStackView {
     objectName: "backupChoosingDevicePage"
 
     forwardEnabled: false
+    initialFocus: driveBox
 
     function driveChanged(text) {
         console.log("current drive changed to", text)
@@ -82,6 +83,7 @@ CustomLocalPageInStackView {
             Layout.preferredWidth: body.width - GuiConfig.itemHeight() * 2
             Layout.fillHeight: true
             Layout.minimumHeight: GuiConfig.itemHeight() * 3
+            Accessible.name: qsTr("Choose local drive contains / in backup device")
             onSelected: {
                 toggle(index)
                 page.forwardEnabled = KeyMaster.handleSelectedDevicePartition(index)

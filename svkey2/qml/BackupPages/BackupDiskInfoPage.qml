@@ -11,6 +11,7 @@ CustomLocalPageInStackView {
     objectName: "backupDiskInfoPage"
 
     forwardEnabled: KeyMaster.fstabModel.backupingFsNumber > 0
+    initialFocus: fstabView
 
     ColumnLayout {
         id: body
@@ -60,6 +61,8 @@ CustomLocalPageInStackView {
         }
 
         FstabView {
+            id: fstabView
+            Accessible.name: qsTr("Choose mounted directories that should be in backup")
             Layout.preferredWidth: body.width - GuiConfig.itemHeight() * 2
             Layout.fillHeight: true
             Layout.minimumHeight: GuiConfig.itemHeight() * 3

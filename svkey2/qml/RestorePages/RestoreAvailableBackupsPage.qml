@@ -10,6 +10,7 @@ CustomLocalPageInStackView {
     objectName: "restoreAvailableBackupsPage"
 
     forwardEnabled: clientBox.count > 0 && archivesView.selectedRow >= 0
+    initialFocus: clientBox.enabled ? clientBox : archivesView
 
     function loadChosenClient() {
         if (clientBox.count > 0)
@@ -40,6 +41,7 @@ CustomLocalPageInStackView {
             id: archivesView
             width: column.width
             height: page.height - GuiConfig.itemHeight() * 8
+            Accessible.name: qsTranslate("Window", "Available backups")
         }
     }
 }

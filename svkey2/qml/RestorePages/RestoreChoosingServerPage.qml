@@ -13,6 +13,10 @@ CustomLocalPageInStackView {
     readonly property bool connected: KeyMaster.serverConnected
 
     forwardEnabled: connected
+    initialFocus: connected ? forwardButton : serverField
+    mainAction: connected ? forwardButton : connectButton
+    // The password field goes or comes back: the keyboard goes on from here.
+    onConnectedChanged: Qt.callLater(takeFocus)
 
     Flickable {
         id: flick
@@ -89,6 +93,7 @@ CustomLocalPageInStackView {
                 height: GuiConfig.itemHeight()
             }
             CustomButton {
+                id: connectButton
                 objectName: "connectButton"
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: page.connected ? qsTr("Disconnect") : qsTr("Connect")

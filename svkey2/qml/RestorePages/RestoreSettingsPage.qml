@@ -11,6 +11,7 @@ CustomLocalPageInStackView {
     objectName: "restoreSettingsPage"
 
     forwardEnabled: passwordField.text !== "" && targetBox.count > 0
+    initialFocus: targetBox
 
     Component.onCompleted: context = [passwordField.text]
 

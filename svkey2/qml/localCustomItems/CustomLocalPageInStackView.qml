@@ -16,6 +16,11 @@ CustomStackPage {
     property alias backEnabled: backButton.enabled
     property alias forwardEnabled: forwardButton.enabled
     property alias backForwardButtonsVisible: buttonsArea.visible
+    readonly property alias forwardButton: forwardButton
+    // Return, where no button has the focus, presses this one if it can be
+    // pressed; the page's first useful control gets the focus when shown.
+    property Item mainAction: forwardButton
+    property Item initialFocus: forwardButton
     // The work window's busy indicator, handed over by the step stack.
     property Item busyIndicator: null
     // The panel that holds the page's own items.
@@ -25,6 +30,27 @@ CustomStackPage {
     signal moveOn(bool success, var context)
     signal goBack()
     signal needOpenJournal()
+
+    function takeFocus() {
+        var item = initialFocus
+        if (!item || !item.visible || !item.enabled)
+            item = backForwardButtonsVisible && forwardButton.enabled ? forwardButton : null
+        if (!item)
+            return
+        if (typeof item.takeFocus === "function")
+            item.takeFocus()
+        else
+            item.forceActiveFocus(Qt.TabFocusReason)
+    }
+    StackView.onActivated: takeFocus()
+
+    function pressMainAction(event) {
+        event.accepted = mainAction !== null && mainAction.visible && mainAction.enabled
+        if (event.accepted)
+            mainAction.clicked()
+    }
+    Keys.onReturnPressed: pressMainAction(event)
+    Keys.onEnterPressed: pressMainAction(event)
 
     function emitMoveOn(success, context) {
         moveOn(success === undefined ? true : success,

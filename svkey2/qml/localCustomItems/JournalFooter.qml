@@ -23,7 +23,10 @@ Rectangle {
         id: button
         height: footer.height
         hoverEnabled: true
-        focusPolicy: Qt.NoFocus
+        focusPolicy: Qt.StrongFocus
+        Keys.onReturnPressed: clicked()
+        Keys.onEnterPressed: clicked()
+        Accessible.role: Accessible.Button
         font.family: GuiConfig.itemTextFont()
         font.pixelSize: GuiConfig.itemTextSize()
         leftPadding: GuiConfig.itemHeight() / 2
@@ -32,6 +35,8 @@ Rectangle {
             color: button.down ? Qt.lighter(footer.barColor, 1.5)
                  : button.hovered ? Qt.lighter(footer.barColor, 1.3)
                  : footer.barColor
+            border.width: button.activeFocus ? 2 : 0
+            border.color: GuiConfig.textColorOfEnabledItem1()
         }
     }
 
@@ -43,6 +48,7 @@ Rectangle {
         FooterButton {
             id: journalButton
             objectName: "journalButton"
+            Accessible.name: qsTr("Journal")
             onClicked: footer.journalClicked()
             contentItem: Row {
                 spacing: GuiConfig.itemSpacing()
@@ -67,6 +73,7 @@ Rectangle {
         FooterButton {
             id: toStartButton
             objectName: "toStartButton"
+            Accessible.name: qsTr("To Start")
             visible: false
             onClicked: footer.toStartClicked()
             contentItem: Text {

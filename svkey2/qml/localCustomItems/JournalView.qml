@@ -49,6 +49,8 @@ Flickable {
         id: area
         objectName: "journalText"
         readOnly: true
+        activeFocusOnTab: false
+        Accessible.name: qsTranslate("JournalFooter", "Journal")
         selectByMouse: true
         wrapMode: TextEdit.Wrap
         textFormat: TextEdit.PlainText

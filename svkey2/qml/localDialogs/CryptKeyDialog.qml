@@ -88,6 +88,8 @@ CustomDialog {
     width: 680
     height: GuiConfig.itemHeight() * 14
     closableByOutside: false
+    defaultButton: okButton
+    initialFocus: dialog.fromFile ? keyFileRadio : typedKeyRadio
     onClosed: message = ""
 
     ButtonGroup { id: alternatives }
@@ -115,6 +117,7 @@ CustomDialog {
                 objectName: "keyFileRadio"
                 checked: true
                 ButtonGroup.group: alternatives
+                Accessible.name: qsTr("Key file")
             }
             CustomLabeledTextField {
                 id: keyFileField
@@ -132,6 +135,7 @@ CustomDialog {
                 enabled: dialog.fromFile
                 implicitWidth: GuiConfig.itemHeight() * 1.5
                 text: "..."
+                Accessible.name: qsTranslate("CustomFileDialog", "Please choose a file")
                 onClicked: fileSelector.showFor(keyFileField)
             }
         }
@@ -140,7 +144,9 @@ CustomDialog {
             width: parent.width
             spacing: GuiConfig.itemSpacing() * 2
             CustomRadioButton {
+                id: typedKeyRadio
                 objectName: "typedKeyRadio"
+                Accessible.name: qsTr("Hex key")
                 ButtonGroup.group: alternatives
             }
             CustomText {
@@ -185,6 +191,7 @@ CustomDialog {
                             maximumLength: 4
                             font.family: "monospace"
                             validator: RegExpValidator { regExp: /[0-9A-Fa-f]{0,4}/ }
+                            Accessible.name: qsTr("Hex key") + " " + (index + 1)
                         }
                     }
                 }
@@ -206,6 +213,7 @@ CustomDialog {
                     objectName: "saveKeyChooseButton"
                     implicitWidth: GuiConfig.itemHeight() * 1.5
                     text: "..."
+                    Accessible.name: qsTranslate("CustomFileDialog", "Please choose a file")
                     onClicked: fileSelector.showFor(saveField)
                 }
             }
@@ -214,6 +222,7 @@ CustomDialog {
 
     buttons: [
         CustomButton {
+            id: okButton
             objectName: "cryptKeyOkButton"
             text: qsTr("Ok")
             enabled: dialog.fromFile ? keyFileField.text !== "" : saveField.text !== ""

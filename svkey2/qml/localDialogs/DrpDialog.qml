@@ -56,11 +56,16 @@ CustomDialog {
     width: 680
     height: GuiConfig.itemHeight() * 19
     closableByOutside: false
+    defaultButton: okButton
+    initialFocus: recordsTable
 
     // The table shows the row its model holds as selected (it may have
     // been set while the dialog was closed).
     function showModelRow(table) {
         var row = table.model ? table.model.selectedRow : -1
+        // The arrow keys go on from the selected row.
+        if (row >= 0 && row < table.rowCount)
+            table.currentRow = row
         if (row === table.selectedRow)
             return
         table.selection.clear()
@@ -91,6 +96,7 @@ CustomDialog {
             height: GuiConfig.itemHeight() * 6
             model: DrpManager.drpModel
             columnsDescription: dialog.columnsOfRecords
+            Accessible.name: qsTr("DRP records")
             // The archives table then shows another record's archives:
             // none of them is selected.
             onSelectedRowChanged: {
@@ -118,12 +124,14 @@ CustomDialog {
             height: GuiConfig.itemHeight() * 6
             model: DrpManager.drpArchiveModel
             columnsDescription: dialog.columnsOfArchives
+            Accessible.name: qsTr("Archives of selected DRP record")
             onSelectedRowChanged: if (model) model.selectedRow = selectedRow
         }
     }
 
     buttons: [
         CustomButton {
+            id: okButton
             objectName: "drpOkButton"
             text: qsTr("Ok")
             onClicked: dialog.accept()

@@ -21,4 +21,10 @@ CustomTableView {
     ]
 
     onCheckToggled: KeyMaster.fstabModel.mark(row, checked)
+    // Space on a row toggles its mark, as a click on its check box does.
+    Keys.onSpacePressed: {
+        var model = KeyMaster.fstabModel
+        if (currentRow >= 0 && currentRow < model.rowCount())
+            model.mark(currentRow, model.data(model.index(currentRow, 0), 257) !== true)
+    }
 }

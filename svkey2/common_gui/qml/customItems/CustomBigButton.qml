@@ -18,6 +18,10 @@ Button {
     font.family: GuiConfig.itemTextFont()
     font.pixelSize: GuiConfig.itemTextSize() * 2
     padding: 0
+    Accessible.role: Accessible.Button
+    Accessible.name: text
+    Keys.onReturnPressed: if (enabled) clicked()
+    Keys.onEnterPressed: if (enabled) clicked()
 
     contentItem: Item {
         CustomImage {
@@ -72,7 +76,16 @@ Button {
              : control.down ? GuiConfig.backgroundColorOfClickedItem()
              : control.hovered ? GuiConfig.backgroundColorOfHoverItem()
              : GuiConfig.backgroundColorOfDefaultItem()
-        border.width: control.visualFocus ? 3 : 0
-        border.color: GuiConfig.backgroundColorOfClickedItem()
+        // The focus ring: white around the button, on the default item colour.
+        Rectangle {
+            objectName: "focusRing"
+            anchors.fill: parent
+            anchors.margins: -4
+            radius: parent.radius + 4
+            color: "transparent"
+            visible: control.activeFocus
+            border.width: 3
+            border.color: GuiConfig.textColorOfEnabledItem1()
+        }
     }
 }

@@ -11,7 +11,7 @@ Button {
     property bool light: false
     property color color: light ? GuiConfig.backgroundColorOfPageBlock() : GuiConfig.backgroundColorOfDefaultItem()
     property color hoverColor: light ? GuiConfig.backgroundColorOfPage() : GuiConfig.backgroundColorOfHoverItem()
-    property color pressedColor: light ? GuiConfig.frameColorOfItem() : GuiConfig.backgroundColorOfClickedItem()
+    property color pressedColor: light ? GuiConfig.backgroundColorOfHoverTableButton() : GuiConfig.backgroundColorOfClickedItem()
     property color disabledColor: GuiConfig.backgroundColorOfDisabledItem()
     property color textColor: light ? GuiConfig.textColorOfEnabledItem3() : GuiConfig.textColorOfEnabledItem1()
     property color disabledTextColor: GuiConfig.textColorOfDisabledItem1()
@@ -29,6 +29,16 @@ Button {
     padding: 0
     leftPadding: GuiConfig.itemSpacing()
     rightPadding: GuiConfig.itemSpacing()
+    Accessible.role: Accessible.Button
+    Accessible.name: text
+
+    // Return and Enter press the focused button, as Space does.
+    function activate() {
+        if (enabled && visible)
+            clicked()
+    }
+    Keys.onReturnPressed: activate()
+    Keys.onEnterPressed: activate()
 
     contentItem: Item {
         implicitWidth: row.implicitWidth
@@ -66,7 +76,17 @@ Button {
              : control.down ? control.pressedColor
              : control.hovered ? control.hoverColor
              : control.color
-        border.width: control.visualFocus ? 2 : 0
-        border.color: control.light ? GuiConfig.backgroundColorOfClickedItem() : control.pressedColor
+        // The focus ring lies outside the button, on what surrounds it: the
+        // main text colour on a block, white on the default item colour.
+        Rectangle {
+            objectName: "focusRing"
+            anchors.fill: parent
+            anchors.margins: -3
+            radius: parent.radius + 3
+            color: "transparent"
+            visible: control.activeFocus
+            border.width: 2
+            border.color: control.light ? GuiConfig.textColorOfEnabledItem1() : GuiConfig.textColorOfEnabledItem2()
+        }
     }
 }

@@ -13,6 +13,9 @@ CheckBox {
     hoverEnabled: true
     padding: 0
     spacing: GuiConfig.itemSpacing() * 2
+    focusPolicy: Qt.StrongFocus
+    Accessible.role: Accessible.CheckBox
+    Accessible.name: text
 
     indicator: Rectangle {
         implicitWidth: control.boxSize
@@ -23,8 +26,19 @@ CheckBox {
         color: control.checked ? (control.enabled ? GuiConfig.backgroundColorOfDefaultItem()
                                                   : GuiConfig.backgroundColorOfDisabledItem())
                                : GuiConfig.backgroundColorOfItemInput()
-        border.width: control.checked ? 0 : GuiConfig.itemBorderWidth() + (control.hovered ? 1 : 0)
+        // The border stays when checked: the fill alone does not stand out on a dark block.
+        border.width: GuiConfig.itemBorderWidth() + (control.hovered ? 1 : 0)
         border.color: control.hovered ? GuiConfig.backgroundColorOfHoverItem() : GuiConfig.frameColorOfItem()
+        Rectangle {
+            objectName: "focusRing"
+            anchors.fill: parent
+            anchors.margins: -3
+            radius: parent.radius + 3
+            color: "transparent"
+            visible: control.activeFocus
+            border.width: 2
+            border.color: GuiConfig.textColorOfEnabledItem2()
+        }
         CustomImage {
             anchors.centerIn: parent
             width: parent.width * 0.8

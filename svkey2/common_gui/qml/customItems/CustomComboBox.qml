@@ -44,6 +44,8 @@ Item {
         return -1
     }
     function find(text) { return indexOf(text) }
+    // Gives the keyboard to the field.
+    function takeFocus() { input.forceActiveFocus(Qt.TabFocusReason) }
 
     // Makes entry `index` of the model the current one, as if the operator chose it.
     function choose(index) {
@@ -125,7 +127,7 @@ Item {
             radius: GuiConfig.itemRadius()
             color: root.enabled ? GuiConfig.backgroundColorOfItemInput() : GuiConfig.backgroundColorOfPage()
             border.width: input.activeFocus ? 2 : GuiConfig.itemBorderWidth()
-            border.color: input.activeFocus ? GuiConfig.backgroundColorOfDefaultItem() : GuiConfig.frameColorOfItem()
+            border.color: input.activeFocus ? GuiConfig.textColorOfEnabledItem2() : GuiConfig.frameColorOfItem()
 
             TextInput {
                 id: input
@@ -138,6 +140,10 @@ Item {
                 clip: true
                 readOnly: !root.editable
                 selectByMouse: true
+                activeFocusOnTab: root.enabled
+                Accessible.role: Accessible.ComboBox
+                Accessible.name: root.labelText
+                Accessible.description: root.currentText
                 font.family: GuiConfig.itemTextFont()
                 font.pixelSize: GuiConfig.itemTextSize()
                 color: root.enabled ? GuiConfig.textColorOfEnabledItem2() : GuiConfig.textColorOfDisabledItem2()
@@ -153,8 +159,22 @@ Item {
                     else if (list.currentIndex < list.count - 1)
                         list.currentIndex++
                 }
-                Keys.onUpPressed: if (popup.opened && list.currentIndex > 0) list.currentIndex--
-                onAccepted: {
+                Keys.onUpPressed: {
+                    if (!popup.opened)
+                        root.openList(root.filterEntries(""))
+                    else if (list.currentIndex > 0)
+                        list.currentIndex--
+                }
+                // Return chooses from the open list or the typed text; with
+                // nothing to choose it goes on to the page (its main action).
+                function takeReturn(event) {
+                    event.accepted = popup.opened || filterTimer.running || text !== root.currentText
+                    if (event.accepted)
+                        chooseTyped()
+                }
+                Keys.onReturnPressed: takeReturn(event)
+                Keys.onEnterPressed: takeReturn(event)
+                function chooseTyped() {
                     filterTimer.stop()
                     var index = -1
                     if (popup.opened && list.currentIndex >= 0)
@@ -189,6 +209,8 @@ Item {
                 width: height
                 focusPolicy: Qt.NoFocus
                 hoverEnabled: true
+                // The field itself opens the list with the arrow keys.
+                Accessible.ignored: true
                 onClicked: {
                     if (popup.opened) {
                         popup.close()

@@ -27,6 +27,7 @@ Item {
     readonly property real shownLabelWidth: labelWidth >= 0 ? labelWidth : labelImplicitWidth
 
     signal textEdited()
+    function takeFocus() { field.forceActiveFocus(Qt.TabFocusReason) }
     signal accepted()
 
     implicitHeight: GuiConfig.itemHeight()
@@ -69,6 +70,7 @@ Item {
             objectName: "field"
             Layout.fillWidth: true
             Layout.alignment: Qt.AlignVCenter
+            Accessible.name: root.labelText !== "" ? root.labelText : placeholderText
             onTextEdited: root.textEdited()
             onAccepted: root.accepted()
         }

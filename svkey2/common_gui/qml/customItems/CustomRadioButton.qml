@@ -11,6 +11,9 @@ RadioButton {
     padding: 0
     spacing: GuiConfig.itemSpacing() * 2
     implicitHeight: GuiConfig.itemHeight()
+    focusPolicy: Qt.StrongFocus
+    Accessible.role: Accessible.RadioButton
+    Accessible.name: text
 
     indicator: Rectangle {
         implicitWidth: GuiConfig.itemHeight() * 0.7
@@ -20,9 +23,18 @@ RadioButton {
         radius: width / 2
         color: GuiConfig.backgroundColorOfItemInput()
         border.width: 2
-        border.color: control.enabled ? (control.hovered ? GuiConfig.backgroundColorOfHoverItem()
-                                                         : GuiConfig.backgroundColorOfDefaultItem())
-                                      : GuiConfig.backgroundColorOfDisabledItem()
+        // The accent colour of blocks: it stands out on a block in either theme.
+        border.color: control.enabled ? GuiConfig.textColorOfBlockHeader() : GuiConfig.backgroundColorOfDisabledItem()
+        Rectangle {
+            objectName: "focusRing"
+            anchors.fill: parent
+            anchors.margins: -3
+            radius: width / 2
+            color: "transparent"
+            visible: control.activeFocus
+            border.width: 2
+            border.color: GuiConfig.textColorOfEnabledItem2()
+        }
         Rectangle {
             anchors.centerIn: parent
             width: parent.width / 2

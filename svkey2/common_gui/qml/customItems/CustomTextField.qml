@@ -28,12 +28,18 @@ TextField {
     bottomPadding: 0
     echoMode: password && !textShown ? TextInput.Password : TextInput.Normal
     passwordCharacter: "\u2022"
+    // Read-only fields only show a value: Tab passes them by.
+    activeFocusOnTab: !readOnly
+    Accessible.role: Accessible.EditableText
+    Accessible.name: placeholderText
+    Accessible.passwordEdit: password && !textShown
+    Accessible.readOnly: readOnly
 
     background: Rectangle {
         radius: GuiConfig.itemRadius()
         color: control.readOnly ? GuiConfig.backgroundColorOfPage() : GuiConfig.backgroundColorOfItemInput()
         border.width: control.activeFocus && !control.readOnly ? 2 : GuiConfig.itemBorderWidth()
-        border.color: control.activeFocus && !control.readOnly ? GuiConfig.backgroundColorOfDefaultItem()
+        border.color: control.activeFocus && !control.readOnly ? GuiConfig.textColorOfEnabledItem2()
                                                                : GuiConfig.frameColorOfItem()
     }
 
@@ -44,9 +50,13 @@ TextField {
         width: control.height
         height: control.height
         anchors.right: parent.right
-        focusPolicy: Qt.NoFocus
+        focusPolicy: Qt.StrongFocus
         hoverEnabled: true
         onClicked: control.textShown = !control.textShown
+        Keys.onReturnPressed: clicked()
+        Keys.onEnterPressed: clicked()
+        Accessible.role: Accessible.Button
+        Accessible.name: control.textShown ? qsTr("Hide password") : qsTr("Show password")
         contentItem: Item {
             CustomImage {
                 anchors.centerIn: parent
@@ -59,6 +69,8 @@ TextField {
             radius: GuiConfig.itemRadius()
             color: eyeButton.down ? GuiConfig.backgroundColorOfClickedTableButton()
                  : eyeButton.hovered ? GuiConfig.backgroundColorOfHoverTableButton() : "transparent"
+            border.width: eyeButton.activeFocus ? 2 : 0
+            border.color: GuiConfig.textColorOfEnabledItem2()
         }
     }
 }

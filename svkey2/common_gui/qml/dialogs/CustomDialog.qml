@@ -1,6 +1,7 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
 import QtQuick.Layouts 1.12
+import QtQuick.Window 2.12
 import customItems 1.0
 import ImageSources 1.0
 
@@ -25,6 +26,12 @@ Popup {
     property alias buttons: buttonRow.data
     default property alias content: body.data
     readonly property alias body: body
+    // Return, where no button has the focus, presses this button (if enabled).
+    property Item defaultButton: null
+    // The item that gets the keyboard when the dialog opens (else the first
+    // button); the item that had it before gets it back when it closes.
+    property Item initialFocus: null
+    property Item focusBefore: null
 
     signal accepted()
     signal rejected()
@@ -43,11 +50,24 @@ Popup {
     padding: 0
     closePolicy: closableByOutside ? (Popup.CloseOnEscape | Popup.CloseOnPressOutside) : Popup.NoAutoClose
 
-    onAboutToShow: __answered = false
+    onAboutToShow: {
+        __answered = false
+        focusBefore = parent && parent.Window.window ? parent.Window.window.activeFocusItem : null
+    }
+    onOpened: {
+        var first = initialFocus ? initialFocus : buttonRow.children.length > 0 ? buttonRow.children[0] : closeButton
+        if (typeof first.takeFocus === "function")
+            first.takeFocus()
+        else
+            first.forceActiveFocus(Qt.TabFocusReason)
+    }
     onClosed: {
         if (!__answered)
             rejected()
         __answered = false
+        if (focusBefore && focusBefore.visible)
+            focusBefore.forceActiveFocus(Qt.TabFocusReason)
+        focusBefore = null
     }
 
     background: Rectangle {
@@ -59,6 +79,15 @@ Popup {
 
     contentItem: Item {
         implicitHeight: header.height + body.implicitHeight + footer.height + GuiConfig.itemSpacing() * 2
+        Accessible.role: Accessible.Dialog
+        Accessible.name: dialog.title
+        function pressDefault(event) {
+            event.accepted = dialog.defaultButton !== null
+            if (dialog.defaultButton && dialog.defaultButton.enabled)
+                dialog.defaultButton.clicked()
+        }
+        Keys.onReturnPressed: pressDefault(event)
+        Keys.onEnterPressed: pressDefault(event)
 
         Item {
             id: header
@@ -106,7 +135,12 @@ Popup {
                 width: GuiConfig.itemHeight()
                 height: width
                 hoverEnabled: true
+                focusPolicy: Qt.StrongFocus
                 onClicked: dialog.reject()
+                Keys.onReturnPressed: clicked()
+                Keys.onEnterPressed: clicked()
+                Accessible.role: Accessible.Button
+                Accessible.name: qsTr("Close")
                 contentItem: Item {
                     CustomImage {
                         anchors.centerIn: parent
@@ -119,6 +153,8 @@ Popup {
                     radius: GuiConfig.itemRadius()
                     color: closeButton.down ? GuiConfig.backgroundColorOfClickedTableButton()
                          : closeButton.hovered ? GuiConfig.backgroundColorOfHoverTableButton() : "transparent"
+                    border.width: closeButton.activeFocus ? 2 : 0
+                    border.color: GuiConfig.textColorOfEnabledItem2()
                 }
             }
         }

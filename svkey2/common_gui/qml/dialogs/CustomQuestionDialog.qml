@@ -19,6 +19,9 @@ CustomDialog {
     title: qsTr("Confirmation")
     iconSource: ImageSources.question
     closableByOutside: false
+    // Escape answers "Cancel" (closing without an answer rejects).
+    closePolicy: Popup.CloseOnEscape
+    initialFocus: cancelButton
 
     CustomText {
         objectName: "message"
@@ -37,6 +40,7 @@ CustomDialog {
             onClicked: dialog.accept()
         },
         CustomButton {
+            id: cancelButton
             objectName: "cancelButton"
             text: qsTr("Cancel")
             onClicked: dialog.reject()

@@ -1,5 +1,6 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
+import QtQuick.Window 2.12
 import ImageSources 1.0
 
 // The single notification dialog: a small modal dialog, 480 pixels wide and
@@ -98,6 +99,27 @@ Dialog {
             needLogout()
     }
 
+    // Escape: the cross of a dialog that only the cross closes, else Cancel.
+    function closeByEscape() {
+        if (onlyCrossCloses)
+            closeByCross()
+        else
+            reject()
+    }
+
+    // Where the keyboard is while the dialog is open: the close cross of a
+    // message, "Cancel" of a question (the safe answer). The item that had
+    // the focus before gets it back when the dialog closes.
+    property Item focusBefore: null
+    function takeFocus() {
+        if (hasMessageArea)
+            closeCross.forceActiveFocus(Qt.TabFocusReason)
+        else if (buttonRepeater.count > 1)
+            buttonRepeater.itemAt(1).forceActiveFocus(Qt.TabFocusReason)
+    }
+    onTypeChanged: if (visible) Qt.callLater(takeFocus)
+    onOpened: takeFocus()
+
     function acceptButton() {
         var kind = type
         accept()
@@ -135,7 +157,11 @@ Dialog {
     // True from the start of a closing until the dialog is opened again.
     property bool closing: false
     onAboutToHide: closing = true
-    onAboutToShow: closing = false
+    onAboutToShow: {
+        closing = false
+        var window = Overlay.overlay ? Overlay.overlay.Window.window : null
+        focusBefore = window ? window.activeFocusItem : null
+    }
 
     onClosed: {
         type = CustomSmallDialog.Ques
@@ -144,6 +170,9 @@ Dialog {
         context = []
         expanded = false
         detailsFilled = false
+        if (focusBefore && focusBefore.visible)
+            focusBefore.forceActiveFocus(Qt.TabFocusReason)
+        focusBefore = null
     }
 
     background: Rectangle {
@@ -157,6 +186,7 @@ Dialog {
         id: headerRow
         height: dialog.itemHeight * 2
         width: dialog.width
+        Keys.onEscapePressed: dialog.closeByEscape()
 
         Rectangle {
             id: iconBox
@@ -209,6 +239,15 @@ Dialog {
             radius: GuiConfig.itemRadius()
             color: crossMouse.pressed ? GuiConfig.backgroundColorOfClickedTableButton()
                  : crossMouse.containsMouse ? GuiConfig.backgroundColorOfHoverTableButton() : "transparent"
+            activeFocusOnTab: visible
+            border.width: activeFocus ? 2 : 0
+            border.color: GuiConfig.textColorOfEnabledItem2()
+            Keys.onReturnPressed: dialog.closeByCross()
+            Keys.onEnterPressed: dialog.closeByCross()
+            Keys.onSpacePressed: dialog.closeByCross()
+            Accessible.role: Accessible.Button
+            Accessible.name: qsTr("Close")
+            Accessible.onPressAction: dialog.closeByCross()
             Repeater {
                 model: [45, -45]
                 Rectangle {
@@ -232,6 +271,11 @@ Dialog {
     contentItem: Item {
         id: body
         clip: true
+        // Read out as an alert (a message) or as a dialog (a question).
+        Accessible.role: dialog.hasMessageArea ? Accessible.AlertMessage : Accessible.Dialog
+        Accessible.name: dialog.titleOf(dialog.type)
+        Accessible.description: dialog.message
+        Keys.onEscapePressed: dialog.closeByEscape()
         readonly property int messageHeight: dialog.hasMessageArea
                                              ? messageText.implicitHeight + dialog.gap * 6 : 0
         readonly property int stripHeight: dialog.hasDetails ? dialog.itemHeight : 0
@@ -270,6 +314,15 @@ Dialog {
             anchors.right: parent.right
             height: body.stripHeight
             color: stripMouse.containsMouse ? GuiConfig.backgroundColorOfHoverTableButton() : "transparent"
+            activeFocusOnTab: visible
+            border.width: activeFocus ? 2 : 0
+            border.color: GuiConfig.textColorOfEnabledItem2()
+            Keys.onReturnPressed: dialog.toggleDetails()
+            Keys.onEnterPressed: dialog.toggleDetails()
+            Keys.onSpacePressed: dialog.toggleDetails()
+            Accessible.role: Accessible.Button
+            Accessible.name: qsTr("Details")
+            Accessible.onPressAction: dialog.toggleDetails()
             Rectangle {
                 anchors.top: parent.top
                 width: parent.width
@@ -358,6 +411,7 @@ Dialog {
             spacing: dialog.gap * 4
 
             Repeater {
+                id: buttonRepeater
                 model: 2
                 Button {
                     id: button
@@ -370,6 +424,11 @@ Dialog {
                         : dialog.type === CustomSmallDialog.Logout ? qsTr("Log out") : qsTr("OK")
                     font.family: GuiConfig.itemTextFont()
                     font.pixelSize: GuiConfig.itemTextSize()
+                    focusPolicy: Qt.StrongFocus
+                    Accessible.role: Accessible.Button
+                    Accessible.name: text
+                    Keys.onReturnPressed: clicked()
+                    Keys.onEnterPressed: clicked()
                     contentItem: Text {
                         text: button.text
                         font: button.font
@@ -383,6 +442,16 @@ Dialog {
                         color: button.pressed ? GuiConfig.backgroundColorOfClickedItem()
                              : button.hovered ? GuiConfig.backgroundColorOfHoverItem()
                              : GuiConfig.backgroundColorOfDefaultItem()
+                        Rectangle {
+                            objectName: "focusRing"
+                            anchors.fill: parent
+                            anchors.margins: -3
+                            radius: parent.radius + 3
+                            color: "transparent"
+                            visible: button.activeFocus
+                            border.width: 2
+                            border.color: GuiConfig.textColorOfEnabledItem2()
+                        }
                     }
                     onClicked: index === 0 ? dialog.acceptButton() : dialog.reject()
                 }

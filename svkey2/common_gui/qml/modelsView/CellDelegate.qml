@@ -43,7 +43,7 @@ Item {
         height: width
         radius: GuiConfig.itemRadius() / 2
         color: cell.value === true ? GuiConfig.backgroundColorOfDefaultItem() : GuiConfig.backgroundColorOfItemInput()
-        border.width: cell.value === true ? 0 : GuiConfig.itemBorderWidth() + (boxArea.containsMouse ? 1 : 0)
+        border.width: GuiConfig.itemBorderWidth() + (boxArea.containsMouse ? 1 : 0)
         border.color: boxArea.containsMouse ? GuiConfig.backgroundColorOfHoverItem() : GuiConfig.frameColorOfItem()
         Image {
             anchors.centerIn: parent

@@ -98,6 +98,21 @@ TableView {
         function onSelectionChanged() { table.updateSelectedRow(table.currentRow) }
     }
 
+
+    // The keyboard goes to the rows, whichever way the view got the focus.
+    onActiveFocusChanged: if (activeFocus && !__listView.activeFocus) __listView.forceActiveFocus(Qt.TabFocusReason)
+
+    // The focus ring of the whole view; the current row has its own.
+    Rectangle {
+        objectName: "focusRing"
+        anchors.fill: parent
+        z: 100
+        color: "transparent"
+        visible: table.activeFocus
+        border.width: 2
+        border.color: GuiConfig.textColorOfEnabledItem2()
+    }
+
     Component {
         id: columnComponent
         TableViewColumn { movable: false }
@@ -143,6 +158,13 @@ TableView {
             width: parent.width
             height: GuiConfig.tableViewBorderWidth()
             color: GuiConfig.tableViewRowBorderColor()
+        }
+        Rectangle {
+            anchors.fill: parent
+            color: "transparent"
+            visible: styleData.hasActiveFocus
+            border.width: 2
+            border.color: GuiConfig.textColorOfEnabledItem2()
         }
     }
 

@@ -20,6 +20,17 @@ TreeView {
     frameVisible: true
     selectionMode: SelectionMode.SingleSelection
     selection: ItemSelectionModel { model: tree.model }
+    Accessible.role: Accessible.Tree
+
+    // Return or Space on a row does what a click does.
+    function selectCurrent(event) {
+        event.accepted = model && currentIndex.valid
+        if (event.accepted)
+            selected(currentIndex)
+    }
+    Keys.onReturnPressed: selectCurrent(event)
+    Keys.onEnterPressed: selectCurrent(event)
+    Keys.onSpacePressed: selectCurrent(event)
 
     function createColumns() {
         while (columnCount > 0)
@@ -59,6 +70,21 @@ TreeView {
     onCollapsed: fitColumns()
     onModelChanged: fitColumns()
     onClicked: if (model) selected(index)
+
+
+    // The keyboard goes to the rows, whichever way the view got the focus.
+    onActiveFocusChanged: if (activeFocus && !__listView.activeFocus) __listView.forceActiveFocus(Qt.TabFocusReason)
+
+    // The focus ring of the whole view; the current row has its own.
+    Rectangle {
+        objectName: "focusRing"
+        anchors.fill: parent
+        z: 100
+        color: "transparent"
+        visible: tree.activeFocus
+        border.width: 2
+        border.color: GuiConfig.textColorOfEnabledItem2()
+    }
 
     Component {
         id: columnComponent
@@ -106,6 +132,13 @@ TreeView {
             width: parent.width
             height: GuiConfig.tableViewBorderWidth()
             color: GuiConfig.tableViewRowBorderColor()
+        }
+        Rectangle {
+            anchors.fill: parent
+            color: "transparent"
+            visible: styleData.hasActiveFocus
+            border.width: 2
+            border.color: GuiConfig.textColorOfEnabledItem2()
         }
     }
 
