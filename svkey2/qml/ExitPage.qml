@@ -7,6 +7,7 @@ import "localCustomItems"
 CustomLocalPage {
     id: page
     objectName: "exitPage"
+    title: resultText !== "" ? resultText : qsTr("Result of recovery or reservation")
 
     Flickable {
         id: flick

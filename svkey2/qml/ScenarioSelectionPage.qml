@@ -15,6 +15,7 @@ CustomLocalPageInStackView {
     signal restoreChosen()
 
     backForwardButtonsVisible: false
+    title: qsTr("Backup") + " / " + qsTr("Restore")
     initialFocus: backupButton
 
     Flickable {

@@ -7,6 +7,7 @@ import "localCustomItems"
 CustomLocalPage {
     id: page
     objectName: "welcomePage"
+    title: qsTr("Welcome to the disaster recovery program SarvelinKey")
 
     // Set once the initial choices are made; changes after that are the operator's.
     property bool ready: false

@@ -11,6 +11,7 @@ import "RestorePages"
 CustomLocalPage {
     id: window
     objectName: "workWindow"
+    title: stack.currentTitle !== "" ? stack.currentTitle : "Sarvelin key"
 
     readonly property var backupQueue: [
         [backupChoosingDevicePage, qsTr("Choose backup device for creating resque image")],

@@ -41,6 +41,8 @@ Item {
             console.warn("could not create the page of", title)
             return null
         }
+        // The title names the page for a screen reader too.
+        page.title = title
         var t = titles.slice(0, stack.depth - 1)
         t.push(title)
         titles = t

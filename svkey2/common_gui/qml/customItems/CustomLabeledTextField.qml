@@ -70,7 +70,7 @@ Item {
             objectName: "field"
             Layout.fillWidth: true
             Layout.alignment: Qt.AlignVCenter
-            Accessible.name: root.labelText !== "" ? root.labelText : placeholderText
+            accessibleLabel: root.labelText !== "" ? root.labelText : placeholderText
             onTextEdited: root.textEdited()
             onAccepted: root.accepted()
         }

@@ -8,6 +8,8 @@ ScrollBar {
     implicitWidth: GuiConfig.itemSpacing() * 2 + GuiConfig.scrollWidth() * 2
     implicitHeight: implicitWidth
     minimumSize: 0.1
+    // The mouse's: the keyboard moves through the view's own items.
+    focusPolicy: Qt.NoFocus
 
     background: Rectangle {
         color: GuiConfig.backgroundColorOfScrollbarTrack()

@@ -10,6 +10,8 @@ TextField {
     property bool password: false
     property bool textShown: false
     property bool required: false
+    // What a screen reader calls the field (its label where it has one).
+    property string accessibleLabel: placeholderText
     readonly property bool missing: required && text.length === 0
 
     implicitHeight: GuiConfig.itemHeight()
@@ -31,9 +33,22 @@ TextField {
     // Read-only fields only show a value: Tab passes them by.
     activeFocusOnTab: !readOnly
     Accessible.role: Accessible.EditableText
-    Accessible.name: placeholderText
-    Accessible.passwordEdit: password && !textShown
+    Accessible.name: accessibleLabel
     Accessible.readOnly: readOnly
+    // A hidden password is read through the item below, as its dots: the
+    // field itself would give the typed text away.
+    Accessible.ignored: password && !textShown
+
+    Item {
+        objectName: "hiddenPasswordAccessible"
+        anchors.fill: parent
+        visible: control.password && !control.textShown
+        readonly property string text: control.displayText
+        Accessible.role: Accessible.EditableText
+        Accessible.name: control.accessibleLabel
+        Accessible.focusable: true
+        Accessible.focused: control.activeFocus
+    }
 
     background: Rectangle {
         radius: GuiConfig.itemRadius()

@@ -24,15 +24,27 @@ class AccessibilityTreeTest : public QObject
     // The tree as read now (the event loop keeps serving the reader meanwhile).
     QList<QJsonObject> readTree()
     {
+        // The application joins the bus some time after its window shows.
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            QList<QJsonObject> tree = readTreeOnce(attempt == 19);
+            if (!tree.isEmpty())
+                return tree;
+            QTest::qWait(250);
+        }
+        return {};
+    }
+    QList<QJsonObject> readTreeOnce(bool last)
+    {
         QProcess reader;
-        reader.start("python3", {QString(SV_A11Y_DIR) + "/atspi_tree.py", QString::number(QCoreApplication::applicationPid())});
+        // Debian's interpreter, which has Debian's AT-SPI module.
+        reader.start("/usr/bin/python3", {QString(SV_A11Y_DIR) + "/atspi_tree.py", QString::number(QCoreApplication::applicationPid())});
         if (!gui.waitFor([&] { return reader.state() == QProcess::NotRunning; }, 60000))
             reader.kill();
         QList<QJsonObject> tree;
         for (const QByteArray& line : reader.readAllStandardOutput().split('\n'))
             if (!line.isEmpty())
                 tree << QJsonDocument::fromJson(line).object();
-        if (tree.isEmpty())
+        if (tree.isEmpty() && last)
             faults << "nothing read: " + QString::fromUtf8(reader.readAllStandardError());
         return tree;
     }
@@ -47,10 +59,13 @@ class AccessibilityTreeTest : public QObject
         for (const QJsonObject& e : tree) {
             const QStringList states = e["states"].toVariant().toStringList();
             const QString role = e["role"].toString(), name = e["name"].toString();
-            const QString who = where + ": " + role + " \"" + name + "\" at " + e["path"].toString();
+            const QString who = where + ": " + role + " \"" + name + "\" (text \"" + e["text"].toString() + "\") at "
+                                + e["path"].toString();
             if (e["text"].toString().contains(secret) || name.contains(secret) || e["description"].toString().contains(secret))
                 faults << who + " shows the typed password";
-            if (!states.contains("focusable") || !states.contains("enabled") || !states.contains("showing"))
+            // Scroll bars are the mouse's: the keyboard scrolls a view by moving in it.
+            if (!states.contains("focusable") || !states.contains("enabled") || !states.contains("showing")
+                || role == "scroll bar")
                 continue;
             ++operable;
             if (name.trimmed().isEmpty())
@@ -64,11 +79,17 @@ class AccessibilityTreeTest : public QObject
         return tree;
     }
 
-    static bool has(const QList<QJsonObject>& tree, const QString& role, const QString& name)
+    // Whether the tree holds an element of `role` named `name`; a fault
+    // listing the tree if not.
+    bool has(const QList<QJsonObject>& tree, const QString& role, const QString& name)
     {
-        for (const QJsonObject& e : tree)
+        QStringList read;
+        for (const QJsonObject& e : tree) {
             if (e["role"].toString() == role && e["name"].toString() == name)
                 return true;
+            read << e["role"].toString() + " \"" + e["name"].toString() + "\" " + e["states"].toVariant().toStringList().join(',');
+        }
+        faults << "no " + role + " \"" + name + "\" in:\n  " + read.join("\n  ");
         return false;
     }
 
@@ -120,7 +141,7 @@ private slots:
             QObject* popup = gui.root()->findChild<QObject*>(dialog);
             QVERIFY(QMetaObject::invokeMethod(popup, "open"));
             QVERIFY(gui.waitFor([&] { return popup->property("opened").toBool(); }));
-            QVERIFY(has(check(dialog), "dialog", popup->property("title").toString()));
+            has(check(dialog), "dialog", popup->property("title").toString());
             QVERIFY(QMetaObject::invokeMethod(popup, "reject"));
             QVERIFY(gui.waitFor([&] { return !popup->property("visible").toBool(); }));
         }
@@ -130,19 +151,21 @@ private slots:
         QObject* question = gui.root()->findChild<QObject*>("lvmQuestionDialog");
         QVERIFY(QMetaObject::invokeMethod(question, "show", Q_ARG(QVariant, "Remove vg0 and restore?")));
         QVERIFY(gui.waitFor([&] { return question->property("opened").toBool(); }));
-        QVERIFY(has(check("lvm-question"), "dialog", GuiHarness::tr("CustomQuestionDialog", "Confirmation")));
+        has(check("lvm-question"), "dialog", GuiHarness::tr("CustomQuestionDialog", "Confirmation"));
         QVERIFY(QMetaObject::invokeMethod(question, "reject"));
 
         // Notifications: an error is read as an alert, the exit question as a dialog.
         Notifier::getInstance()->showError("a failure to be read out", "its details");
         QTest::qWait(350);
-        QVERIFY(has(check("error"), "alert", GuiHarness::tr("CustomSmallDialog", "Error")));
+        has(check("error"), "alert", GuiHarness::tr("CustomSmallDialog", "Error"));
         Notifier::getInstance()->showExit();
         QTest::qWait(350);
-        QVERIFY(has(check("exit-question"), "dialog", GuiHarness::tr("CustomSmallDialog", "Do you want to exit?")));
+        has(check("exit-question"), "dialog", GuiHarness::tr("CustomSmallDialog", "Do you want to exit?"));
         QVERIFY(gui.clickName("dialogRejectButton"));
 
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+        for (const QString& fault : faults)
+            qWarning().noquote() << fault;
+        QVERIFY2(faults.isEmpty(), qPrintable(QString("%1 faults, listed above").arg(faults.size())));
     }
 };
 
