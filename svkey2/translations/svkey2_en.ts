@@ -239,6 +239,13 @@
     </message>
 </context>
 <context>
+    <name>CustomDialog</name>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>CustomFileDialog</name>
     <message>
         <source>Please choose a file</source>
@@ -316,6 +323,25 @@
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Details</translation>
+    </message>
+</context>
+<context>
+    <name>CustomTextField</name>
+    <message>
+        <source>Hide password</source>
+        <translation>Hide password</translation>
+    </message>
+    <message>
+        <source>Show password</source>
+        <translation>Show password</translation>
     </message>
 </context>
 <context>
