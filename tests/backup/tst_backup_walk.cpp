@@ -165,9 +165,10 @@ private slots:
         gui.shortenScenarioWaits(20);
         KeyMaster* km = gui.keyMaster();
         QObject* notification = gui.root()->findChild<QObject*>("notificationDialog");
+        // A page's Tab round, and its texts: whole and in the language chosen.
         const auto round = [&](const QString& page) {
             QStringList stops;
-            const QStringList faults = gui.tabRoundFaults(&stops);
+            const QStringList faults = gui.tabRoundFaults(&stops) + gui.clippedTexts() + gui.wrongLanguageTexts();
             gui.shot(QString(QTest::currentDataTag()) + "-" + page);
             return faults.isEmpty() ? QString() : page + ": " + faults.join("; ") + "\n  stops: " + stops.join(", ");
         };

@@ -151,12 +151,6 @@ private slots:
         QVERIFY(dialogOpen() && gui.findVisible("welcomePage"));
         QVERIFY(gui.clickName("dialogCloseButton"));
         QVERIFY(waitClosed());
-
-        // A warning closes by Escape; then Start works.
-        notifier()->showWarning("a warning on the welcome page");
-        QVERIFY(dialogOpen());
-        gui.pressKey(Qt::Key_Escape);
-        QVERIFY(waitClosed());
         QVERIFY(gui.startWork());
     }
 };

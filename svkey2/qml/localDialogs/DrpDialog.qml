@@ -79,6 +79,11 @@ CustomDialog {
         showModelRow(recordsTable)
         showModelRow(archivesTable)
     }
+    // Rows filled while the dialog was hidden had no cells to measure.
+    onOpened: {
+        recordsTable.fitColumns()
+        archivesTable.fitColumns()
+    }
 
     Column {
         width: parent.width
