@@ -1,5 +1,5 @@
 // Every page and dialog in both languages at the smallest window (800x600)
-// and at 1920x1080: every text in the chosen language, nothing cut, elided
+// and at 1920x1080, and once in the dark theme: every text in the chosen language, nothing cut, elided
 // or outside the window. Each page is saved as a screenshot for a look by eye.
 
 #include "guiharness.h"
@@ -19,14 +19,19 @@ private slots:
     {
         QTest::addColumn<QString>("lang");
         QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("theme");
         for (const QString lang : {"Ru", "En"})
             for (const QSize size : {QSize(800, 600), QSize(1920, 1080)})
-                QTest::addRow("%s-%dx%d", qPrintable(lang.toLower()), size.width(), size.height()) << lang << size;
+                QTest::addRow("%s-%dx%d", qPrintable(lang.toLower()), size.width(), size.height()) << lang << size << "default_theme";
+        QTest::addRow("en-dark-1024x768") << "En" << QSize(1024, 768) << "dark_theme";
     }
     void everyPage()
     {
         QFETCH(QString, lang);
         QFETCH(QSize, size);
+        QFETCH(QString, theme);
+        GuiConfig::getInstance()->setTheme(theme);
+        QCOMPARE(GuiConfig::getInstance()->theme(), theme);
         GuiConfig::getInstance()->setLang(lang);
         QVERIFY(gui.start(size, {"lo", "enp0s31f6", "wlp2s0"}));
         gui.walkEveryPage([&](const QString& page) {

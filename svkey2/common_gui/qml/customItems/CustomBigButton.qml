@@ -76,7 +76,7 @@ Button {
              : control.down ? GuiConfig.backgroundColorOfClickedItem()
              : control.hovered ? GuiConfig.backgroundColorOfHoverItem()
              : GuiConfig.backgroundColorOfDefaultItem()
-        // The focus ring: white around the button, on the default item colour.
+        // The focus ring, around the button on the block: the main text colour.
         Rectangle {
             objectName: "focusRing"
             anchors.fill: parent
@@ -85,7 +85,7 @@ Button {
             color: "transparent"
             visible: control.activeFocus
             border.width: 3
-            border.color: GuiConfig.textColorOfEnabledItem1()
+            border.color: GuiConfig.textColorOfEnabledItem2()
         }
     }
 }
