@@ -37,6 +37,7 @@ CustomLocalPage {
 
             CustomButton {
                 objectName: "exitButton"
+                enabled: !KeyMaster.busy
                 anchors.horizontalCenter: parent.horizontalCenter
                 light: true
                 width: Math.max(implicitWidth, GuiConfig.itemHeight() * 6)

@@ -34,6 +34,7 @@ CustomLocalPageInStackView {
 
             CustomBigButton {
                 objectName: "backupButton"
+                enabled: !KeyMaster.busy
                 width: column.buttonWidth
                 height: column.buttonHeight
                 text: qsTr("Backup")
@@ -47,6 +48,7 @@ CustomLocalPageInStackView {
 
             CustomBigButton {
                 objectName: "restoreButton"
+                enabled: !KeyMaster.busy
                 width: column.buttonWidth
                 height: column.buttonHeight
                 text: qsTr("Restore")

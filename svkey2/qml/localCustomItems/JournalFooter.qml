@@ -68,6 +68,7 @@ Rectangle {
             id: toStartButton
             objectName: "toStartButton"
             visible: false
+            enabled: !KeyMaster.busy
             onClicked: footer.toStartClicked()
             contentItem: Text {
                 text: qsTr("To Start")

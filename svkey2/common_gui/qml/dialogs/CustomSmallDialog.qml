@@ -49,7 +49,17 @@ Dialog {
         context = contextValues === undefined || contextValues === null ? [] : contextValues
         expanded = false
         detailsFilled = false
+        // An exit question that says what leaving would stop offers
+        // "Cancel" first.
+        if (kind === CustomSmallDialog.Exit && message !== "")
+            Qt.callLater(focusCancel)
         return true
+    }
+
+    function focusCancel() {
+        var cancel = exitButtons.itemAt(1)
+        if (cancel && visible)
+            cancel.forceActiveFocus()
     }
 
     function titleOf(kind) {
@@ -232,7 +242,7 @@ Dialog {
     contentItem: Item {
         id: body
         clip: true
-        readonly property int messageHeight: dialog.hasMessageArea
+        readonly property int messageHeight: messageText.visible
                                              ? messageText.implicitHeight + dialog.gap * 6 : 0
         readonly property int stripHeight: dialog.hasDetails ? dialog.itemHeight : 0
         readonly property int buttonsHeight: dialog.hasMessageArea ? 0 : dialog.itemHeight + dialog.gap * 4
@@ -241,7 +251,7 @@ Dialog {
         TextEdit {
             id: messageText
             objectName: "dialogMessage"
-            visible: dialog.hasMessageArea
+            visible: dialog.hasMessageArea || dialog.message !== ""
             anchors.top: parent.top
             anchors.topMargin: dialog.gap * 3
             anchors.left: parent.left
@@ -354,10 +364,11 @@ Dialog {
             visible: !dialog.hasMessageArea
             anchors.horizontalCenter: parent.horizontalCenter
             anchors.top: parent.top
-            anchors.topMargin: dialog.gap * 2
+            anchors.topMargin: body.messageHeight + dialog.gap * 2
             spacing: dialog.gap * 4
 
             Repeater {
+                id: exitButtons
                 model: 2
                 Button {
                     id: button
