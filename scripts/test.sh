@@ -20,7 +20,7 @@ ctest --output-on-failure -j"$jobs"
 asan="${SV_ASAN_BUILD_DIR:-$root/build-asan}"
 cmake -S "$root" -B "$asan" -G Ninja -DSV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 cmake --build "$asan" -j"$jobs" --target tst_restore_hazards tst_backup_hazards \
-  sarvelin_client sv_archives sv_keyclientd svfd
+  tst_sandbox_host_state sarvelin_client sv_archives sv_keyclientd svfd
 (
   cd "$asan"
   export ASAN_OPTIONS="detect_leaks=0:halt_on_error=1:abort_on_error=1:detect_stack_use_after_return=0"

@@ -206,7 +206,7 @@ bool KeyMaster::createBackupPrivate()
     // The disk may have been swapped since it was chosen from the list.
     const QString chosen = driveIdentity(selectedDrive);
     const QString now = readDriveIdentity(selectedDrive);
-    if (chosen.isEmpty() || now != chosen)
+    if (now != chosen)
         return endBackupScenario(
             tr("The disk %1 is not the one chosen. Backup canceled").arg(QStringLiteral("/dev/") + selectedDrive),
             tr("Chosen: ") + chosen + QLatin1Char('\n') + tr("Now: ") + now);

@@ -175,7 +175,8 @@ private slots:
         const QString before = QString::fromUtf8(readFile(kIdentity));
         QVERIFY(writeFile(kIdentity, QString(before).replace("ST128A0042", "ST128Z9999").toUtf8()));
         QString shown;
-        connect(Notifier::getInstance(), &Notifier::hasError, this, [&](const QString& msg) { shown = msg; });
+        QObject scope; // ends the connection with this walk
+        connect(Notifier::getInstance(), &Notifier::hasError, &scope, [&](const QString& msg) { shown = msg; });
         QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("exitPage", 30000));
         QVERIFY(writeFile(kIdentity, before.toUtf8()));
         QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("BackupCreatingPage", "Creating backup failed. See log for more info"));
@@ -208,7 +209,8 @@ private slots:
         gui.shortenScenarioWaits(20);
         QVERIFY(toConfirmation());
         QString shown;
-        connect(Notifier::getInstance(), &Notifier::hasError, this, [&](const QString& msg) { shown = msg; });
+        QObject scope; // ends the connection with this walk
+        connect(Notifier::getInstance(), &Notifier::hasError, &scope, [&](const QString& msg) { shown = msg; });
         QElapsedTimer run;
         run.start();
         QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("exitPage", 30000));
