@@ -397,7 +397,8 @@ public:
         KeyMaster& m_keyMaster;
         bool m_granted;
     };
-    // The restore's LVM question: the operation waits for the answer.
+    // Sets the state; the restore switches to WaitingForAnswer and back
+    // around its LVM question.
     void setOperation(Operation operation);
 
 private:

@@ -15,7 +15,6 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <boost/date_time/posix_time/posix_time.hpp>

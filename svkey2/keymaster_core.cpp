@@ -10,7 +10,6 @@
 
 #include <QDebug>
 #include <QFile>
-#include <QEventLoop>
 #include <QLocale>
 #include <QNetworkInterface>
 #include <QProcess>
