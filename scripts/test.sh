@@ -13,6 +13,21 @@ cmake --build "$build" -j"$jobs"
 cd "$build"
 ctest --output-on-failure -j"$jobs"
 
+# The walks through the real pages again, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer: only the walk tests (label "walk") and what
+# they run (the stand-ins). Sanitizer findings are fatal; leak checking is
+# off, since Qt and fontconfig keep process-lifetime allocations on purpose.
+asan="${SV_ASAN_BUILD_DIR:-$root/build-asan}"
+cmake -S "$root" -B "$asan" -G Ninja -DSV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+cmake --build "$asan" -j"$jobs" --target tst_restore_hazards tst_backup_hazards \
+  tst_sandbox_host_state sarvelin_client sv_archives sv_keyclientd svfd
+(
+  cd "$asan"
+  export ASAN_OPTIONS="detect_leaks=0:halt_on_error=1:abort_on_error=1:detect_stack_use_after_return=0"
+  export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+  ctest --output-on-failure -L walk
+)
+
 # The backend library's libFuzzer targets need clang: a second build tree,
 # only the fuzz targets built, each run for a bounded time (a crash fails).
 fuzz="${SV_FUZZ_BUILD_DIR:-$root/build-fuzz}"

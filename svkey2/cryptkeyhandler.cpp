@@ -2,6 +2,7 @@
 #include "sv_paths.h"
 
 #include "notifier.h"
+#include "sv_key_common.h"
 
 #include <QCryptographicHash>
 #include <QDebug>
@@ -45,6 +46,16 @@ char byteOf(const QString& digits)
     return static_cast<char>(value);
 }
 
+// Whether both paths name the same file (or the same path when neither exists).
+bool sameFile(const QString& a, const QString& b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    const QString cb = QFileInfo(b).canonicalFilePath();
+    if (!ca.isEmpty() && !cb.isEmpty())
+        return ca == cb;
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
 } // namespace
 
 CryptKeyHandler::CryptKeyHandler(QObject* parent)
@@ -73,13 +84,70 @@ bool CryptKeyHandler::existsFile(QString path)
     return QFile::exists(path);
 }
 
-void CryptKeyHandler::handleKeyFile(QString path)
+QString CryptKeyHandler::clientKeyPath()
 {
-    if (!existsFile(path))
-        return;
-    setMasterKeyPath(path);
+    return QString::fromLatin1(kDefaultMasterKeyPath);
+}
+
+bool CryptKeyHandler::handleKeyFile(QString path)
+{
+    if (!existsFile(path) && !QFileInfo(path).isSymLink())
+        return false;
+    // Never blocks on a FIFO nor reads a device: only a regular file is a key.
+    std::string content;
+    const std::string error = sv_key_common::read_regular_file(QFile::encodeName(path).toStdString(),
+                                                               kFingerprintReadLimit, &content);
+    if (!error.empty()) {
+        Notifier::getInstance()->showError(tr("This is not a master key file: ") + path,
+                                           QString::fromLocal8Bit(error.c_str()));
+        return false;
+    }
+    if (!installForClient(path, QByteArray(content.data(), static_cast<int>(content.size()))))
+        return false;
     // The same path may now hold another file.
     refreshMasterKeyCheck();
+    return true;
+}
+
+QString CryptKeyHandler::replacedKeyQuestion(QString path, QList<QVariant> list)
+{
+    const QString client = clientKeyPath();
+    QByteArray wanted;
+    if (list.isEmpty()) {
+        if (sameFile(path, client))
+            return QString();
+        std::string content;
+        if (!sv_key_common::read_regular_file(QFile::encodeName(path).toStdString(), kFingerprintReadLimit, &content)
+                 .empty())
+            return QString(); // refused later, with its reason
+        wanted = QByteArray(content.data(), static_cast<int>(content.size()));
+    } else {
+        if (sameFile(path, client))
+            return QString();
+        wanted = keyBytes(list);
+    }
+    std::string installed;
+    if (!QFileInfo(client).exists() && !QFileInfo(client).isSymLink())
+        return QString();
+    if (sv_key_common::read_regular_file(QFile::encodeName(client).toStdString(), kFingerprintReadLimit, &installed)
+            .empty()
+        && QByteArray(installed.data(), static_cast<int>(installed.size())) == wanted)
+        return QString();
+    return tr("A different master key is already at %1, where the backup client reads it. Replace it with the key "
+              "from %2?")
+        .arg(client, path);
+}
+
+bool CryptKeyHandler::installForClient(const QString& source, const QByteArray& bytes)
+{
+    const QString client = clientKeyPath();
+    if (!sameFile(source, client)) {
+        if (!writeKeyFile(client, bytes))
+            return false;
+        qInfo().noquote() << "Master key" << source << "installed as" << client;
+    }
+    setMasterKeyPath(client);
+    return true;
 }
 
 QByteArray CryptKeyHandler::keyBytes(const QList<QVariant>& list)
@@ -109,9 +177,20 @@ bool CryptKeyHandler::handleInputedKeys(QString path, QList<QVariant> list)
         return false;
     }
 
+    const QByteArray bytes = keyBytes(list);
+    if (!writeKeyFile(path, bytes))
+        return false;
+    if (!installForClient(path, bytes))
+        return false;
+    // The path may be the same one with a new key in it.
+    refreshMasterKeyCheck();
+    return true;
+}
+
+bool CryptKeyHandler::writeKeyFile(const QString& path, const QByteArray& bytes)
+{
     // Written beside the target and renamed over it only when complete, so
     // a key already there is never left truncated or half-written.
-    const QByteArray bytes = keyBytes(list);
     QSaveFile file(path);
     QString reason;
     // Unbuffered: a buffered write's failure at the final flush would go
@@ -132,10 +211,6 @@ bool CryptKeyHandler::handleInputedKeys(QString path, QList<QVariant> list)
                                            + reason);
         return false;
     }
-
-    setMasterKeyPath(path);
-    // The path may be the same one with a new key in it.
-    refreshMasterKeyCheck();
     return true;
 }
 

@@ -58,15 +58,25 @@ signals:
 
 public:
     Q_INVOKABLE bool existsFile(QString path);
-    // Makes an existing file the master key; nothing happens when no file
-    // exists at `path`. The content is not judged.
-    Q_INVOKABLE void handleKeyFile(QString path);
+    // Makes an existing file the master key. The backup client reads its
+    // key only from clientKeyPath(): a key elsewhere is installed there as a
+    // copy (replaced as a whole, owner-only), which then is the master key
+    // path. A directory, a special file or an unreadable file is refused
+    // with a message and the result is false; nothing happens when no file
+    // exists at `path`.
+    Q_INVOKABLE bool handleKeyFile(QString path);
+    // The question to ask before the key from the file `path` (or, when
+    // `list` is not empty, the typed key) replaces a different key already
+    // at clientKeyPath(); empty when nothing would be replaced.
+    Q_INVOKABLE QString replacedKeyQuestion(QString path, QList<QVariant> list);
+    // Where the backup client reads its master key.
+    static QString clientKeyPath();
     // Writes the typed key (16 groups of four hexadecimal digits, each a
     // 16-bit word stored low byte first) to `path` and makes `path` the
     // master key. The file is replaced as a whole or not at all, readable by
     // its owner only. A failure is shown with the path and the system's
     // reason, the master key path then stays as it was and the result is
-    // false.
+    // false. A key saved elsewhere is also installed at clientKeyPath().
     Q_INVOKABLE bool handleInputedKeys(QString path, QList<QVariant> list);
     // The local path of a file URL as the file chooser reports it; a text
     // that is not a file URL is returned unchanged.
@@ -79,6 +89,12 @@ public:
     static QByteArray keyBytes(const QList<QVariant>& list);
 
 private:
+    // Writes `bytes` to `path` as a whole or not at all, mode 0600; shows a
+    // failure and returns false.
+    bool writeKeyFile(const QString& path, const QByteArray& bytes);
+    // Installs `bytes` (the key taken from `source`) at clientKeyPath()
+    // unless `source` is that file, and makes it the master key path.
+    bool installForClient(const QString& source, const QByteArray& bytes);
     QString m_masterKeyPath;
     qint64 m_keySize = -1;
     QString m_keyFingerprint;

@@ -13,6 +13,7 @@
 //   keymaster_requests.cpp    requests over that channel, backup and restore
 //   keymaster_restore.cpp     the restore scenario
 //   keymaster_backup.cpp      the backup scenario
+//   keymaster_operation.cpp   the one running operation, waits, leaving
 //
 // Declarations of each concern are grouped under a comment naming it. The
 // order of the Q_PROPERTY lines, of the signals and of the public slots is the
@@ -25,6 +26,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,11 +68,22 @@ class KeyMaster : public QObject
     // One translated line naming the stage a running scenario is in; empty
     // while none runs.
     Q_PROPERTY(QString runStage READ runStage NOTIFY runStageChanged)
+    // The operation running now (Idle when none); the pages disable what
+    // cannot be done meanwhile through `busy`.
+    Q_PROPERTY(Operation operation READ operation NOTIFY operationChanged)
+    Q_PROPERTY(bool busy READ isBusy NOTIFY operationChanged)
+    // What runs now, one translated line for the exit question; empty when
+    // nothing runs that leaving would stop.
+    Q_PROPERTY(QString operationText READ operationText NOTIFY operationChanged)
 
     // Lets the test suites reach the internal state and operations.
     friend class KeyMasterTestAccess;
 
 public:
+    enum class Operation { Idle, Starting, Inspecting, Connecting, Disconnecting, LoadingClient, BackingUp,
+                           Restoring, WaitingForAnswer };
+    Q_ENUM(Operation)
+
     explicit KeyMaster(QObject* parent = nullptr);
     ~KeyMaster() override;
 
@@ -135,6 +148,7 @@ signals:
     void creatingBackupEnded(bool success);
     void restoreEnded(bool success);
     void runStageChanged();
+    void operationChanged();
 
 public slots:
     void init();
@@ -166,6 +180,8 @@ public slots:
     void handleSelectedResqueArchive(QModelIndex index);
     void restore(QString clientPassword);
 
+    // The operator leaves: a running operation is stopped through its own
+    // ending (which unmounts); otherwise everything mounted is unmounted now.
     void exitHandler();
     void handleScenarioEnding();
 
@@ -240,8 +256,9 @@ private:
     int scenarioTimeDivisor = 1;
 public:
     // Waits `productionMilliseconds` (shortened by the test seam above) while
-    // the window keeps processing events.
-    void scenarioSleep(int productionMilliseconds);
+    // the window keeps processing events; false, at once, when the operator
+    // leaves.
+    bool scenarioSleep(int productionMilliseconds);
     // Runs `program` with `arguments` (no shell) and waits at most
     // `timeoutMilliseconds` for its end while the window keeps processing
     // events; its standard output and error, merged, go to *output when
@@ -276,6 +293,9 @@ private:
     // error with `details`, deletes the temporary files and unmounts what
     // the fstab model mounted. Returns false, the result of a failed run.
     bool endBackupScenario(const QString& message = QString(), const QString& details = QString());
+    // Device number of the root partition the last inspection accepted; the
+    // run mounts the fstab again and refuses another file system on "/mnt".
+    quint64 inspectedRootDevice = 0;
     // Copies the installed system's key file `name` into the rescue medium's
     // keys folder (0600, listed as temporary) and logs `logLine`. False when
     // the installed system has none (after the info `missingText`) or when
@@ -309,6 +329,9 @@ private:
     // Starts the local client unless this tool did, then waits a second.
     // False when a start was needed and failed.
     bool startClientForRestore();
+    // Ends the daemon's server connection and forgets the client list (the
+    // disconnect of the server page and the end of a restore).
+    void disconnectPrivate();
     // Waits for the operator's answer to needConfirmRestoreLVM.
     bool confirmLvmRemoval(const QString& question);
     // Reads the identity of the target disk again; false, after an error,
@@ -344,13 +367,39 @@ public:
         KeyMaster& m_keyMaster;
         bool m_locked;
     };
-    // Waits while the window keeps processing events. An operation entered
-    // from an event handler during such a wait is refused (refuseReentry).
-    void waitProcessingEvents(int milliseconds);
+    // Waits `milliseconds` while the window keeps processing events.
+    // Returns false, at once, when the operator leaves (stopRequested).
+    bool waitProcessingEvents(int milliseconds);
+    // Waits until `done` is true or `milliseconds` passed, processing events
+    // and sleeping in between (never spinning, also while the application
+    // quits). A `stoppable` wait also ends when the operator leaves. True
+    // when `done` became true.
+    bool waitUntil(const std::function<bool()>& done, int milliseconds, bool stoppable);
     void processEventsOnce();
-    // True, with a log line, when `operation` was entered from an event
-    // handler while another operation waits; the caller must then fail.
-    bool refuseReentry(const char* operation) const;
+    // True once the operator chose to leave while an operation ran: every
+    // stoppable wait ends and the operation goes through its ending.
+    bool stopRequested() const { return m_stopRequested; }
+
+    Operation operation() const { return m_operation; }
+    bool isBusy() const { return m_operation != Operation::Idle; }
+    QString operationText() const;
+    // Marks one operation called by a page as running, for its scope. A
+    // second one is refused (granted() false) with a warning that says why.
+    class OperationScope
+    {
+    public:
+        OperationScope(KeyMaster& keyMaster, Operation operation, const char* name);
+        ~OperationScope();
+        bool granted() const { return m_granted; }
+        OperationScope(const OperationScope&) = delete;
+        OperationScope& operator=(const OperationScope&) = delete;
+    private:
+        KeyMaster& m_keyMaster;
+        bool m_granted;
+    };
+    // Sets the state; the restore switches to WaitingForAnswer and back
+    // around its LVM question.
+    void setOperation(Operation operation);
 
 private:
     static constexpr std::size_t kLinkBufferSize = 102400;
@@ -380,7 +429,13 @@ private:
     static QString linkReceiveFailureText(LinkWording wording);
     bool clientMutexLocked = false;
     int clientMutexWaitSeconds = 10;
-    int eventWaitDepth = 0;
+    Operation m_operation = Operation::Idle;
+    bool m_stopRequested = false;
+    bool m_exitRequested = false;
+    // Drops the operator's input that was queued while the window could not
+    // process it (a blocking exchange), so that it is not replayed against a
+    // page that has changed meanwhile.
+    void dropQueuedInput();
     // Gives the named mutex back if the controller ends while holding it
     // (it is not robust: a lock left behind would block the client side).
     struct ClientMutexReleaser

@@ -12,6 +12,7 @@
 
 #include "coreconfig.h"
 #include "notifier.h"
+#include "sv_key_common.h"
 #include "task_status.h"
 
 #include <QCoreApplication>
@@ -72,12 +73,11 @@ QString systemError(int err)
 }
 
 // Writes `content` to `path` with mode `mode`, replacing what was there and
-// whatever mode the file had; a link at `path` is followed only when asked
-// (never for a secret). Returns the system's error text, empty on success.
-QString writeFileWithMode(const QString& path, const QByteArray& content, mode_t mode, bool followLink = false)
+// whatever mode the file had; a link at `path` is never followed. Returns the system's error text, empty on success.
+QString writeFileWithMode(const QString& path, const QByteArray& content, mode_t mode)
 {
     const QByteArray local = QFile::encodeName(path);
-    const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW), mode);
+    const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, mode);
     if (fd < 0)
         return systemError(errno);
     int err = 0;
@@ -101,31 +101,61 @@ QString writeFileWithMode(const QString& path, const QByteArray& content, mode_t
     return err == 0 ? QString() : systemError(err);
 }
 
-// Copies `source` to `destination` (see writeFileWithMode); the system's
-// error text, empty on success.
-QString copyFileWithMode(const QString& source, const QString& destination, mode_t mode, bool followLink = false)
+// Files taken from the installed system are small: keys, ids, settings.
+constexpr std::size_t kInstalledFileMaxSize = 1024 * 1024;
+
+// Reads the installed system's regular file `source` (never a FIFO, device
+// node or directory planted there); the error text, empty on success.
+QString readInstalledFile(const QString& source, QByteArray* content)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return in.errorString();
-    const QByteArray content = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return in.errorString();
-    return writeFileWithMode(destination, content, mode, followLink);
+    std::string data;
+    const std::string error =
+        sv_key_common::read_regular_file(QFile::encodeName(source).toStdString(), kInstalledFileMaxSize, &data);
+    if (!error.empty())
+        return QString::fromLocal8Bit(error.c_str());
+    *content = QByteArray(data.data(), static_cast<int>(data.size()));
+    return QString();
 }
 
-bool isRegularFile(const QString& path)
+// Copies the installed system's regular file `source` to `destination` (see
+// writeFileWithMode); the error text, empty on success.
+QString copyFileWithMode(const QString& source, const QString& destination, mode_t mode)
 {
-    struct stat st;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    QByteArray content;
+    const QString error = readInstalledFile(source, &content);
+    if (!error.isEmpty())
+        return error;
+    return writeFileWithMode(destination, content, mode);
+}
+
+// Replaces `path` (or the file its link leads to) by a file holding
+// `content`, written beside it first and renamed over it, so that a failed
+// write leaves the old file in place. The error text, empty on success.
+QString replaceFileAtomically(const QString& path, const QByteArray& content, mode_t mode)
+{
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() && !info.canonicalFilePath().isEmpty() ? info.canonicalFilePath() : path;
+    const QString temporary = target + QStringLiteral(".svkey-new");
+    ::unlink(QFile::encodeName(temporary).constData());
+    QString error = writeFileWithMode(temporary, content, mode);
+    if (error.isEmpty()
+        && ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
+        error = systemError(errno);
+    if (!error.isEmpty())
+        ::unlink(QFile::encodeName(temporary).constData());
+    return error;
 }
 
 } // namespace
 
 void KeyMaster::createBackup()
 {
-    if (refuseReentry("createBackup"))
+    OperationScope operation(*this, Operation::BackingUp, "createBackup");
+    if (!operation.granted()) {
+        // The run page waits for the end signal.
+        emit creatingBackupEnded(false);
         return;
+    }
     // The window is drawn between the mount commands of the run too.
     const QMetaObject::Connection drawing =
         QObject::connect(&fstabModel, &FsModel::commandDone, this, [this] { processEventsOnce(); });
@@ -153,7 +183,7 @@ bool KeyMaster::copyInstalledKey(const QString& name, const char* logLine, const
     // Links inside the installed system are followed inside "/mnt" only.
     const QString source = installedFilePath(kKeysFolder + name);
     const QString destination = kKeysFolder + name;
-    if (source.isEmpty() || !QFileInfo::exists(source)) {
+    if (source.isEmpty() || !(QFileInfo::exists(source) || QFileInfo(source).isSymLink())) {
         Notifier::getInstance()->showInfo(tr(missingText));
         return false;
     }
@@ -173,10 +203,25 @@ bool KeyMaster::createBackupPrivate()
     Notifier* notifier = Notifier::getInstance();
     qDebug().noquote() << "fstab count is" << fstabModel.rowCount();
 
+    // The disk may have been swapped since it was chosen from the list.
+    const QString chosen = driveIdentity(selectedDrive);
+    const QString now = readDriveIdentity(selectedDrive);
+    if (now != chosen)
+        return endBackupScenario(
+            tr("The disk %1 is not the one chosen. Backup canceled").arg(QStringLiteral("/dev/") + selectedDrive),
+            tr("Chosen: ") + chosen + QLatin1Char('\n') + tr("Now: ") + now);
+
     setRunStage(tr("Mounting the chosen file systems"));
     if (!fstabModel.mountAllNeedBackup())
         return endBackupScenario();
     processEventsOnce();
+    // As at inspection: the fstab's root must be the partition inspected,
+    // not a clone of it on another disk.
+    struct stat mounted {};
+    if (::stat(QFile::encodeName(kMountRoot).constData(), &mounted) != 0
+        || static_cast<quint64>(mounted.st_dev) != inspectedRootDevice || inspectedRootDevice == 0)
+        return endBackupScenario(tr("The installed fstab mounts another file system on %1 than the inspected root "
+                                    "partition. Backup canceled").arg(kMountRoot));
 
     if (!checkConfig())
         return endBackupScenario(tr("Config file doesn`t exist in selected directories"));
@@ -187,8 +232,12 @@ bool KeyMaster::createBackupPrivate()
     processEventsOnce();
 
     const QString installedMachineId = installedFilePath(kMachineIdFile);
-    if (!installedMachineId.isEmpty() && isRegularFile(installedMachineId)) {
-        const QString error = copyFileWithMode(installedMachineId, kMachineIdFile, 0644, true);
+    if (!installedMachineId.isEmpty() && QFileInfo::exists(installedMachineId)) {
+        QByteArray machineId;
+        QString error = readInstalledFile(installedMachineId, &machineId);
+        if (!error.isEmpty())
+            return endBackupScenario(tr("Can't copy machine-id file. ") + tr("Can't read %1: %2").arg(installedMachineId, error));
+        error = replaceFileAtomically(kMachineIdFile, machineId, 0644);
         if (!error.isEmpty())
             return endBackupScenario(tr("Can't copy machine-id file. ") + error);
     }
@@ -197,16 +246,17 @@ bool KeyMaster::createBackupPrivate()
     // cannot be read would silently give the defaults, so it ends the run.
     const QString installedConfig = installedFilePath(kClientConfigFile);
     {
-        QFile probe(installedConfig);
-        if (installedConfig.isEmpty() || !probe.open(QIODevice::ReadOnly))
-            return endBackupScenario(tr("Can't read config file: ") + kMountRoot + kClientConfigFile,
-                                     probe.errorString());
+        QByteArray probe;
+        const QString error = installedConfig.isEmpty() ? tr("symbolic links loop") : readInstalledFile(installedConfig, &probe);
+        if (!error.isEmpty())
+            return endBackupScenario(tr("Can't read config file: ") + kMountRoot + kClientConfigFile, error);
     }
     SVcoreConfig config(installedConfig.toStdString());
     qDebug().noquote() << "Load client's config file to modify...";
 
     const QString installedMasterKey = installedFilePath(kMasterKeyFile);
-    if (!installedMasterKey.isEmpty() && QFileInfo::exists(installedMasterKey)) {
+    if (!installedMasterKey.isEmpty()
+        && (QFileInfo::exists(installedMasterKey) || QFileInfo(installedMasterKey).isSymLink())) {
         temporaryFiles.push_back(kMasterKeyFile.toStdString());
         const QString error = copyFileWithMode(installedMasterKey, kMasterKeyFile, 0600);
         if (!error.isEmpty())

@@ -15,7 +15,6 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <boost/date_time/posix_time/posix_time.hpp>
@@ -204,8 +203,6 @@ QString KeyMaster::linkReceiveFailureText(LinkWording wording)
 
 bool KeyMaster::messageQueuesConnect()
 {
-    if (refuseReentry("messageQueuesConnect"))
-        return false;
     qInfo().noquote() << "creating queues";
     try {
         clientToManagerQueue = std::make_unique<bip::message_queue>(bip::open_only, kClientToManagerQueueName);
@@ -223,8 +220,6 @@ bool KeyMaster::messageQueuesConnect()
 
 bool KeyMaster::messageQueuesClose()
 {
-    if (refuseReentry("messageQueuesClose"))
-        return false;
     try {
         if (!clientToManagerQueue) {
             qInfo().noquote() << "Message queues close, but queue 'Client to manager' is empty";
@@ -272,8 +267,6 @@ bool KeyMaster::openClientMutex(bool quiet)
 
 bool KeyMaster::lockClientMutex()
 {
-    if (refuseReentry("lockClientMutex"))
-        return false;
     if (clientMutexLocked)
         return true;
     if (!openClientMutex(false))
@@ -320,34 +313,4 @@ KeyMaster::ClientMutexLock::~ClientMutexLock()
 {
     if (m_locked)
         m_keyMaster.unlockClientMutex();
-}
-
-// --- waits that keep the window alive, and the re-entry guard
-
-void KeyMaster::waitProcessingEvents(int milliseconds)
-{
-    ++eventWaitDepth;
-    QEventLoop loop;
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(milliseconds);
-    loop.exec();
-    --eventWaitDepth;
-}
-
-void KeyMaster::processEventsOnce()
-{
-    ++eventWaitDepth;
-    QCoreApplication::processEvents();
-    --eventWaitDepth;
-}
-
-bool KeyMaster::refuseReentry(const char* operation) const
-{
-    if (eventWaitDepth == 0)
-        return false;
-    qWarning().noquote() << operation << "refused: another operation is running";
-    return true;
 }

@@ -6,6 +6,7 @@
 #include "sv_paths.h"
 
 #include "notifier.h"
+#include "sv_key_common.h"
 
 #include <QDebug>
 #include <QFile>
@@ -33,8 +34,6 @@ const char* const kAuthorized = "This client was authorized by Sarvelin server";
 
 bool KeyMaster::startSarvelinClient()
 {
-    if (refuseReentry("startSarvelinClient"))
-        return false;
     QProcess process;
     process.setProgram(kClientProgram);
     process.setArguments({ QStringLiteral("start") });
@@ -50,12 +49,16 @@ bool KeyMaster::startSarvelinClient()
 
 bool KeyMaster::startSarvelinClientWithCheck()
 {
-    if (refuseReentry("startSarvelinClientWithCheck"))
-        return false;
     qDebug().noquote() << "start client with checking result";
 
     // The process object stays with the controller: the client keeps running
     // after this operation returns.
+    const std::string logError = sv_key_common::create_private_file(kCheckOutputFile);
+    if (!logError.empty()) {
+        Notifier::getInstance()->showError(tr("Can't create file %1: %2")
+                                               .arg(QString::fromLatin1(kCheckOutputFile), QString::fromStdString(logError)));
+        return false;
+    }
     auto* process = new QProcess(this);
     // Standard error goes to the same file: unread, a pipe of it would fill
     // the process object's buffer for as long as the client runs.
@@ -78,7 +81,10 @@ bool KeyMaster::startSarvelinClientWithCheck()
     Notifier* notifier = Notifier::getInstance();
     for (int poll = 0; poll <= clientCheckPollBudget - 1;) {
         ++poll;
-        waitProcessingEvents(1000);
+        if (!waitProcessingEvents(1000)) {
+            qInfo().noquote() << "The checked start of the Sarvelin client is abandoned: the tool is being left";
+            return false;
+        }
 
         QFile file(QString::fromLatin1(kCheckOutputFile));
         if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -107,8 +113,10 @@ bool KeyMaster::startSarvelinClientWithCheck()
                 return false;
             }
         }
+        const QString authorizationWarning =
+            tr("Required authorization at Sarvelin server. Please contact system administrator.\n Waiting 15 min..");
         if (output.contains(QLatin1String(kNeedsAuthorization)) && !authorizationWarningShown) {
-            notifier->showWarning(tr("Required authorization at Sarvelin server. Please contact system administrator.\n Waiting 15 min.."));
+            notifier->showWarning(authorizationWarning);
             processEventsOnce();
             authorizationWarningShown = true;
         }
@@ -116,6 +124,8 @@ bool KeyMaster::startSarvelinClientWithCheck()
             // The restore side needs the client's mutex later; take its
             // handle now that the client runs (a later lock opens it too).
             openClientMutex(true);
+            if (authorizationWarningShown)
+                notifier->withdraw(authorizationWarning);
             return true;
         }
     }
@@ -126,8 +136,6 @@ bool KeyMaster::startSarvelinClientWithCheck()
 
 bool KeyMaster::stopSarvelinClient()
 {
-    if (refuseReentry("stopSarvelinClient"))
-        return false;
     if (!clientStartedHere) {
         qDebug().noquote() << "Sarvelin client wasnt started";
         return false;
@@ -140,8 +148,10 @@ bool KeyMaster::stopSarvelinClient()
             tr("Can't stop Sarvelin client. Please see logfile: ") + QString::fromLatin1(kClientLogFile));
         return false;
     }
-    // The window stays drawn during the pause before the kill.
-    waitProcessingEvents(1000);
+    // The window stays drawn during the pause before the kill, which is
+    // kept in full also while the tool is being left: the client gets its
+    // second to stop by itself.
+    waitUntil(nullptr, 1000, false);
     QProcess kill;
     kill.setProgram(QStringLiteral("pkill"));
     kill.setArguments({ QStringLiteral("sarvelin_client") });

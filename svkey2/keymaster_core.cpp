@@ -9,7 +9,7 @@
 #include "sv_key_common.h"
 
 #include <QDebug>
-#include <QEventLoop>
+#include <QFile>
 #include <QLocale>
 #include <QNetworkInterface>
 #include <QProcess>
@@ -212,6 +212,9 @@ void KeyMaster::setRunStage(const QString& text)
 
 void KeyMaster::init()
 {
+    OperationScope operation(*this, Operation::Starting, "init");
+    if (!operation.granted())
+        return;
     checkClient();
     loadDrives();
 }
@@ -320,9 +323,9 @@ QString KeyMaster::readDriveIdentity(const QString& drive)
 
 // --- waits and child processes of the scenarios
 
-void KeyMaster::scenarioSleep(int productionMilliseconds)
+bool KeyMaster::scenarioSleep(int productionMilliseconds)
 {
-    waitProcessingEvents(productionMilliseconds / qMax(1, scenarioTimeDivisor));
+    return waitProcessingEvents(productionMilliseconds / qMax(1, scenarioTimeDivisor));
 }
 
 int KeyMaster::runProgram(const QString& program, const QStringList& arguments, QString* output,
@@ -330,25 +333,26 @@ int KeyMaster::runProgram(const QString& program, const QStringList& arguments, 
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    if (!outputFile.isEmpty())
+    if (!outputFile.isEmpty()) {
+        const std::string error = sv_key_common::create_private_file(QFile::encodeName(outputFile).toStdString());
+        if (!error.empty()) {
+            qWarning().noquote() << "Can't create" << outputFile << ":" << QString::fromStdString(error);
+            return -1;
+        }
         process.setStandardOutputFile(outputFile, QIODevice::Truncate);
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
-                     &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&loop](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            loop.quit();
-    });
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    process.start(program, arguments, QIODevice::ReadOnly);
-    deadline.start(timeoutMilliseconds);
-    if (process.state() != QProcess::NotRunning || process.error() != QProcess::FailedToStart) {
-        ++eventWaitDepth;
-        loop.exec();
-        --eventWaitDepth;
     }
+    bool ended = false;
+    QObject::connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &process,
+                     [&ended] { ended = true; });
+    QObject::connect(&process, &QProcess::errorOccurred, &process, [&ended](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            ended = true;
+    });
+    process.start(program, arguments, QIODevice::ReadOnly);
+    // Not stoppable: leaving the tool lets a running command end (an unmount,
+    // an LVM removal) instead of killing it half way.
+    if (process.state() != QProcess::NotRunning || process.error() != QProcess::FailedToStart)
+        waitUntil([&ended] { return ended; }, timeoutMilliseconds, false);
     if (output)
         output->append(QString::fromLocal8Bit(process.readAll()));
     if (process.error() == QProcess::FailedToStart) {
@@ -399,6 +403,9 @@ void KeyMaster::deleteTemporaryFiles()
 {
     for (const std::string& path : temporaryFiles)
         removeFileIfPresent(path);
+    // Deleted once: a later ending must not delete a file of the same name
+    // that the operator has placed since (a master key for a restore).
+    temporaryFiles.clear();
 }
 
 void KeyMaster::handleScenarioEnding()
@@ -407,8 +414,3 @@ void KeyMaster::handleScenarioEnding()
     removeFileIfPresent(kClientConfigFile);
 }
 
-void KeyMaster::exitHandler()
-{
-    // Unmount everything the fstab model mounted.
-    fstabModel.unmountAll();
-}

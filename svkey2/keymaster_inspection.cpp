@@ -156,6 +156,9 @@ QString KeyMaster::installedFilePath(const QString& path)
 
 void KeyMaster::loadDevicesTree(QString device)
 {
+    OperationScope operation(*this, Operation::Inspecting, "loadDevicesTree");
+    if (!operation.granted())
+        return;
     if (devicesTree) {
         qDebug() << "devices tree not empty";
         delete devicesTree;
@@ -172,6 +175,9 @@ void KeyMaster::loadDevicesTree(QString device)
 
 bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
 {
+    OperationScope operation(*this, Operation::Inspecting, "handleSelectedDevicePartition");
+    if (!operation.granted())
+        return false;
     Notifier* notifier = Notifier::getInstance();
 
     if (!devicesTree) {
@@ -185,6 +191,7 @@ bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
         return false;
     }
 
+    inspectedRootDevice = 0;
     if (devicesTree->getType(index) != DeviceTreeItem::ChildType) {
         notifier->showWarning(tr("Chosen not a logical drive, choose another device"));
         return false;
@@ -298,6 +305,8 @@ bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
     }
 
     qDebug() << "Found config file";
+    // The backup run mounts the fstab again and checks it is this partition.
+    inspectedRootDevice = static_cast<quint64>(deviceNumber);
     return fstabModel.unmountAll();
 }
 

@@ -153,8 +153,6 @@ bool KeyMaster::exchangeWithKeyClient(LinkExchange& exchange, const std::string&
 
 bool KeyMaster::helloDaemon(QString serverIp)
 {
-    if (refuseReentry("helloDaemon"))
-        return false;
     LinkExchange exchange = beginExchange();
     const std::string text = "HELLO:" + serverIp.toStdString() + ":" + std::to_string(cmdPort) + ":"
         + std::to_string(mediaPort) + ":" + networkInterface.toStdString();
@@ -176,8 +174,6 @@ bool KeyMaster::helloDaemon(QString serverIp)
 
 bool KeyMaster::disconnect()
 {
-    if (refuseReentry("disconnect"))
-        return false;
     qInfo().noquote() << "disconnect from server";
     LinkExchange exchange = beginExchange();
     if (!exchangeWithKeyClient(exchange, "DISCONNECT",
@@ -198,8 +194,6 @@ bool KeyMaster::disconnect()
 
 bool KeyMaster::svkey_authentication(std::string hash)
 {
-    if (refuseReentry("svkey_authentication"))
-        return false;
     qInfo().noquote() << "In svkey authentification";
     LinkExchange exchange = beginExchange();
     const std::string text = "SV KEY PASSWORD:" + hash;
@@ -218,8 +212,6 @@ bool KeyMaster::svkey_authentication(std::string hash)
 
 bool KeyMaster::svkey_client_authentication(std::string clientName, std::string hash)
 {
-    if (refuseReentry("svkey_client_authentication"))
-        return false;
     LinkExchange exchange = beginExchange();
     const std::string text = "SV KEY CLIENT PASSWORD:" + clientName + ":" + hash;
     if (!exchangeWithClient(exchange, text))
@@ -234,8 +226,6 @@ bool KeyMaster::svkey_client_authentication(std::string clientName, std::string 
 
 void KeyMaster::ask_client_list(QMap<QString, QString>& clientMap)
 {
-    if (refuseReentry("ask_client_list"))
-        return;
     LinkExchange exchange = beginExchange();
     // This one request travels with its terminating zero.
     static const std::string request("GET CLIENT LIST\0", 16);
@@ -264,8 +254,6 @@ void KeyMaster::ask_client_list(QMap<QString, QString>& clientMap)
 
 void KeyMaster::ask_archives(std::vector<sv_archive_short>& archiveList, std::string hwid)
 {
-    if (refuseReentry("ask_archives"))
-        return;
     LinkExchange exchange = beginExchange();
     const std::string text = "GET ARCHIVES LIST SV KEY:" + hwid + ":rescue_image";
     if (!exchangeWithClient(exchange, text))
@@ -289,8 +277,6 @@ void KeyMaster::ask_archives(std::vector<sv_archive_short>& archiveList, std::st
 
 bool KeyMaster::askDisasterRecoveryPlan(std::string hwid)
 {
-    if (refuseReentry("askDisasterRecoveryPlan"))
-        return false;
     LinkExchange exchange = beginExchange();
     const std::string text = "GET DISASTER RECOVERY PLAN:" + hwid;
     if (!exchangeWithClient(exchange, text))
@@ -318,8 +304,6 @@ bool KeyMaster::askDisasterRecoveryPlan(std::string hwid)
 
 bool KeyMaster::launchRestoreArchive(std::string hash, std::string device)
 {
-    if (refuseReentry("launchRestoreArchive"))
-        return false;
     const QStandardItem* selected = resqueArchivesModel.item(resqueArchivesModel.selectedRow(), 0);
     const std::string archiveId =
         selected ? selected->data(ArchiveRoles::Id).toString().toStdString() : std::string();
@@ -353,8 +337,6 @@ bool KeyMaster::launchRestoreArchive(std::string hash, std::string device)
 
 unsigned int KeyMaster::getTaskStatus(std::string request)
 {
-    if (refuseReentry("getTaskStatus"))
-        return 0;
     qDebug().noquote() << "get task status for request" << request.c_str();
     LinkExchange exchange = beginExchange();
     if (!managerToClientQueue) {

@@ -75,13 +75,13 @@ bool KeyMaster::startClientForRestore()
         if (!startSarvelinClient())
             return false;
     }
-    waitProcessingEvents(1000);
-    return true;
+    return waitProcessingEvents(1000);
 }
 
 void KeyMaster::connectToRestoreServer(QString serverIp, QString inputedPassword)
 {
-    if (refuseReentry("connectToRestoreServer"))
+    OperationScope operation(*this, Operation::Connecting, "connectToRestoreServer");
+    if (!operation.granted())
         return;
     if (inputedPassword.isEmpty()) {
         // The server page enables "Connect" only with a password.
@@ -113,8 +113,6 @@ void KeyMaster::connectToRestoreServer(QString serverIp, QString inputedPassword
 
 void KeyMaster::handlePassword(QString serverIp, QString inputedPassword)
 {
-    if (refuseReentry("handlePassword"))
-        return;
     const std::string hash = hashPassword(inputedPassword);
     qInfo().noquote() << "Handle inputed password, got md5 hash";
 
@@ -139,9 +137,17 @@ void KeyMaster::handlePassword(QString serverIp, QString inputedPassword)
 
 void KeyMaster::disconnectFromRestoreServer()
 {
-    if (refuseReentry("disconnectFromRestoreServer"))
+    OperationScope operation(*this, Operation::Disconnecting, "disconnectFromRestoreServer");
+    if (!operation.granted())
         return;
-    startClientForRestore();
+    disconnectPrivate();
+}
+
+void KeyMaster::disconnectPrivate()
+{
+    // While the tool is being left, no client is started just to say goodbye.
+    if (clientStartedHere || !m_stopRequested)
+        startClientForRestore();
     {
         ClientMutexLock lock(*this);
         if (lock.isLocked() && messageQueuesConnect()) {
@@ -158,8 +164,14 @@ void KeyMaster::disconnectFromRestoreServer()
 
 void KeyMaster::loadRecoveringClientData(QString clientData)
 {
-    if (refuseReentry("loadRecoveringClientData"))
+    OperationScope operation(*this, Operation::LoadingClient, "loadRecoveringClientData");
+    if (!operation.granted())
         return;
+    // Whatever follows, nothing of the previously chosen client stays on
+    // screen: its archives, the chosen archive and its recovery plan.
+    archives.clear();
+    m_drpManager->clearPlan();
+    clearResqueModel();
     if (clientData.isEmpty()) {
         qInfo().noquote() << "client data empty";
         return;
@@ -183,10 +195,6 @@ void KeyMaster::loadRecoveringClientData(QString clientData)
         qWarning().noquote() << "no connect to message queues";
         return;
     }
-    // A failed request leaves an empty list and no plan, never the previous
-    // client's.
-    archives.clear();
-    m_drpManager->clearPlan();
     ask_archives(archives, hwid.toStdString());
     if (!archives.empty())
         askDisasterRecoveryPlan(hwid.toStdString());
@@ -209,12 +217,16 @@ void KeyMaster::handleSelectedResqueArchive(QModelIndex index)
 
 void KeyMaster::restore(QString clientPassword)
 {
-    if (refuseReentry("restore"))
+    OperationScope operation(*this, Operation::Restoring, "restore");
+    if (!operation.granted()) {
+        // The run page waits for the end signal.
+        emit restoreEnded(false);
         return;
+    }
     const bool result = restorePrivate(clientPassword);
     setRunStage(QString());
     emit restoreEnded(result);
-    disconnectFromRestoreServer();
+    disconnectPrivate();
     stopSarvelinClient();
     if (!result)
         handleScenarioEnding();
@@ -246,9 +258,13 @@ bool KeyMaster::confirmLvmRemoval(const QString& question)
         return false;
     }
     lvmAnswer = LvmAnswer::None;
+    const Operation running = m_operation;
+    setOperation(Operation::WaitingForAnswer);
     emit needConfirmRestoreLVM(question);
-    while (lvmAnswer == LvmAnswer::None)
-        waitProcessingEvents(50);
+    // No limit: the operator answers, or leaves the tool (which ends the wait).
+    while (!waitUntil([this] { return lvmAnswer != LvmAnswer::None; }, 3600 * 1000, true) && !m_stopRequested) {
+    }
+    setOperation(running);
     return lvmAnswer == LvmAnswer::Yes;
 }
 
@@ -378,10 +394,8 @@ bool KeyMaster::restorePrivate(QString clientPassword)
         notifier->showError(tr("No archive chosen for recovery"));
         return false;
     }
-    setRunStage(tr("Clearing LVM volumes of %1").arg(QStringLiteral("/dev/") + selectedDrive));
-    if (!clearLvmOnDrive(selectedDrive))
-        return false;
-
+    // The client's password is checked by the server before anything on the
+    // disk is removed: a mistyped password must leave the disk as it was.
     const std::string hash = hashPassword(clientPassword);
     setRunStage(tr("Connecting to the Sarvelin server"));
     ClientMutexLock lock(*this);
@@ -393,6 +407,10 @@ bool KeyMaster::restorePrivate(QString clientPassword)
     if (launched) {
         setRunStage(tr("Authenticating the client %1").arg(recoveringClient));
         launched = svkey_client_authentication(recoveringClient.toStdString(), hash);
+    }
+    if (launched) {
+        setRunStage(tr("Clearing LVM volumes of %1").arg(QStringLiteral("/dev/") + selectedDrive));
+        launched = clearLvmOnDrive(selectedDrive);
     }
     if (launched) {
         setRunStage(tr("Queueing the restore"));
@@ -411,7 +429,11 @@ bool KeyMaster::didRestoreEndFine()
     qDebug().noquote() << "Wait please for restore ..." << pass;
     setRunStage(tr("Waiting for the restore task"));
     processEventsOnce();
-    scenarioSleep(kFirstStatusWaitMs);
+    if (!scenarioSleep(kFirstStatusWaitMs)) {
+        qInfo().noquote() << "Restore status polling abandoned: the tool is being left";
+        messageQueuesClose();
+        return false;
+    }
     for (;;) {
         ++pass;
         qDebug().noquote() << "Wait please for restore ..." << pass;
@@ -427,6 +449,10 @@ bool KeyMaster::didRestoreEndFine()
         }
         const QString shown = text.isEmpty() ? QString::number(code) : tr(text.toUtf8().constData());
         setRunStage(tr("Waiting for the restore task, pass %1: %2").arg(pass).arg(shown));
-        scenarioSleep(kStatusPollMs);
+        if (!scenarioSleep(kStatusPollMs)) {
+            qInfo().noquote() << "Restore status polling abandoned: the tool is being left";
+            messageQueuesClose();
+            return false;
+        }
     }
 }

@@ -32,6 +32,11 @@ void Notifier::showAssert(const QString& msg, const QString& details, const QVar
     emit hasAssert(msg, details, context);
 }
 
+void Notifier::withdraw(const QString& msg)
+{
+    emit hasWithdrawal(msg);
+}
+
 void Notifier::showExit()
 {
     emit hasExitRequest();

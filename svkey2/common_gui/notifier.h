@@ -22,6 +22,9 @@ public:
                               const QVariantList& context = QVariantList());
     Q_INVOKABLE void showAssert(const QString& msg, const QString& details = QString(),
                                 const QVariantList& context = QVariantList());
+    // Closes the notification `msg` if it is still on screen (a wait it
+    // announced is over).
+    Q_INVOKABLE void withdraw(const QString& msg);
     Q_INVOKABLE void showExit();
     Q_INVOKABLE void showLogout();
 
@@ -30,6 +33,7 @@ signals:
     void hasWarning(const QString& msg, const QString& details, const QVariantList& context);
     void hasInfo(const QString& msg, const QString& details, const QVariantList& context);
     void hasAssert(const QString& msg, const QString& details, const QVariantList& context);
+    void hasWithdrawal(const QString& msg);
     void hasExitRequest();
     void hasLogoutRequest();
 

@@ -187,7 +187,7 @@ bool FsModel::mountDevice(const QString& device, const QString& mountPoint, bool
     }
     emit commandDone();
 
-    const QString command = QStringLiteral("/bin/mount") + (readOnly ? QStringLiteral(" -o ro") : QString())
+    const QString command = QStringLiteral("/bin/mount") + (readOnly ? QStringLiteral(" -o ro,nodev,nosuid,noexec") : QString())
         + QStringLiteral(" -- ") + QString::fromStdString(quoted(device)) + QLatin1Char(' ')
         + QString::fromStdString(quoted(mountPoint));
     std::string output;

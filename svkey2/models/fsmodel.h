@@ -36,6 +36,8 @@ public:
     void decreaseBackupingFsNumber();
 
     // Mounts device on mountPoint; refuses a mount point that is already in use.
+    // Read-only mounts of the installed system are also nodev, nosuid and
+    // noexec: the tool only reads files there.
     bool mountDevice(const QString& device, const QString& mountPoint, bool readOnly);
     // Unmounts device (lazy and forced) and forgets it.
     bool unmountDevice(const QString& device);

@@ -39,6 +39,7 @@ CustomLocalPage {
             CustomButton {
                 id: exitButton
                 objectName: "exitButton"
+                enabled: !KeyMaster.busy
                 anchors.horizontalCenter: parent.horizontalCenter
                 light: true
                 width: Math.max(implicitWidth, GuiConfig.itemHeight() * 6)

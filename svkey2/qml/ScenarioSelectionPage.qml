@@ -37,6 +37,7 @@ CustomLocalPageInStackView {
             CustomBigButton {
                 id: backupButton
                 objectName: "backupButton"
+                enabled: !KeyMaster.busy
                 width: column.buttonWidth
                 height: column.buttonHeight
                 text: qsTr("Backup")
@@ -50,6 +51,7 @@ CustomLocalPageInStackView {
 
             CustomBigButton {
                 objectName: "restoreButton"
+                enabled: !KeyMaster.busy
                 width: column.buttonWidth
                 height: column.buttonHeight
                 text: qsTr("Restore")

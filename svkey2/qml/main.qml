@@ -146,11 +146,15 @@ Item {
         }
         function onHasExitRequest() {
             console.log("Notifier::onHasExitRequest")
-            root.notify("Exit", "", "", [])
+            root.notify("Exit", KeyMaster.operationText, "", [])
         }
         function onHasLogoutRequest() {
             console.log("Notifier::onHasLogoutRequest")
             root.notify("Logout", "", "", [])
+        }
+        function onHasWithdrawal(msg) {
+            if (notificationLoader.item && notificationLoader.item.visible && notificationLoader.item.message === msg)
+                notificationLoader.item.reject()
         }
         function onHasAssert(msg, details, context) {
             console.log("Notifier::onHasAssert : " + msg + " \n " + details)

@@ -237,6 +237,14 @@
         <source>Fingerprint (SHA-256): </source>
         <translation>Fingerprint (SHA-256): </translation>
     </message>
+    <message>
+        <source>This is not a master key file: </source>
+        <translation>This is not a master key file: </translation>
+    </message>
+    <message>
+        <source>A different master key is already at %1, where the backup client reads it. Replace it with the key from %2?</source>
+        <translation>A different master key is already at %1, where the backup client reads it. Replace it with the key from %2?</translation>
+    </message>
 </context>
 <context>
     <name>CustomDialog</name>
@@ -1175,6 +1183,74 @@ you inputed the Sarvelin key correctly</translation>
     <message>
         <source>Waiting for the restore task, pass %1: %2</source>
         <translation>Waiting for the restore task, pass %1: %2</translation>
+    </message>
+    <message>
+        <source>The disk %1 is not the one chosen. Backup canceled</source>
+        <translation>The disk %1 is not the one chosen. Backup canceled</translation>
+    </message>
+    <message>
+        <source>The installed fstab mounts another file system on %1 than the inspected root partition. Backup canceled</source>
+        <translation>The installed fstab mounts another file system on %1 than the inspected root partition. Backup canceled</translation>
+    </message>
+    <message>
+        <source>Can&apos;t read %1: %2</source>
+        <translation>Can&apos;t read %1: %2</translation>
+    </message>
+    <message>
+        <source>symbolic links loop</source>
+        <translation>symbolic links loop</translation>
+    </message>
+    <message>
+        <source>nothing</source>
+        <translation>nothing</translation>
+    </message>
+    <message>
+        <source>the start-up checks</source>
+        <translation>the start-up checks</translation>
+    </message>
+    <message>
+        <source>the inspection of a partition</source>
+        <translation>the inspection of a partition</translation>
+    </message>
+    <message>
+        <source>connecting to the Sarvelin server</source>
+        <translation>connecting to the Sarvelin server</translation>
+    </message>
+    <message>
+        <source>disconnecting from the Sarvelin server</source>
+        <translation>disconnecting from the Sarvelin server</translation>
+    </message>
+    <message>
+        <source>loading the client&apos;s backups</source>
+        <translation>loading the client&apos;s backups</translation>
+    </message>
+    <message>
+        <source>a backup</source>
+        <translation>a backup</translation>
+    </message>
+    <message>
+        <source>a restore</source>
+        <translation>a restore</translation>
+    </message>
+    <message>
+        <source>a restore (waiting for your answer)</source>
+        <translation>a restore (waiting for your answer)</translation>
+    </message>
+    <message>
+        <source>A backup is running. If you leave now, it is stopped: the file systems are unmounted, the copied keys and settings are deleted and the local client is stopped.</source>
+        <translation>A backup is running. If you leave now, it is stopped: the file systems are unmounted, the copied keys and settings are deleted and the local client is stopped.</translation>
+    </message>
+    <message>
+        <source>A restore is running. If you leave now, it is stopped: the tool stops waiting for it, disconnects and stops the local client.</source>
+        <translation>A restore is running. If you leave now, it is stopped: the tool stops waiting for it, disconnects and stops the local client.</translation>
+    </message>
+    <message>
+        <source>Running now: %1. If you leave now, it is stopped.</source>
+        <translation>Running now: %1. If you leave now, it is stopped.</translation>
+    </message>
+    <message>
+        <source>This cannot be done now: %1 is running. Wait until it ends.</source>
+        <translation>This cannot be done now: %1 is running. Wait until it ends.</translation>
     </message>
 </context>
 <context>

@@ -237,6 +237,14 @@
         <source>Fingerprint (SHA-256): </source>
         <translation>Отпечаток (SHA-256): </translation>
     </message>
+    <message>
+        <source>This is not a master key file: </source>
+        <translation>Это не файл мастер-ключа: </translation>
+    </message>
+    <message>
+        <source>A different master key is already at %1, where the backup client reads it. Replace it with the key from %2?</source>
+        <translation>В %1, откуда клиент резервного копирования читает ключ, уже лежит другой мастер-ключ. Заменить его ключом из %2?</translation>
+    </message>
 </context>
 <context>
     <name>CustomDialog</name>
@@ -1175,6 +1183,74 @@ you inputed the Sarvelin key correctly</source>
     <message>
         <source>Waiting for the restore task, pass %1: %2</source>
         <translation>Ожидание задачи восстановления, проход %1: %2</translation>
+    </message>
+    <message>
+        <source>The disk %1 is not the one chosen. Backup canceled</source>
+        <translation>Диск %1 — не тот, что был выбран. Резервное копирование отменено</translation>
+    </message>
+    <message>
+        <source>The installed fstab mounts another file system on %1 than the inspected root partition. Backup canceled</source>
+        <translation>fstab установленной системы монтирует на %1 не проверенный корневой раздел, а другую файловую систему. Резервное копирование отменено</translation>
+    </message>
+    <message>
+        <source>Can&apos;t read %1: %2</source>
+        <translation>Не удалось прочитать %1: %2</translation>
+    </message>
+    <message>
+        <source>symbolic links loop</source>
+        <translation>символические ссылки образуют цикл</translation>
+    </message>
+    <message>
+        <source>nothing</source>
+        <translation>ничего</translation>
+    </message>
+    <message>
+        <source>the start-up checks</source>
+        <translation>начальные проверки</translation>
+    </message>
+    <message>
+        <source>the inspection of a partition</source>
+        <translation>проверка раздела</translation>
+    </message>
+    <message>
+        <source>connecting to the Sarvelin server</source>
+        <translation>подключение к серверу Sarvelin</translation>
+    </message>
+    <message>
+        <source>disconnecting from the Sarvelin server</source>
+        <translation>отключение от сервера Sarvelin</translation>
+    </message>
+    <message>
+        <source>loading the client&apos;s backups</source>
+        <translation>загрузка резервных копий клиента</translation>
+    </message>
+    <message>
+        <source>a backup</source>
+        <translation>резервное копирование</translation>
+    </message>
+    <message>
+        <source>a restore</source>
+        <translation>восстановление</translation>
+    </message>
+    <message>
+        <source>a restore (waiting for your answer)</source>
+        <translation>восстановление (ожидается ваш ответ)</translation>
+    </message>
+    <message>
+        <source>A backup is running. If you leave now, it is stopped: the file systems are unmounted, the copied keys and settings are deleted and the local client is stopped.</source>
+        <translation>Идёт резервное копирование. Если выйти сейчас, оно будет остановлено: файловые системы будут отмонтированы, скопированные ключи и настройки удалены, локальный клиент остановлен.</translation>
+    </message>
+    <message>
+        <source>A restore is running. If you leave now, it is stopped: the tool stops waiting for it, disconnects and stops the local client.</source>
+        <translation>Идёт восстановление. Если выйти сейчас, оно будет остановлено: программа перестанет его ожидать, отключится от сервера и остановит локальный клиент.</translation>
+    </message>
+    <message>
+        <source>Running now: %1. If you leave now, it is stopped.</source>
+        <translation>Сейчас выполняется: %1. Если выйти сейчас, это будет остановлено.</translation>
+    </message>
+    <message>
+        <source>This cannot be done now: %1 is running. Wait until it ends.</source>
+        <translation>Сейчас это сделать нельзя: выполняется %1. Дождитесь окончания.</translation>
     </message>
 </context>
 <context>

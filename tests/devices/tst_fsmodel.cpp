@@ -226,7 +226,7 @@ private slots:
         model.mark(0, true);
         model.mark(3, true);
         QVERIFY(model.mountAllNeedBackup());
-        QCOMPARE(calls("mount"), QStringList({"-o ro -- UUID=root /mnt/", "-o ro -- /dev/sdc1 /mnt/data"}));
+        QCOMPARE(calls("mount"), QStringList({"-o ro,nodev,nosuid,noexec -- UUID=root /mnt/", "-o ro,nodev,nosuid,noexec -- /dev/sdc1 /mnt/data"}));
         QCOMPARE(calls("df"), QStringList({"-k -- /mnt", "-k -- /mnt/data"}));
         QVERIFY(model.unmountAll());
         QFile::remove(workDir() + "/mount.log");
@@ -234,10 +234,10 @@ private slots:
         writeFile(workDir() + "/mount.out", "mount: /mnt/srv: can't find UUID=gone.\n");
         NoteRecorder notes;
         QVERIFY(!model.mountAll());
-        QCOMPARE(calls("mount"), QStringList({"-o ro -- UUID=root /mnt/", "-o ro -- UUID=gone /mnt/srv",
-                                              "-o ro -- UUID=home /mnt/home", "-o ro -- /dev/sdc1 /mnt/data"}));
+        QCOMPARE(calls("mount"), QStringList({"-o ro,nodev,nosuid,noexec -- UUID=root /mnt/", "-o ro,nodev,nosuid,noexec -- UUID=gone /mnt/srv",
+                                              "-o ro,nodev,nosuid,noexec -- UUID=home /mnt/home", "-o ro,nodev,nosuid,noexec -- /dev/sdc1 /mnt/data"}));
         QCOMPARE(notes.dump(), QStringLiteral("error: Can't mount device UUID=gone to mountpoint /mnt/srv [Can't execute: "
-                                              "/bin/mount -o ro -- 'UUID=gone' '/mnt/srv'\nResult: mount: /mnt/srv: "
+                                              "/bin/mount -o ro,nodev,nosuid,noexec -- 'UUID=gone' '/mnt/srv'\nResult: mount: /mnt/srv: "
                                               "can't find UUID=gone.\n]\n"
                                               "warning: Device UUID=gone from fstab can`t be mounted to /mnt/srv"));
         QCOMPARE(model.getMountedDevices(), QStringList({"UUID=root", "UUID=home", "/dev/sdc1"}));
@@ -258,7 +258,7 @@ private slots:
         NoteRecorder notes;
         QVERIFY(!model.mountAll());
         // Only the entry that stays below /mnt reaches mount.
-        QCOMPARE(calls("mount"), QStringList("-o ro -- UUID=e /mnt/inst/lib"));
+        QCOMPARE(calls("mount"), QStringList("-o ro,nodev,nosuid,noexec -- UUID=e /mnt/inst/lib"));
         QCOMPARE(notes.messages("warning"),
                  QStringList({"Device UUID=a from fstab can`t be mounted to /mnt/../etc",
                               "Device UUID=b from fstab can`t be mounted to /mnt/../usr/bin",
@@ -284,10 +284,10 @@ private slots:
         QVERIFY(model.unmountAll());
         QStringList mounts, unmounts;
         for (int i = 0; i < devices.size(); ++i) {
-            mounts << "-o ro -- " + devices.at(i) + QStringLiteral(" /mnt/m%1").arg(i);
+            mounts << "-o ro,nodev,nosuid,noexec -- " + devices.at(i) + QStringLiteral(" /mnt/m%1").arg(i);
             unmounts.prepend("-lf -- " + devices.at(i));
         }
-        QCOMPARE(calls("mount"), mounts << "-o ro -- UUID=q /mnt/it's");
+        QCOMPARE(calls("mount"), mounts << "-o ro,nodev,nosuid,noexec -- UUID=q /mnt/it's");
         QCOMPARE(calls("umount"), QStringList("-lf -- UUID=q") + unmounts);
         QVERIFY(!QFile::exists(marker));
     }

@@ -108,13 +108,19 @@ private slots:
         QSignalSpy pathChanged(&handler, &CryptKeyHandler::masterKeyPathChanged);
         QSignalSpy errors(Notifier::getInstance(), &Notifier::hasError);
 
-        // A missing file is ignored; one of another size is taken, with the warning; the same path again emits nothing.
+        // A missing file is ignored; one of another size is taken, with the
+        // warning, and installed where the client reads it; the same path
+        // again emits nothing.
+        const QString client = CryptKeyHandler::clientKeyPath();
+        QFile::remove(client);
         const QString path = dir.filePath("key");
         QVERIFY(writeFile(path, "short"));
-        handler.handleKeyFile(dir.filePath("none"));
-        handler.handleKeyFile(path);
-        handler.handleKeyFile(path);
+        QVERIFY(!handler.handleKeyFile(dir.filePath("none")));
+        QVERIFY(handler.handleKeyFile(path) && handler.handleKeyFile(path));
         QCOMPARE(pathChanged.count(), 1);
+        QCOMPARE(handler.masterKeyPath(), client);
+        QCOMPARE(readFile(client), QByteArray("short"));
+        QCOMPARE(int(QFileInfo(client).permissions() & 0x0777), 0x0600);
         QCOMPARE(handler.masterKeyCheck(),
                  "The key file holds 5 bytes; a master key has 32. Fingerprint (SHA-256): " + fingerprintOf("short"));
 
@@ -124,6 +130,7 @@ private slots:
         QVERIFY(handler.handleInputedKeys(path, groups({"0102", "1A2b", "A", "ABC", "zz12", "0x1f"})));
         const QByteArray key = QByteArray::fromHex("02012b1a0a0abcab12001f00") + QByteArray(20, '\0');
         QCOMPARE(readFile(path).toHex(), key.toHex());
+        QCOMPARE(readFile(client).toHex(), key.toHex());
         QCOMPARE(int(QFileInfo(path).permissions() & 0x0777), 0x0600); // owner read and write only
         QCOMPARE(handler.masterKeyCheck(), "Fingerprint (SHA-256): " + fingerprintOf(key));
 
@@ -147,7 +154,8 @@ private slots:
         QCOMPARE(errors.last().at(0).toString(), "Can't write the master key to " + other + ": " + qt_error_string(EFBIG));
         QCOMPARE(readFile(other), QByteArray("old content"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"key", "other"}));
-        QCOMPARE(handler.masterKeyPath(), path);
+        QCOMPARE(handler.masterKeyPath(), client);
+        QCOMPARE(readFile(client).toHex(), key.toHex());
 
         // A caller's wrong list or empty path writes nothing.
         QVERIFY(!handler.handleInputedKeys(other, {"ffff"}));
@@ -163,6 +171,8 @@ private slots:
         QObject* question = named("overwriteQuestion");
         QSignalSpy warnings(Notifier::getInstance(), &Notifier::hasWarning);
         QSignalSpy errors(Notifier::getInstance(), &Notifier::hasError);
+        const QString client = CryptKeyHandler::clientKeyPath();
+        QFile::remove(client);
         QVERIFY(QMetaObject::invokeMethod(dialog, "open") && waitOpen(dialog));
         gui.pressKey(Qt::Key_Escape);
 
@@ -200,8 +210,10 @@ private slots:
         QVERIFY(gui.clickName("cryptKeyOkButton") && waitOpen(question) && gui.clickName("yesButton", question));
         QVERIFY(waitOpen(dialog, false));
         QCOMPARE(gui.root()->property("cryptKeyAnswer").toInt(), 1);
-        QCOMPARE(readFile(target), QByteArray::fromHex("01000302") + QByteArray(26, '\0') + QByteArray::fromHex("ffff"));
-        QCOMPARE(handler->masterKeyPath(), target);
+        const QByteArray typed = QByteArray::fromHex("01000302") + QByteArray(26, '\0') + QByteArray::fromHex("ffff");
+        QCOMPARE(readFile(target), typed);
+        QCOMPARE(readFile(client), typed);
+        QCOMPARE(handler->masterKeyPath(), client);
         checkLook("crypt-key-saved");
         QVERIFY(gui.clickName("dialogCloseButton"));
 
@@ -221,8 +233,12 @@ private slots:
         QVERIFY(writeFile(chosen, "17 bytes of a key"));
         QVERIFY(QMetaObject::invokeMethod(chooser, "fileChosen", Q_ARG(QUrl, QUrl::fromLocalFile(chosen))));
         QCOMPARE(value("saveKeyField"), target);
-        QVERIFY(gui.clickName("cryptKeyOkButton") && waitOpen(dialog, false));
-        QCOMPARE(handler->masterKeyPath(), chosen);
+        // Another key than the installed one: asked before it is replaced.
+        QObject* replace = named("replaceKeyQuestion");
+        QVERIFY(gui.clickName("cryptKeyOkButton") && waitOpen(replace) && gui.clickName("yesButton", replace));
+        QVERIFY(waitOpen(dialog, false));
+        QCOMPARE(handler->masterKeyPath(), client);
+        QCOMPARE(readFile(client), QByteArray("17 bytes of a key"));
         QVERIFY(warnings.last().at(0).toString().contains(GuiHarness::tr("CryptKeyHandler", "The key file holds ") + "17"));
         checkLook("crypt-key-file-warning");
     }

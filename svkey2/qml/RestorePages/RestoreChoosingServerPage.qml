@@ -97,7 +97,7 @@ CustomLocalPageInStackView {
                 objectName: "connectButton"
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: page.connected ? qsTr("Disconnect") : qsTr("Connect")
-                enabled: page.connected || (serverField.text !== "" && cmdPortField.text !== ""
+                enabled: !KeyMaster.busy && (page.connected || serverField.text !== "" && cmdPortField.text !== ""
                                             && mediaPortField.text !== "" && passwordField.text !== "")
                 onClicked: {
                     if (page.connected)

@@ -53,6 +53,14 @@ CustomLocalPageInStackView {
             text: qsTr("Current key path: ") + (KeyMaster.cryptKeyHandler ? KeyMaster.cryptKeyHandler.masterKeyPath : "")
         }
 
+        // Size check and fingerprint of the key the client will use.
+        CustomText {
+            objectName: "keyCheckText"
+            width: column.width
+            wrapMode: Text.WordWrap
+            text: KeyMaster.cryptKeyHandler ? KeyMaster.cryptKeyHandler.masterKeyCheck : ""
+        }
+
         Row {
             id: buttons
             anchors.horizontalCenter: parent.horizontalCenter

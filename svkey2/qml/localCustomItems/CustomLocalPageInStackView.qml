@@ -13,8 +13,10 @@ CustomStackPage {
     property var context: []
     property alias backText: backButton.text
     property alias forwardText: forwardButton.text
-    property alias backEnabled: backButton.enabled
-    property alias forwardEnabled: forwardButton.enabled
+    // What the page allows; nothing goes back or forward while the
+    // controller runs an operation.
+    property bool backEnabled: true
+    property bool forwardEnabled: true
     property alias backForwardButtonsVisible: buttonsArea.visible
     readonly property alias forwardButton: forwardButton
     // Return, where no button has the focus, presses this one if it can be
@@ -100,12 +102,14 @@ CustomStackPage {
                     id: backButton
                     objectName: "backButton"
                     text: qsTr("back")
+                    enabled: page.backEnabled && !KeyMaster.busy
                     onClicked: page.goBack()
                 }
                 CustomButton {
                     id: forwardButton
                     objectName: "forwardButton"
                     text: qsTr("forward")
+                    enabled: page.forwardEnabled && !KeyMaster.busy
                     onClicked: page.emitMoveOn(page.success, page.context)
                 }
             }

@@ -82,6 +82,11 @@ Item {
     }
 
     function onPageGoBack() {
+        // A page is never popped while it, or an operation it started, runs.
+        if (KeyMaster.busy) {
+            console.warn("back refused: an operation is running")
+            return
+        }
         if (currentQueueIndex > -1)
             currentQueueIndex--
         popPage()

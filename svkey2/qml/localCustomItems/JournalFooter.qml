@@ -75,6 +75,7 @@ Rectangle {
             objectName: "toStartButton"
             Accessible.name: qsTr("To Start")
             visible: false
+            enabled: !KeyMaster.busy
             onClicked: footer.toStartClicked()
             contentItem: Text {
                 text: qsTr("To Start")

@@ -50,8 +50,13 @@ CustomDialog {
                 Notifier.showError(qsTr("File doesn't exist: ") + keyFile)
                 return
             }
-            handler.handleKeyFile(keyFile)
-            keyTaken()
+            var question = handler.replacedKeyQuestion(keyFile, [])
+            if (question !== "") {
+                replaceQuestion.typed = false
+                replaceQuestion.show(question)
+                return
+            }
+            takeKeyFile()
             return
         }
         if (handler.existsFile(saveField.text)) {
@@ -69,8 +74,21 @@ CustomDialog {
                 return
             }
         }
-        // A failed write has been shown by the handler.
-        if (handler.handleInputedKeys(saveField.text, list))
+        var question = handler.replacedKeyQuestion(saveField.text, list)
+        if (question !== "") {
+            replaceQuestion.typed = true
+            replaceQuestion.show(question)
+            return
+        }
+        writeTypedKey()
+    }
+    // A refused file or a failed write has been shown by the handler.
+    function takeKeyFile() {
+        if (handler.handleKeyFile(keyFileField.text))
+            keyTaken()
+    }
+    function writeTypedKey() {
+        if (handler.handleInputedKeys(saveField.text, parts()))
             keyTaken()
     }
 
@@ -91,6 +109,11 @@ CustomDialog {
     defaultButton: okButton
     initialFocus: dialog.fromFile ? keyFileRadio : typedKeyRadio
     onClosed: message = ""
+    // The key file the client uses now, each time the dialog opens.
+    Connections {
+        target: dialog
+        function onAboutToShow() { keyFileField.text = dialog.handler.masterKeyPath }
+    }
 
     ButtonGroup { id: alternatives }
 
@@ -128,7 +151,6 @@ CustomDialog {
                 labelWidth: form.labelWidth
                 labelColor: enabled ? GuiConfig.textColorOfEnabledItem2() : GuiConfig.textColorOfDisabledItem2()
                 placeholderText: qsTr("Select file with key")
-                Component.onCompleted: text = dialog.handler.masterKeyPath
             }
             CustomButton {
                 objectName: "keyFileChooseButton"
@@ -251,6 +273,12 @@ CustomDialog {
         }
     }
 
+    CustomQuestionDialog {
+        id: replaceQuestion
+        objectName: "replaceKeyQuestion"
+        property bool typed: false
+        onAccepted: typed ? dialog.writeTypedKey() : dialog.takeKeyFile()
+    }
     CustomQuestionDialog {
         id: overwriteQuestion
         objectName: "overwriteQuestion"

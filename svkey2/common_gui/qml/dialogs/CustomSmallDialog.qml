@@ -276,7 +276,7 @@ Dialog {
         Accessible.name: dialog.titleOf(dialog.type)
         Accessible.description: dialog.message
         Keys.onEscapePressed: dialog.closeByEscape()
-        readonly property int messageHeight: dialog.hasMessageArea
+        readonly property int messageHeight: messageText.visible
                                              ? messageText.implicitHeight + dialog.gap * 6 : 0
         readonly property int stripHeight: dialog.hasDetails ? dialog.itemHeight : 0
         readonly property int buttonsHeight: dialog.hasMessageArea ? 0 : dialog.itemHeight + dialog.gap * 4
@@ -285,7 +285,7 @@ Dialog {
         TextEdit {
             id: messageText
             objectName: "dialogMessage"
-            visible: dialog.hasMessageArea
+            visible: dialog.hasMessageArea || dialog.message !== ""
             anchors.top: parent.top
             anchors.topMargin: dialog.gap * 3
             anchors.left: parent.left
@@ -407,7 +407,7 @@ Dialog {
             visible: !dialog.hasMessageArea
             anchors.horizontalCenter: parent.horizontalCenter
             anchors.top: parent.top
-            anchors.topMargin: dialog.gap * 2
+            anchors.topMargin: body.messageHeight + dialog.gap * 2
             spacing: dialog.gap * 4
 
             Repeater {
