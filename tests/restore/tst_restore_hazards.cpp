@@ -10,6 +10,7 @@
 #include "../common/shell_script.h"
 #include "../common/test_files.h"
 #include "cryptkeyhandler.h"
+#include "guiconfig.h"
 #include "keymaster.h"
 #include "notifier.h"
 
@@ -81,15 +82,17 @@ class RestoreHazardsTest : public QObject
         KeyMaster* km = gui.keyMaster();
         if (!toServerPage() || !gui.clickName("connectButton")
             || !gui.waitFor([&] { return km->isServerConnected() && !km->isBusy(); }, 20000)
-            || !gui.clickName("forwardButton") || !gui.waitVisible("restoreAvailableBackupsPage"))
+            || !gui.clickName("forwardButton") || !gui.waitVisible("restoreAvailableBackupsPage", 10000))
             return false;
         QQuickItem* table = gui.findVisible("resqueArchivesTableView");
-        if (!gui.waitFor([&] { return table->property("rowCount").toInt() == 2 && !km->isBusy(); }))
+        if (!gui.waitFor([&] { return table->property("rowCount").toInt() == 2 && !km->isBusy(); }, 10000))
             return false;
-        const QPointF row = table->mapToScene(QPointF(30, table->height() > 0 ? 40 : 0));
+        gui.waitFrame();
+        const qreal header = GuiConfig::getInstance()->itemHeight();
+        const QPointF row = table->mapToScene(QPointF(30, header + GuiConfig::getInstance()->tableViewRowHeight() / 2.0 + 2));
         QTest::mouseClick(gui.view(), Qt::LeftButton, Qt::NoModifier, row.toPoint());
-        return gui.waitFor([&] { return gui.findVisible("forwardButton")->isEnabled(); })
-            && gui.clickName("forwardButton") && gui.waitVisible("restoreSettingsPage");
+        return gui.waitFor([&] { return gui.findVisible("forwardButton")->isEnabled(); }, 10000)
+            && gui.clickName("forwardButton") && gui.waitVisible("restoreSettingsPage", 10000);
     }
     // From the settings page into the run with `password`.
     bool startRun(const QString& password)
