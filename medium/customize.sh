@@ -57,7 +57,7 @@ in_root systemctl enable sarvelin-session.service sarvelin-vgchange.service \
   systemd-networkd.service systemd-resolved.service getty@tty2.service
 # Nothing touches the machine's disks at boot: no swap, no file system
 # checks, scrubs or trims, no first-boot questions, no waiting for a network.
-in_root systemctl mask swap.target systemd-networkd-wait-online.service systemd-firstboot.service \
+in_root systemctl mask swap.target systemd-networkd-wait-online.service systemd-firstboot.service serial-getty@ttyS0.service \
   e2scrub_all.timer e2scrub_reap.service fstrim.timer xfs_scrub_all.timer \
   apt-daily.timer apt-daily-upgrade.timer
 : > "$root/etc/fstab"

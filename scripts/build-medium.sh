@@ -73,7 +73,8 @@ if [ "$rehearsal" -eq 0 ]; then
 fi
 
 work="$(mktemp -d "$build/medium-work.XXXXXX")"
-cleanup() { rm -rf "$work"; }
+# SV_MEDIUM_KEEP_WORK=1 keeps the work folder (root, ISO tree) for a look.
+cleanup() { if [ "${SV_MEDIUM_KEEP_WORK:-0}" = 1 ]; then echo "build-medium: work folder kept: $work"; else rm -rf "$work"; fi; }
 trap cleanup EXIT
 started=$(date +%s)
 
@@ -210,13 +211,14 @@ cmdline+=" systemd.gpt_auto=0 systemd.swap=0 console=ttyS0,115200 console=tty0 q
 sed -e "s|@LABEL@|$label|g" -e "s|@CMDLINE@|$cmdline|g" "$recipe/grub.cfg" > "$iso/boot/grub/grub.cfg"
 
 step "compressing the root (squashfs, zstd)"
-mksquashfs "$rootfs" "$iso/live/filesystem.squashfs" -comp zstd -Xcompression-level 15 -b 1M \
-  -noappend -quiet -no-progress -wildcards -e 'boot/*' 'proc/*' 'sys/*' 'dev/*' 'run/*' 'tmp/*' >/dev/null
+mksquashfs "$rootfs" "$iso/live/filesystem.squashfs" -comp zstd -Xcompression-level 9 -b 1M \
+  -noappend -no-progress -wildcards -e 'boot/*' 'proc/*' 'sys/*' 'dev/*' 'run/*' 'tmp/*' > "$work/mksquashfs.log" 2>&1 \
+  || { tail -n 20 "$work/mksquashfs.log" >&2; df -h "$iso" >&2; die "mksquashfs failed"; }
 
 # UEFI: shim (signed by Microsoft's key), Debian's signed GRUB and MokManager
 # on a FAT image, the ISO's El Torito EFI entry and a GPT partition.
 efi_img="$work/efiboot.img"
-mkfs.vfat -C -n EFIBOOT "$efi_img" 4096 >/dev/null
+mkfs.vfat -C -n EFIBOOT "$efi_img" 8192 >/dev/null
 mmd -i "$efi_img" ::/EFI ::/EFI/BOOT
 mcopy -i "$efi_img" "$shim" ::/EFI/BOOT/BOOTX64.EFI
 mcopy -i "$efi_img" "$grub_efi" ::/EFI/BOOT/grubx64.efi
