@@ -53,14 +53,17 @@ ln -sf /etc/machine-id "$root/var/lib/dbus/machine-id"
 
 # Services: the session on tty1, a shell on tty2,
 # DHCP, volume groups activated once udev has settled.
+# getty@tty1 runs only when the session is switched off (its drop-in).
 in_root systemctl enable sarvelin-session.service sarvelin-vgchange.service \
-  systemd-networkd.service systemd-resolved.service getty@tty2.service
+  systemd-networkd.service systemd-resolved.service getty@tty1.service getty@tty2.service
 # Nothing touches the machine's disks at boot: no swap, no file system
 # checks, scrubs or trims, no first-boot questions, no waiting for a network.
 in_root systemctl mask swap.target systemd-networkd-wait-online.service systemd-firstboot.service serial-getty@ttyS0.service \
   e2scrub_all.timer e2scrub_reap.service fstrim.timer xfs_scrub_all.timer \
   apt-daily.timer apt-daily-upgrade.timer
 : > "$root/etc/fstab"
+# live-boot writes an ifupdown file there, though networkd does the work.
+mkdir -p "$root/etc/network"
 ln -sf /run/systemd/resolve/stub-resolv.conf "$root/etc/resolv.conf"
 
 # Lean image: drivers a rescue console does not need (sound, cameras and TV,
