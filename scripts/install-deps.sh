@@ -25,6 +25,10 @@ PACKAGES=(
   util-linux mount e2fsprogs xfsprogs dosfstools procps
   # the Debian package: building, checking, installing it in the sandbox
   dpkg-dev fakeroot lintian file libxcb1-dev
+  # the rescue medium (scripts/build-medium.sh): root, squashfs, hybrid ISO,
+  # BIOS GRUB, the EFI image; QEMU and OVMF boot it
+  mmdebstrap squashfs-tools xorriso grub-pc-bin grub-common mtools
+  qemu-system-x86 ovmf
 )
 
 missing=()

@@ -3,6 +3,7 @@
 // exit handler.
 
 #include "keymaster.h"
+#include "medium_disk.h"
 #include "sv_paths.h"
 
 #include "notifier.h"
@@ -253,6 +254,7 @@ void KeyMaster::loadDrives()
             continue;
         m_drives.append(line);
     }
+    m_drives = MediumDisk::without(m_drives);
     driveFacts = readDriveFacts(QString());
 }
 

@@ -6,6 +6,7 @@
 #include "keymaster.h"
 
 #include "cryptkeyhandler.h"
+#include "medium_disk.h"
 #include "notifier.h"
 #include "task_status.h"
 
@@ -271,6 +272,8 @@ bool KeyMaster::confirmLvmRemoval(const QString& question)
 bool KeyMaster::clearLvmOnDrive(const QString& drive)
 {
     Notifier* notifier = Notifier::getInstance();
+    if (MediumDisk::without({ drive }).isEmpty())
+        return false;
     QString output;
     if (runProgram(QString::fromLatin1(kPvs),
                    { QStringLiteral("--noheadings"), QStringLiteral("--separator"), QStringLiteral("|"),

@@ -12,6 +12,14 @@ constexpr const char* keysFolder = "/opt/sarvelin/keys";
 constexpr const char* masterKeyFile = "/opt/sarvelin/keys/master-key";
 constexpr const char* clientLogFile = "/opt/sarvelin/log/Sarvelin.log";
 
+// Where the live system mounts the medium it booted from, and the kernel's
+// views used to find that medium's disk.
+constexpr const char* liveMediumMount = "/run/live/medium";
+constexpr const char* mountInfoFile = "/proc/self/mountinfo";
+constexpr const char* sysDevBlock = "/sys/dev/block";
+constexpr const char* sysClassBlock = "/sys/class/block";
+constexpr const char* kernelCommandLine = "/proc/cmdline";
+
 } // namespace sv_paths
 
 #endif // SV_PATHS_H
