@@ -314,8 +314,10 @@ private slots:
         QVERIFY(gui.focusIn("yesButton"));
         gui.pressKey(Qt::Key_Return);
         QVERIFY(opened(keyDialog, false));
-        QCOMPARE(km->cryptKeyHandler()->masterKeyPath(), keyFile);
+        // Saved where the operator asked, and installed where the client reads it.
         QCOMPARE(readFile(keyFile).size(), 32);
+        QCOMPARE(km->cryptKeyHandler()->masterKeyPath(), QString("/opt/sarvelin/keys/master-key"));
+        QCOMPARE(readFile("/opt/sarvelin/keys/master-key"), readFile(keyFile));
         QObject* notification = popup("notificationDialog");
         QVERIFY(opened(notification, true)); // the key's check
         gui.pressKey(Qt::Key_Escape);

@@ -15,8 +15,23 @@ CustomLocalPageInStackView {
     forwardEnabled: connected
     initialFocus: connected ? forwardButton : serverField
     mainAction: connected ? forwardButton : connectButton
-    // The password field goes or comes back: the keyboard goes on from here.
-    onConnectedChanged: Qt.callLater(takeFocus)
+    // The password field goes or comes back: the keyboard goes on from here,
+    // once the operation has ended and its buttons are enabled again.
+    property bool focusPending: false
+    onConnectedChanged: {
+        focusPending = true
+        Qt.callLater(takeFocusWhenIdle)
+    }
+    function takeFocusWhenIdle() {
+        if (!focusPending || KeyMaster.busy)
+            return
+        focusPending = false
+        takeFocus()
+    }
+    Connections {
+        target: KeyMaster
+        function onOperationChanged() { Qt.callLater(page.takeFocusWhenIdle) }
+    }
 
     Flickable {
         id: flick
