@@ -23,6 +23,9 @@ PACKAGES=(
   util-linux mount e2fsprogs xfsprogs dosfstools procps
   # the Debian package: building, checking, installing it in the sandbox
   dpkg-dev fakeroot lintian file libxcb1-dev
+  # the rescue medium's boot tests: virtual machines (BIOS, UEFI, Secure Boot),
+  # the installed system on their disks, the driver and its screen reader
+  qemu-system-x86 qemu-utils ovmf mmdebstrap python3 tesseract-ocr tesseract-ocr-eng tesseract-ocr-rus
 )
 
 missing=()
