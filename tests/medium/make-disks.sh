@@ -16,7 +16,7 @@
 set -euo pipefail
 cache="$1"
 here="$(cd "$(dirname "$0")" && pwd)"
-stamp_text="disks v1"
+stamp_text="$(cat "$here/make-disks.sh" "$here/disk-helper-init.sh" | sha256sum | cut -c1-16)"
 mkdir -p "$cache"
 cd "$cache"
 

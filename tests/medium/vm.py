@@ -103,31 +103,75 @@ class Picture:
 
 
 class Words:
-    """The words tesseract reads on a picture, with their boxes, in lines."""
+    """The words tesseract reads on a screen, with their boxes, in lines.
+
+    The tool draws light text on a dark page and dark text in white boxes
+    (fields, combos, buttons, tables); one pass reads either badly. So the
+    white boxes are found first (connected components of near-white) and
+    each is read on its own, enlarged; the page is then read with them
+    painted over."""
 
     def __init__(self, png, langs):
-        out = subprocess.run(["tesseract", png, "-", "-l", langs, "--psm", "11", "tsv"],
-                             capture_output=True, text=True, timeout=120).stdout
         self.lines = {}
+        self.boxes = self._white_boxes(png)
+        work = os.path.join(os.path.dirname(png), "ocr-work")
+        os.makedirs(work, exist_ok=True)
+        for n, (x, y, w, h) in enumerate(self.boxes):
+            crop = os.path.join(work, "box.png")
+            subprocess.run(["convert", png, "-crop", "%dx%d+%d+%d" % (w - 6, h - 6, x + 3, y + 3), "+repage",
+                            "-resize", "200%", crop], check=True)
+            self._tesseract(crop, langs, "6", ("box", n), x + 3, y + 3, 0.5)
+        page = os.path.join(work, "page.png")
+        draw = []
+        for (x, y, w, h) in self.boxes:
+            draw += ["-draw", "rectangle %d,%d %d,%d" % (x - 2, y - 2, x + w + 2, y + h + 2)]
+        subprocess.run(["convert", png, "-fill", "black"] + draw + [page], check=True)
+        self._tesseract(page, langs, "11", ("page",), 0, 0, 1.0)
+
+    @staticmethod
+    def _white_boxes(png):
+        out = subprocess.run(["convert", png, "-colorspace", "gray", "-threshold", "90%",
+                              "-define", "connected-components:verbose=true",
+                              "-define", "connected-components:area-threshold=600",
+                              "-connected-components", "4", "null:"],
+                             capture_output=True, text=True, timeout=60).stdout
+        boxes = []
+        for line in out.splitlines()[1:]:
+            f = line.split()
+            if len(f) < 5 or f[4] != "gray(255)":
+                continue
+            w, rest = f[1].split("x")
+            h, x, y = rest.split("+")
+            w, h, x, y = int(w), int(h), int(x), int(y)
+            if w >= 30 and h >= 14:
+                boxes.append((x, y, w, h))
+        return boxes
+
+    def _tesseract(self, png, langs, psm, key, dx, dy, scale):
+        out = subprocess.run(["tesseract", png, "-", "-l", langs, "--psm", psm, "tsv"],
+                             capture_output=True, text=True, timeout=120).stdout
         for row in out.splitlines()[1:]:
             f = row.split("\t")
             if len(f) < 12 or not f[11].strip():
                 continue
-            key = (int(f[2]), int(f[3]), int(f[4]))
-            box = (int(f[6]), int(f[7]), int(f[8]), int(f[9]))
-            self.lines.setdefault(key, []).append((f[11].strip(), box))
+            k = key + (int(f[2]), int(f[3]), int(f[4]))
+            box = (dx + int(int(f[6]) * scale), dy + int(int(f[7]) * scale),
+                   int(int(f[8]) * scale), int(int(f[9]) * scale))
+            self.lines.setdefault(k, []).append((f[11].strip(), box))
 
     @staticmethod
     def _norm(word):
         return "".join(c for c in word.lower() if c.isalnum())
 
-    def find(self, phrase):
-        """Box (x, y, w, h) of the first run of words that reads `phrase`."""
+    def find(self, phrase, exact=True):
+        """Box (x, y, w, h) of the first run of words that reads `phrase`
+        (with exact=False, whose words start with the phrase's words)."""
         want = [self._norm(w) for w in phrase.split() if self._norm(w)]
         for words in self.lines.values():
             norms = [self._norm(w) for w, _ in words]
             for i in range(len(words) - len(want) + 1):
-                if norms[i:i + len(want)] == want:
+                got = norms[i:i + len(want)]
+                if got == want or (not exact and all(g.startswith(w) for g, w in zip(got, want))):
                     boxes = [b for _, b in words[i:i + len(want)]]
                     x0 = min(b[0] for b in boxes)
                     y0 = min(b[1] for b in boxes)
