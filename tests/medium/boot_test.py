@@ -87,6 +87,34 @@ class Walk:
             x += 1
         self.m.fail("no input field right of the label at %s" % (box,))
 
+    def field_extent(self, box):
+        """(left, right, y) of the input box right of a label."""
+        x, y = self.field_after(box)
+        pic = self.m.screen()
+        left = x - 25
+        bg = pic.pixel(left - 3, y)
+        right, quiet = left, 0
+        for x in range(left, pic.width - 2):
+            if sum(abs(a - b) for a, b in zip(pic.pixel(x, y), bg)) > 60:
+                right, quiet = x, 0
+            else:
+                quiet += 1
+                if quiet > 120:
+                    break
+        return left, right, y
+
+    def open_combo(self, label, name=None, langs="eng"):
+        """Opens the combo right of `label` by its arrow; returns the words
+        read on the screen with its list open."""
+        _, box, _ = self.wait(label, 30)
+        _, right, y = self.field_extent(box)
+        before = self.m.screen()
+        self.m.click(right - 14, y)
+        pic = self.m.wait_change(before, 20, settle=1)
+        if name:
+            pic = self.m.screen(name)
+        return self.m.read(pic, langs)
+
     def type_into(self, label, text, secret=False):
         _, box, _ = self.wait(label, 30)
         x, y = self.field_after(box)
@@ -98,8 +126,62 @@ class Walk:
         time.sleep(0.5)
         log("typed into %r: %s" % (label, "***" if secret else text))
 
-    def forward(self, name=None):
-        self.click_text(self.tr("CustomLocalPageInStackView", "forward"), 30, name)
+    def nav_buttons(self, pic):
+        """The step page's "back" and "forward" buttons: the two buttons at
+        the bottom right of the page's white panel, found by their colour.
+        Returns {name: (x, y, enabled)}."""
+        from vm import Words
+        png = os.path.join(self.m.dir, "nav.png")
+        pic.write_png(png)
+        boxes = Words._white_boxes(png)
+        if not boxes:
+            self.m.fail("no white page panel on the screen")
+        px, py, pw, ph = max(boxes, key=lambda b: b[2] * b[3])
+        right, bottom = px + pw - 1, py + ph - 1
+
+        def white(p):
+            return min(p) >= 254
+        probe = right - 25  # inside the forward button, right of its text
+        for y in range(bottom - 4, bottom - 80, -1):
+            if not white(pic.pixel(probe, y)):
+                break
+        else:
+            self.m.fail("no buttons at the bottom right of the page")
+        top = y
+        while top > bottom - 120 and not white(pic.pixel(probe, top - 1)):
+            top -= 1
+        cy = (y + top) // 2
+        found = []
+        x = right - 4
+        while x > px + 4 and len(found) < 2:
+            while x > px + 4 and white(pic.pixel(x, cy)):
+                x -= 1
+            x1 = x
+            # A button ends at a white gap wider than its letters' strokes.
+            while x > px + 4 and not all(white(pic.pixel(x - i, cy)) for i in range(7)):
+                x -= 1
+            if x1 - x > 20:
+                r, g, b = pic.pixel(x + 3, cy)
+                found.append(((x + x1) // 2, cy, g - r > 40))
+        if len(found) < 2:
+            self.m.fail("the back and forward buttons were not found")
+        return {"forward": found[0], "back": found[1]}
+
+    def forward(self, name=None, timeout=60):
+        """Presses "forward" once it is enabled; returns when the page changed."""
+        deadline = time.monotonic() + timeout
+        while True:
+            pic = self.m.screen()
+            x, y, enabled = self.nav_buttons(pic)["forward"]
+            if enabled:
+                break
+            if time.monotonic() > deadline:
+                self.m.fail("\"forward\" stays disabled")
+            time.sleep(2)
+        if name:
+            self.m.screen(name)
+        self.m.click(x, y)
+        self.m.wait_change(pic, 60)
 
     # --- guest evidence ---------------------------------------------------------
     def evidence(self, tag):
@@ -140,8 +222,7 @@ class Walk:
                          os.path.join(a.disks, "disk1.qcow2"), os.path.join(a.disks, "disk2.qcow2"),
                          usb=a.usb, log=log)
         log("powered on:", " ".join(self.m.cmd))
-        welcome = ["Welcome to the disaster recovery program",
-                   "Добро пожаловать в программу аварийного восстановления"]
+        welcome = ["Welcome to the disaster", "Добро пожаловать"]
         self.m.wait_text(welcome, WINDOW_LIMIT, None, "eng+rus", interval=4)
         self.times["window"] = self.m.elapsed()
         log("the tool's window after %.0f s" % self.times["window"])
@@ -159,30 +240,21 @@ class Walk:
         check(sorted(self.vgs(ev)) == ["vg_nvme", "vg_web01"], "volume groups at boot: %s" % self.vgs(ev))
         check(not a.usb or usb, "the USB medium is not among the guest's disks: %s" % ev["_disks"])
         self.disk1, self.disk2, self.usb_disk = d1, d2, usb
+        # disk 1's LVM partition as the tool lists it (sda3, nvme0n1p3...)
+        self.pv1 = d1 + ("p3" if d1[-1].isdigit() else "3")
         log("disks: installed system %s, NVMe %s, medium %s" % (d1, d2, usb))
 
     def start(self):
-        tr = self.tr
-        if self.args.lang == "ru":
-            # The language combo shows the current language; pick "Ru".
-            self.pick_combo("Choose language", "Ru")
-        self.click_text(tr("WelcomePage", "Start"), 30, "welcome-" + self.args.lang)
-
-    def pick_combo(self, label, entry):
-        _, box, _ = self.wait([label, self.tr("WelcomePage", label)], 30)
-        x, y = self.field_after(box)
-        self.m.click(x, y)
-        time.sleep(1.5)
-        _, ebox, _ = self.m.wait_text(entry, 20, None, self.langs + "+eng" if self.langs == "rus" else self.langs)
-        self.m.click_box(ebox)
-        time.sleep(1.5)
-
-    def open_combo_entries(self, combo_text):
-        """Opens the combo that shows `combo_text`, returns the entries' text."""
-        _, box, _ = self.wait(combo_text, 30)
+        """On the welcome page: the walk's language from the language combo
+        (whatever the tool started in), then "Start"."""
+        want = {"en": "En", "ru": "Ru"}[self.args.lang]
+        words = self.open_combo(["Choose language", "Выберите язык"], "language-combo")
+        box = words.find(want)
+        if not box:
+            self.m.fail("no entry %r in the language list; it reads:\n%s" % (want, words.text()))
         self.m.click_box(box)
-        time.sleep(1.5)
-        return self.m.read(self.m.screen("combo-open"), self.langs)
+        self.wait(self.tr("WelcomePage", "Choose language"), 30, "welcome-" + self.args.lang)
+        self.click_text(self.tr("WelcomePage", "Start"), 30)
 
     def backup(self):
         tr = self.tr
@@ -191,25 +263,33 @@ class Walk:
         self.wait(tr("BackupChoosingDevicePage", "Choose local drive contains / in backup device"), 60,
                   "backup-device")
         # The drive combo offers the machine's disks and never the medium's own.
-        words = self.open_combo_entries(self.disk1)
-        check(words.find(self.disk2), "the NVMe disk %s is not offered" % self.disk2)
-        if self.usb_disk:
-            check(not words.find(self.usb_disk), "the medium's own disk %s is offered" % self.usb_disk)
+        words = self.open_combo(tr("BackupChoosingDevicePage", "Drive"), "backup-drives")
+        self.check_offered(words, "backup source")
+        box = words.find(self.disk1)
+        check(box, "disk 1 (%s) is not offered as a backup source" % self.disk1)
+        self.m.click_box(box)
+        time.sleep(2)
+        # The LVM physical volume opens (with a note that it is no file
+        # system), then its root volume is chosen.
+        _, box, _ = self.m.wait_text(self.pv1, 60, None, "eng")
+        self.m.click_box(box)
+        time.sleep(2)
+        self.m.screen("backup-pv-note")
         self.m.keys("esc")
-        time.sleep(1)
-        # The LVM root partition, then forward.
-        self.click_text("vg_web01-root", 30, None)
+        time.sleep(1.5)
+        _, box, _ = self.m.wait_text("vg_web01-root", 30, "backup-lvm-open", "eng")
+        self.m.click_box(box)
+        time.sleep(2)
         self.forward("backup-device-chosen")
         self.wait(tr("BackupDiskInfoPage", "Choose mounted directories that should be in backup"), 120,
                   "backup-diskinfo")
-        self.mark_rows(["/boot"])
+        _, _, words = self.m.wait_text("web01", 30, None, "eng")
+        self.mark_rows(words, ["vg_web01-root", "/boot"])
         self.forward("backup-marked")
         self.wait(tr("BackupConfirmingPage", "Mounted directories"), 60, "backup-confirm")
-        self.click_text(tr("BackupConfirmingPage", "Create image"), 30)
-        done = tr("BackupCreatingPage", "Creating backup ended successfully")
-        failed = tr("BackupCreatingPage", "Creating backup failed. See log for more info")
-        phrase, _, _ = self.wait([done, failed], 600, "backup-end")
-        check(phrase == done, "the backup failed on the screen")
+        self.forward()  # "Create image"
+        self.wait_end(tr("BackupCreatingPage", "Creating backup ended successfully"),
+                      tr("BackupCreatingPage", "Creating backup failed. See log for more info"), "backup")
         self.times["backup"] = self.m.elapsed() - t0
         ev = self.evidence("after-backup")
         self.check_untouched(ev, "after the backup")
@@ -219,16 +299,43 @@ class Walk:
         check(any("sarvelin_client start" in c for c in calls), "the local client was never started")
         log("backup done in %.0f s" % self.times["backup"])
 
-    def mark_rows(self, rows):
-        pass  # filled once the page's layout is known
+    def check_offered(self, words, what):
+        """The open disk list names both of the machine's disks and never
+        the medium's own."""
+        check(words.find(self.disk1) and words.find(self.disk2),
+              "the %s list does not offer %s and %s; it reads:\n%s" % (what, self.disk1, self.disk2, words.text()))
+        if self.usb_disk:
+            check(not words.find(self.usb_disk),
+                  "the medium's own disk %s is offered as %s" % (self.usb_disk, what))
+
+    def mark_rows(self, words, rows):
+        """Marks the fstab rows whose text holds `rows` in the "Need backup"
+        column (its header's middle)."""
+        head = words.find(self.tr("FstabView", "Need backup"))
+        for row in rows:
+            box = words.find(row, part=True)
+            check(box, "no row %r on the disk page; it reads:\n%s" % (row, words.text()))
+            x = head[0] + head[2] // 2 if head else box[0] - 70
+            self.m.click(x, box[1] + box[3] // 2)
+            time.sleep(1)
+
+    def wait_end(self, done, failed, what):
+        """Waits for the exit page of a run, closes notes left over it, and
+        checks its result text."""
+        exit_text = self.tr("ExitPage", "Exit")
+        self.wait([exit_text, done, failed], 900, what + "-ending")
+        time.sleep(2)
+        self.m.keys("esc")  # a note may still be open above the page
+        time.sleep(1.5)
+        phrase, _, _ = self.wait([done, failed], 60, what + "-end")
+        check(phrase == done, "the %s failed on the screen" % what)
 
     def again(self):
-        """From the exit page back to the welcome page: "Exit", and the
-        session starts the tool again."""
-        self.click_text(self.tr("ExitPage", "Exit"), 60, "backup-exit")
-        welcome = self.tr("WelcomePage", "Start")
-        self.wait(welcome, 180, "welcome-again")
-        self.click_text(welcome, 30)
+        """From the exit page back to the welcome page ("To Start" in the
+        footer) and on to the scenario page."""
+        self.click_text(self.tr("JournalFooter", "To Start"), 60)
+        self.wait(self.tr("WelcomePage", "Choose language"), 60, "welcome-again")
+        self.click_text(self.tr("WelcomePage", "Start"), 30)
 
     def restore(self):
         tr = self.tr
@@ -240,32 +347,31 @@ class Walk:
         self.click_text(tr("RestoreChoosingServerPage", "Connect"), 30, "restore-server")
         self.wait(tr("RestoreChoosingServerPage", "Disconnect"), 120, "restore-connected")
         self.forward()
-        self.wait(tr("RestoreAvailableBackupsPage", "Client hostname"), 120, "restore-backups")
-        self.click_text("web01 rescue image, Monday", 60)
+        self.wait(tr("RestoreAvailableBackupsPage", "Client hostname"), 120)
+        self.m.wait_text("1001", 60, "restore-backups", "eng")
+        _, box, _ = self.m.wait_text("1001", 60, None, "eng")  # web01's unencrypted archive
+        self.m.click_box(box)
+        time.sleep(2)
         self.forward("restore-backup-chosen")
         self.wait(tr("RestoreSettingsPage", "Restore target"), 60, "restore-settings")
-        # The target: the NVMe disk; the combo never offers the medium's disk.
-        words = self.open_combo_entries(self.disk1)
-        if self.usb_disk:
-            check(not words.find(self.usb_disk), "the medium's own disk %s is offered as a target" % self.usb_disk)
-        box = words.find(self.disk2)
-        check(box, "the NVMe disk %s is not offered as a target" % self.disk2)
-        self.m.click_box(box)
-        time.sleep(1.5)
+        # The target: the NVMe disk; the list never offers the medium's disk.
+        words = self.open_combo(tr("RestoreSettingsPage", "Restore target"), "restore-targets")
+        self.check_offered(words, "restore target")
+        self.m.click_box(words.find(self.disk2))
+        time.sleep(2)
         self.type_into(tr("RestoreSettingsPage", "Enter client's password"), "web01-secret", secret=True)
         self.forward("restore-settings-done")
-        self.wait(tr("RestoreConfirmingPage", "Selected backup"), 60, "restore-confirm")
-        self.click_text(tr("RestoreConfirmingPage", "Restore"), 30)
+        _, _, words = self.wait(tr("RestoreConfirmingPage", "Selected backup"), 60, "restore-confirm")
+        check(self.disk2 in words.text(), "the confirmation does not name %s:\n%s" % (self.disk2, words.text()))
+        self.forward()  # "Restore"
         # The LVM question names the NVMe disk's group and nothing of disk 1.
         _, box, words = self.wait(tr("CustomQuestionDialog", "Yes"), 180, "restore-lvm-question")
         text = words.text()
         check("vg_nvme" in text, "the LVM question does not name vg_nvme:\n" + text)
         check("vg_web01" not in text, "the LVM question names disk 1's group vg_web01:\n" + text)
         self.m.click_box(box)
-        done = tr("RestoreProcessPage", "Recovery ended successfully")
-        failed = tr("RestoreProcessPage", "Recovery failed. See log for more info")
-        phrase, _, _ = self.wait([done, failed], 600, "restore-end")
-        check(phrase == done, "the restore failed on the screen")
+        self.wait_end(tr("RestoreProcessPage", "Recovery ended successfully"),
+                      tr("RestoreProcessPage", "Recovery failed. See log for more info"), "restore")
         self.times["restore"] = self.m.elapsed() - t0
         ev = self.evidence("after-restore")
         check(self.vgs(ev) == ["vg_web01"], "volume groups after the restore: %s (pvs: %s)"

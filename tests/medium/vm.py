@@ -102,6 +102,12 @@ class Picture:
             f.write(png)
 
 
+def _corner_colour(png):
+    out = subprocess.run(["convert", png + "[1x1+2+2]", "-format", "%[pixel:p{0,0}]", "info:"],
+                         capture_output=True, text=True, timeout=30).stdout.strip()
+    return out or "rgb(0,117,122)"
+
+
 class Words:
     """The words tesseract reads on a screen, with their boxes, in lines.
 
@@ -116,11 +122,26 @@ class Words:
         self.boxes = self._white_boxes(png)
         work = os.path.join(os.path.dirname(png), "ocr-work")
         os.makedirs(work, exist_ok=True)
+        def inside(a, b):
+            return a != b and b[0] <= a[0] and b[1] <= a[1] and a[0] + a[2] <= b[0] + b[2] \
+                and a[1] + a[3] <= b[1] + b[3]
         for n, (x, y, w, h) in enumerate(self.boxes):
+            if any(inside((x, y, w, h), other) for other in self.boxes):
+                continue  # read with the box around it
             crop = os.path.join(work, "box.png")
+            zoom = 2 if h < 80 else 1
             subprocess.run(["convert", png, "-crop", "%dx%d+%d+%d" % (w - 6, h - 6, x + 3, y + 3), "+repage",
-                            "-resize", "200%", crop], check=True)
-            self._tesseract(crop, langs, "6", ("box", n), x + 3, y + 3, 0.5)
+                            "-resize", "%d%%" % (100 * zoom), crop], check=True)
+            self._tesseract(crop, langs, "6" if h < 80 else "11", ("box", n), x + 3, y + 3, 1.0 / zoom)
+        # Buttons: boxes of the page's own colour inside white boxes, light
+        # text on them; read inverted.
+        for n, (x, y, w, h) in enumerate(self._coloured_boxes(png)):
+            if not any(inside((x, y, w, h), other) for other in self.boxes):
+                continue
+            crop = os.path.join(work, "button.png")
+            subprocess.run(["convert", png, "-crop", "%dx%d+%d+%d" % (w - 4, h - 4, x + 2, y + 2), "+repage",
+                            "-colorspace", "gray", "-negate", "-resize", "200%", crop], check=True)
+            self._tesseract(crop, langs, "7", ("button", n), x + 2, y + 2, 0.5)
         page = os.path.join(work, "page.png")
         draw = []
         for (x, y, w, h) in self.boxes:
@@ -147,6 +168,28 @@ class Words:
                 boxes.append((x, y, w, h))
         return boxes
 
+    @staticmethod
+    def _coloured_boxes(png):
+        """Boxes of the colour of the screen's top left pixel (the page)."""
+        colour = _corner_colour(png)
+        out = subprocess.run(["convert", png, "-fuzz", "10%", "-fill", "black", "+opaque", colour,
+                              "-fill", "white", "-opaque", colour,
+                              "-define", "connected-components:verbose=true",
+                              "-define", "connected-components:area-threshold=500",
+                              "-connected-components", "4", "null:"],
+                             capture_output=True, text=True, timeout=60).stdout
+        boxes = []
+        for line in out.splitlines()[1:]:
+            f = line.split()
+            if len(f) < 5 or f[4] not in ("gray(255)", "srgb(255,255,255)", "white"):
+                continue
+            w, rest = f[1].split("x")
+            h, x, y = rest.split("+")
+            w, h, x, y = int(w), int(h), int(x), int(y)
+            if w >= 40 and 16 <= h <= 90:
+                boxes.append((x, y, w, h))
+        return boxes
+
     def _tesseract(self, png, langs, psm, key, dx, dy, scale):
         out = subprocess.run(["tesseract", png, "-", "-l", langs, "--psm", psm, "tsv"],
                              capture_output=True, text=True, timeout=120).stdout
@@ -163,15 +206,17 @@ class Words:
     def _norm(word):
         return "".join(c for c in word.lower() if c.isalnum())
 
-    def find(self, phrase, exact=True):
+    def find(self, phrase, part=False):
         """Box (x, y, w, h) of the first run of words that reads `phrase`
-        (with exact=False, whose words start with the phrase's words)."""
+        (with part=True, a word that holds it, e.g. a device in a path)."""
         want = [self._norm(w) for w in phrase.split() if self._norm(w)]
+        if not want:
+            return None
         for words in self.lines.values():
             norms = [self._norm(w) for w, _ in words]
             for i in range(len(words) - len(want) + 1):
                 got = norms[i:i + len(want)]
-                if got == want or (not exact and all(g.startswith(w) for g, w in zip(got, want))):
+                if got == want or (part and len(want) == 1 and want[0] in got[0]):
                     boxes = [b for _, b in words[i:i + len(want)]]
                     x0 = min(b[0] for b in boxes)
                     y0 = min(b[1] for b in boxes)
