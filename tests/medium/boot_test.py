@@ -93,14 +93,18 @@ class Walk:
         pic = self.m.screen()
         left = x - 25
         bg = pic.pixel(left - 3, y)
-        right, quiet = left, 0
-        for x in range(left, pic.width - 2):
-            if sum(abs(a - b) for a, b in zip(pic.pixel(x, y), bg)) > 60:
-                right, quiet = x, 0
-            else:
-                quiet += 1
-                if quiet > 120:
-                    break
+
+        def edge(px, py):
+            return sum(abs(a - b) for a, b in zip(pic.pixel(px, py), bg)) > 60
+        # Up to the box's top border, then along it to its right end.
+        top = y
+        while top > y - 40 and not edge(left + 5, top):
+            top -= 1
+        right = left + 5
+        while right < pic.width - 2 and (edge(right + 1, top) or edge(right + 1, top + 1)):
+            right += 1
+        if right - left < 40:
+            self.m.fail("the box right of the label at %s has no top border" % (box,))
         return left, right, y
 
     def open_combo(self, label, name=None, langs="eng"):
@@ -365,7 +369,10 @@ class Walk:
         check(self.disk2 in words.text(), "the confirmation does not name %s:\n%s" % (self.disk2, words.text()))
         self.forward()  # "Restore"
         # The LVM question names the NVMe disk's group and nothing of disk 1.
-        _, box, words = self.wait(tr("CustomQuestionDialog", "Yes"), 180, "restore-lvm-question")
+        yes = tr("CustomQuestionDialog", "Yes")
+        done = tr("RestoreProcessPage", "Recovery ended successfully")
+        phrase, box, words = self.wait([yes, tr("ExitPage", "Exit"), done], 300, "restore-lvm-question")
+        check(phrase == yes, "the restore never asked about the NVMe disk's volume group")
         text = words.text()
         check("vg_nvme" in text, "the LVM question does not name vg_nvme:\n" + text)
         check("vg_web01" not in text, "the LVM question names disk 1's group vg_web01:\n" + text)

@@ -129,10 +129,10 @@ class Words:
             if any(inside((x, y, w, h), other) for other in self.boxes):
                 continue  # read with the box around it
             crop = os.path.join(work, "box.png")
-            zoom = 2 if h < 80 else 1
+            zoom = 2
             subprocess.run(["convert", png, "-crop", "%dx%d+%d+%d" % (w - 6, h - 6, x + 3, y + 3), "+repage",
                             "-resize", "%d%%" % (100 * zoom), crop], check=True)
-            self._tesseract(crop, langs, "6" if h < 80 else "11", ("box", n), x + 3, y + 3, 1.0 / zoom)
+            self._tesseract(crop, langs, "6" if h < 80 else "12", ("box", n), x + 3, y + 3, 1.0 / zoom)
         # Buttons: boxes of the page's own colour inside white boxes, light
         # text on them; read inverted.
         for n, (x, y, w, h) in enumerate(self._coloured_boxes(png)):
