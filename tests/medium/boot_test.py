@@ -264,7 +264,7 @@ class Walk:
         tr = self.tr
         t0 = self.m.elapsed()
         self.click_text(tr("ScenarioSelectionPage", "Backup"), 60, "scenario")
-        self.wait(tr("BackupChoosingDevicePage", "Choose local drive contains / in backup device"), 60,
+        self.wait(tr("Window", "Choose backup device for creating resque image"), 60,
                   "backup-device")
         # The drive combo offers the machine's disks and never the medium's own.
         words = self.open_combo(tr("BackupChoosingDevicePage", "Drive"), "backup-drives")
@@ -285,12 +285,12 @@ class Walk:
         self.m.click_box(box)
         time.sleep(2)
         self.forward("backup-device-chosen")
-        self.wait(tr("BackupDiskInfoPage", "Choose mounted directories that should be in backup"), 120,
+        self.wait(tr("Window", "Chosen disk info"), 120,
                   "backup-diskinfo")
         _, _, words = self.m.wait_text("web01", 30, None, "eng")
         self.mark_rows(words, ["vg_web01-root", "/boot"])
         self.forward("backup-marked")
-        self.wait(tr("BackupConfirmingPage", "Mounted directories"), 60, "backup-confirm")
+        self.wait(tr("Window", "Confirm chosen data: backup"), 60, "backup-confirm")
         self.forward()  # "Create image"
         self.wait_end(tr("BackupCreatingPage", "Creating backup ended successfully"),
                       tr("BackupCreatingPage", "Creating backup failed. See log for more info"), "backup")
@@ -345,19 +345,19 @@ class Walk:
         tr = self.tr
         t0 = self.m.elapsed()
         self.click_text(tr("ScenarioSelectionPage", "Restore"), 60, "scenario-restore")
-        self.wait(tr("RestoreChoosingServerPage", "Sarvelin server"), 60)
+        self.wait(tr("Window", "Choose server"), 60)
         self.type_into(tr("RestoreChoosingServerPage", "Sarvelin server"), "10.0.2.2")
         self.type_into(tr("RestoreChoosingServerPage", "Sarvelin key password"), "key-secret", secret=True)
         self.click_text(tr("RestoreChoosingServerPage", "Connect"), 30, "restore-server")
         self.wait(tr("RestoreChoosingServerPage", "Disconnect"), 120, "restore-connected")
         self.forward()
-        self.wait(tr("RestoreAvailableBackupsPage", "Client hostname"), 120)
+        self.wait(tr("Window", "Available backups"), 120)
         self.m.wait_text("1001", 60, "restore-backups", "eng")
         _, box, _ = self.m.wait_text("1001", 60, None, "eng")  # web01's unencrypted archive
         self.m.click_box(box)
         time.sleep(2)
         self.forward("restore-backup-chosen")
-        self.wait(tr("RestoreSettingsPage", "Restore target"), 60, "restore-settings")
+        self.wait(tr("Window", "Restore settings"), 60, "restore-settings")
         # The target: the NVMe disk; the list never offers the medium's disk.
         words = self.open_combo(tr("RestoreSettingsPage", "Restore target"), "restore-targets")
         self.check_offered(words, "restore target")
@@ -365,7 +365,7 @@ class Walk:
         time.sleep(2)
         self.type_into(tr("RestoreSettingsPage", "Enter client's password"), "web01-secret", secret=True)
         self.forward("restore-settings-done")
-        _, _, words = self.wait(tr("RestoreConfirmingPage", "Selected backup"), 60, "restore-confirm")
+        _, _, words = self.wait(tr("Window", "Confirm chosen data: restore"), 60, "restore-confirm")
         check(self.disk2 in words.text(), "the confirmation does not name %s:\n%s" % (self.disk2, words.text()))
         self.forward()  # "Restore"
         # The LVM question names the NVMe disk's group and nothing of disk 1.
