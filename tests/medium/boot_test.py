@@ -400,9 +400,13 @@ class Walk:
             self.restore()
         finally:
             if self.m:
+                self.times["total"] = self.m.elapsed()
                 log("console tail:\n" + self.m.console()[-1500:])
                 self.m.stop()
-        log("times:", self.times)
+            with open(os.path.join(self.args.out, "times.txt"), "w") as f:
+                for k, v in self.times.items():
+                    f.write("%s %.0f\n" % (k, v))
+            log("times (s):", ", ".join("%s %.0f" % kv for kv in self.times.items()))
 
 
 def main():
