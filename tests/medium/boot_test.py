@@ -107,10 +107,10 @@ class Walk:
             self.m.fail("the box right of the label at %s has no top border" % (box,))
         return left, right, y
 
-    def open_combo(self, label, name=None, langs="eng"):
+    def open_combo(self, label, name=None, langs="eng", label_langs=None):
         """Opens the combo right of `label` by its arrow; returns the words
         read on the screen with its list open."""
-        _, box, _ = self.wait(label, 30)
+        _, box, _ = self.m.wait_text(label, 30, None, label_langs or self.langs)
         _, right, y = self.field_extent(box)
         before = self.m.screen()
         self.m.click(right - 14, y)
@@ -252,7 +252,8 @@ class Walk:
         """On the welcome page: the walk's language from the language combo
         (whatever the tool started in), then "Start"."""
         want = {"en": "En", "ru": "Ru"}[self.args.lang]
-        words = self.open_combo(["Choose language", "Выберите язык"], "language-combo")
+        words = self.open_combo(["Choose language", "Выберите язык"], "language-combo",
+                                label_langs="rus+eng")
         box = words.find(want)
         if not box:
             self.m.fail("no entry %r in the language list; it reads:\n%s" % (want, words.text()))
@@ -374,14 +375,15 @@ class Walk:
         phrase, box, words = self.wait([yes, tr("ExitPage", "Exit"), done], 300, "restore-lvm-question")
         check(phrase == yes, "the restore never asked about the NVMe disk's volume group")
         text = words.text()
-        check("vg_nvme" in text, "the LVM question does not name vg_nvme:\n" + text)
-        check("vg_web01" not in text, "the LVM question names disk 1's group vg_web01:\n" + text)
+        vg1, vg2 = self.env["VG1"], self.env["VG2"]
+        check(vg2 in text, "the LVM question does not name %s:\n%s" % (vg2, text))
+        check(vg1 not in text, "the LVM question names disk 1's group %s:\n%s" % (vg1, text))
         self.m.click_box(box)
         self.wait_end(tr("RestoreProcessPage", "Recovery ended successfully"),
                       tr("RestoreProcessPage", "Recovery failed. See log for more info"), "restore")
         self.times["restore"] = self.m.elapsed() - t0
         ev = self.evidence("after-restore")
-        check(self.vgs(ev) == ["vg_web01"], "volume groups after the restore: %s (pvs: %s)"
+        check(self.vgs(ev) == [vg1], "volume groups after the restore: %s (pvs: %s)"
               % (self.vgs(ev), ev.get("pvs")))
         reqs = ev.get("requests.log", [])
         want = ":/dev/%s:1001" % self.disk2

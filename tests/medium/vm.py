@@ -171,22 +171,24 @@ class Words:
     @staticmethod
     def _coloured_boxes(png):
         """Boxes of the colour of the screen's top left pixel (the page)."""
-        colour = _corner_colour(png)
-        out = subprocess.run(["convert", png, "-fuzz", "10%", "-fill", "black", "+opaque", colour,
-                              "-fill", "white", "-opaque", colour,
-                              "-define", "connected-components:verbose=true",
-                              "-define", "connected-components:area-threshold=500",
-                              "-connected-components", "4", "null:"],
-                             capture_output=True, text=True, timeout=60).stdout
+        # The page's colour, and the theme's teal in case a dialog dims the page.
+        out = ""
+        for colour in sorted({_corner_colour(png), "srgb(0,117,122)"}):
+            out += subprocess.run(["convert", png, "-fuzz", "10%", "-fill", "black", "+opaque", colour,
+                                   "-fill", "white", "-opaque", colour,
+                                   "-define", "connected-components:verbose=true",
+                                   "-define", "connected-components:area-threshold=500",
+                                   "-connected-components", "4", "null:"],
+                                  capture_output=True, text=True, timeout=60).stdout
         boxes = []
-        for line in out.splitlines()[1:]:
+        for line in out.splitlines():
             f = line.split()
             if len(f) < 5 or f[4] not in ("gray(255)", "srgb(255,255,255)", "white"):
                 continue
             w, rest = f[1].split("x")
             h, x, y = rest.split("+")
             w, h, x, y = int(w), int(h), int(x), int(y)
-            if w >= 40 and 16 <= h <= 90:
+            if w >= 40 and 16 <= h <= 90 and (x, y, w, h) not in boxes:
                 boxes.append((x, y, w, h))
         return boxes
 
