@@ -204,9 +204,12 @@ class Words:
                    int(int(f[8]) * scale), int(int(f[9]) * scale))
             self.lines.setdefault(k, []).append((f[11].strip(), box))
 
-    @staticmethod
-    def _norm(word):
-        return "".join(c for c in word.lower() if c.isalnum())
+    # Letters and digits the reader confuses count as one (on both sides).
+    _SAME = str.maketrans({"l": "1", "i": "1", "|": "1", "o": "0"})
+
+    @classmethod
+    def _norm(cls, word):
+        return "".join(c for c in word.lower().translate(cls._SAME) if c.isalnum())
 
     def find(self, phrase, part=False):
         """Box (x, y, w, h) of the first run of words that reads `phrase`
