@@ -327,8 +327,10 @@ class Walk:
     def wait_end(self, done, failed, what):
         """Waits for the exit page of a run, closes notes left over it, and
         checks its result text."""
-        exit_text = self.tr("ExitPage", "Exit")
-        self.wait([exit_text, done, failed], 900, what + "-ending")
+        # The exit page: its button, its text, or the footer's "To Start",
+        # which a note left open over the page does not hide.
+        self.wait([self.tr("ExitPage", "Exit"), self.tr("JournalFooter", "To Start"), done, failed],
+                  900, what + "-ending")
         time.sleep(2)
         self.m.keys("esc")  # a note may still be open above the page
         time.sleep(1.5)
