@@ -216,8 +216,9 @@ class Walk:
         check(not swaps, "%s: swap is on: %s" % (when, swaps))
 
     def vgs(self, ev):
-        return sorted({line.split(":")[1].strip() for line in ev.get("pvs", [])
-                       if ":" in line and line.split(":")[1].strip()})
+        # "PV:VG" lines only (LVM may add notes of its own)
+        return sorted({m.group(1) for m in (re.match(r"^\s*/dev/\S+:(\S+)\s*$", line)
+                                             for line in ev.get("pvs", [])) if m})
 
     # --- the walk ---------------------------------------------------------------
     def boot(self):
