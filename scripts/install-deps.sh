@@ -26,9 +26,11 @@ PACKAGES=(
   # the Debian package: building, checking, installing it in the sandbox
   dpkg-dev fakeroot lintian file libxcb1-dev
   # the rescue medium (scripts/build-medium.sh): root, squashfs, hybrid ISO,
-  # BIOS GRUB, the EFI image; QEMU and OVMF boot it
+  # BIOS GRUB, the EFI image
   mmdebstrap squashfs-tools xorriso grub-pc-bin grub-common mtools
-  qemu-system-x86 ovmf
+  # the rescue medium's boot tests: virtual machines (BIOS, UEFI, Secure Boot),
+  # the installed system on their disks, the driver and its screen reader
+  qemu-system-x86 qemu-utils ovmf python3 tesseract-ocr tesseract-ocr-eng tesseract-ocr-rus
 )
 
 missing=()

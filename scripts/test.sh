@@ -7,7 +7,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${SV_BUILD_DIR:-$root/build}"
 jobs="$(nproc)"
 
-cmake -S "$root" -B "$build" -G Ninja
+# SV_MEDIUM_TESTS=1 adds the rescue medium's build and its QEMU boot tests.
+cmake -S "$root" -B "$build" -G Ninja -DSV_MEDIUM_TESTS="$([ "${SV_MEDIUM_TESTS:-0}" = 1 ] && echo ON || echo OFF)"
 cmake --build "$build" -j"$jobs"
 
 cd "$build"
