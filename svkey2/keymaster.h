@@ -31,11 +31,11 @@
 #include <vector>
 
 // Key client link: the archives model, the recovery-plan manager, the
-// message queues and the named mutex shared with the local client.
+// link to the daemon (message queues and named mutex) on its own thread.
 #include <memory>
 #include <boost/date_time/posix_time/ptime.hpp>
-#include <boost/interprocess/ipc/message_queue.hpp>
-#include <boost/interprocess/sync/named_mutex.hpp>
+#include "daemon_link.h"
+class LinkThread;
 #include "drpmanager.h"
 #include "resquearchivesmodel.h"
 
@@ -85,6 +85,9 @@ public:
     Q_ENUM(Operation)
 
     explicit KeyMaster(QObject* parent = nullptr);
+    // daemon link: the controller with another link than the real one (the
+    // tests' double); its calls run on the controller's link thread.
+    KeyMaster(std::unique_ptr<DaemonLink> link, QObject* parent = nullptr);
     ~KeyMaster() override;
 
     // --- property accessors and setters (a setter stores and emits only on change)
@@ -207,11 +210,6 @@ private:
     FsModel fstabModel;
     // Rescue-image archives of the chosen client.
     ResqueArchivesModel resqueArchivesModel;
-    // Key client link handles, null while closed: the mutex shared with the
-    // local client side, the answer queue and the request queue.
-    std::unique_ptr<boost::interprocess::named_mutex> clientMutex;
-    std::unique_ptr<boost::interprocess::message_queue> clientToManagerQueue;
-    std::unique_ptr<boost::interprocess::message_queue> managerToClientQueue;
     std::vector<std::string> temporaryFiles;
     QStringList m_drives;
     QStringList m_interfaces;
@@ -436,14 +434,19 @@ private:
     // process it (a blocking exchange), so that it is not replayed against a
     // page that has changed meanwhile.
     void dropQueuedInput();
-    // Gives the named mutex back if the controller ends while holding it
-    // (it is not robust: a lock left behind would block the client side).
-    struct ClientMutexReleaser
-    {
-        KeyMaster* owner;
-        ~ClientMutexReleaser() { owner->unlockClientMutex(); }
-    };
-    ClientMutexReleaser clientMutexReleaser { this };
+
+    // daemon link: the thread that owns the link and makes its blocking
+    // calls (it gives the named mutex back if the controller ends holding
+    // it). onLink runs `work` there and waits for it while this thread
+    // processes its events; what `work` threw is thrown again here.
+    static std::unique_ptr<DaemonLink> realDaemonLink();
+    std::unique_ptr<LinkThread> m_linkThread;
+    void onLink(const std::function<void(DaemonLink&)>& work);
+    void dropStaleAnswers();
+    void closeAfterTimeout();
+    bool answerQueueOpen();
+    bool requestQueueOpen();
+    bool clientMutexOpen();
 
     // --- requests over the channel (keymaster_requests.cpp)
 public:

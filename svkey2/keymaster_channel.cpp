@@ -8,58 +8,93 @@
 // when the queues are opened and before each request is sent, and a request
 // whose answer does not come in time closes the channel, so that a late
 // answer can never be read as the answer to another request.
+//
+// Every call that may block (send, receive, the mutex) runs on the link
+// thread; the window's thread waits for it with its events processed, so
+// the window keeps answering for as long as a deadline allows the daemon.
 
 #include "keymaster.h"
 
+#include "boost_daemon_link.h"
+#include "link_thread.h"
 #include "notifier.h"
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QTimer>
+#include <QThread>
 
 #include <boost/date_time/posix_time/posix_time.hpp>
-#include <boost/interprocess/exceptions.hpp>
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-namespace bip = boost::interprocess;
-
 namespace {
-
-const char* const kClientToManagerQueueName = "Sarvelin_client_to_SVKEY_MQ";
-const char* const kManagerToClientQueueName = "Sarvelin_SVKEY_to_client_MQ";
-const char* const kClientMutexName = "Sarvelin_SVC_mutex";
 
 // Largest payload reserved in advance; a bigger announced length still works,
 // the string just grows as the parts arrive.
 const std::size_t kMaxPayloadReserve = 64u * 1024u * 1024u;
 
+} // namespace
+
+// --- the link thread
+
+std::unique_ptr<DaemonLink> KeyMaster::realDaemonLink()
+{
+    return std::make_unique<BoostDaemonLink>();
+}
+
+void KeyMaster::onLink(const std::function<void(DaemonLink&)>& work)
+{
+    // The link thread wakes this thread's event processing when the call
+    // has run; the window is drawn and answers meanwhile.
+    const auto call = m_linkThread->post(work, [this] { QMetaObject::invokeMethod(this, [] {}, Qt::QueuedConnection); });
+    if (QCoreApplication::instance() && QThread::currentThread() == thread()) {
+        while (!waitUntil([&call] { return call->done(); }, 1000, false)) {
+        }
+    } else {
+        call->wait();
+    }
+    call->rethrow();
+}
+
 // Drops every answer waiting in the answer queue: it belongs to an earlier
 // request. Throws what the queue library throws.
-void dropStaleAnswers(bip::message_queue& answers)
+void KeyMaster::dropStaleAnswers()
 {
-    std::vector<char> scrap(answers.get_max_msg_size());
-    bip::message_queue::size_type received = 0;
-    unsigned int priority = 0;
     int dropped = 0;
-    while (answers.try_receive(scrap.data(), scrap.size(), received, priority))
-        ++dropped;
+    onLink([&](DaemonLink& link) {
+        if (link.answerQueueOpen())
+            dropped = link.dropAnswers();
+    });
     if (dropped > 0)
         qInfo().noquote() << "dropped" << dropped << "unread answer(s) of an earlier request";
 }
 
 // After a timeout the daemon may still answer; closing both handles makes
 // the next operation open the queues again, which empties them.
-void closeAfterTimeout(std::unique_ptr<bip::message_queue>& answers, std::unique_ptr<bip::message_queue>& requests)
+void KeyMaster::closeAfterTimeout()
 {
     qWarning().noquote() << "no answer in time: the channel to Sarvelin key client is closed";
-    answers.reset();
-    requests.reset();
+    onLink([](DaemonLink& link) {
+        link.closeAnswerQueue();
+        link.closeRequestQueue();
+    });
 }
 
-} // namespace
+bool KeyMaster::answerQueueOpen()
+{
+    bool open = false;
+    onLink([&](DaemonLink& link) { open = link.answerQueueOpen(); });
+    return open;
+}
+
+bool KeyMaster::requestQueueOpen()
+{
+    bool open = false;
+    onLink([&](DaemonLink& link) { open = link.requestQueueOpen(); });
+    return open;
+}
 
 // --- one exchange
 
@@ -88,16 +123,17 @@ KeyMaster::LinkExchange KeyMaster::beginExchange() const
 KeyMaster::LinkStep KeyMaster::sendRequest(LinkExchange& exchange, const std::string& text)
 {
     exchange.libraryError.clear();
-    if (!managerToClientQueue) {
+    if (!requestQueueOpen()) {
         exchange.libraryError = "message queue to Sarvelin key client is not open";
         return LinkStep::LibraryError;
     }
     try {
-        if (clientToManagerQueue)
-            dropStaleAnswers(*clientToManagerQueue);
-        if (managerToClientQueue->timed_send(text.data(), text.size(), 0, exchange.deadline))
+        dropStaleAnswers();
+        bool sent = false;
+        onLink([&](DaemonLink& link) { sent = link.send(text, exchange.deadline); });
+        if (sent)
             return LinkStep::Done;
-        closeAfterTimeout(clientToManagerQueue, managerToClientQueue);
+        closeAfterTimeout();
         return LinkStep::TimedOut;
     } catch (const std::exception& e) {
         exchange.libraryError = e.what();
@@ -109,16 +145,18 @@ KeyMaster::LinkStep KeyMaster::receiveAnswer(LinkExchange& exchange)
 {
     exchange.libraryError.clear();
     exchange.received = 0;
-    if (!clientToManagerQueue) {
+    if (!answerQueueOpen()) {
         exchange.libraryError = "message queue from Sarvelin key client is not open";
         return LinkStep::LibraryError;
     }
     try {
-        bip::message_queue::size_type received = 0;
-        unsigned int priority = 0;
-        if (!clientToManagerQueue->timed_receive(exchange.buffer.data(), exchange.buffer.size(),
-                                                 received, priority, exchange.deadline)) {
-            closeAfterTimeout(clientToManagerQueue, managerToClientQueue);
+        std::size_t received = 0;
+        bool arrived = false;
+        onLink([&](DaemonLink& link) {
+            arrived = link.receive(exchange.buffer.data(), exchange.buffer.size(), received, exchange.deadline);
+        });
+        if (!arrived) {
+            closeAfterTimeout();
             return LinkStep::TimedOut;
         }
         exchange.received = std::min<std::size_t>(received, exchange.buffer.size());
@@ -156,19 +194,21 @@ KeyMaster::LinkStep KeyMaster::receivePayload(LinkExchange& exchange, std::strin
     // arrived are kept, never the rest of a part's area.
     std::size_t total = 0;
     try {
-        if (!clientToManagerQueue) {
+        if (!answerQueueOpen()) {
             exchange.libraryError = "message queue from Sarvelin key client is not open";
             return LinkStep::LibraryError;
         }
         payload.reserve(std::min(expected, kMaxPayloadReserve) + kLinkBufferSize);
         do {
             payload.resize(total + kLinkBufferSize);
-            bip::message_queue::size_type received = 0;
-            unsigned int priority = 0;
-            if (!clientToManagerQueue->timed_receive(&payload[total], kLinkBufferSize, received,
-                                                     priority, exchange.deadline)) {
+            std::size_t received = 0;
+            bool arrived = false;
+            onLink([&](DaemonLink& link) {
+                arrived = link.receive(&payload[total], kLinkBufferSize, received, exchange.deadline);
+            });
+            if (!arrived) {
                 payload.clear();
-                closeAfterTimeout(clientToManagerQueue, managerToClientQueue);
+                closeAfterTimeout();
                 return LinkStep::TimedOut;
             }
             total += std::min<std::size_t>(received, kLinkBufferSize);
@@ -205,9 +245,11 @@ bool KeyMaster::messageQueuesConnect()
 {
     qInfo().noquote() << "creating queues";
     try {
-        clientToManagerQueue = std::make_unique<bip::message_queue>(bip::open_only, kClientToManagerQueueName);
-        managerToClientQueue = std::make_unique<bip::message_queue>(bip::open_only, kManagerToClientQueueName);
-        dropStaleAnswers(*clientToManagerQueue);
+        onLink([](DaemonLink& link) {
+            link.openAnswerQueue();
+            link.openRequestQueue();
+        });
+        dropStaleAnswers();
         return true;
     } catch (const std::exception& e) {
         Notifier::getInstance()->showError(
@@ -221,16 +263,25 @@ bool KeyMaster::messageQueuesConnect()
 bool KeyMaster::messageQueuesClose()
 {
     try {
-        if (!clientToManagerQueue) {
+        bool answersOpen = false;
+        bool requestsOpen = false;
+        onLink([&](DaemonLink& link) {
+            answersOpen = link.answerQueueOpen();
+            if (!answersOpen)
+                return;
+            link.closeAnswerQueue();
+            requestsOpen = link.requestQueueOpen();
+            if (requestsOpen)
+                link.closeRequestQueue();
+        });
+        if (!answersOpen) {
             qInfo().noquote() << "Message queues close, but queue 'Client to manager' is empty";
             return false;
         }
-        clientToManagerQueue.reset();
-        if (!managerToClientQueue) {
+        if (!requestsOpen) {
             qInfo().noquote() << "Message queues close, but queue 'Manager to client' is empty";
             return false;
         }
-        managerToClientQueue.reset();
         return true;
     } catch (const std::exception& e) {
         Notifier::getInstance()->showError(
@@ -243,12 +294,20 @@ bool KeyMaster::messageQueuesClose()
 
 // --- named mutex
 
+bool KeyMaster::clientMutexOpen()
+{
+    bool open = false;
+    onLink([&](DaemonLink& link) { open = link.mutexOpen(); });
+    return open;
+}
+
 bool KeyMaster::openClientMutex(bool quiet)
 {
-    if (clientMutex)
-        return true;
     try {
-        clientMutex = std::make_unique<bip::named_mutex>(bip::open_only, kClientMutexName);
+        onLink([](DaemonLink& link) {
+            if (!link.mutexOpen())
+                link.openMutex();
+        });
         return true;
     } catch (const std::exception& e) {
         if (quiet) {
@@ -277,7 +336,13 @@ bool KeyMaster::lockClientMutex()
     try {
         const auto until = boost::posix_time::microsec_clock::universal_time()
             + boost::posix_time::seconds(clientMutexWaitSeconds);
-        if (clientMutex->timed_lock(until)) {
+        bool locked = false;
+        LinkThread* linkThread = m_linkThread.get();
+        onLink([&](DaemonLink& link) {
+            locked = link.lockMutex(until);
+            linkThread->markMutexLocked(locked);
+        });
+        if (locked) {
             clientMutexLocked = true;
             return true;
         }
@@ -293,10 +358,14 @@ bool KeyMaster::lockClientMutex()
 
 void KeyMaster::unlockClientMutex()
 {
-    if (!clientMutexLocked || !clientMutex)
+    if (!clientMutexLocked)
         return;
     try {
-        clientMutex->unlock();
+        LinkThread* linkThread = m_linkThread.get();
+        onLink([linkThread](DaemonLink& link) {
+            link.unlockMutex();
+            linkThread->markMutexLocked(false);
+        });
     } catch (const std::exception& e) {
         qWarning().noquote() << "Can't unlock Sarvelin client mutex:" << e.what();
     }

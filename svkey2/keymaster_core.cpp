@@ -3,6 +3,7 @@
 // exit handler.
 
 #include "keymaster.h"
+#include "link_thread.h"
 #include "medium_disk.h"
 #include "sv_paths.h"
 
@@ -78,7 +79,13 @@ void removeFileIfPresent(const std::string& path)
 } // namespace
 
 KeyMaster::KeyMaster(QObject* parent)
+    : KeyMaster(realDaemonLink(), parent)
+{
+}
+
+KeyMaster::KeyMaster(std::unique_ptr<DaemonLink> link, QObject* parent)
     : QObject(parent)
+    , m_linkThread(std::make_unique<LinkThread>(std::move(link)))
 {
     // The member models, the master-key handler and the recovery-plan
     // manager (both with this controller as parent) are made by their

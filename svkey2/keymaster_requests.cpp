@@ -115,7 +115,7 @@ bool KeyMaster::exchangeWithKeyClient(LinkExchange& exchange, const std::string&
                                       const QString& libraryErrorText)
 {
     Notifier* notifier = Notifier::getInstance();
-    if (!clientToManagerQueue || !managerToClientQueue) {
+    if (!answerQueueOpen() || !requestQueueOpen()) {
         notifier->showError(tr("There is no connection to Sarvelin client process"));
         return false;
     }
@@ -124,7 +124,9 @@ bool KeyMaster::exchangeWithKeyClient(LinkExchange& exchange, const std::string&
         return false;
     };
     try {
-        if (managerToClientQueue->get_num_msg() > 0) {
+        std::size_t unread = 0;
+        onLink([&](DaemonLink& link) { unread = link.waitingRequests(); });
+        if (unread > 0) {
             notifier->showError(busyText);
             return false;
         }
@@ -197,11 +199,11 @@ bool KeyMaster::svkey_authentication(std::string hash)
     qInfo().noquote() << "In svkey authentification";
     LinkExchange exchange = beginExchange();
     const std::string text = "SV KEY PASSWORD:" + hash;
-    if (!managerToClientQueue) {
+    if (!requestQueueOpen()) {
         qWarning().noquote() << "queue from manager to client is empty";
         return false;
     }
-    if (!clientToManagerQueue) {
+    if (!answerQueueOpen()) {
         qWarning().noquote() << "queue from client to manager is empty";
         return false;
     }
@@ -339,7 +341,7 @@ unsigned int KeyMaster::getTaskStatus(std::string request)
 {
     qDebug().noquote() << "get task status for request" << request.c_str();
     LinkExchange exchange = beginExchange();
-    if (!managerToClientQueue) {
+    if (!requestQueueOpen()) {
         qDebug().noquote() << "zero queue";
         return 0;
     }

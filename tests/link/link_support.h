@@ -27,9 +27,9 @@ class KeyMasterTestAccess
 public:
     static void setPollBudget(KeyMaster& k, int polls) { k.clientCheckPollBudget = polls; }
     static void setMutexWait(KeyMaster& k, int seconds) { k.clientMutexWaitSeconds = seconds; }
-    static bool mutexOpen(const KeyMaster& k) { return bool(k.clientMutex); }
-    static bool answerQueueOpen(const KeyMaster& k) { return bool(k.clientToManagerQueue); }
-    static bool requestQueueOpen(const KeyMaster& k) { return bool(k.managerToClientQueue); }
+    static bool mutexOpen(KeyMaster& k) { return k.clientMutexOpen(); }
+    static bool answerQueueOpen(KeyMaster& k) { return k.answerQueueOpen(); }
+    static bool requestQueueOpen(KeyMaster& k) { return k.requestQueueOpen(); }
     static bool clientStartedHere(const KeyMaster& k) { return k.clientStartedHere; }
     static std::string lastTaskId(const KeyMaster& k) { return k.lastTaskId; }
     static ResqueArchivesModel& archivesModel(KeyMaster& k) { return k.resqueArchivesModel; }

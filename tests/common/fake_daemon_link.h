@@ -1,0 +1,171 @@
+// A daemon link without a daemon, for in-process tests of the controller:
+// the queues and the mutex are data, and the replies come from a script
+// (in time, after a real pause, after the deadline, or never). The
+// controller owns the link; the test keeps a pointer and reads it under the
+// link's lock. Every call records the thread it ran on and its deadline.
+#pragma once
+
+#include "daemon_link.h"
+
+#include <boost/date_time/posix_time/posix_time.hpp>
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+class FakeDaemonLink : public DaemonLink
+{
+public:
+    struct Reply
+    {
+        std::vector<std::string> messages;
+        enum When { InTime, Late, Never } when = InTime;
+        int pauseMs = 0; // InTime: real pause before the first message
+    };
+
+    // --- set up by the test
+    bool queuesThere = true;
+    bool requestQueueThere = true;
+    bool mutexThere = true;
+    bool mutexHeldElsewhere = false;
+    bool requestQueueFull = false;
+    std::size_t largestMessage = 102400;
+    std::deque<Reply> script;                                // one per request, in order
+    std::function<Reply(const std::string&)> respond;        // when the script is used up
+
+    // --- what happened
+    std::vector<std::string> requests;
+    std::vector<Deadline> deadlines;
+    std::vector<std::thread::id> threads;
+    std::thread::id lockedOn, unlockedOn;
+    bool mutexLocked = false;
+    int receives = 0;
+
+    // Called as the link ends (on the controller's link thread), with what
+    // it saw: the link is gone once the controller is.
+    std::function<void(const FakeDaemonLink&)> atEnd;
+    ~FakeDaemonLink() override
+    {
+        if (atEnd)
+            atEnd(*this);
+    }
+
+    mutable std::mutex lock;
+    template <class F> auto read(F f) { std::lock_guard<std::mutex> g(lock); return f(*this); }
+    void addAnswer(const std::string& message) { std::lock_guard<std::mutex> g(lock); answers.push_back(message); }
+    std::size_t waitingAnswers() { std::lock_guard<std::mutex> g(lock); return answers.size(); }
+
+    void openAnswerQueue() override { std::lock_guard<std::mutex> g(lock); call(); there(queuesThere); answersOpen = true; }
+    void openRequestQueue() override { std::lock_guard<std::mutex> g(lock); call(); there(queuesThere && requestQueueThere); requestsOpen = true; }
+    bool answerQueueOpen() const override { std::lock_guard<std::mutex> g(lock); return answersOpen; }
+    bool requestQueueOpen() const override { std::lock_guard<std::mutex> g(lock); return requestsOpen; }
+    void closeAnswerQueue() override { std::lock_guard<std::mutex> g(lock); call(); answersOpen = false; }
+    void closeRequestQueue() override { std::lock_guard<std::mutex> g(lock); call(); requestsOpen = false; }
+    int dropAnswers() override
+    {
+        std::lock_guard<std::mutex> g(lock);
+        call();
+        const int n = int(answers.size());
+        answers.clear();
+        return n;
+    }
+    std::size_t waitingRequests() override { std::lock_guard<std::mutex> g(lock); call(); return requestQueueFull ? 1 : 0; }
+    bool send(const std::string& message, const Deadline& deadline) override
+    {
+        std::lock_guard<std::mutex> g(lock);
+        record(deadline);
+        if (!requestsOpen)
+            throw std::runtime_error("request queue not open");
+        if (requestQueueFull)
+            return false;
+        requests.push_back(message);
+        pending = true;
+        if (!script.empty()) {
+            current = script.front();
+            script.pop_front();
+        } else if (respond) {
+            current = respond(message);
+        } else {
+            pending = false;
+        }
+        return true;
+    }
+    bool receive(char* buffer, std::size_t size, std::size_t& received, const Deadline& deadline) override
+    {
+        int pause = 0;
+        {
+            std::lock_guard<std::mutex> g(lock);
+            record(deadline);
+            ++receives;
+            if (!answersOpen)
+                throw std::runtime_error("answer queue not open");
+            if (size < largestMessage)
+                throw std::runtime_error("boost::interprocess::message_queue receive buffer too small");
+            if (answers.empty() && pending && current.when == Reply::InTime)
+                pause = current.pauseMs;
+        }
+        if (pause > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+        std::lock_guard<std::mutex> g(lock);
+        if (answers.empty() && pending) {
+            pending = false;
+            // A late reply lands once the deadline has passed.
+            for (const std::string& m : current.messages)
+                answers.push_back(m);
+            if (current.when != Reply::InTime) {
+                if (current.when == Reply::Never)
+                    answers.clear();
+                return false;
+            }
+        }
+        if (answers.empty())
+            return false;
+        const std::string m = answers.front();
+        answers.pop_front();
+        received = std::min(m.size(), size);
+        std::copy(m.begin(), m.begin() + std::ptrdiff_t(received), buffer);
+        return true;
+    }
+    void openMutex() override { std::lock_guard<std::mutex> g(lock); call(); there(mutexThere); mutexIsOpen = true; }
+    bool mutexOpen() const override { std::lock_guard<std::mutex> g(lock); return mutexIsOpen; }
+    bool lockMutex(const Deadline& until) override
+    {
+        std::lock_guard<std::mutex> g(lock);
+        record(until);
+        if (mutexHeldElsewhere)
+            return false;
+        mutexLocked = true;
+        lockedOn = std::this_thread::get_id();
+        return true;
+    }
+    void unlockMutex() override
+    {
+        std::lock_guard<std::mutex> g(lock);
+        mutexLocked = false;
+        unlockedOn = std::this_thread::get_id();
+    }
+
+    // Seconds from now to the last deadline given.
+    double lastDeadlineSeconds()
+    {
+        std::lock_guard<std::mutex> g(lock);
+        return deadlines.empty() ? -1 : (deadlines.back() - boost::posix_time::microsec_clock::universal_time()).total_milliseconds() / 1000.0;
+    }
+
+private:
+    void call() { threads.push_back(std::this_thread::get_id()); }
+    void record(const Deadline& d) { call(); deadlines.push_back(d); }
+    static void there(bool present)
+    {
+        if (!present)
+            throw std::runtime_error("No such file or directory");
+    }
+    std::deque<std::string> answers;
+    Reply current;
+    bool pending = false;
+    bool answersOpen = false, requestsOpen = false, mutexIsOpen = false;
+};
