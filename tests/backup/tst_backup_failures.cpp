@@ -58,13 +58,6 @@ private slots:
                            "cipher kuznyechik\nServer answer: task refused, storage pool is full\n"} << none << QStringList();
         QTest::newRow("svfd never starts") << "" << "svfd_seconds = 0\n" << 50 << QStringList()
             << "The process coundnt be continued without svfd, end of process" << QStringList();
-        QTest::newRow("bad final status") << "" << "svfd_seconds = 1\nstatus = 2, 8\n" << 50 << QStringList()
-            << "Got bad status of task: Task finished with error" << QStringList();
-        QTest::newRow("status never final") << "" << "svfd_seconds = 1\nstatus = 2\n" << 200 << QStringList()
-            << "Can`t get one of supported statuses of task" << QStringList();
-        QTest::newRow("status request fails")
-            << "" << good + "\n[fault 1]\nrequest = ASK LAST BACKUP STATUS\nkind = wrong_keyword\ntext = BUSY\n" << 50
-            << QStringList() << "Got bad status of task: Task finished with wrong status" << QStringList();
         QTest::newRow("key copy fails") << "" << good << 50
             << QStringList{"E: Can't copy file /mnt/opt/sarvelin/keys/public-key.pem to "
                            "/opt/sarvelin/keys/public-key.pem: Is a directory"} << none << QStringList();

@@ -162,9 +162,6 @@ private slots:
                                           "SV KEY RESTORE ARCHIVES" + hash + ":PWD_SEPARATE:/dev/sdz:1001",
                                           "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS",
                                           "ASK LAST RESTORE STATUS", "DISCONNECT"}, {}, "Wait please for restore ... 4"};
-        QTest::newRow("bad final status")
-            << Walk{"[restore]\nstatus = 2, 8\n", "key-secret", 1, {web01}, 0, false, 0, {},
-                    {"SV KEY RESTORE ARCHIVES", "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS"}, {}, "Got bad status of task:"};
     }
     void connectChooseRestore()
     {

@@ -151,14 +151,13 @@ private slots:
     }
 
     // A second click on Connect arrives while the daemon is slow to answer
-    // the client list (the window cannot take it then): it is not replayed
-    // as "Disconnect" once the first Connect has connected.
+    // the client list (Connect is disabled while it runs): it is not
+    // replayed as "Disconnect" once the first Connect has connected.
     void doubleClickConnectSlowDaemon_data()
     {
         QTest::addColumn<QString>("delay");
-        // slow-daemon.ini: the client list comes after the deadline, an
-        // error is shown over the page; and a list 5 s late, in time.
-        QTest::newRow("list after the deadline") << "";
+        // slow-daemon.ini with the list 5 s late, in time (the list after
+        // the deadline is walked by the restore walk's slow daemon).
         QTest::newRow("list 5 s late") << "delay = 5\n";
     }
     void doubleClickConnectSlowDaemon()

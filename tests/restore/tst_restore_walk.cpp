@@ -3,10 +3,13 @@
 // file system and an LVM PV of vg0; sdb: vg1 and a PV without a group):
 // from the welcome page to "Recovery ended successfully", in each language
 // and window size, with screenshots of every step and the longest pause of
-// the window's event processing measured over the whole restore.
+// the window's event processing measured over the whole restore; and the
+// same restore against a daemon that answers after the deadline or never,
+// during which the window must never pause longer than 100 ms.
 
 #include "guiharness.h"
 
+#include "../common/shell_script.h"
 #include "../common/test_files.h"
 #include "cryptkeyhandler.h"
 #include "drpmanager.h"
@@ -26,6 +29,13 @@ QStringList fileLines(const QString& path) { return QString::fromUtf8(readFile(p
 
 const QString kMedium = "/tmp/.sv-sandbox/medium";
 const QString kRequests = "/opt/sarvelin/standins/requests.log";
+const QString kScenario = "/opt/sarvelin/standins/scenario.ini";
+
+// Milliseconds this thread has spent runnable but waiting for a CPU.
+qint64 runQueueWaitMs()
+{
+    return readFile("/proc/thread-self/schedstat").split(' ').value(1).toLongLong() / 1000000;
+}
 
 } // namespace
 
@@ -206,6 +216,95 @@ private slots:
         QVERIFY(!requests.filter("REQUEST SV KEY RESTORE ARCHIVES" + hash + ":PWD_SEPARATE:/dev/sda:2001").isEmpty());
         QVERIFY(requests.filter("db01-secret").isEmpty());
         QVERIFY(GuiHarness::logContains("restore ended successfully"));
+    }
+
+    // slow-daemon.ini: the client list comes after the 10-second deadline
+    // (an error; connect again), the recovery plan never (an error; the
+    // archive is still listed). The restore goes on to its end, and the
+    // window's events flow all along: no pause longer than 100 ms from the
+    // first Connect to the exit page.
+    void slowDaemonRestore()
+    {
+        const QByteArray medium = readFile(kScenario);
+        QVERIFY(writeFile(kScenario, readFile(QStringLiteral(SV_GUI_TEST_DIR) + "/../../sandbox/scenarios/slow-daemon.ini")));
+        QVERIFY(writeFile(kMedium + "/lvm.state", (lvmState.join('\n') + '\n').toUtf8()));
+        runShell("/opt/sarvelin/bin/sarvelin_client stop; pkill -x sv_keyclientd");
+        QFile::remove(kRequests);
+        QStringList errors;
+        QObject::connect(Notifier::getInstance(), &Notifier::hasError, this, [&](const QString& text) { errors << text; });
+        QVERIFY(gui.start(QSize(1024, 768), {"lo", "eth0"}));
+        gui.shortenScenarioWaits(1000);
+        KeyMaster* km = gui.keyMaster();
+        // The longest pause of the event loop over the whole walk, and over
+        // the daemon's slow part (connect to the archives listed) while the
+        // controller works, less the time the thread only waited for a CPU
+        // (other processes share the machine): a pause that began before an
+        // operation holds the test's own click and the page it builds.
+        QElapsedTimer sinceTick, total;
+        qint64 longest = 0, longestSlowPart = 0, waitedForCpu = runQueueWaitMs();
+        bool slowPart = true, wasBusy = false;
+        QTimer ticks;
+        ticks.setInterval(5);
+        QObject::connect(&ticks, &QTimer::timeout, [&] {
+            const qint64 pause = sinceTick.restart();
+            const qint64 cpuWait = runQueueWaitMs();
+            longest = qMax(longest, pause);
+            if (slowPart && wasBusy && km->isBusy())
+                longestSlowPart = qMax(longestSlowPart, pause - (cpuWait - waitedForCpu));
+            waitedForCpu = cpuWait;
+            wasBusy = km->isBusy();
+        });
+        const auto idle = [&](int ms) { return gui.waitFor([&] { return !km->isBusy(); }, ms); };
+        const auto closeNote = [&] {
+            QQuickItem* close = gui.findVisible("dialogCloseButton");
+            return close && gui.click(close) && gui.waitFor([&] { return !gui.findVisible("dialogCloseButton"); });
+        };
+
+        QVERIFY(gui.startWork() && gui.clickName("restoreButton") && gui.waitVisible("restoreChoosingServerPage"));
+        QVERIFY(typeInto("serverField", "10.0.0.5") && typeInto("keyPasswordField", "key-secret"));
+        total.start();
+        sinceTick.start();
+        ticks.start();
+        QVERIFY(gui.clickName("connectButton") && idle(30000));
+        const qint64 firstConnectMs = total.elapsed();
+        const QString lost = GuiHarness::tr("KeyMaster", "It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process");
+        QCOMPARE(errors, QStringList{lost});
+        QVERIFY(km->isServerConnected() && km->getClientNames().isEmpty() && closeNote());
+        // The late list has come before the disconnect asks anything.
+        QVERIFY(gui.waitFor([] { return !fileLines(kRequests).filter("ANSWER TAKE CLIENT LIST").isEmpty(); }, 5000));
+        // Connected again, the late list dropped: the list comes in time.
+        QVERIFY(gui.clickName("connectButton") && gui.waitFor([&] { return !km->isServerConnected() && !km->isBusy(); }, 15000));
+        QVERIFY(typeInto("keyPasswordField", "key-secret") && gui.clickName("connectButton"));
+        QVERIFY(gui.waitFor([&] { return km->isServerConnected() && !km->isBusy(); }, 15000));
+        QCOMPARE(km->getClientNames(), QStringList{"web01{52:54:00:1a:2b:01}"});
+        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("restoreAvailableBackupsPage"));
+        // The plan never comes: shown after the deadline, the archive listed.
+        QQuickItem* table = gui.findVisible("resqueArchivesTableView");
+        QVERIFY(gui.waitFor([&] { return table->property("rowCount").toInt() == 1 && !km->isBusy(); }, 30000));
+        slowPart = false;
+        QCOMPARE(errors, QStringList({lost, lost}));
+        QVERIFY(closeNote());
+        const qreal header = GuiConfig::getInstance()->itemHeight();
+        const QPointF row = table->mapToScene(QPointF(30, header + GuiConfig::getInstance()->tableViewRowHeight() / 2.0 + 2));
+        QTest::mouseClick(gui.view(), Qt::LeftButton, Qt::NoModifier, row.toPoint());
+        QVERIFY(gui.waitFor([&] { return forwardEnabled(); }));
+        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("restoreSettingsPage"));
+        QVERIFY(typeInto("clientPasswordField", "web01-secret") && gui.clickName("forwardButton"));
+        QVERIFY(gui.waitVisible("restoreConfirmingPage") && gui.clickName("forwardButton"));
+        QObject::connect(km, &KeyMaster::needConfirmRestoreLVM, km, [&] {
+            QTimer::singleShot(300, km, [&] { gui.clickName("yesButton"); });
+        });
+        QVERIFY(gui.waitVisible("exitPage", 60000));
+        ticks.stop();
+        Notifier::getInstance()->disconnect(this);
+        std::printf("slow daemon: longest pause of the event loop %lld ms while the daemon was slow (CPU waits left out), %lld ms over "
+                    "%lld ms (connect to end; first Connect %lld ms)\n", longestSlowPart, longest, total.elapsed(),
+                    firstConnectMs);
+        gui.shot("slow-daemon-exit");
+        QVERIFY(writeFile(kScenario, medium));
+        QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("RestoreProcessPage", "Recovery ended successfully"));
+        QVERIFY2(firstConnectMs >= 9000, "the client list did not come after the deadline");
+        QVERIFY2(longestSlowPart <= 100, qPrintable(QString("the window paused %1 ms").arg(longestSlowPart)));
     }
 
     // The restore with the keyboard alone, in each language (switched on
