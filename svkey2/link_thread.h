@@ -53,7 +53,6 @@ public:
     // Whether the link thread holds the named mutex now (set by the calls
     // through markMutexLocked, read by the ending).
     void markMutexLocked(bool locked) { m_mutexLocked = locked; }
-    bool isLinkThread() const { return std::this_thread::get_id() == m_thread.get_id(); }
 
 private:
     void loop();

@@ -1,11 +1,9 @@
 // Requests to the key client daemon stand-in: the exact texts it received,
 // how each answer is understood, the catalogue payloads, a refused restore,
-// the task status, the password hash and the named mutex (the launch of a
+// the task status and the named mutex (the launch of a
 // selected archive and its status polls run in the restore controller test).
 
 #include "link_support.h"
-
-#include <crypt.h>
 
 using namespace link_test;
 namespace bip = boost::interprocess;
@@ -103,30 +101,6 @@ private slots:
         if (!logged.isEmpty())
             QVERIFY2(logContains(logged), qPrintable(logged));
         QCOMPARE(f.shown->errors(), shown ? QStringList({ "It looks like we can't connect to Sarvelin server..." }) : QStringList());
-    }
-
-    // Only the hash travels, made with the one salt: the daemon refuses the
-    // right password hashed with another salt.
-    void passwords()
-    {
-        QVERIFY(f.daemon.start());
-        KeyMaster km;
-        QVERIFY(km.messageQueuesConnect());
-        QVERIFY(km.helloDaemon(kServer));
-        QVERIFY(!km.svkey_authentication(::crypt("key-secret", "$1$otherslt$")));
-        QVERIFY(!km.svkey_authentication(KeyMaster::hashPassword("wrong")));
-        QVERIFY(km.svkey_authentication(KeyMaster::hashPassword("key-secret")));
-        QCOMPARE(Daemon::requests().last(), "SV KEY PASSWORD:" + QString::fromStdString(KeyMaster::hashPassword("key-secret")));
-        QVERIFY(!Daemon::log().contains("key-secret"));
-        // A refused key password shows nothing.
-        QVERIFY(f.shown->shown.isEmpty());
-
-        QVERIFY(km.svkey_client_authentication("web01", KeyMaster::hashPassword("web01-secret")));
-        QCOMPARE(Daemon::requests().last(),
-                 "SV KEY CLIENT PASSWORD:web01:" + QString::fromStdString(KeyMaster::hashPassword("web01-secret")));
-        QVERIFY(!km.svkey_client_authentication("web01", ::crypt("web01-secret", "$1$otherslt$")));
-        QVERIFY(!km.svkey_client_authentication("web01", KeyMaster::hashPassword("guess")));
-        QCOMPARE(f.shown->errors(), QStringList({ "Wrong password", "Wrong password" }));
     }
 
     // The catalogue requests in one walk. Each first answer lacks its keyword:

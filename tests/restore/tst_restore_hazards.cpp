@@ -18,11 +18,9 @@
 #include <QElapsedTimer>
 #include <QQmlEngine>
 #include <QTimer>
-#include <qpa/qwindowsysteminterface.h>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <thread>
 
 namespace {
 
@@ -148,53 +146,6 @@ private slots:
         QVERIFY(!GuiHarness::logContains("refused"));
         QCOMPARE(fileLines(kRequests).filter("REQUEST HELLO").size(), 1);
         gui.shot("back-during-connect");
-    }
-
-    // A second click on Connect arrives while the daemon is slow to answer
-    // the client list (Connect is disabled while it runs): it is not
-    // replayed as "Disconnect" once the first Connect has connected.
-    void doubleClickConnectSlowDaemon_data()
-    {
-        QTest::addColumn<QString>("delay");
-        // slow-daemon.ini with the list 5 s late, in time (the list after
-        // the deadline is walked by the restore walk's slow daemon).
-        QTest::newRow("list 5 s late") << "delay = 5\n";
-    }
-    void doubleClickConnectSlowDaemon()
-    {
-        QFETCH(QString, delay);
-        QVERIFY(writeFile(kScenario, readFile(QStringLiteral(SV_GUI_TEST_DIR) + "/../../sandbox/scenarios/slow-daemon.ini")
-                                         .replace("kind = late\n", "kind = late\n" + delay.toUtf8())));
-        KeyMaster* km = gui.keyMaster();
-        QVERIFY(toServerPage());
-        QQuickItem* connectButton = gui.findVisible("connectButton");
-        const QPointF centre = connectButton->mapToScene(QPointF(connectButton->width() / 2, connectButton->height() / 2));
-        QWindow* window = gui.view();
-        // The operator's second click, 3 s after the first, as the window
-        // system delivers it: queued while the window is blocked.
-        std::thread second([window, centre] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(3000));
-            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-                window, centre, window->mapToGlobal(centre.toPoint()), Qt::LeftButton, Qt::LeftButton,
-                QEvent::MouseButtonPress);
-            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-                window, centre, window->mapToGlobal(centre.toPoint()), Qt::NoButton, Qt::LeftButton,
-                QEvent::MouseButtonRelease);
-        });
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(gui.clickName("connectButton"));
-        QVERIFY(gui.waitFor([&] { return !km->isBusy(); }, 30000));
-        const qint64 connectMs = clock.elapsed();
-        second.join();
-        QTest::qWait(1000);
-        std::printf("double click on Connect: the first Connect took %lld ms\n", connectMs);
-        QVERIFY2(connectMs > 4000, "the second click did not come during the exchange");
-        QVERIFY(km->isServerConnected());
-        QVERIFY2(fileLines(kRequests).filter("REQUEST DISCONNECT").isEmpty(), qPrintable(fileLines(kRequests).join('\n')));
-        QCOMPARE(fileLines(kRequests).filter("REQUEST HELLO").size(), 1);
-        QVERIFY(gui.findVisible("disconnectNote"));
-        gui.shot("double-click-connect");
     }
 
     // A wrong client password on a disk with LVM: nothing is asked and
