@@ -31,7 +31,6 @@ public:
     bool queuesThere = true;
     bool requestQueueThere = true;
     bool mutexThere = true;
-    bool mutexHeldElsewhere = false;
     bool requestQueueFull = false;
     std::size_t largestMessage = 102400;
     std::deque<Reply> script;                                // one per request, in order
@@ -55,7 +54,15 @@ public:
     }
 
     mutable std::mutex lock;
-    template <class F> auto read(F f) { std::lock_guard<std::mutex> g(lock); return f(*this); }
+    // Every call so far ran on one thread, and it is not `other`.
+    bool allCallsOnOneThreadBut(std::thread::id other)
+    {
+        std::lock_guard<std::mutex> g(lock);
+        for (const auto id : threads)
+            if (id != threads.front() || id == other)
+                return false;
+        return !threads.empty();
+    }
     void addAnswer(const std::string& message) { std::lock_guard<std::mutex> g(lock); answers.push_back(message); }
     std::size_t waitingAnswers() { std::lock_guard<std::mutex> g(lock); return answers.size(); }
 
@@ -136,8 +143,6 @@ public:
     {
         std::lock_guard<std::mutex> g(lock);
         record(until);
-        if (mutexHeldElsewhere)
-            return false;
         mutexLocked = true;
         lockedOn = std::this_thread::get_id();
         return true;

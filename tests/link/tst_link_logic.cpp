@@ -72,17 +72,6 @@ struct Linked
     bool connect() { return km->messageQueuesConnect(); }
 };
 
-// Every call so far ran on one thread, and it is not the window's.
-bool allOnTheLinkThread(FakeDaemonLink* link)
-{
-    return link->read([](FakeDaemonLink& l) {
-        for (const auto id : l.threads)
-            if (id != l.threads.front() || id == std::this_thread::get_id())
-                return false;
-        return !l.threads.empty();
-    });
-}
-
 } // namespace
 
 class TestLinkLogic : public QObject
@@ -119,7 +108,7 @@ private slots:
         QCOMPARE(list.size(), std::size_t(2));
         // A send that timed out closed the channel.
         QVERIFY(!KeyMasterTestAccess::answerQueueOpen(*l.km) && !KeyMasterTestAccess::requestQueueOpen(*l.km));
-        QVERIFY(allOnTheLinkThread(l.link));
+        QVERIFY(l.link->allCallsOnOneThreadBut(std::this_thread::get_id()));
     }
 
     // The length message, then the payload in parts of at most 102400 bytes.
@@ -411,7 +400,7 @@ private slots:
         }
         QVERIFY(clock.elapsed() >= 800 && clock.elapsed() < 2000);
         QVERIFY(!KeyMaster::OperationScope(*l.km, KeyMaster::Operation::Connecting, "test").granted());
-        QVERIFY(allOnTheLinkThread(l.link));
+        QVERIFY(l.link->allCallsOnOneThreadBut(std::this_thread::get_id()));
 
         bool lockedWhenEnded = true, unlockedWhereLocked = false;
         l.link->atEnd = [&](const FakeDaemonLink& link) {
