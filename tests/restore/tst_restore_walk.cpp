@@ -9,6 +9,7 @@
 
 #include "guiharness.h"
 
+#include "../common/cpu_wait.h"
 #include "../common/shell_script.h"
 #include "../common/test_files.h"
 #include "cryptkeyhandler.h"
@@ -30,12 +31,6 @@ QStringList fileLines(const QString& path) { return QString::fromUtf8(readFile(p
 const QString kMedium = "/tmp/.sv-sandbox/medium";
 const QString kRequests = "/opt/sarvelin/standins/requests.log";
 const QString kScenario = "/opt/sarvelin/standins/scenario.ini";
-
-// Milliseconds this thread has spent runnable but waiting for a CPU.
-qint64 runQueueWaitMs()
-{
-    return readFile("/proc/thread-self/schedstat").split(' ').value(1).toLongLong() / 1000000;
-}
 
 } // namespace
 
