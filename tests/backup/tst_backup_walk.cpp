@@ -4,13 +4,16 @@
 // of each page and of the run mid-way, and the medium the run leaves.
 
 #include "backup_checks.h"
+#include "../common/test_files.h"
 #include "fsmodel.h"
 #include "guiconfig.h"
 #include "guiharness.h"
 #include "keymaster.h"
 #include "notifier.h"
 
+#include <QElapsedTimer>
 #include <QQmlComponent>
+#include <QTimer>
 #include <QSysInfo>
 
 using namespace backup_checks;
@@ -61,19 +64,47 @@ private slots:
     void initTestCase() { QVERIFY2(GuiHarness::insideSandbox(), "needs the simulated medium and the stand-ins"); }
     void cleanup() { gui.stop(); }
 
+    // With `slow` tools, the first mount of the inspection and the host
+    // name change each take 3 s; the window must go on answering meanwhile.
     void walk_data()
     {
         QTest::addColumn<QString>("lang");
         QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("slow");
         for (const QString lang : {"Ru", "En"})
             for (const QSize size : {QSize(800, 600), QSize(1920, 1080)})
-                QTest::addRow("%s-%dx%d", qPrintable(lang.toLower()), size.width(), size.height()) << lang << size;
+                QTest::addRow("%s-%dx%d", qPrintable(lang.toLower()), size.width(), size.height())
+                    << lang << size << (lang == "En" && size.width() == 800);
     }
     void walk()
     {
         QFETCH(QString, lang);
         QFETCH(QSize, size);
+        QFETCH(bool, slow);
         GuiConfig::getInstance()->setLang(lang);
+        // Each wrapped tool sleeps 3 s once while its flag file exists.
+        for (const QString tool : {"/usr/bin/mount", "/usr/bin/hostnamectl"}) {
+            if (!QFile::exists(tool + ".real"))
+                QCOMPARE(runShell(QString("mv %1 %1.real && printf '#!/bin/sh\nif rm %1.slow 2>/dev/null; then sleep 3; "
+                                          "fi\nexec %1.real \"$@\"\n' > %1 && chmod 755 %1").arg(tool)), QString());
+            QVERIFY(!slow || writeFile(tool + ".slow", ""));
+        }
+        // The longest time between two turns of the event loop from the
+        // inspection to the exit page, the test's own screenshots left out.
+        QElapsedTimer sinceTick;
+        qint64 longest = 0;
+        bool held = true;
+        QTimer ticks;
+        ticks.setInterval(5);
+        connect(&ticks, &QTimer::timeout, this, [&] {
+            longest = held ? longest : qMax(longest, sinceTick.elapsed());
+            sinceTick.restart();
+        });
+        const auto measure = [&](bool on) {
+            held = !on;
+            sinceTick.restart();
+            on ? ticks.start() : ticks.stop();
+        };
         QVERIFY(gui.start(size, {"lo", "eth0"}));
         gui.shortenScenarioWaits(20);
         KeyMaster* km = gui.keyMaster();
@@ -91,7 +122,10 @@ private slots:
         look("device");
 
         // Disk information; unmarking the last entry closes the way at once.
-        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("backupDiskInfoPage"));
+        measure(true);
+        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("backupDiskInfoPage", 20000));
+        measure(false);
+        QVERIFY2(!slow || !QFile::exists("/usr/bin/mount.slow"), "the slow mount was not run");
         QCOMPARE(field("hostnameField") + " / " + field("osField"), QString("web01 / Debian GNU/Linux 12 (bookworm)"));
         QVERIFY(gui.waitFor([&] { return checkBoxes().size() == 3; })); // /, /boot, /srv/data
         QVERIFY(!forwardEnabled() && gui.click(checkBoxes().at(2)) && forwardEnabled());
@@ -121,10 +155,19 @@ private slots:
                 return;
             for (const QString& file : kCopiedKeys + QStringList{kConfig})
                 modes << QString::number(mode(file), 8);
+            held = true;
             look("run");
+            held = false;
+            sinceTick.restart();
             elapsed = gui.textOf("runElapsedText");
         });
+        measure(true);
         QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("exitPage", 120000));
+        measure(false);
+        std::printf("%s: longest pause of the event loop %lld ms%s\n", QTest::currentDataTag(), longest,
+                    slow ? " (a mount and hostnamectl taking 3 s each)" : "");
+        QVERIFY2(!slow || !QFile::exists("/usr/bin/hostnamectl.slow"), "the slow hostnamectl was not run");
+        QVERIFY2(!slow || longest <= 100, qPrintable(QString("the window did not answer for %1 ms").arg(longest)));
         QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("BackupCreatingPage", "Creating backup ended successfully"));
         look("exit");
         QCOMPARE(modes, QStringList({"600", "600", "600", "600"}));
