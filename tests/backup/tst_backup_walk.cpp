@@ -93,11 +93,15 @@ private slots:
         // inspection to the exit page, the test's own screenshots left out.
         QElapsedTimer sinceTick;
         qint64 longest = 0;
+        QString longestAt; // the run's stage then
         bool held = true;
         QTimer ticks;
         ticks.setInterval(5);
         connect(&ticks, &QTimer::timeout, this, [&] {
-            longest = held ? longest : qMax(longest, sinceTick.elapsed());
+            if (!held && sinceTick.elapsed() > longest) {
+                longest = sinceTick.elapsed();
+                longestAt = gui.keyMaster() ? gui.keyMaster()->runStage() : QString();
+            }
             sinceTick.restart();
         });
         const auto measure = [&](bool on) {
@@ -164,8 +168,8 @@ private slots:
         measure(true);
         QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("exitPage", 120000));
         measure(false);
-        std::printf("%s: longest pause of the event loop %lld ms%s\n", QTest::currentDataTag(), longest,
-                    slow ? " (a mount and hostnamectl taking 3 s each)" : "");
+        std::printf("%s: longest pause of the event loop %lld ms (stage \"%s\")%s\n", QTest::currentDataTag(), longest,
+                    qPrintable(longestAt), slow ? ", a mount and hostnamectl taking 3 s each" : "");
         QVERIFY2(!slow || !QFile::exists("/usr/bin/hostnamectl.slow"), "the slow hostnamectl was not run");
         QVERIFY2(!slow || longest <= 100, qPrintable(QString("the window did not answer for %1 ms").arg(longest)));
         QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("BackupCreatingPage", "Creating backup ended successfully"));
