@@ -2,8 +2,8 @@
 // scripted runner (nothing runs, no root, no simulated medium): the LVM
 // clean-up of a restore's target disk, the start-up checks, the device
 // lookup, the local client's starts and stops, the archive tool's answers,
-// the mounts of the file-system table, and what the operator can trigger
-// while a tool runs (the window answers meanwhile).
+// and what the operator can trigger while a tool runs (the window answers
+// meanwhile).
 #include "fsmodel.h"
 #include "keymaster.h"
 #include "notifier.h"
@@ -140,23 +140,6 @@ private slots:
         QCOMPARE(seen.texts, shown.isEmpty() ? QStringList() : QStringList{shown});
     }
 
-    // A removal that does not end in time is killed and said so.
-    void lvmRemovalTimesOut()
-    {
-        ScriptedRunner runner;
-        runner.answer(kPvs, 0, "  /dev/sda3||\n");
-        ScriptedRunner::Rule hung;
-        hung.prefix = "/sbin/pvremove";
-        hung.outcome = CommandResult::Outcome::TimedOut;
-        runner.answer(hung);
-        Shown seen;
-        KeyMaster km;
-        connect(&km, &KeyMaster::needConfirmRestoreLVM, &km, [&] { km.answerRestoreLVM(true); });
-        QVERIFY(!km.clearLvmOnDrive("sda"));
-        QCOMPARE(seen.texts, QStringList{"E: Can't remove LVM physical volume: /dev/sda3|It did not end within 120 s and "
-                                         "was stopped."});
-    }
-
     // --- start-up checks and device lookup
 
     // The medium check and the disk list parse standard output only; a
@@ -285,35 +268,7 @@ private slots:
         QFile::remove("/tmp/sv_archives.log");
     }
 
-    // --- mounts, and what arrives while a tool runs
-
-    void mounts()
-    {
-        ScriptedRunner runner;
-        runner.answer("/bin/df -k -- '/mnt/srv/my data'", 0,
-                      "Filesystem 1K-blocks Used Available Use% Mounted on\n/dev/sdz1 100 1 99 1% /mnt/srv/my data\n");
-        runner.answer("/bin/df -k -- '/mnt'", 0, "Filesystem 1K-blocks Used Available Use% Mounted on\n/dev/sda 1 1 0 1% /\n",
-                      "df: /mnt: warning\n");
-        runner.answer("/bin/mount -o ro,nodev,nosuid,noexec -- '/dev/sdz2' '/mnt'", 32, {},
-                      "mount: /mnt: wrong fs type.\n");
-        runner.answer("/bin/mount -- '/dev/sdz3' '/mnt'", 0);
-        runner.answer("/bin/umount -lf -- '/dev/sdz3'", 0);
-        Shown seen;
-        FsModel model;
-        QVERIFY(!model.mountDevice("/dev/sdz1", "/mnt/srv/my data", true));
-        QVERIFY(!model.mountDevice("/dev/sdz2", "/mnt", true));
-        QVERIFY(model.mountDevice("/dev/sdz3", "/mnt", false));
-        QCOMPARE(model.getMountedDevices(), QStringList{"/dev/sdz3"});
-        QCOMPARE(seen.texts, QStringList({"E: The mount point /mnt/srv/my data is used. Please unmount it first|"
-                                          "Filesystem 1K-blocks Used Available Use% Mounted on\n/dev/sdz1 100 1 99 1% "
-                                          "/mnt/srv/my data\n",
-                                          "E: Can't mount device /dev/sdz2 to mountpoint /mnt|Can't execute: /bin/mount -o "
-                                          "ro,nodev,nosuid,noexec -- '/dev/sdz2' '/mnt'\nResult: mount: /mnt: wrong fs "
-                                          "type.\n"}));
-        QVERIFY(model.unmountAll());
-        QCOMPARE(runner.calls.last(), QString("run: /bin/umount -lf -- '/dev/sdz3'"));
-        QVERIFY(model.getMountedDevices().isEmpty());
-    }
+    // --- what arrives while a tool runs
 
     // While a mount runs, the exit page's unmount and a check box are
     // refused (not run half-way through the mount); while the devices tree
