@@ -42,6 +42,9 @@ class LinkThread;
 // Master-key handling.
 #include "cryptkeyhandler.h"
 
+// command runner
+#include "command_runner.h"
+
 // Inspection of the installed system: the devices tree and the fstab model.
 #include "devicestree.h"
 #include "fsmodel.h"
@@ -257,14 +260,15 @@ public:
     // the window keeps processing events; false, at once, when the operator
     // leaves.
     bool scenarioSleep(int productionMilliseconds);
-    // Runs `program` with `arguments` (no shell) and waits at most
-    // `timeoutMilliseconds` for its end while the window keeps processing
-    // events; its standard output and error, merged, go to *output when
-    // given, or into the file `outputFile` (truncated) when that is named.
-    // Returns the exit code, or -1 when it could not start, crashed or ran
-    // out of time (it is then killed).
+    // Runs `program` with `arguments` (no shell) through the command runner
+    // and waits at most `timeoutMilliseconds` for its end while the window
+    // keeps processing events; its standard output goes to *output when
+    // given (standard error to the log and to *result), or both streams into
+    // the file `outputFile` (truncated) when that is named. Returns the exit
+    // code, or -1 when it could not start, crashed or ran out of time (it is
+    // then killed).
     int runProgram(const QString& program, const QStringList& arguments, QString* output,
-                   int timeoutMilliseconds, const QString& outputFile = QString());
+                   int timeoutMilliseconds, const QString& outputFile = QString(), CommandResult* result = nullptr);
 private:
 
     // --- inspection of the installed system (keymaster_inspection.cpp)

@@ -19,7 +19,6 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTextStream>
 
 #include <algorithm>
@@ -332,7 +331,7 @@ bool KeyMaster::createBackupPrivate()
     }
 
     qDebug().noquote() << "making local dir with command:" << QStringLiteral("mkdir -p ") + localDir;
-    QProcess::startDetached(QStringLiteral("mkdir"), { QStringLiteral("-p"), localDir }, QStringLiteral("/"));
+    CommandRunner::current().startDetached(QStringLiteral("mkdir"), { QStringLiteral("-p"), localDir }, QStringLiteral("/"));
 
     setRunStage(tr("Starting the local client"));
     if (!startSarvelinClientWithCheck()) {

@@ -10,13 +10,14 @@
 
 #include <QDebug>
 #include <QFile>
-#include <QProcess>
 
 namespace {
 
 const char* const kClientProgram = "/opt/sarvelin/bin/sarvelin_client";
 const char* const kClientLogFile = sv_paths::clientLogFile;
 const char* const kCheckOutputFile = "/tmp/startSarvelinClientWithCheck.log";
+// How long the checked start waits for the client's process to start.
+constexpr int kClientStartTimeoutMs = 5000;
 
 // Output lines of the client that decide a checked start, in test order.
 const char* const kRefused = "Connect to Sarvelin server failed: Connection refused";
@@ -34,10 +35,7 @@ const char* const kAuthorized = "This client was authorized by Sarvelin server";
 
 bool KeyMaster::startSarvelinClient()
 {
-    QProcess process;
-    process.setProgram(kClientProgram);
-    process.setArguments({ QStringLiteral("start") });
-    if (process.startDetached()) {
+    if (CommandRunner::current().startDetached(QString::fromLatin1(kClientProgram), { QStringLiteral("start") }).started()) {
         qDebug().noquote() << "Start Sarvelin client";
         clientStartedHere = true;
         return true;
@@ -51,28 +49,25 @@ bool KeyMaster::startSarvelinClientWithCheck()
 {
     qDebug().noquote() << "start client with checking result";
 
-    // The process object stays with the controller: the client keeps running
-    // after this operation returns.
     const std::string logError = sv_key_common::create_private_file(kCheckOutputFile);
     if (!logError.empty()) {
         Notifier::getInstance()->showError(tr("Can't create file %1: %2")
                                                .arg(QString::fromLatin1(kCheckOutputFile), QString::fromStdString(logError)));
         return false;
     }
-    auto* process = new QProcess(this);
-    // Standard error goes to the same file: unread, a pipe of it would fill
-    // the process object's buffer for as long as the client runs.
-    process->setProcessChannelMode(QProcess::MergedChannels);
-    process->setStandardOutputFile(QString::fromLatin1(kCheckOutputFile), QIODevice::Truncate);
-    process->start(QString::fromLatin1(kClientProgram), { QStringLiteral("start") }, QIODevice::ReadWrite);
+    // The process object stays with the controller: the client keeps running
+    // after this operation returns, its output going to the checked file.
+    const CommandResult start = CommandRunner::current().startWatched(
+        QString::fromLatin1(kClientProgram), { QStringLiteral("start") }, QString::fromLatin1(kCheckOutputFile), this,
+        kClientStartTimeoutMs);
 
     clientStartedHere = true;
     bool authorizationWarningShown = false;
 
     // A client that cannot be started at all would otherwise be waited for
     // until the whole poll budget is spent.
-    if (!process->waitForStarted(5000) && process->error() == QProcess::FailedToStart) {
-        qWarning().noquote() << "Sarvelin client didn't start:" << process->errorString();
+    if (!start.started()) {
+        qWarning().noquote() << "Sarvelin client didn't start:" << start.errorText;
         Notifier::getInstance()->showError(
             tr("Can't start Sarvelin client. Please see logfile: ") + QString::fromLatin1(kClientLogFile));
         return false;
@@ -140,10 +135,8 @@ bool KeyMaster::stopSarvelinClient()
         qDebug().noquote() << "Sarvelin client wasnt started";
         return false;
     }
-    QProcess stop;
-    stop.setProgram(QString::fromLatin1(kClientProgram));
-    stop.setArguments({ QStringLiteral("stop") });
-    if (!stop.startDetached()) {
+    CommandRunner& runner = CommandRunner::current();
+    if (!runner.startDetached(QString::fromLatin1(kClientProgram), { QStringLiteral("stop") }).started()) {
         Notifier::getInstance()->showError(
             tr("Can't stop Sarvelin client. Please see logfile: ") + QString::fromLatin1(kClientLogFile));
         return false;
@@ -152,10 +145,7 @@ bool KeyMaster::stopSarvelinClient()
     // kept in full also while the tool is being left: the client gets its
     // second to stop by itself.
     waitUntil(nullptr, 1000, false);
-    QProcess kill;
-    kill.setProgram(QStringLiteral("pkill"));
-    kill.setArguments({ QStringLiteral("sarvelin_client") });
-    kill.startDetached();
+    runner.startDetached(QStringLiteral("pkill"), { QStringLiteral("sarvelin_client") });
     qDebug().noquote() << "Stop Sarvelin client";
     clientStartedHere = false;
     return true;

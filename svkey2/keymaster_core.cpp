@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QLocale>
 #include <QNetworkInterface>
-#include <QProcess>
 #include <QQmlEngine>
 #include <QTimer>
 
@@ -231,8 +230,10 @@ void KeyMaster::checkClient()
 {
     const std::string command = kOsReleaseCommand;
     std::string output;
-    if (sv_key_common::execute_command(command, &output) != 0) {
-        Notifier::getInstance()->showError(tr("Can't execute: ") + QString::fromStdString(command), "");
+    CommandResult result;
+    if (sv_key_common::execute_command(command, &output, &result) != 0) {
+        const CommandFailure failure = explainFailure(result, tr("Can't execute: ") + QString::fromStdString(command));
+        Notifier::getInstance()->showError(failure.message, failure.details);
         return;
     }
 
@@ -249,8 +250,10 @@ void KeyMaster::loadDrives()
 {
     const std::string command = kDrivesCommand;
     std::string output;
-    if (sv_key_common::execute_command(command, &output) != 0) {
-        Notifier::getInstance()->showWarning(tr("Can't execute: ") + QString::fromStdString(command), "");
+    CommandResult result;
+    if (sv_key_common::execute_command(command, &output, &result) != 0) {
+        const CommandFailure failure = explainFailure(result, tr("Can't execute: ") + QString::fromStdString(command));
+        Notifier::getInstance()->showWarning(failure.message, failure.details);
         return;
     }
 
@@ -274,9 +277,10 @@ QMap<QString, KeyMaster::DriveFacts> KeyMaster::readDriveFacts(const QString& dr
     if (!drive.isEmpty())
         arguments << QStringLiteral("--") << QStringLiteral("/dev/") + drive;
     QString output;
+    CommandResult result;
     QMap<QString, DriveFacts> facts;
-    if (runProgram(QString::fromLatin1(kLsblkProgram), arguments, &output, kLsblkTimeoutMs) != 0) {
-        qWarning().noquote() << "Can't read the disks' model and serial:" << output.trimmed();
+    if (runProgram(QString::fromLatin1(kLsblkProgram), arguments, &output, kLsblkTimeoutMs, QString(), &result) != 0) {
+        qWarning().noquote() << "Can't read the disks' model and serial:" << explainFailure(result).details.trimmed();
         return facts;
     }
     for (const QString& line : output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
@@ -338,45 +342,16 @@ bool KeyMaster::scenarioSleep(int productionMilliseconds)
 }
 
 int KeyMaster::runProgram(const QString& program, const QStringList& arguments, QString* output,
-                          int timeoutMilliseconds, const QString& outputFile)
+                          int timeoutMilliseconds, const QString& outputFile, CommandResult* result)
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    if (!outputFile.isEmpty()) {
-        const std::string error = sv_key_common::create_private_file(QFile::encodeName(outputFile).toStdString());
-        if (!error.empty()) {
-            qWarning().noquote() << "Can't create" << outputFile << ":" << QString::fromStdString(error);
-            return -1;
-        }
-        process.setStandardOutputFile(outputFile, QIODevice::Truncate);
-    }
-    bool ended = false;
-    QObject::connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &process,
-                     [&ended] { ended = true; });
-    QObject::connect(&process, &QProcess::errorOccurred, &process, [&ended](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            ended = true;
-    });
-    process.start(program, arguments, QIODevice::ReadOnly);
     // Not stoppable: leaving the tool lets a running command end (an unmount,
     // an LVM removal) instead of killing it half way.
-    if (process.state() != QProcess::NotRunning || process.error() != QProcess::FailedToStart)
-        waitUntil([&ended] { return ended; }, timeoutMilliseconds, false);
+    const CommandResult run = CommandRunner::current().run(program, arguments, timeoutMilliseconds, outputFile);
     if (output)
-        output->append(QString::fromLocal8Bit(process.readAll()));
-    if (process.error() == QProcess::FailedToStart) {
-        qWarning().noquote() << "Can't start" << program << ":" << process.errorString();
-        return -1;
-    }
-    if (process.state() != QProcess::NotRunning) {
-        qWarning().noquote() << program << "did not end within" << timeoutMilliseconds << "ms; it is killed";
-        process.kill();
-        process.waitForFinished(1000);
-        return -1;
-    }
-    if (process.exitStatus() != QProcess::NormalExit)
-        return -1;
-    return process.exitCode();
+        output->append(run.output());
+    if (result)
+        *result = run;
+    return run.outcome == CommandResult::Outcome::Finished ? run.exitCode : -1;
 }
 
 void KeyMaster::loadInterfaces()

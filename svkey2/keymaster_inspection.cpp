@@ -411,9 +411,9 @@ bool KeyMaster::updateUsedHostname(QString name)
     }
     const std::string command =
         "/usr/bin/hostnamectl set-hostname " + sv_key_common::shell_quote(name.toStdString());
-    std::string output;
-    const int result = sv_key_common::execute_command(command, &output);
-    if (result != 0)
-        qWarning() << "hostnamectl failed:" << QString::fromStdString(output);
-    return result == 0;
+    CommandResult result;
+    const int status = sv_key_common::execute_command(command, nullptr, &result);
+    if (status != 0)
+        qWarning() << "hostnamectl failed:" << explainFailure(result).details;
+    return status == 0;
 }

@@ -275,12 +275,14 @@ bool KeyMaster::clearLvmOnDrive(const QString& drive)
     if (MediumDisk::without({ drive }).isEmpty())
         return false;
     QString output;
+    CommandResult listed;
     if (runProgram(QString::fromLatin1(kPvs),
                    { QStringLiteral("--noheadings"), QStringLiteral("--separator"), QStringLiteral("|"),
                      QStringLiteral("-o"), QStringLiteral("pv_name,vg_name,lv_name") },
-                   &output, kLvmTimeoutMs)
+                   &output, kLvmTimeoutMs, QString(), &listed)
         != 0) {
-        notifier->showError(tr("Can't read LVM physical volumes"), output);
+        const CommandFailure failure = explainFailure(listed, tr("Can't read LVM physical volumes"));
+        notifier->showError(failure.message, failure.details);
         return false;
     }
 
@@ -345,10 +347,13 @@ bool KeyMaster::clearLvmOnDrive(const QString& drive)
 
     // Runs one removal; a failure is logged and shown as `what` + value.
     const auto run = [&](const char* program, const QString& value, const QString& what, const QString& done) {
-        QString out;
-        if (runProgram(QString::fromLatin1(program), { QStringLiteral("-y"), value }, &out, kLvmTimeoutMs) != 0) {
-            qInfo().noquote() << what + value << out << "Cancel restore";
-            notifier->showError(what + value, out);
+        CommandResult result;
+        if (runProgram(QString::fromLatin1(program), { QStringLiteral("-y"), value }, nullptr, kLvmTimeoutMs,
+                       QString(), &result)
+            != 0) {
+            const CommandFailure failure = explainFailure(result, what + value);
+            qInfo().noquote() << failure.message << failure.details << "Cancel restore";
+            notifier->showError(failure.message, failure.details);
             return false;
         }
         qInfo().noquote() << done + value;

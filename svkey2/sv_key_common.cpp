@@ -1,41 +1,24 @@
 #include "sv_key_common.h"
 
+#include "command_runner.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace sv_key_common {
 
-int execute_command(std::string command, std::string* output)
+int execute_command(const std::string& command, std::string* output, CommandResult* result, int timeoutMs)
 {
-    command += " 2>&1";
-
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) {
-        std::fprintf(stderr, "sv_key_common::execute_command: Couldn't start OS command: %s\n", command.c_str());
-        return 1;
-    }
-
-    char buffer[1024];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) {
-        if (output)
-            output->append(buffer, got);
-    }
-
-    const int status = ::pclose(pipe);
-    if (status == -1)
-        return 1;
-    if (WIFEXITED(status))
-        return WEXITSTATUS(status);
-    if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
-    // Stopped or otherwise abnormal: never report that as success.
-    return 1;
+    const CommandResult run = CommandRunner::current().runShell(QString::fromStdString(command), timeoutMs);
+    if (output)
+        output->append(run.standardOutput.constData(), static_cast<std::size_t>(run.standardOutput.size()));
+    if (result)
+        *result = run;
+    return run.shellStatus();
 }
 
 std::string shell_quote(const std::string& value)

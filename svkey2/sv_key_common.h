@@ -4,15 +4,23 @@
 #include <cstddef>
 #include <string>
 
-// The one seam through which the tool runs system commands.
+struct CommandResult;
+
+// Helpers of the one seam through which the tool reaches the system.
 namespace sv_key_common {
 
-// Runs `command` through /bin/sh with standard error merged into standard
-// output (" 2>&1" is appended), appends everything the command prints to
-// *output and returns its exit code: 0 for success, 1 when the command cannot
-// be started, 128 + N when the command was killed by signal N. The call
-// blocks until the command ends. *output is appended to, never cleared.
-int execute_command(std::string command, std::string* output);
+// How long a command run by execute_command may take before it is killed.
+constexpr int kCommandTimeoutMs = 120000;
+
+// Runs the pipeline `command` with "/bin/sh -c" through the command runner
+// (command_runner.h), waiting at most `timeoutMs` while the window goes on
+// answering. Appends what the command writes to its standard output to
+// *output (never cleared); its standard error goes to the log, and the whole
+// result to *result when given (for explainFailure). Returns the status as a
+// shell reports it: the exit code, 1 when the command could not be started,
+// 128 + N when it was killed by signal N (137 when it ran out of time).
+int execute_command(const std::string& command, std::string* output, CommandResult* result = nullptr,
+                    int timeoutMs = kCommandTimeoutMs);
 
 // Quotes one value for insertion into a /bin/sh command line, so that it is
 // always passed as a single literal word: abc -> 'abc', it's -> 'it'\''s'.

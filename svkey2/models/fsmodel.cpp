@@ -1,6 +1,7 @@
 #include "fsmodel.h"
 
 #include "notifier.h"
+#include "command_runner.h"
 #include "sv_key_common.h"
 
 #include <QDebug>
@@ -52,6 +53,32 @@ bool dfNamesMountPoint(const std::string& dfOutput, const QString& folder)
 }
 
 } // namespace
+
+class FsModel::RunningScope
+{
+public:
+    RunningScope(FsModel& model, const char* what)
+        : m_model(model)
+        , m_entered(!model.m_running)
+    {
+        if (m_entered)
+            model.m_running = true;
+        else
+            qWarning().noquote() << what << "refused: a mount or unmount of the file-system table runs";
+    }
+    ~RunningScope()
+    {
+        if (m_entered)
+            m_model.m_running = false;
+    }
+    bool entered() const { return m_entered; }
+    RunningScope(const RunningScope&) = delete;
+    RunningScope& operator=(const RunningScope&) = delete;
+
+private:
+    FsModel& m_model;
+    bool m_entered;
+};
 
 FsModel::FsModel(QObject* parent)
     : QStandardItemModel(parent)
@@ -156,6 +183,10 @@ void FsModel::mark(int row, bool ifNeedBackup)
         qWarning() << "you try to mark wrong row:" << row;
         return;
     }
+    if (m_running) {
+        qWarning() << "mark of row" << row << "refused: a mount or unmount of the file-system table runs";
+        return;
+    }
     if (ifNeedBackup)
         increaseBackupingFsNumber();
     else
@@ -170,6 +201,12 @@ void FsModel::resetBackupingFsNumber()
 
 bool FsModel::mountDevice(const QString& device, const QString& mountPoint, bool readOnly)
 {
+    const RunningScope running(*this, "mountDevice");
+    return running.entered() && mountDeviceNow(device, mountPoint, readOnly);
+}
+
+bool FsModel::mountDeviceNow(const QString& device, const QString& mountPoint, bool readOnly)
+{
     Notifier* notifier = Notifier::getInstance();
 
     // Is a file system already mounted there? df names the file system that
@@ -179,10 +216,11 @@ bool FsModel::mountDevice(const QString& device, const QString& mountPoint, bool
     const QString folder = QDir::cleanPath(mountPoint);
     const std::string dfCommand = "/bin/df -k -- " + quoted(folder);
     std::string dfOutput;
-    if (sv_key_common::execute_command(dfCommand, &dfOutput) == 0 && dfNamesMountPoint(dfOutput, folder)) {
+    CommandResult dfResult;
+    if (sv_key_common::execute_command(dfCommand, &dfOutput, &dfResult) == 0 && dfNamesMountPoint(dfOutput, folder)) {
         notifier->showError(QStringLiteral("The mount point ") + mountPoint
                                 + QStringLiteral(" is used. Please unmount it first"),
-                            QString::fromStdString(dfOutput));
+                            dfResult.allOutput());
         return false;
     }
     emit commandDone();
@@ -190,11 +228,11 @@ bool FsModel::mountDevice(const QString& device, const QString& mountPoint, bool
     const QString command = QStringLiteral("/bin/mount") + (readOnly ? QStringLiteral(" -o ro,nodev,nosuid,noexec") : QString())
         + QStringLiteral(" -- ") + QString::fromStdString(quoted(device)) + QLatin1Char(' ')
         + QString::fromStdString(quoted(mountPoint));
-    std::string output;
-    if (sv_key_common::execute_command(command.toStdString(), &output) != 0) {
+    CommandResult result;
+    if (sv_key_common::execute_command(command.toStdString(), nullptr, &result) != 0) {
         notifier->showError(tr("Can't mount device ") + device + tr(" to mountpoint ") + mountPoint,
                             tr("Can't execute: ") + command + QStringLiteral("\n") + tr("Result: ")
-                                + QString::fromStdString(output));
+                                + explainFailure(result).details);
         return false;
     }
 
@@ -205,10 +243,17 @@ bool FsModel::mountDevice(const QString& device, const QString& mountPoint, bool
 
 bool FsModel::unmountDevice(const QString& device)
 {
+    const RunningScope running(*this, "unmountDevice");
+    return running.entered() && unmountDeviceNow(device);
+}
+
+bool FsModel::unmountDeviceNow(const QString& device)
+{
     const QString command = QStringLiteral("/bin/umount -lf -- ") + QString::fromStdString(quoted(device));
-    std::string output;
-    if (sv_key_common::execute_command(command.toStdString(), &output) != 0) {
-        Notifier::getInstance()->showError(tr("Can't execute: ") + command, QString::fromStdString(output));
+    CommandResult result;
+    if (sv_key_common::execute_command(command.toStdString(), nullptr, &result) != 0) {
+        const CommandFailure failure = explainFailure(result, tr("Can't execute: ") + command);
+        Notifier::getInstance()->showError(failure.message, failure.details);
         return false;
     }
     qDebug() << "Device " + device + " was unmounted" << "with command:" << command;
@@ -218,11 +263,14 @@ bool FsModel::unmountDevice(const QString& device)
 
 bool FsModel::unmountAll()
 {
+    const RunningScope running(*this, "unmountAll");
+    if (!running.entered())
+        return false;
     bool allDone = true;
     const QStringList devices = mountedDevices;
     for (int i = devices.size() - 1; i >= 0; --i) {
         const QString& device = devices.at(i);
-        if (!unmountDevice(device)) {
+        if (!unmountDeviceNow(device)) {
             Notifier::getInstance()->showError(tr("Can't unmount device: ") + device);
             allDone = false;
         }
@@ -243,6 +291,9 @@ bool FsModel::mountAllNeedBackup()
 
 bool FsModel::privateMultipleMount(bool onlyMarked)
 {
+    const RunningScope running(*this, onlyMarked ? "mountAllNeedBackup" : "mountAll");
+    if (!running.entered())
+        return false;
     bool allDone = true;
     for (int row = 0; row < rowCount(); ++row) {
         const QStandardItem* entry = item(row);
@@ -264,7 +315,7 @@ bool FsModel::privateMultipleMount(bool onlyMarked)
                                                    + mountPoint,
                                                tr("The mount point leads outside of /mnt"));
         } else {
-            mounted = mountDevice(filesystem, mountPoint, true);
+            mounted = mountDeviceNow(filesystem, mountPoint, true);
             emit commandDone();
         }
         if (!mounted) {

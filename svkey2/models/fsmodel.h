@@ -9,6 +9,10 @@
 // the rescue backup. The model also mounts file systems of the installed
 // system below "/mnt" (read-only), remembers what it mounted and unmounts it
 // again.
+//
+// The window goes on answering while a mount or an unmount runs: a second
+// mount, unmount or mark that arrives meanwhile (the exit page, a check box)
+// is refused and logged, never run half-way through the first one.
 class FsModel : public QStandardItemModel
 {
     Q_OBJECT
@@ -67,6 +71,13 @@ public slots:
 private:
     int m_backupingFsNumber = 0;
     QStringList mountedDevices;
+    // True while one of the model's commands runs.
+    bool m_running = false;
+    // Refuses (false, logged) `what` while a command of the model runs;
+    // otherwise marks the model running until the returned guard goes.
+    class RunningScope;
+    bool mountDeviceNow(const QString& device, const QString& mountPoint, bool readOnly);
+    bool unmountDeviceNow(const QString& device);
 };
 
 #endif // FSMODEL_H

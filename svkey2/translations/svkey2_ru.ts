@@ -165,6 +165,25 @@
     </message>
 </context>
 <context>
+    <name>CommandRunner</name>
+    <message>
+        <source>Can&apos;t execute: </source>
+        <translation>Не удалось выполнить: </translation>
+    </message>
+    <message>
+        <source>It could not be started: %1</source>
+        <translation>Не удалось запустить: %1</translation>
+    </message>
+    <message>
+        <source>It did not end within %1 s and was stopped.</source>
+        <translation>Не завершилась за %1 с и была остановлена.</translation>
+    </message>
+    <message>
+        <source>It was ended by signal %1.</source>
+        <translation>Завершена сигналом %1.</translation>
+    </message>
+</context>
+<context>
     <name>CryptKeyDialog</name>
     <message>
         <source>File doesn&apos;t exist: </source>

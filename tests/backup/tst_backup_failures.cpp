@@ -50,12 +50,6 @@ private slots:
             << head + middle + QStringList{"use-local-backup-directory /tmp"} + dedup + QStringList{"digital-signature no", end};
         QTest::newRow("/opt not marked") << "" << good << 50
             << QStringList{"E: Config file doesn`t exist in selected directories"} << none << QStringList();
-        QTest::newRow("archive tool fails") << "" << "sv_archives = exit_error\n" << 50
-            << QStringList{"E: Can't start a backup, sv_archives has problems|Rescue image of /dev/sda, cipher kuznyechik\n"
-                           "Task wasn't added: the client is not authorized by the server\n"} << none << QStringList();
-        QTest::newRow("archive tool without the queue marker") << "" << "sv_archives = no_marker\n" << 50
-            << QStringList{"E: Wrong response from server. See log and journal for more info|Rescue image of /dev/sda, "
-                           "cipher kuznyechik\nServer answer: task refused, storage pool is full\n"} << none << QStringList();
         QTest::newRow("svfd never starts") << "" << "svfd_seconds = 0\n" << 50 << QStringList()
             << "The process coundnt be continued without svfd, end of process" << QStringList();
         QTest::newRow("key copy fails") << "" << good << 50

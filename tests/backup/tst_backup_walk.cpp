@@ -4,13 +4,17 @@
 // of each page and of the run mid-way, and the medium the run leaves.
 
 #include "backup_checks.h"
+#include "../common/test_files.h"
 #include "fsmodel.h"
 #include "guiconfig.h"
 #include "guiharness.h"
 #include "keymaster.h"
 #include "notifier.h"
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QQmlComponent>
+#include <QTimer>
 #include <QSysInfo>
 
 using namespace backup_checks;
@@ -61,19 +65,68 @@ private slots:
     void initTestCase() { QVERIFY2(GuiHarness::insideSandbox(), "needs the simulated medium and the stand-ins"); }
     void cleanup() { gui.stop(); }
 
+    // With `slow` tools, the first mount of the inspection and the host
+    // name change each take 3 s; the window must go on answering meanwhile
+    // (at most 100 ms without a turn of the event loop while they run).
     void walk_data()
     {
         QTest::addColumn<QString>("lang");
         QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("slow");
         for (const QString lang : {"Ru", "En"})
             for (const QSize size : {QSize(800, 600), QSize(1920, 1080)})
-                QTest::addRow("%s-%dx%d", qPrintable(lang.toLower()), size.width(), size.height()) << lang << size;
+                QTest::addRow("%s-%dx%d", qPrintable(lang.toLower()), size.width(), size.height())
+                    << lang << size << (lang == "En" && size.width() == 800);
     }
     void walk()
     {
         QFETCH(QString, lang);
         QFETCH(QSize, size);
+        QFETCH(bool, slow);
         GuiConfig::getInstance()->setLang(lang);
+        // Each wrapped tool sleeps 3 s once while its flag file exists.
+        for (const QString tool : {"/usr/bin/mount", "/usr/bin/hostnamectl"}) {
+            if (!QFile::exists(tool + ".real"))
+                QCOMPARE(runShell(QString("mv %1 %1.real && printf '#!/bin/sh\nif rm %1.slow 2>/dev/null; then s=$(date +%%s%%3N); "
+                                          "sleep 3; echo $s $(date +%%s%%3N) >> /tmp/slow-tools.log; "
+                                          "fi\nexec %1.real \"$@\"\n' > %1 && chmod 755 %1").arg(tool)), QString());
+            QVERIFY(!slow || writeFile(tool + ".slow", ""));
+        }
+        QFile::remove("/tmp/slow-tools.log");
+        // The longest time between two turns of the event loop from the
+        // inspection to the exit page, the test's own screenshots left out,
+        // and every such pause (its end and length, wall clock). The time
+        // the thread waited for a processor of a loaded machine is left out:
+        // a pause is time spent running or blocked.
+        QList<QPair<qint64, qint64>> pauses;
+        const auto queued = [] {
+            QFile stat("/proc/self/schedstat");
+            return stat.open(QIODevice::ReadOnly) ? stat.readAll().split(' ').value(1).toLongLong() / 1000000 : 0;
+        };
+        qint64 queuedBefore = queued();
+        QElapsedTimer sinceTick;
+        qint64 longest = 0;
+        QString longestAt; // the run's stage then
+        bool held = true;
+        QTimer ticks;
+        ticks.setInterval(5);
+        connect(&ticks, &QTimer::timeout, this, [&] {
+            const qint64 queuedNow = queued(), pause = sinceTick.elapsed() - (queuedNow - queuedBefore);
+            queuedBefore = queuedNow;
+            if (!held && pause > 10)
+                pauses << qMakePair(QDateTime::currentMSecsSinceEpoch(), pause);
+            if (!held && pause > longest) {
+                longest = pause;
+                longestAt = gui.keyMaster() ? gui.keyMaster()->runStage() : QString();
+            }
+            sinceTick.restart();
+        });
+        const auto measure = [&](bool on) {
+            held = !on;
+            sinceTick.restart();
+            queuedBefore = queued();
+            on ? ticks.start() : ticks.stop();
+        };
         QVERIFY(gui.start(size, {"lo", "eth0"}));
         gui.shortenScenarioWaits(20);
         KeyMaster* km = gui.keyMaster();
@@ -91,7 +144,10 @@ private slots:
         look("device");
 
         // Disk information; unmarking the last entry closes the way at once.
-        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("backupDiskInfoPage"));
+        measure(true);
+        QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("backupDiskInfoPage", 20000));
+        measure(false);
+        QVERIFY2(!slow || !QFile::exists("/usr/bin/mount.slow"), "the slow mount was not run");
         QCOMPARE(field("hostnameField") + " / " + field("osField"), QString("web01 / Debian GNU/Linux 12 (bookworm)"));
         QVERIFY(gui.waitFor([&] { return checkBoxes().size() == 3; })); // /, /boot, /srv/data
         QVERIFY(!forwardEnabled() && gui.click(checkBoxes().at(2)) && forwardEnabled());
@@ -121,10 +177,29 @@ private slots:
                 return;
             for (const QString& file : kCopiedKeys + QStringList{kConfig})
                 modes << QString::number(mode(file), 8);
+            held = true;
             look("run");
+            held = false;
+            sinceTick.restart();
+            queuedBefore = queued();
             elapsed = gui.textOf("runElapsedText");
         });
+        measure(true);
         QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("exitPage", 120000));
+        measure(false);
+        // How long the window stood still while a slow tool ran.
+        qint64 duringTools = 0;
+        for (const QString& line : runShell("cat /tmp/slow-tools.log 2>/dev/null").split('\n', Qt::SkipEmptyParts)) {
+            const qint64 from = line.section(' ', 0, 0).toLongLong(), to = line.section(' ', 1, 1).toLongLong();
+            for (const auto& [end, length] : pauses)
+                duringTools = qMax(duringTools, qMin(end, to) - qMax(end - length, from));
+        }
+        std::printf("%s: longest pause of the event loop %lld ms (stage \"%s\")%s\n", QTest::currentDataTag(), longest,
+                    qPrintable(longestAt),
+                    slow ? qPrintable(QString(", %1 ms while a mount and hostnamectl took 3 s each").arg(duringTools)) : "");
+        QVERIFY2(!slow || !QFile::exists("/usr/bin/hostnamectl.slow"), "the slow hostnamectl was not run");
+        QVERIFY2(!slow || runShell("cat /tmp/slow-tools.log").count('\n') == 2, "the slow tools did not both run");
+        QVERIFY2(duringTools <= 100, qPrintable(QString("the window did not answer for %1 ms").arg(duringTools)));
         QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("BackupCreatingPage", "Creating backup ended successfully"));
         look("exit");
         QCOMPARE(modes, QStringList({"600", "600", "600", "600"}));

@@ -1,8 +1,12 @@
 // The command runner and the quoting helper: captured output, exit codes,
-// commands killed by a signal, and hostile values that must stay data.
+// commands killed by a signal, programs that never start or never end, the
+// window's events during a run, and hostile values that must stay data.
+#include "command_runner.h"
 #include "sv_key_common.h"
 
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using sv_key_common::execute_command;
 using sv_key_common::shell_quote;
@@ -12,8 +16,9 @@ class TestRunner : public QObject
     Q_OBJECT
 
 private slots:
-    // What the command printed (appended to what the string held) and its
-    // exit code as the shell reports it; killed or broken commands fail.
+    // What the command printed on standard output (appended to what the
+    // string held; standard error stays out) and its exit code as the shell
+    // reports it; killed or broken commands fail.
     void runsCommands_data()
     {
         QTest::addColumn<QString>("command");
@@ -22,7 +27,7 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::newRow("stdout") << "printf 'one\\ntwo\\n'" << QByteArray() << QByteArray("one\ntwo\n") << 0;
         QTest::newRow("appends") << "echo more" << QByteArray("kept:") << QByteArray("kept:more\n") << 0;
-        QTest::newRow("stderr of a single command") << "sh -c 'echo oops >&2'" << QByteArray() << QByteArray("oops\n") << 0;
+        QTest::newRow("stderr stays out") << "echo out; echo oops >&2" << QByteArray() << QByteArray("out\n") << 0;
         QTest::newRow("long output") << "head -c 100000 /dev/zero | tr '\\0' 'a'" << QByteArray()
                                      << QByteArray(100000, 'a') << 0;
         QTest::newRow("false") << "false" << QByteArray() << QByteArray() << 1;
@@ -81,8 +86,99 @@ private slots:
         QCOMPARE(execute_command("printf '[%s]' " + shell_quote(value), &out), 0);
         QCOMPARE(QString::fromStdString(out), "[" + QString::fromStdString(value) + "]");
         QVERIFY2(!QFile::exists(marker), "a quoted value was executed");
+        // As an argument of its own, without a shell, it is data too.
+        const CommandResult listed = CommandRunner::current().run("/usr/bin/printf", {"[%s]", QString::fromStdString(value)}, 5000);
+        QCOMPARE(listed.output(), "[" + QString::fromStdString(value) + "]");
+    }
+
+    // The system runner's results: both streams apart, what never started,
+    // what was killed, what ran out of time (killed at its deadline), and
+    // output going to a private file.
+    void results()
+    {
+        SystemCommandRunner runner;
+        CommandResult r = runner.run("/bin/sh", {"-c", "echo out; echo err >&2; exit 3"}, 5000);
+        QVERIFY(r.outcome == CommandResult::Outcome::Finished && r.exitCode == 3 && !r.succeeded());
+        QCOMPARE(r.standardOutput, QByteArray("out\n"));
+        QCOMPARE(r.standardError, QByteArray("err\n"));
+        QCOMPARE(explainFailure(r).message, QString("Can't execute: echo out; echo err >&2; exit 3"));
+        QCOMPARE(explainFailure(r, "Failed").details, QString("out\nerr\n"));
+
+        r = runner.run("/no/such/program", {"x"}, 5000);
+        QVERIFY(r.outcome == CommandResult::Outcome::NotStarted && !r.errorText.isEmpty());
+        QCOMPARE(r.shellStatus(), 1);
+        QCOMPARE(explainFailure(r).details, "It could not be started: " + r.errorText);
+
+        r = runner.run("/bin/sh", {"-c", "echo before; kill -KILL $$"}, 5000);
+        QVERIFY(r.outcome == CommandResult::Outcome::Crashed);
+        QCOMPARE(r.shellStatus(), 137);
+        QCOMPARE(explainFailure(r).details, QString("before\nIt was ended by signal 9."));
+
+        QElapsedTimer took;
+        took.start();
+        r = runner.run("/bin/sh", {"-c", "echo started; exec sleep 10"}, 300);
+        QVERIFY2(took.elapsed() < 2000, qPrintable(QString::number(took.elapsed())));
+        QVERIFY(r.outcome == CommandResult::Outcome::TimedOut);
+        QCOMPARE(r.shellStatus(), 137);
+        QCOMPARE(explainFailure(r).details, QString("started\nIt did not end within 1 s and was stopped."));
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath("out.log");
+        QVERIFY(runner.run("/bin/sh", {"-c", "echo a; echo b >&2"}, 5000, file).succeeded());
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), QByteArray("a\nb\n"));
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(file).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 07777, 0600u);
+    }
+
+    // Starts that go on after the call: each says whether it started.
+    void starts()
+    {
+        SystemCommandRunner runner;
+        QTemporaryDir dir;
+        QVERIFY(runner.startDetached("/bin/sh", {"-c", "echo ran > " + dir.filePath("detached")}).started());
+        QVERIFY(!runner.startDetached("/no/such/program", {}).started());
+        QObject owner;
+        const QString file = dir.filePath("watched.log");
+        QVERIFY(runner.startWatched("/bin/sh", {"-c", "echo hello; echo oops >&2"}, file, &owner, 5000).started());
+        QVERIFY(QTest::qWaitFor([&] {
+            QFile f(file);
+            return f.open(QIODevice::ReadOnly) && f.readAll() == "hello\noops\n";
+        }));
+        const CommandResult missing = runner.startWatched("/no/such/program", {}, dir.filePath("m.log"), &owner, 5000);
+        QVERIFY(!missing.started() && !missing.errorText.isEmpty());
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(dir.filePath("detached")); }));
+    }
+
+    // The window goes on: while a run waits, events are processed (a 5 ms
+    // timer keeps ticking) and the thread sleeps in between.
+    void eventsDuringARun()
+    {
+        QElapsedTimer sinceTick;
+        qint64 longest = 0;
+        int ticks = 0;
+        QTimer timer;
+        timer.setInterval(5);
+        connect(&timer, &QTimer::timeout, this, [&] {
+            longest = qMax(longest, sinceTick.restart());
+            ++ticks;
+        });
+        timer.start();
+        sinceTick.start();
+        std::clock_t cpu = std::clock();
+        std::string out;
+        QCOMPARE(sv_key_common::execute_command("sleep 0.6; echo done", &out), 0);
+        cpu = std::clock() - cpu;
+        timer.stop();
+        QCOMPARE(out, std::string("done\n"));
+        // A blocking wait lets the timer tick once at most; a loaded machine
+        // may hold the thread now and then (the walks measure the gaps).
+        QVERIFY2(ticks > 10, qPrintable(QString("%1 ticks, longest gap %2 ms").arg(ticks).arg(longest)));
+        QVERIFY2(cpu < CLOCKS_PER_SEC / 4, "the wait spins");
     }
 };
 
-QTEST_APPLESS_MAIN(TestRunner)
+QTEST_GUILESS_MAIN(TestRunner)
 #include "tst_runner.moc"
