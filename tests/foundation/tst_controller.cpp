@@ -4,19 +4,13 @@
 #include "keymaster.h"
 #include "medium_disk.h"
 #include "notifier.h"
+#include "../common/keymaster_test_access.h"
 #include "../common/sandbox_guard.h"
 #include "../common/test_files.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-
-class KeyMasterTestAccess
-{
-public:
-    static std::vector<std::string>& temporaryFiles(KeyMaster& k) { return k.temporaryFiles; }
-    static bool clearLvmOnDrive(KeyMaster& k, const QString& drive) { return k.clearLvmOnDrive(drive); }
-};
 
 namespace {
 
@@ -74,7 +68,7 @@ private slots:
         QFETCH(bool, warned);
         writeFile("/etc/os-release", osRelease);
         KeyMaster k;
-        k.checkClient();
+        KeyMasterTestAccess::checkClient(k);
         QCOMPARE(errors->count(), 0);
         QCOMPARE(warnings->count(), warned ? 1 : 0);
         if (warned) {
@@ -89,7 +83,7 @@ private slots:
         QVERIFY(QFile::copy("/usr/bin/sed", "/tmp/sed.saved"));
         writeFile("/usr/bin/sed", "#!/bin/sh\necho broken >&2\nexit 4\n", true);
         KeyMaster k;
-        k.checkClient();
+        KeyMasterTestAccess::checkClient(k);
         QFile::remove("/usr/bin/sed");
         QVERIFY(QFile::copy("/tmp/sed.saved", "/usr/bin/sed"));
         QCOMPARE(warnings->count(), 0);
@@ -111,15 +105,15 @@ private slots:
         QCOMPARE(warnings->count(), 1);
         QCOMPARE(k.drives(), QStringList({"sda", "nvme0n1", "ZRAM1", "vdzram"}));
         writeFile("/usr/bin/lsblk", lsblkStub({}), true);
-        k.loadDrives();
+        KeyMasterTestAccess::loadDrives(k);
         QVERIFY(k.drives().isEmpty());
         writeFile("/usr/bin/lsblk", lsblkStub({"sda"}), true);
-        k.loadDrives();
+        KeyMasterTestAccess::loadDrives(k);
         // The pipeline's status is its last command's.
         const QString target = QFile::symLinkTarget("/usr/bin/awk");
         QFile::remove("/usr/bin/awk");
         writeFile("/usr/bin/awk", "#!/bin/sh\nexit 2\n", true);
-        k.loadDrives();
+        KeyMasterTestAccess::loadDrives(k);
         QFile::remove("/usr/bin/awk");
         QVERIFY(QFile::link(target, "/usr/bin/awk"));
         QCOMPARE(k.drives(), QStringList({"sda"}));
@@ -145,7 +139,7 @@ private slots:
         QVERIFY(QFile::link("devices/sdb", "/sys/class/block/sdb"));
         QVERIFY(QFile::link("devices/sdb/sdb1", "/sys/class/block/sdb1"));
         KeyMaster k;
-        k.loadDrives();
+        KeyMasterTestAccess::loadDrives(k);
         const QStringList drives = k.drives();
         const bool cleared = KeyMasterTestAccess::clearLvmOnDrive(k, "sdb");
         const bool pvsRan = QFile::exists("/tmp/pvs.ran");
@@ -154,7 +148,7 @@ private slots:
         QCOMPARE(drives, QStringList({"sda", "nvme0n1"}));
         QVERIFY2(!cleared && !pvsRan, "LVM clean-up reached the medium's disk");
         // Without the live mount nothing is taken out.
-        k.loadDrives();
+        KeyMasterTestAccess::loadDrives(k);
         QCOMPARE(k.drives(), QStringList({"sda", "sdb", "nvme0n1"}));
     }
 
@@ -236,7 +230,7 @@ private slots:
                   true);
         QFile::remove("/tmp/pwned");
         KeyMaster k;
-        QCOMPARE(k.getDevicePath(uuid), path);
+        QCOMPARE(KeyMasterTestAccess::getDevicePath(k, uuid), path);
         QVERIFY2(!QFile::exists("/tmp/pwned"), "a UUID was executed");
         QFile args("/tmp/blkid.args");
         QVERIFY(args.open(QIODevice::ReadOnly));

@@ -5,6 +5,8 @@
 #include "logger.h"
 #include "notifier.h"
 
+#include "../common/keymaster_test_access.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -17,15 +19,6 @@
 #include <QXmlStreamReader>
 
 #include <cstdio>
-
-// The controller's test seam: the tests choose the network interfaces that
-// the welcome page offers.
-class KeyMasterTestAccess
-{
-public:
-    static void setInterfaces(KeyMaster& keyMaster, const QStringList& interfaces) { keyMaster.m_interfaces = interfaces; }
-    static void setScenarioTimeDivisor(KeyMaster& keyMaster, int divisor) { keyMaster.scenarioTimeDivisor = divisor; }
-};
 
 namespace {
 
@@ -142,7 +135,7 @@ bool GuiHarness::start(const QSize& size, const QStringList& interfaces, const Q
 void GuiHarness::shortenScenarioWaits(int divisor)
 {
     if (m_keyMaster)
-        KeyMasterTestAccess::setScenarioTimeDivisor(*m_keyMaster, divisor);
+        KeyMasterTestAccess::shortenScenarioWaits(*m_keyMaster, divisor);
 }
 
 void GuiHarness::stop()
