@@ -110,7 +110,7 @@ private slots:
             asked << text;
             km.answerRestoreLVM(confirm);
         });
-        QCOMPARE(km.clearLvmOnDrive(drive), result);
+        QCOMPARE(KeyMasterTestAccess::clearLvmOnDrive(km, drive), result);
 
         QCOMPARE(readLines(mediumDir() + "/lvm.log"), QStringList{kPvsCall} + calls);
         QCOMPARE(asked.size(), question.isEmpty() ? 0 : 1);
