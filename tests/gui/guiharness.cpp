@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -167,6 +168,24 @@ QQuickItem* GuiHarness::find(const QString& objectName, QObject* within, bool vi
                 return item;
     }
     return nullptr;
+}
+
+QList<QQuickItem*> GuiHarness::shownBelow(const QString& under, const std::function<bool(QQuickItem*)>& match) const
+{
+    QList<QQuickItem*> out;
+    std::function<void(QQuickItem*)> walk = [&](QQuickItem* item) {
+        for (QQuickItem* child : item->childItems())
+            if (child->isVisible()) {
+                if (match(child))
+                    out << child;
+                walk(child);
+            }
+    };
+    if (QQuickItem* start = findVisible(under))
+        walk(start);
+    std::stable_sort(out.begin(), out.end(),
+                     [](QQuickItem* a, QQuickItem* b) { return a->mapToScene({}).y() < b->mapToScene({}).y(); });
+    return out;
 }
 
 QString GuiHarness::textOf(const QString& objectName) const

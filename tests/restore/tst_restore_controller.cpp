@@ -12,12 +12,6 @@ namespace {
 
 QString mediumDir() { return qEnvironmentVariable("SV_MEDIUM_DIR", "/tmp/.sv-sandbox/medium"); }
 
-QStringList readLines(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts) : QStringList();
-}
-
 const char* const kPvsCall = "pvs --noheadings --separator | -o pv_name,vg_name,lv_name";
 // Run by a shell unquoted, it would change the arguments the stubs log.
 const char* const kHostile = "vg$(id${IFS}-u);x'y&z`w`";
@@ -112,7 +106,7 @@ private slots:
         });
         QCOMPARE(KeyMasterTestAccess::clearLvmOnDrive(km, drive), result);
 
-        QCOMPARE(readLines(mediumDir() + "/lvm.log"), QStringList{kPvsCall} + calls);
+        QCOMPARE(fileLines(mediumDir() + "/lvm.log"), QStringList{kPvsCall} + calls);
         QCOMPARE(asked.size(), question.isEmpty() ? 0 : 1);
         if (!question.isEmpty()) {
             QVERIFY2(asked[0].startsWith("Device " + drive + " is configured as LVM physical volume. If you continue all"
@@ -122,7 +116,7 @@ private slots:
         QCOMPARE(f.shown->errors(), error.isEmpty() ? QStringList() : QStringList{error});
         // What was not removed is still there.
         if (calls.isEmpty())
-            QCOMPARE(readLines(mediumDir() + "/lvm.state"), state.split('\n', Qt::SkipEmptyParts));
+            QCOMPARE(fileLines(mediumDir() + "/lvm.state"), state.split('\n', Qt::SkipEmptyParts));
     }
 
     // Connect, choose clients (the entries, in order) and, with a result

@@ -7,6 +7,7 @@
 
 #include "guiharness.h"
 
+#include "../common/medium_files.h"
 #include "../common/test_files.h"
 #include "cryptkeyhandler.h"
 #include "drpmanager.h"
@@ -19,15 +20,6 @@
 
 #include <QElapsedTimer>
 #include <QTimer>
-
-namespace {
-
-QStringList fileLines(const QString& path) { return QString::fromUtf8(readFile(path)).split('\n', Qt::SkipEmptyParts); }
-
-const QString kMedium = "/tmp/.sv-sandbox/medium";
-const QString kRequests = "/opt/sarvelin/standins/requests.log";
-
-} // namespace
 
 class RestoreWalkTest : public QObject
 {
