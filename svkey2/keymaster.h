@@ -327,6 +327,8 @@ private:
     // each returns the error to show, empty when the step went well.
     QString takeOverMachineId();
     QString takeOverMasterKey();
+    // Copies both signature keys; one that is missing turns signing off.
+    QString takeOverSignatureKeys(SVcoreConfig& config);
     // Writes the rescue medium's client configuration from `config` and
     // names the local backup folder in *localDir.
     QString writeClientConfig(SVcoreConfig& config, QString* localDir);

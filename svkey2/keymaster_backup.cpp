@@ -255,20 +255,9 @@ bool KeyMaster::createBackupPrivate()
         return backupStepFailed(masterKeyError);
 
     // 8, 9. Its digital-signature keys; signing is off without them.
-    static const struct { const QString* name; const char* copied; const char* missing; } signatureKeys[] = {
-        { &kSecretKeyName, "Copy digital signature secret key",
-          QT_TR_NOOP("Secret digital signature key doesn't exist in original system") },
-        { &kPublicKeyName, "Copy digital signature public key",
-          QT_TR_NOOP("Public digital signature key doesn't exist in original system") },
-    };
-    for (const auto& key : signatureKeys) {
-        QString copyError;
-        if (!copyInstalledKey(*key.name, key.copied, key.missing, &copyError)) {
-            if (!copyError.isEmpty())
-                return backupStepFailed(copyError);
-            config.set_digital_sign(false);
-        }
-    }
+    const QString signatureKeyError = takeOverSignatureKeys(config);
+    if (!signatureKeyError.isEmpty())
+        return backupStepFailed(signatureKeyError);
     processEventsOnce();
 
     // 10-13. The rescue medium's client configuration.
@@ -339,6 +328,25 @@ QString KeyMaster::takeOverMasterKey()
     temporaryFiles.erase(std::remove(temporaryFiles.begin(), temporaryFiles.end(), key), temporaryFiles.end());
     const QString error = writeFileWithMode(kMasterKeyFile, QByteArray(kMasterKeySize, '\0'), 0600);
     return error.isEmpty() ? QString() : tr("Can't create file %1: %2").arg(kMasterKeyFile, error);
+}
+
+QString KeyMaster::takeOverSignatureKeys(SVcoreConfig& config)
+{
+    static const struct { const QString* name; const char* copied; const char* missing; } signatureKeys[] = {
+        { &kSecretKeyName, "Copy digital signature secret key",
+          QT_TR_NOOP("Secret digital signature key doesn't exist in original system") },
+        { &kPublicKeyName, "Copy digital signature public key",
+          QT_TR_NOOP("Public digital signature key doesn't exist in original system") },
+    };
+    for (const auto& key : signatureKeys) {
+        QString copyError;
+        if (!copyInstalledKey(*key.name, key.copied, key.missing, &copyError)) {
+            if (!copyError.isEmpty())
+                return copyError;
+            config.set_digital_sign(false);
+        }
+    }
+    return QString();
 }
 
 QString KeyMaster::writeClientConfig(SVcoreConfig& config, QString* localDir)
