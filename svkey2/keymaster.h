@@ -15,8 +15,11 @@
 //   keymaster_backup.cpp      the backup scenario
 //   keymaster_operation.cpp   the one running operation, waits, leaving
 //
-// Declarations of each concern are grouped under a comment naming it. The
-// order of the Q_PROPERTY lines, of the signals and of the public slots is the
+// The public part is what QML and main use: the properties, the signals, the
+// slots and the invokable methods. The internal steps follow in the private
+// part, grouped by concern under a comment naming it; the tests reach them
+// through the one friend, KeyMasterTestAccess (tests/common). The order of
+// the Q_PROPERTY lines, of the signals and of the public slots is the
 // meta-object order the pages rely on: add new slots at the marked places.
 
 #include <QAbstractItemModel>
@@ -49,6 +52,8 @@ class LinkThread;
 #include "devicestree.h"
 #include "fsmodel.h"
 
+class SVcoreConfig;
+
 class KeyMaster : public QObject
 {
     Q_OBJECT
@@ -79,7 +84,7 @@ class KeyMaster : public QObject
     // nothing runs that leaving would stop.
     Q_PROPERTY(QString operationText READ operationText NOTIFY operationChanged)
 
-    // Lets the test suites reach the internal state and operations.
+    // Lets the test suites reach the internal state and steps.
     friend class KeyMasterTestAccess;
 
 public:
@@ -95,7 +100,6 @@ public:
 
     // --- property accessors and setters (a setter stores and emits only on change)
     QString getOs() const { return os; }
-    void setOs(const QString& value);
     QString getHostname() const { return hostname; }
     void setHostname(const QString& value);
     QString getNetworkInterface() const { return networkInterface; }
@@ -112,24 +116,23 @@ public:
     void setSarvelinServerIp(const QString& value);
     QStringList getClientNames() const { return clientNames; }
     QString getRecoveringClient() const { return recoveringClient; }
-    void setRecoveringClient(const QString& value);
     bool isServerConnected() const { return serverConnected; }
-    void setServerConnected(bool value);
     QString runStage() const { return m_runStage; }
-    void setRunStage(const QString& text);
+    Operation operation() const { return m_operation; }
+    bool isBusy() const { return m_operation != Operation::Idle; }
+    QString operationText() const;
 
     // What the disk with kernel name `drive` (such as "sda") is, as one short
     // translated text: size, model and serial where known; empty when the
     // disk list did not describe it. Read with the disk list (loadDrives).
     Q_INVOKABLE QString driveIdentity(const QString& drive) const;
-    // The same text read anew from the system now (empty when unknown), for
-    // a check just before the disk is written to.
-    QString readDriveIdentity(const QString& drive);
+    // The operator's answer to needConfirmRestoreLVM.
+    Q_INVOKABLE void answerRestoreLVM(bool confirmed);
 
-    // --- recovery-plan manager (owned through Qt parenthood)
-    DrpManager* drpManager() const { return m_drpManager; }
-    // --- master-key handler (owned through Qt parenthood)
+    // --- master-key handler (owned through Qt parenthood; main and QML)
     CryptKeyHandler* cryptKeyHandler() const { return m_cryptKeyHandler; }
+    // --- recovery-plan manager (owned through Qt parenthood; main)
+    DrpManager* drpManager() const { return m_drpManager; }
 
 signals:
     void osChanged();
@@ -195,166 +198,17 @@ public slots:
     void handlePassword(QString serverIp, QString inputedPassword);
 
 public:
-    // --- controller core: internal operations used by every concern
-    void checkClient();
-    void loadDrives();
-    void loadInterfaces();
-    QString getDevicePath(QString uuid);
-    void deleteTemporaryFiles();
-    // Marks an object handed to QML as owned by C++: QML never deletes it.
-    static void keepCppOwnership(QObject* object);
-
-private:
-    // --- controller core state
-    // Tree of the partitions of the selected disk, owned; replaced by each
-    // loadDevicesTree.
-    DevicesTree* devicesTree = nullptr;
-    // fstab entries of the inspected system, with their mount state.
-    FsModel fstabModel;
-    // Rescue-image archives of the chosen client.
-    ResqueArchivesModel resqueArchivesModel;
-    std::vector<std::string> temporaryFiles;
-    QStringList m_drives;
-    QStringList m_interfaces;
-    QStringList m_cryptoAlgorithms;
-    QStringList clientNames;
-    QMap<QString, QString> clients;
-    QString os;
-    QString hostname;
-    QString networkInterface;
-    QString crypto;
-    QString selectedDrive;
-    QString recoveringClient;
-    QString sarvelinServerIp;
-    // Archives of the client being restored.
-    std::vector<sv_archive_short> archives;
-    // Master-key handler, created with the controller as parent.
-    CryptKeyHandler* m_cryptKeyHandler = new CryptKeyHandler(this);
-    // Disaster recovery plan manager, created with the controller as parent.
-    DrpManager* m_drpManager = new DrpManager(this);
-    std::string lastTaskId;
-    unsigned int cmdPort = 9991;
-    unsigned int mediaPort = 9993;
-    bool clientStartedHere = false;
-    bool serverConnected = false;
-    QString m_runStage;
-
-    // Size in bytes, model and serial of one disk as the system reports them.
-    struct DriveFacts
-    {
-        qulonglong size = 0;
-        QString model;
-        QString serial;
-    };
-    // Facts of every disk of the last disk list, by kernel name.
-    QMap<QString, DriveFacts> driveFacts;
-    // Reads the facts of `drive`, or of every disk when it is empty.
-    QMap<QString, DriveFacts> readDriveFacts(const QString& drive);
-    static QString describeDrive(const DriveFacts& facts);
-
-    // Waits of the scenarios (sleeps and polls) are given in production
-    // milliseconds and divided by this; only the tests raise it.
-    int scenarioTimeDivisor = 1;
-public:
-    // Waits `productionMilliseconds` (shortened by the test seam above) while
-    // the window keeps processing events; false, at once, when the operator
-    // leaves.
-    bool scenarioSleep(int productionMilliseconds);
-    // Runs `program` with `arguments` (no shell) through the command runner
-    // and waits at most `timeoutMilliseconds` for its end while the window
-    // keeps processing events; its standard output goes to *output when
-    // given (standard error to the log and to *result), or both streams into
-    // the file `outputFile` (truncated) when that is named. Returns the exit
-    // code, or -1 when it could not start, crashed or ran out of time (it is
-    // then killed).
-    int runProgram(const QString& program, const QStringList& arguments, QString* output,
-                   int timeoutMilliseconds, const QString& outputFile = QString(), CommandResult* result = nullptr);
-private:
-
-    // --- inspection of the installed system (keymaster_inspection.cpp)
-public:
-    bool checkOs();
-    bool checkHostname();
-    bool checkConfig();
-    bool loadFSTAB();
-    bool updateUsedHostname(QString name);
-    // Path below "/mnt" of the installed system's file `path` (absolute, as the
-    // installed system sees it), with symbolic links followed inside "/mnt";
-    // empty when the links loop.
-    static QString installedFilePath(const QString& path);
-private:
-
-    // --- backup scenario (keymaster_backup.cpp)
-public:
-    bool createBackupPrivate();
-    bool startSvArchives();
-    bool waitSvfd();
-    bool didBackupEndFine();
-private:
-    // The one ending of every run: shows `message` (when not empty) as an
-    // error with `details`, deletes the temporary files and unmounts what
-    // the fstab model mounted. Returns false, the result of a failed run.
-    bool endBackupScenario(const QString& message = QString(), const QString& details = QString());
-    // Device number of the root partition the last inspection accepted; the
-    // run mounts the fstab again and refuses another file system on "/mnt".
-    quint64 inspectedRootDevice = 0;
-    // Copies the installed system's key file `name` into the rescue medium's
-    // keys folder (0600, listed as temporary) and logs `logLine`. False when
-    // the installed system has none (after the info `missingText`) or when
-    // the copy failed (*error then names the files).
-    bool copyInstalledKey(const QString& name, const char* logLine, const char* missingText, QString* error);
-    // Runs "pgrep svfd -c", logs what its exit code means and returns it.
-    int findSvfd();
-
-    // --- local client process control (keymaster_client.cpp)
-public:
+    // --- daemon link steps (keymaster_channel.cpp, keymaster_requests.cpp,
+    // keymaster_client.cpp). Not for QML: internal steps of the scenarios,
+    // public only because the link tests (tests/link) call them directly.
     bool startSarvelinClient();
     bool startSarvelinClientWithCheck();
     bool stopSarvelinClient();
-private:
-    // Polls of the checked start, one per second (a test shortens it).
-    int clientCheckPollBudget = 900;
-
-    // --- restore scenario (keymaster_restore.cpp)
-public:
-    // The operator's answer to needConfirmRestoreLVM.
-    Q_INVOKABLE void answerRestoreLVM(bool confirmed);
-    bool restorePrivate(QString clientPassword);
-    bool didRestoreEndFine();
-    void updateClientList(const QMap<QString, QString>& clientMap);
-    void clearClientList();
-    void clearResqueModel();
-    // Removes the LVM structures on the target disk after the operator
-    // agreed; false when refused, cancelled, unreadable or a removal failed.
-    bool clearLvmOnDrive(const QString& drive);
-private:
-    // Starts the local client unless this tool did, then waits a second.
-    // False when a start was needed and failed.
-    bool startClientForRestore();
-    // Ends the daemon's server connection and forgets the client list (the
-    // disconnect of the server page and the end of a restore).
-    void disconnectPrivate();
-    // Waits for the operator's answer to needConfirmRestoreLVM.
-    bool confirmLvmRemoval(const QString& question);
-    // Reads the identity of the target disk again; false, after an error,
-    // when it is no longer the disk the operator chose from the list.
-    bool targetDriveUnchanged();
-    // Whether `pv` (a device path) is the disk `drive` or one of its partitions.
-    static bool isOnDrive(const QString& pv, const QString& drive);
-    enum class LvmAnswer { None, Yes, No };
-    LvmAnswer lvmAnswer = LvmAnswer::None;
-
-    // --- message-queue channel (keymaster_channel.cpp)
-public:
     bool messageQueuesConnect();
     bool messageQueuesClose();
-    // Opens the named mutex unless it is open. A missing mutex is shown as
-    // an error (unless quiet) and the result is false; the tool goes on.
-    bool openClientMutex(bool quiet = false);
     // Opens the mutex if needed and takes it, waiting at most
     // clientMutexWaitSeconds; failure is shown and the result is false.
     bool lockClientMutex();
-    void unlockClientMutex();
     // Holds the named mutex for one scope (connect, disconnect, restore
     // run). Nested scopes share the outer lock.
     class ClientMutexLock
@@ -369,22 +223,6 @@ public:
         KeyMaster& m_keyMaster;
         bool m_locked;
     };
-    // Waits `milliseconds` while the window keeps processing events.
-    // Returns false, at once, when the operator leaves (stopRequested).
-    bool waitProcessingEvents(int milliseconds);
-    // Waits until `done` is true or `milliseconds` passed, processing events
-    // and sleeping in between (never spinning, also while the application
-    // quits). A `stoppable` wait also ends when the operator leaves. True
-    // when `done` became true.
-    bool waitUntil(const std::function<bool()>& done, int milliseconds, bool stoppable);
-    void processEventsOnce();
-    // True once the operator chose to leave while an operation ran: every
-    // stoppable wait ends and the operation goes through its ending.
-    bool stopRequested() const { return m_stopRequested; }
-
-    Operation operation() const { return m_operation; }
-    bool isBusy() const { return m_operation != Operation::Idle; }
-    QString operationText() const;
     // Marks one operation called by a page as running, for its scope. A
     // second one is refused (granted() false) with a warning that says why.
     class OperationScope
@@ -399,11 +237,173 @@ public:
         KeyMaster& m_keyMaster;
         bool m_granted;
     };
+    // MD5-crypt of the password with the fixed salt; what the requests send.
+    static std::string hashPassword(const QString& password);
+    bool helloDaemon(QString serverIp);
+    bool svkey_authentication(std::string hash);
+    bool svkey_client_authentication(std::string clientName, std::string hash);
+    // Ends the daemon's server connection. The name hides QObject's
+    // disconnect overloads inside KeyMaster: write QObject::disconnect(...)
+    // for signal connections there.
+    bool disconnect();
+    void ask_client_list(QMap<QString, QString>& clientMap);
+    void ask_archives(std::vector<sv_archive_short>& archiveList, std::string hwid);
+    bool askDisasterRecoveryPlan(std::string hwid);
+    bool launchRestoreArchive(std::string hash, std::string device);
+    unsigned int getTaskStatus(std::string request);
+
+private:
+    // --- property setters that only the controller calls
+    void setOs(const QString& value);
+    void setRecoveringClient(const QString& value);
+    void setServerConnected(bool value);
+    void setRunStage(const QString& text);
+
+    // --- controller core (keymaster_core.cpp): start-up checks, lists,
+    // lookups, clean-up
+    void checkClient();
+    void loadDrives();
+    void loadInterfaces();
+    QString getDevicePath(QString uuid);
+    void deleteTemporaryFiles();
+    // Marks an object handed to QML as owned by C++: QML never deletes it.
+    static void keepCppOwnership(QObject* object);
+    // The same text as driveIdentity read anew from the system now (empty
+    // when unknown), for a check just before the disk is written to.
+    QString readDriveIdentity(const QString& drive);
+    // Size in bytes, model and serial of one disk as the system reports them.
+    struct DriveFacts
+    {
+        qulonglong size = 0;
+        QString model;
+        QString serial;
+    };
+    // Reads the facts of `drive`, or of every disk when it is empty.
+    QMap<QString, DriveFacts> readDriveFacts(const QString& drive);
+    static QString describeDrive(const DriveFacts& facts);
+
+    // --- running programs and waiting (keymaster_core.cpp)
+    // Waits `productionMilliseconds` (shortened by scenarioTimeDivisor)
+    // while the window keeps processing events; false, at once, when the
+    // operator leaves.
+    bool scenarioSleep(int productionMilliseconds);
+    // Runs `program` with `arguments` (no shell) through the command runner
+    // and waits at most `timeoutMilliseconds` for its end while the window
+    // keeps processing events; its standard output goes to *output when
+    // given (standard error to the log and to *result), or both streams into
+    // the file `outputFile` (truncated) when that is named. Returns the exit
+    // code, or -1 when it could not start, crashed or ran out of time (it is
+    // then killed).
+    int runProgram(const QString& program, const QStringList& arguments, QString* output,
+                   int timeoutMilliseconds, const QString& outputFile = QString(), CommandResult* result = nullptr);
+
+    // --- inspection of the installed system (keymaster_inspection.cpp)
+    // The partition of a device-tree row and its device number.
+    struct ChosenPartition;
+    // Checks the clicked row: a partition of the current tree, with a UUID
+    // and a device of its own carrying it; false after a warning.
+    bool resolveChosenPartition(const QModelIndex& index, ChosenPartition* chosen);
+    bool checkOs();
+    bool checkHostname();
+    bool checkConfig();
+    bool loadFSTAB();
+    bool updateUsedHostname(QString name);
+    // Path below "/mnt" of the installed system's file `path` (absolute, as the
+    // installed system sees it), with symbolic links followed inside "/mnt";
+    // empty when the links loop.
+    static QString installedFilePath(const QString& path);
+
+    // --- backup scenario (keymaster_backup.cpp)
+    bool createBackupPrivate();
+    bool startSvArchives();
+    bool waitSvfd();
+    bool didBackupEndFine();
+    // The exit of a failed step: shows `message` (when not empty) as an
+    // error with `details` and returns false. The run's ending itself (the
+    // temporary files deleted, then what the fstab model mounted unmounted)
+    // is the scope guard of createBackupPrivate, on every exit.
+    bool backupStepFailed(const QString& message = QString(), const QString& details = QString());
+    // Copies the installed system's key file `name` into the rescue medium's
+    // keys folder (0600, listed as temporary) and logs `logLine`. False when
+    // the installed system has none (after the info `missingText`) or when
+    // the copy failed (*error then names the files).
+    bool copyInstalledKey(const QString& name, const char* logLine, const char* missingText, QString* error);
+    // Runs "pgrep svfd -c", logs what its exit code means and returns it.
+    int findSvfd();
+    // Steps of createBackupPrivate taking over the installed system's files;
+    // each returns the error to show, empty when the step went well.
+    QString takeOverMachineId();
+    QString takeOverMasterKey();
+    // Copies both signature keys; one that is missing turns signing off.
+    QString takeOverSignatureKeys(SVcoreConfig& config);
+    // Writes the rescue medium's client configuration from `config` and
+    // names the local backup folder in *localDir.
+    QString writeClientConfig(SVcoreConfig& config, QString* localDir);
+    // The end of a backup or restore run: stops the local client and, after
+    // a failed run, removes what the run left (handleScenarioEnding).
+    void releaseLocalClient(bool runSucceeded);
+
+    // --- restore scenario (keymaster_restore.cpp)
+    bool restorePrivate(QString clientPassword);
+    bool didRestoreEndFine();
+    void updateClientList(const QMap<QString, QString>& clientMap);
+    void clearClientList();
+    void clearResqueModel();
+    // Removes the LVM structures on the target disk after the operator
+    // agreed; false when refused, cancelled, unreadable or a removal failed.
+    bool clearLvmOnDrive(const QString& drive);
+    // Starts the local client unless this tool did, then waits a second.
+    // False when a start was needed and failed.
+    bool startClientForRestore();
+    // Ends the daemon's server connection and forgets the client list (the
+    // disconnect of the server page and the end of a restore).
+    void disconnectPrivate();
+    // Waits for the operator's answer to needConfirmRestoreLVM.
+    bool confirmLvmRemoval(const QString& question);
+    // Reads the identity of the target disk again; false, after an error,
+    // when it is no longer the disk the operator chose from the list.
+    bool targetDriveUnchanged();
+    // Whether `pv` (a device path) is the disk `drive` or one of its partitions.
+    static bool isOnDrive(const QString& pv, const QString& drive);
+    enum class LvmAnswer { None, Yes, No };
+
+    // --- the running operation and its waits (keymaster_operation.cpp)
+    // Waits `milliseconds` while the window keeps processing events.
+    // Returns false, at once, when the operator leaves (stopRequested).
+    bool waitProcessingEvents(int milliseconds);
+    // Waits until `done` is true or `milliseconds` passed, processing events
+    // and sleeping in between (never spinning, also while the application
+    // quits). A `stoppable` wait also ends when the operator leaves. True
+    // when `done` became true.
+    bool waitUntil(const std::function<bool()>& done, int milliseconds, bool stoppable);
+    void processEventsOnce();
+    // True once the operator chose to leave while an operation ran: every
+    // stoppable wait ends and the operation goes through its ending.
+    bool stopRequested() const { return m_stopRequested; }
     // Sets the state; the restore switches to WaitingForAnswer and back
     // around its LVM question.
     void setOperation(Operation operation);
+    // Drops the operator's input that was queued while the window could not
+    // process it (a blocking exchange), so that it is not replayed against a
+    // page that has changed meanwhile.
+    void dropQueuedInput();
 
-private:
+    // --- message-queue channel (keymaster_channel.cpp)
+    // Opens the named mutex unless it is open. A missing mutex is shown as
+    // an error (unless quiet) and the result is false; the tool goes on.
+    bool openClientMutex(bool quiet = false);
+    void unlockClientMutex();
+    // daemon link: the thread that owns the link and makes its blocking
+    // calls (it gives the named mutex back if the controller ends holding
+    // it). onLink runs `work` there and waits for it while this thread
+    // processes its events; what `work` threw is thrown again here.
+    static std::unique_ptr<DaemonLink> realDaemonLink();
+    void onLink(const std::function<void(DaemonLink&)>& work);
+    void dropStaleAnswers();
+    void closeAfterTimeout();
+    bool answerQueueOpen();
+    bool requestQueueOpen();
+    bool clientMutexOpen();
     static constexpr std::size_t kLinkBufferSize = 102400;
     static constexpr long kLinkDeadlineSeconds = 10;
     // One request exchange: the zero-filled receive buffer, the deadline
@@ -429,46 +429,8 @@ private:
     LinkStep receivePayload(LinkExchange& exchange, std::string& payload);
     static QString linkSendFailureText(LinkWording wording);
     static QString linkReceiveFailureText(LinkWording wording);
-    bool clientMutexLocked = false;
-    int clientMutexWaitSeconds = 10;
-    Operation m_operation = Operation::Idle;
-    bool m_stopRequested = false;
-    bool m_exitRequested = false;
-    // Drops the operator's input that was queued while the window could not
-    // process it (a blocking exchange), so that it is not replayed against a
-    // page that has changed meanwhile.
-    void dropQueuedInput();
-
-    // daemon link: the thread that owns the link and makes its blocking
-    // calls (it gives the named mutex back if the controller ends holding
-    // it). onLink runs `work` there and waits for it while this thread
-    // processes its events; what `work` threw is thrown again here.
-    static std::unique_ptr<DaemonLink> realDaemonLink();
-    std::unique_ptr<LinkThread> m_linkThread;
-    void onLink(const std::function<void(DaemonLink&)>& work);
-    void dropStaleAnswers();
-    void closeAfterTimeout();
-    bool answerQueueOpen();
-    bool requestQueueOpen();
-    bool clientMutexOpen();
 
     // --- requests over the channel (keymaster_requests.cpp)
-public:
-    // MD5-crypt of the password with the fixed salt; what the requests send.
-    static std::string hashPassword(const QString& password);
-    bool helloDaemon(QString serverIp);
-    bool svkey_authentication(std::string hash);
-    bool svkey_client_authentication(std::string clientName, std::string hash);
-    // Ends the daemon's server connection. The name hides QObject's
-    // disconnect overloads inside KeyMaster: write QObject::disconnect(...)
-    // for signal connections there.
-    bool disconnect();
-    void ask_client_list(QMap<QString, QString>& clientMap);
-    void ask_archives(std::vector<sv_archive_short>& archiveList, std::string hwid);
-    bool askDisasterRecoveryPlan(std::string hwid);
-    bool launchRestoreArchive(std::string hash, std::string device);
-    unsigned int getTaskStatus(std::string request);
-private:
     // Reports a failed step of a client-wording request: a timeout of the
     // send or receive, or a queue-library error (shown as a receive failure).
     void reportClientLinkFailure(LinkStep step, bool sending, const LinkExchange& exchange);
@@ -482,6 +444,65 @@ private:
     // (`busyText`); a queue-library error is shown after `libraryErrorText`.
     bool exchangeWithKeyClient(LinkExchange& exchange, const std::string& text, const QString& busyText,
                                const QString& libraryErrorText);
+
+    // --- state: the inspection and the operator's choices
+    // Tree of the partitions of the selected disk, owned; replaced by each
+    // loadDevicesTree.
+    DevicesTree* devicesTree = nullptr;
+    // fstab entries of the inspected system, with their mount state.
+    FsModel fstabModel;
+    // Device number of the root partition the last inspection accepted; the
+    // run mounts the fstab again and refuses another file system on "/mnt".
+    quint64 inspectedRootDevice = 0;
+    std::vector<std::string> temporaryFiles;
+    QStringList m_drives;
+    QStringList m_interfaces;
+    QStringList m_cryptoAlgorithms;
+    // Facts of every disk of the last disk list, by kernel name.
+    QMap<QString, DriveFacts> driveFacts;
+    QString os;
+    QString hostname;
+    QString networkInterface;
+    QString crypto;
+    QString selectedDrive;
+    QString m_runStage;
+
+    // --- state: the restore and the server
+    // Rescue-image archives of the chosen client.
+    ResqueArchivesModel resqueArchivesModel;
+    QStringList clientNames;
+    QMap<QString, QString> clients;
+    QString recoveringClient;
+    QString sarvelinServerIp;
+    // Archives of the client being restored.
+    std::vector<sv_archive_short> archives;
+    // Master-key handler, created with the controller as parent.
+    CryptKeyHandler* m_cryptKeyHandler = new CryptKeyHandler(this);
+    // Disaster recovery plan manager, created with the controller as parent.
+    DrpManager* m_drpManager = new DrpManager(this);
+    std::string lastTaskId;
+    unsigned int cmdPort = 9991;
+    unsigned int mediaPort = 9993;
+    bool serverConnected = false;
+    LvmAnswer lvmAnswer = LvmAnswer::None;
+
+    // --- state: the local client and the key client link
+    bool clientStartedHere = false;
+    // Polls of the checked start, one per second (a test shortens it).
+    int clientCheckPollBudget = 900;
+    bool clientMutexLocked = false;
+    int clientMutexWaitSeconds = 10;
+
+    // --- state: the running operation
+    Operation m_operation = Operation::Idle;
+    bool m_stopRequested = false;
+    bool m_exitRequested = false;
+    // Waits of the scenarios (sleeps and polls) are given in production
+    // milliseconds and divided by this; only the tests raise it.
+    int scenarioTimeDivisor = 1;
+
+    // daemon link: the link's thread, which holds the link's handles.
+    std::unique_ptr<LinkThread> m_linkThread;
 };
 
 #endif // KEYMASTER_H

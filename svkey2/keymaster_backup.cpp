@@ -12,7 +12,9 @@
 
 #include "coreconfig.h"
 #include "notifier.h"
+#include "scope_guard.h"
 #include "sv_key_common.h"
+#include "sv_protocol.h"
 #include "task_status.h"
 
 #include <QCoreApplication>
@@ -41,8 +43,6 @@ const QString kClientLogFile = QString::fromLatin1(sv_paths::clientLogFile);
 const QString kDefaultLocalBackupDir = QStringLiteral("/sarvelin_tmp");
 const QString kArchivesProgram = QStringLiteral("/opt/sarvelin/bin/sv_archives");
 const QString kArchivesLogFile = QStringLiteral("/tmp/sv_archives.log");
-const char* const kTaskQueuedMarker = "TASK WAS ADDED TO QUEUE:";
-const char* const kAskBackupStatus = "ASK LAST BACKUP STATUS";
 
 // Bytes of the empty master key written when the installed system has none.
 constexpr int kMasterKeySize = 32;
@@ -54,17 +54,6 @@ constexpr int kSvfdStartMs = 10000;
 constexpr int kSvfdPassMs = 20000;
 constexpr int kStatusPollMs = 5000;
 constexpr int kStatusPolls = 180;
-
-// The status texts of the task table, for the run page's stage line.
-[[maybe_unused]] const char* const kStatusTexts[] = {
-    QT_TRANSLATE_NOOP("KeyMaster", "Task finished with wrong status"),
-    QT_TRANSLATE_NOOP("KeyMaster", "Task was assigned"),
-    QT_TRANSLATE_NOOP("KeyMaster", "Task was successsully done"),
-    QT_TRANSLATE_NOOP("KeyMaster", "Task was broken"),
-    QT_TRANSLATE_NOOP("KeyMaster", "Task finished with error"),
-    QT_TRANSLATE_NOOP("KeyMaster", "Task was killed"),
-    QT_TRANSLATE_NOOP("KeyMaster", "Task was done with a defect"),
-};
 
 QString systemError(int err)
 {
@@ -161,19 +150,22 @@ void KeyMaster::createBackup()
     const bool result = createBackupPrivate();
     QObject::disconnect(drawing);
     setRunStage(tr("Stopping the local client"));
-    stopSarvelinClient();
-    if (!result)
-        handleScenarioEnding();
+    releaseLocalClient(result);
     setRunStage(QString());
     emit creatingBackupEnded(result);
 }
 
-bool KeyMaster::endBackupScenario(const QString& message, const QString& details)
+void KeyMaster::releaseLocalClient(bool runSucceeded)
+{
+    stopSarvelinClient();
+    if (!runSucceeded)
+        handleScenarioEnding();
+}
+
+bool KeyMaster::backupStepFailed(const QString& message, const QString& details)
 {
     if (!message.isEmpty())
         Notifier::getInstance()->showError(message, details);
-    deleteTemporaryFiles();
-    fstabModel.unmountAll();
     return false;
 }
 
@@ -199,81 +191,146 @@ bool KeyMaster::copyInstalledKey(const QString& name, const char* logLine, const
 
 bool KeyMaster::createBackupPrivate()
 {
-    Notifier* notifier = Notifier::getInstance();
+    // Every exit, success included, ends the scenario the same way: after
+    // the step's error (if any) the copied files are deleted, then
+    // everything the fstab model mounted is unmounted.
+    ScopeGuard ending([this] {
+        deleteTemporaryFiles();
+        fstabModel.unmountAll();
+    });
     qDebug().noquote() << "fstab count is" << fstabModel.rowCount();
 
-    // The disk may have been swapped since it was chosen from the list.
+    // 1. The disk may have been swapped since it was chosen from the list.
     const QString chosen = driveIdentity(selectedDrive);
     const QString now = readDriveIdentity(selectedDrive);
     if (now != chosen)
-        return endBackupScenario(
+        return backupStepFailed(
             tr("The disk %1 is not the one chosen. Backup canceled").arg(QStringLiteral("/dev/") + selectedDrive),
             tr("Chosen: ") + chosen + QLatin1Char('\n') + tr("Now: ") + now);
 
+    // 2. Mount the marked file systems; as at inspection, the fstab's root
+    // must be the partition inspected, not a clone of it on another disk.
     setRunStage(tr("Mounting the chosen file systems"));
     if (!fstabModel.mountAllNeedBackup())
-        return endBackupScenario();
+        return backupStepFailed();
     processEventsOnce();
-    // As at inspection: the fstab's root must be the partition inspected,
-    // not a clone of it on another disk.
     struct stat mounted {};
     if (::stat(QFile::encodeName(kMountRoot).constData(), &mounted) != 0
         || static_cast<quint64>(mounted.st_dev) != inspectedRootDevice || inspectedRootDevice == 0)
-        return endBackupScenario(tr("The installed fstab mounts another file system on %1 than the inspected root "
+        return backupStepFailed(tr("The installed fstab mounts another file system on %1 than the inspected root "
                                     "partition. Backup canceled").arg(kMountRoot));
 
+    // 3. The installed system's client configuration.
     if (!checkConfig())
-        return endBackupScenario(tr("Config file doesn`t exist in selected directories"));
+        return backupStepFailed(tr("Config file doesn`t exist in selected directories"));
 
+    // 4. The installed system's host name.
     setRunStage(tr("Copying the keys and the client settings"));
     if (!updateUsedHostname(hostname))
-        return endBackupScenario(tr("Can't change hostname"));
+        return backupStepFailed(tr("Can't change hostname"));
     processEventsOnce();
 
-    const QString installedMachineId = installedFilePath(kMachineIdFile);
-    if (!installedMachineId.isEmpty() && QFileInfo::exists(installedMachineId)) {
-        QByteArray machineId;
-        QString error = readInstalledFile(installedMachineId, &machineId);
-        if (!error.isEmpty())
-            return endBackupScenario(tr("Can't copy machine-id file. ") + tr("Can't read %1: %2").arg(installedMachineId, error));
-        error = replaceFileAtomically(kMachineIdFile, machineId, 0644);
-        if (!error.isEmpty())
-            return endBackupScenario(tr("Can't copy machine-id file. ") + error);
-    }
+    // 5. Its machine id.
+    const QString machineIdError = takeOverMachineId();
+    if (!machineIdError.isEmpty())
+        return backupStepFailed(tr("Can't copy machine-id file. ") + machineIdError);
 
-    // The reader takes any file it can open and never fails; one that
-    // cannot be read would silently give the defaults, so it ends the run.
+    // 6. Its client configuration, read. The reader takes any file it can
+    // open and never fails; one that cannot be read would silently give the
+    // defaults, so it ends the run.
     const QString installedConfig = installedFilePath(kClientConfigFile);
     {
         QByteArray probe;
         const QString error = installedConfig.isEmpty() ? tr("symbolic links loop") : readInstalledFile(installedConfig, &probe);
         if (!error.isEmpty())
-            return endBackupScenario(tr("Can't read config file: ") + kMountRoot + kClientConfigFile, error);
+            return backupStepFailed(tr("Can't read config file: ") + kMountRoot + kClientConfigFile, error);
     }
     SVcoreConfig config(installedConfig.toStdString());
     qDebug().noquote() << "Load client's config file to modify...";
 
+    // 7. Its master key, or an empty one.
+    const QString masterKeyError = takeOverMasterKey();
+    if (!masterKeyError.isEmpty())
+        return backupStepFailed(masterKeyError);
+
+    // 8, 9. Its digital-signature keys; signing is off without them.
+    const QString signatureKeyError = takeOverSignatureKeys(config);
+    if (!signatureKeyError.isEmpty())
+        return backupStepFailed(signatureKeyError);
+    processEventsOnce();
+
+    // 10-13. The rescue medium's client configuration.
+    QString localDir;
+    const QString configError = writeClientConfig(config, &localDir);
+    if (!configError.isEmpty())
+        return backupStepFailed(tr("Can't create config file: ") + kClientConfigFile, configError);
+
+    // 14. The local backup folder, made in the background.
+    qDebug().noquote() << "making local dir with command:" << QStringLiteral("mkdir -p ") + localDir;
+    CommandRunner::current().startDetached(QStringLiteral("mkdir"), { QStringLiteral("-p"), localDir }, QStringLiteral("/"));
+
+    // 15. The local client, started and checked.
+    setRunStage(tr("Starting the local client"));
+    if (!startSarvelinClientWithCheck()) {
+        qWarning().noquote() << "sarvelin_client failed";
+        return backupStepFailed();
+    }
+
+    // 16. The backup task, queued.
+    setRunStage(tr("Queueing the backup task"));
+    scenarioSleep(kBeforeArchivesMs);
+    if (!startSvArchives()) {
+        qWarning().noquote() << "sv_archives failed. Please check if the client password was set";
+        return backupStepFailed();
+    }
+
+    // 17. The deduplication daemon, waited for.
+    qDebug().noquote() << "Check SVFD is launched";
+    if (!waitSvfd())
+        return backupStepFailed();
+
+    // 18. The task's final status.
+    return didBackupEndFine();
+}
+
+QString KeyMaster::takeOverMachineId()
+{
+    const QString installedMachineId = installedFilePath(kMachineIdFile);
+    if (installedMachineId.isEmpty() || !QFileInfo::exists(installedMachineId))
+        return QString();
+    QByteArray machineId;
+    const QString error = readInstalledFile(installedMachineId, &machineId);
+    if (!error.isEmpty())
+        return tr("Can't read %1: %2").arg(installedMachineId, error);
+    return replaceFileAtomically(kMachineIdFile, machineId, 0644);
+}
+
+QString KeyMaster::takeOverMasterKey()
+{
     const QString installedMasterKey = installedFilePath(kMasterKeyFile);
     if (!installedMasterKey.isEmpty()
         && (QFileInfo::exists(installedMasterKey) || QFileInfo(installedMasterKey).isSymLink())) {
         temporaryFiles.push_back(kMasterKeyFile.toStdString());
         const QString error = copyFileWithMode(installedMasterKey, kMasterKeyFile, 0600);
         if (!error.isEmpty())
-            return endBackupScenario(tr("Can't copy file %1 to %2: %3").arg(installedMasterKey, kMasterKeyFile, error));
+            return tr("Can't copy file %1 to %2: %3").arg(installedMasterKey, kMasterKeyFile, error);
         qDebug().noquote() << "Copy master key";
-    } else {
-        notifier->showError(tr("Sarvelin master key doesn't exist in original system"),
-                            tr("Generate empty master key. Even you choose crypto algorithm, rescue image will be uncrypted"));
-        setCrypto(m_cryptoAlgorithms.isEmpty() ? QStringLiteral("nocrypt") : m_cryptoAlgorithms.first());
-        // The empty key stays after the run: it must not be removed as a
-        // copy that an earlier run listed.
-        const std::string key = kMasterKeyFile.toStdString();
-        temporaryFiles.erase(std::remove(temporaryFiles.begin(), temporaryFiles.end(), key), temporaryFiles.end());
-        const QString error = writeFileWithMode(kMasterKeyFile, QByteArray(kMasterKeySize, '\0'), 0600);
-        if (!error.isEmpty())
-            return endBackupScenario(tr("Can't create file %1: %2").arg(kMasterKeyFile, error));
+        return QString();
     }
+    Notifier::getInstance()->showError(
+        tr("Sarvelin master key doesn't exist in original system"),
+        tr("Generate empty master key. Even you choose crypto algorithm, rescue image will be uncrypted"));
+    setCrypto(m_cryptoAlgorithms.isEmpty() ? QStringLiteral("nocrypt") : m_cryptoAlgorithms.first());
+    // The empty key stays after the run: it must not be removed as a copy
+    // that an earlier run listed.
+    const std::string key = kMasterKeyFile.toStdString();
+    temporaryFiles.erase(std::remove(temporaryFiles.begin(), temporaryFiles.end(), key), temporaryFiles.end());
+    const QString error = writeFileWithMode(kMasterKeyFile, QByteArray(kMasterKeySize, '\0'), 0600);
+    return error.isEmpty() ? QString() : tr("Can't create file %1: %2").arg(kMasterKeyFile, error);
+}
 
+QString KeyMaster::takeOverSignatureKeys(SVcoreConfig& config)
+{
     static const struct { const QString* name; const char* copied; const char* missing; } signatureKeys[] = {
         { &kSecretKeyName, "Copy digital signature secret key",
           QT_TR_NOOP("Secret digital signature key doesn't exist in original system") },
@@ -284,19 +341,22 @@ bool KeyMaster::createBackupPrivate()
         QString copyError;
         if (!copyInstalledKey(*key.name, key.copied, key.missing, &copyError)) {
             if (!copyError.isEmpty())
-                return endBackupScenario(copyError);
+                return copyError;
             config.set_digital_sign(false);
         }
     }
+    return QString();
+}
 
-    processEventsOnce();
+QString KeyMaster::writeClientConfig(SVcoreConfig& config, QString* localDir)
+{
     config.set_client_inet_interface(networkInterface.toStdString());
     config.set_local_backup_dir_flag(false);
 
-    QString localDir = QString::fromStdString(config.get_local_backup_directory());
-    if (localDir.isEmpty())
-        localDir = kDefaultLocalBackupDir;
-    qDebug().noquote() << "local backup dir" << localDir;
+    *localDir = QString::fromStdString(config.get_local_backup_directory());
+    if (localDir->isEmpty())
+        *localDir = kDefaultLocalBackupDir;
+    qDebug().noquote() << "local backup dir" << *localDir;
 
     const bool signing = config.is_digital_sign();
     QString text;
@@ -308,7 +368,7 @@ bool KeyMaster::createBackupPrivate()
         lines << "who-is-secondary-server " << secondary << '\n';
     lines << "logfile " << kClientLogFile << '\n';
     lines << "client-inet-interface " << QString::fromStdString(config.get_client_inet_interface()) << '\n';
-    lines << "use-local-backup-directory " << localDir << '\n';
+    lines << "use-local-backup-directory " << *localDir << '\n';
     lines << "parallelizm 8\n";
     lines << "svd_algorithm " << QString::fromStdString(config.get_SVD_hash_algorithm()) << '\n';
     lines << "svd_block_size " << config.get_SVD_block_size() << '\n';
@@ -320,7 +380,7 @@ bool KeyMaster::createBackupPrivate()
     lines.flush();
     const QString writeError = writeFileWithMode(kClientConfigFile, text.toUtf8(), 0600);
     if (!writeError.isEmpty())
-        return endBackupScenario(tr("Can't create config file: ") + kClientConfigFile, writeError);
+        return writeError;
     qDebug().noquote() << "Config file was modified";
 
     QFile written(kClientConfigFile);
@@ -329,30 +389,7 @@ bool KeyMaster::createBackupPrivate()
         for (const QString& line : QString::fromUtf8(written.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             qDebug().noquote() << line;
     }
-
-    qDebug().noquote() << "making local dir with command:" << QStringLiteral("mkdir -p ") + localDir;
-    CommandRunner::current().startDetached(QStringLiteral("mkdir"), { QStringLiteral("-p"), localDir }, QStringLiteral("/"));
-
-    setRunStage(tr("Starting the local client"));
-    if (!startSarvelinClientWithCheck()) {
-        qWarning().noquote() << "sarvelin_client failed";
-        return endBackupScenario();
-    }
-
-    setRunStage(tr("Queueing the backup task"));
-    scenarioSleep(kBeforeArchivesMs);
-    if (!startSvArchives()) {
-        qWarning().noquote() << "sv_archives failed. Please check if the client password was set";
-        return endBackupScenario();
-    }
-
-    qDebug().noquote() << "Check SVFD is launched";
-    if (!waitSvfd())
-        return endBackupScenario();
-
-    const bool fine = didBackupEndFine();
-    endBackupScenario();
-    return fine;
+    return QString();
 }
 
 bool KeyMaster::startSvArchives()
@@ -385,7 +422,7 @@ bool KeyMaster::startSvArchives()
     qDebug().noquote() << "sv_archives output is:";
     for (const QString& line : output.split(QLatin1Char('\n')))
         qDebug().noquote() << line;
-    if (!output.contains(QLatin1String(kTaskQueuedMarker))) {
+    if (!output.contains(QLatin1String(sv_protocol::taskAdded))) {
         Notifier::getInstance()->showError(tr("Wrong response from server. See log and journal for more info"),
                                            output);
         return false;
@@ -448,7 +485,7 @@ bool KeyMaster::didBackupEndFine()
 
     for (int poll = 0; poll < kStatusPolls; ++poll) {
         qDebug().noquote() << QCoreApplication::translate("QObject", "wait finish state of task");
-        const unsigned int code = getTaskStatus(kAskBackupStatus);
+        const unsigned int code = getTaskStatus(sv_protocol::askBackupStatus);
         qDebug().noquote() << "wait finish state" << code;
         const QString text = QString::fromStdString(taskStatusText(code));
         if (isFinalBadTaskStatus(code) || isFinalGoodTaskStatus(code)) {

@@ -8,6 +8,7 @@
 #include "devicestree.h"
 #include "devicetreeitem.h"
 #include "notifier.h"
+#include "scope_guard.h"
 #include "sv_key_common.h"
 
 #include <QDebug>
@@ -16,6 +17,8 @@
 #include <QMap>
 #include <QStringList>
 #include <QTextStream>
+
+#include <functional>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -100,7 +103,7 @@ QMap<dev_t, QString> devicesWithUuid(const QString& uuid)
 // device number `number` mounted on mountPoint, or its major:minor.
 QString mountedSourceName(const QString& mountPoint, dev_t number)
 {
-    QFile mountInfo(QStringLiteral("/proc/self/mountinfo"));
+    QFile mountInfo(QString::fromLatin1(sv_paths::mountInfoFile));
     QString source;
     if (mountInfo.open(QIODevice::ReadOnly)) {
         const QList<QByteArray> lines = mountInfo.readAll().split('\n');
@@ -173,13 +176,17 @@ void KeyMaster::loadDevicesTree(QString device)
 
 // --- validation of the chosen root partition
 
-bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
+struct KeyMaster::ChosenPartition
 {
-    OperationScope operation(*this, Operation::Inspecting, "handleSelectedDevicePartition");
-    if (!operation.granted())
-        return false;
-    Notifier* notifier = Notifier::getInstance();
+    QString path;
+    dev_t number = 0;
+    QString fstype;
+    QString mountpoint;
+};
 
+bool KeyMaster::resolveChosenPartition(const QModelIndex& index, ChosenPartition* chosen)
+{
+    Notifier* notifier = Notifier::getInstance();
     if (!devicesTree) {
         qWarning() << "devicesTree is empty";
         return false;
@@ -198,11 +205,11 @@ bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
     }
 
     const QString name = devicesTree->getName(index);
-    const QString fstype = devicesTree->getFstype(index);
+    chosen->fstype = devicesTree->getFstype(index);
     const QString label = devicesTree->getLabel(index);
     const QString uuid = devicesTree->getUuid(index);
-    const QString mountpoint = devicesTree->getMountpoint(index);
-    qDebug() << "Chosen row:" << name << fstype << label << uuid << mountpoint;
+    chosen->mountpoint = devicesTree->getMountpoint(index);
+    qDebug() << "Chosen row:" << name << chosen->fstype << label << uuid << chosen->mountpoint;
 
     if (uuid.isEmpty()) {
         notifier->showWarning(tr("Uuid of device is empty!"));
@@ -212,101 +219,119 @@ bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
     // The clicked row's own device. Cloned disks carry the same UUID, so the
     // UUID only confirms the row: it must belong to this device, and any
     // other device carrying it is named to the operator and left alone.
-    const QString path = rowDevicePath(name);
-    const dev_t deviceNumber = path.isEmpty() ? 0 : blockDeviceNumber(path);
+    chosen->path = rowDevicePath(name);
+    chosen->number = chosen->path.isEmpty() ? 0 : blockDeviceNumber(chosen->path);
     QMap<dev_t, QString> sameUuid = devicesWithUuid(uuid);
-    if (deviceNumber == 0 || !sameUuid.contains(deviceNumber)) {
-        qWarning() << "No device" << path << "with UUID" << uuid;
+    if (chosen->number == 0 || !sameUuid.contains(chosen->number)) {
+        qWarning() << "No device" << chosen->path << "with UUID" << uuid;
         notifier->showWarning(tr("Path to device is empty!"));
         return false;
     }
-    qDebug() << "Chosen device: " + path;
-    sameUuid.remove(deviceNumber);
+    qDebug() << "Chosen device: " + chosen->path;
+    sameUuid.remove(chosen->number);
     if (!sameUuid.isEmpty()) {
         const QStringList others = sameUuid.values();
-        notifier->showWarning(tr("UUID ") + uuid + tr(" of the chosen device ") + path + tr(" also belongs to ")
+        notifier->showWarning(tr("UUID ") + uuid + tr(" of the chosen device ") + chosen->path + tr(" also belongs to ")
                               + others.join(QStringLiteral(", ")) + tr(". Only the chosen device is used"));
     }
+    return true;
+}
 
+bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
+{
+    OperationScope operation(*this, Operation::Inspecting, "handleSelectedDevicePartition");
+    if (!operation.granted())
+        return false;
+    Notifier* notifier = Notifier::getInstance();
+
+    // 1. The clicked row: a partition of the current tree with its own device.
+    ChosenPartition chosen;
+    if (!resolveChosenPartition(index, &chosen))
+        return false;
+    const QString& path = chosen.path;
+
+    // 2. A file system the backup can take.
     static const QStringList supported = {QStringLiteral("ext2"), QStringLiteral("ext3"), QStringLiteral("ext4"),
                                           QStringLiteral("xfs"), QStringLiteral("vfat")};
-    if (!supported.contains(fstype, Qt::CaseSensitive)) {
-        notifier->showWarning(tr("Fstype ") + fstype + tr(" doesnt supported"));
+    if (!supported.contains(chosen.fstype, Qt::CaseSensitive)) {
+        notifier->showWarning(tr("Fstype ") + chosen.fstype + tr(" doesnt supported"));
         return false;
     }
 
-    if (!mountpoint.isEmpty()) {
+    // 3. The partition alone on "/mnt", moved there if it is mounted elsewhere.
+    if (!chosen.mountpoint.isEmpty()) {
         notifier->showInfo(tr("Device ") + path + tr(" is mounted. It will be unmounted amd mounted again to ")
                            + kMountRoot);
         fstabModel.unmountDevice(path);
     }
-
     if (!fstabModel.mountDevice(path, kMountRoot, true))
         return false;
 
-    // Leaves nothing mounted that this inspection mounted: the partition
-    // first, then whatever else is still recorded (an unmount that failed).
-    auto releasePartition = [this, &path]() {
-        fstabModel.unmountDevice(path);
-        if (!fstabModel.getMountedDevices().isEmpty())
+    // A refused partition leaves nothing behind: what this inspection
+    // mounted is unmounted (the partition first, then whatever is still
+    // recorded; once the whole fstab is mounted, all of it), then the host
+    // name and system name read from it are forgotten. Each refusal below
+    // undoes this first, then tells the operator why.
+    bool fstabMounted = false;
+    ScopeGuard refusal([this, &path, &fstabMounted] {
+        if (!fstabMounted)
+            fstabModel.unmountDevice(path);
+        if (fstabMounted || !fstabModel.getMountedDevices().isEmpty())
             fstabModel.unmountAll();
+        setHostname(QString());
+        setOs(QString());
+    });
+    const auto refuse = [&refusal](const std::function<void()>& tell) {
+        refusal.runNow();
+        if (tell)
+            tell();
+        return false;
     };
 
-    if (!checkHostname() || !checkOs()) {
-        releasePartition();
-        setHostname(QString());
-        setOs(QString());
-        notifier->showWarning(tr("Device ") + path
-                              + tr(" doesn't look like a root device. You need to select the root partition"));
-        return false;
-    }
+    // 4. The installed system's host name and system name.
+    if (!checkHostname() || !checkOs())
+        return refuse([&] {
+            notifier->showWarning(tr("Device ") + path
+                                  + tr(" doesn't look like a root device. You need to select the root partition"));
+        });
     qDebug() << "Device " + path + " looks like a root device";
 
-    if (!loadFSTAB()) {
-        releasePartition();
-        setHostname(QString());
-        setOs(QString());
-        notifier->showWarning(tr("Fstab couldn`t be loaded for ") + path);
-        return false;
-    }
+    // 5. Its fstab, into the fstab model.
+    if (!loadFSTAB())
+        return refuse([&] { notifier->showWarning(tr("Fstab couldn`t be loaded for ") + path); });
 
-    // Mount every file system of the installed system, so that the check
-    // below also sees files on separate file systems (a separate /opt).
+    // 6. Every file system of its fstab mounted, so that the check below also
+    // sees files on separate file systems (a separate /opt).
     fstabModel.unmountDevice(path);
-    if (!fstabModel.mountAll()) {
-        setHostname(QString());
-        setOs(QString());
-        fstabModel.unmountAll();
-        return false;
-    }
+    fstabMounted = true;
+    if (!fstabModel.mountAll())
+        return refuse(nullptr);
 
-    // The fstab names the root by its own UUID=, LABEL= or device: what it
+    // 7. The fstab names the root by its own UUID=, LABEL= or device: what it
     // mounted on "/mnt" must be the chosen partition, not another disk.
     struct stat mounted {};
-    if (::stat(kMountRoot.toLocal8Bit().constData(), &mounted) != 0 || mounted.st_dev != deviceNumber) {
+    if (::stat(kMountRoot.toLocal8Bit().constData(), &mounted) != 0 || mounted.st_dev != chosen.number) {
         const QString other = mountedSourceName(kMountRoot, mounted.st_dev);
-        fstabModel.unmountAll();
-        setHostname(QString());
-        setOs(QString());
-        notifier->showError(tr("The installed fstab mounts ") + other + tr(" on ") + kMountRoot
-                            + tr(" instead of the chosen device ") + path + QStringLiteral(" (")
-                            + deviceNumberText(deviceNumber) + QLatin1Char(')'));
-        return false;
+        return refuse([&] {
+            notifier->showError(tr("The installed fstab mounts ") + other + tr(" on ") + kMountRoot
+                                + tr(" instead of the chosen device ") + path + QStringLiteral(" (")
+                                + deviceNumberText(chosen.number) + QLatin1Char(')'));
+        });
     }
 
-    if (!checkConfig()) {
-        notifier->showError(tr("Sarvelin client didn't find here: ") + path,
-                            QStringLiteral("You MUST install Sarvelin client and authorize it before making an "
-                                           "resque backup. "));
-        setHostname(QString());
-        setOs(QString());
-        fstabModel.unmountAll();
-        return false;
-    }
+    // 8. The backup client's configuration.
+    if (!checkConfig())
+        return refuse([&] {
+            notifier->showError(tr("Sarvelin client didn't find here: ") + path,
+                                QStringLiteral("You MUST install Sarvelin client and authorize it before making an "
+                                               "resque backup. "));
+        });
 
+    // 9. Accepted: the identity stays, the file systems are unmounted; the
+    // backup run mounts the fstab again and checks it is this partition.
+    refusal.dismiss();
     qDebug() << "Found config file";
-    // The backup run mounts the fstab again and checks it is this partition.
-    inspectedRootDevice = static_cast<quint64>(deviceNumber);
+    inspectedRootDevice = static_cast<quint64>(chosen.number);
     return fstabModel.unmountAll();
 }
 

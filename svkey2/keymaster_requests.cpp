@@ -6,6 +6,7 @@
 
 #include "notifier.h"
 #include "sv_payload_decode.h"
+#include "sv_protocol.h"
 #include "task_status.h"
 
 #include <QDebug>
@@ -20,18 +21,19 @@ namespace {
 // Every password is hashed with this one MD5-crypt salt.
 const char* const kPasswordSalt = "$1$q8vzt2mw$";
 
-const char* const kNoConnectionWithServer = "NO CONNECTION WITH SARVELIN SERVER";
-const char* const kAuthenticated = "SV KEY AUTHENTICATED";
-const char* const kServerDisconnected = "SERVER WAS DISCONNECTED";
-const char* const kTakeClientList = "TAKE CLIENT LIST";
-const char* const kTakeArchives = "TAKE ARCHIVES TYPE LIST";
-const char* const kTakePlan = "TAKE DISASTER RECOVERY PLAN";
-const char* const kNoPlan = "CLIENT HASNT DISASTER RECOVERY PLAN";
-const char* const kTaskAdded = "TASK WAS ADDED TO QUEUE:";
-const char* const kAskBackupStatus = "ASK LAST BACKUP STATUS";
-const char* const kAskRestoreStatus = "ASK LAST RESTORE STATUS";
-const char* const kBackupStatus = "LAST BACKUP STATUS:";
-const char* const kRestoreStatus = "LAST RESTORE STATUS:";
+// The protocol's keywords (sv_protocol.h, shared with the daemon stand-in).
+const char* const kNoConnectionWithServer = sv_protocol::noConnectionWithServer;
+const char* const kAuthenticated = sv_protocol::authenticated;
+const char* const kServerDisconnected = sv_protocol::serverDisconnected;
+const char* const kTakeClientList = sv_protocol::takeClientList;
+const char* const kTakeArchives = sv_protocol::takeArchives;
+const char* const kTakePlan = sv_protocol::takeRecoveryPlan;
+const char* const kNoPlan = sv_protocol::noRecoveryPlan;
+const char* const kTaskAdded = sv_protocol::taskAdded;
+const char* const kAskBackupStatus = sv_protocol::askBackupStatus;
+const char* const kAskRestoreStatus = sv_protocol::askRestoreStatus;
+const char* const kBackupStatus = sv_protocol::backupStatus;
+const char* const kRestoreStatus = sv_protocol::restoreStatus;
 
 QString fromBytes(const std::string& bytes)
 {
@@ -156,7 +158,7 @@ bool KeyMaster::exchangeWithKeyClient(LinkExchange& exchange, const std::string&
 bool KeyMaster::helloDaemon(QString serverIp)
 {
     LinkExchange exchange = beginExchange();
-    const std::string text = "HELLO:" + serverIp.toStdString() + ":" + std::to_string(cmdPort) + ":"
+    const std::string text = sv_protocol::hello + serverIp.toStdString() + ":" + std::to_string(cmdPort) + ":"
         + std::to_string(mediaPort) + ":" + networkInterface.toStdString();
     if (!exchangeWithKeyClient(exchange, text,
                                tr("It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey"),
@@ -164,7 +166,7 @@ bool KeyMaster::helloDaemon(QString serverIp)
         return false;
 
     const std::string answer = exchange.answer();
-    if (answer == "ok")
+    if (answer == sv_protocol::helloAccepted)
         return true;
     if (answer == kNoConnectionWithServer) {
         Notifier::getInstance()->showError(tr("It looks like we can't connect to Sarvelin server..."));
@@ -178,7 +180,7 @@ bool KeyMaster::disconnect()
 {
     qInfo().noquote() << "disconnect from server";
     LinkExchange exchange = beginExchange();
-    if (!exchangeWithKeyClient(exchange, "DISCONNECT",
+    if (!exchangeWithKeyClient(exchange, sv_protocol::disconnect,
                                tr("It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC"),
                                tr("disconnect server was failed: ")))
         return false;
@@ -198,7 +200,7 @@ bool KeyMaster::svkey_authentication(std::string hash)
 {
     qInfo().noquote() << "In svkey authentification";
     LinkExchange exchange = beginExchange();
-    const std::string text = "SV KEY PASSWORD:" + hash;
+    const std::string text = sv_protocol::keyPassword + hash;
     if (!requestQueueOpen()) {
         qWarning().noquote() << "queue from manager to client is empty";
         return false;
@@ -215,7 +217,7 @@ bool KeyMaster::svkey_authentication(std::string hash)
 bool KeyMaster::svkey_client_authentication(std::string clientName, std::string hash)
 {
     LinkExchange exchange = beginExchange();
-    const std::string text = "SV KEY CLIENT PASSWORD:" + clientName + ":" + hash;
+    const std::string text = sv_protocol::clientPassword + clientName + ":" + hash;
     if (!exchangeWithClient(exchange, text))
         return false;
     if (exchange.answerStartsWith(kAuthenticated))
@@ -230,7 +232,7 @@ void KeyMaster::ask_client_list(QMap<QString, QString>& clientMap)
 {
     LinkExchange exchange = beginExchange();
     // This one request travels with its terminating zero.
-    static const std::string request("GET CLIENT LIST\0", 16);
+    static const std::string request = std::string(sv_protocol::getClientList) + '\0';
     if (!exchangeWithClient(exchange, request))
         return;
     if (!exchange.answerStartsWith(kTakeClientList)) {
@@ -257,7 +259,7 @@ void KeyMaster::ask_client_list(QMap<QString, QString>& clientMap)
 void KeyMaster::ask_archives(std::vector<sv_archive_short>& archiveList, std::string hwid)
 {
     LinkExchange exchange = beginExchange();
-    const std::string text = "GET ARCHIVES LIST SV KEY:" + hwid + ":rescue_image";
+    const std::string text = sv_protocol::getArchives + hwid + ":rescue_image";
     if (!exchangeWithClient(exchange, text))
         return;
     if (!exchange.answerStartsWith(kTakeArchives)) {
@@ -280,7 +282,7 @@ void KeyMaster::ask_archives(std::vector<sv_archive_short>& archiveList, std::st
 bool KeyMaster::askDisasterRecoveryPlan(std::string hwid)
 {
     LinkExchange exchange = beginExchange();
-    const std::string text = "GET DISASTER RECOVERY PLAN:" + hwid;
+    const std::string text = sv_protocol::getRecoveryPlan + hwid;
     if (!exchangeWithClient(exchange, text))
         return false;
     if (exchange.answerStartsWith(kTakePlan)) {
@@ -311,7 +313,7 @@ bool KeyMaster::launchRestoreArchive(std::string hash, std::string device)
         selected ? selected->data(ArchiveRoles::Id).toString().toStdString() : std::string();
 
     LinkExchange exchange = beginExchange();
-    const std::string text = "SV KEY RESTORE ARCHIVES" + hash + ":PWD_SEPARATE:" + device + ":" + archiveId;
+    const std::string text = sv_protocol::restoreArchives + hash + ":PWD_SEPARATE:" + device + ":" + archiveId;
     Notifier* notifier = Notifier::getInstance();
     LinkStep step = sendRequest(exchange, text);
     if (step == LinkStep::TimedOut) {

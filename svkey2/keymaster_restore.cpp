@@ -8,6 +8,7 @@
 #include "cryptkeyhandler.h"
 #include "medium_disk.h"
 #include "notifier.h"
+#include "sv_protocol.h"
 #include "task_status.h"
 
 #include <QDebug>
@@ -20,7 +21,6 @@
 namespace {
 
 const char* const kRescueHostname = "sarvelin-rescue";
-const char* const kAskRestoreStatus = "ASK LAST RESTORE STATUS";
 // Pause before the first status request and between two of them.
 const int kFirstStatusWaitMs = 20000;
 const int kStatusPollMs = 10000;
@@ -228,9 +228,7 @@ void KeyMaster::restore(QString clientPassword)
     setRunStage(QString());
     emit restoreEnded(result);
     disconnectPrivate();
-    stopSarvelinClient();
-    if (!result)
-        handleScenarioEnding();
+    releaseLocalClient(result);
 }
 
 bool KeyMaster::isOnDrive(const QString& pv, const QString& drive)
@@ -445,7 +443,7 @@ bool KeyMaster::didRestoreEndFine()
     for (;;) {
         ++pass;
         qDebug().noquote() << "Wait please for restore ..." << pass;
-        const unsigned int code = getTaskStatus(kAskRestoreStatus);
+        const unsigned int code = getTaskStatus(sv_protocol::askRestoreStatus);
         const QString text = QString::fromStdString(taskStatusText(code));
         qDebug().noquote() << "Current status is" << text << "(" << code << ")";
         if (isFinalBadTaskStatus(code) || isFinalGoodTaskStatus(code)) {

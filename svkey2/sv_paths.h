@@ -3,14 +3,13 @@
 
 // Fixed places on the rescue medium and in the installed system that more
 // than one part of the controller uses. An installed system's file is
-// mountRoot + its own absolute path.
+// mountRoot + its own absolute path. The backup client's own files are
+// shared with the backend library and the stand-ins (sv_shared_paths.h).
+#include "sv_shared_paths.h"
+
 namespace sv_paths {
 
 constexpr const char* mountRoot = "/mnt";
-constexpr const char* clientConfigFile = "/opt/sarvelin/etc/config.file";
-constexpr const char* keysFolder = "/opt/sarvelin/keys";
-constexpr const char* masterKeyFile = "/opt/sarvelin/keys/master-key";
-constexpr const char* clientLogFile = "/opt/sarvelin/log/Sarvelin.log";
 
 // Where the live system mounts the medium it booted from, and the kernel's
 // views used to find that medium's disk.

@@ -11,6 +11,8 @@
 #include "keymaster.h"
 #include "sv_payload_decode.h"
 
+#include "../../tests/common/keymaster_test_access.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -85,29 +87,26 @@ QByteArray scenario(std::size_t count)
     return QByteArray::fromStdString(s);
 }
 
-} // namespace
-
-// Reaches the channel's single steps to time the transfer on its own.
-class KeyMasterTestAccess
+// The transfer alone, through the channel's single steps: the request sent
+// -> the list keyword received (toKeyword) -> the whole payload (toPayload).
+bool rawArchives(KeyMaster& k, std::string& payload, double& toKeyword, double& toPayload)
 {
-public:
-    static bool rawArchives(KeyMaster& k, std::string& payload, double& toKeyword, double& toPayload)
-    {
-        KeyMaster::LinkExchange exchange = k.beginExchange();
-        const auto start = Clock::now();
-        const std::string request = std::string("GET ARCHIVES LIST SV KEY:") + kHwid + ":rescue_image";
-        if (k.sendRequest(exchange, request) != KeyMaster::LinkStep::Done)
-            return false;
-        if (k.receiveAnswer(exchange) != KeyMaster::LinkStep::Done || !exchange.answerStartsWith("TAKE ARCHIVES TYPE LIST"))
-            return false;
-        toKeyword = msSince(start);
-        if (k.receivePayload(exchange, payload) != KeyMaster::LinkStep::Done)
-            return false;
-        toPayload = msSince(start);
-        return true;
-    }
-    static ResqueArchivesModel& model(KeyMaster& k) { return k.resqueArchivesModel; }
-};
+    using Access = KeyMasterTestAccess;
+    Access::Exchange exchange = Access::beginExchange(k);
+    const auto start = Clock::now();
+    const std::string request = std::string("GET ARCHIVES LIST SV KEY:") + kHwid + ":rescue_image";
+    if (!Access::sendRequest(k, exchange, request))
+        return false;
+    if (!Access::receiveAnswer(k, exchange) || !exchange.answerStartsWith("TAKE ARCHIVES TYPE LIST"))
+        return false;
+    toKeyword = msSince(start);
+    if (!Access::receivePayload(k, exchange, payload))
+        return false;
+    toPayload = msSince(start);
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -165,7 +164,7 @@ int main(int argc, char** argv)
     for (int r = 0; r < rounds; ++r) {
         std::string payload;
         double toKeyword = 0, toPayload = 0;
-        if (!KeyMasterTestAccess::rawArchives(km, payload, toKeyword, toPayload)) {
+        if (!rawArchives(km, payload, toKeyword, toPayload)) {
             std::fprintf(stderr, "bench_catalogue: raw transfer failed\n");
             return 1;
         }
@@ -191,10 +190,10 @@ int main(int argc, char** argv)
         km.ask_archives(list, kHwid);
         toList.push_back(msSince(t));
         const auto fillStart = Clock::now();
-        KeyMasterTestAccess::model(km).fill(list);
+        KeyMasterTestAccess::archivesModel(km).fill(list);
         fillOnly.push_back(msSince(fillStart));
         toModel.push_back(msSince(t));
-        if (list.size() != count || KeyMasterTestAccess::model(km).rowCount() != static_cast<int>(count)) {
+        if (list.size() != count || KeyMasterTestAccess::archivesModel(km).rowCount() != static_cast<int>(count)) {
             std::fprintf(stderr, "bench_catalogue: the list or the model is incomplete\n");
             return 1;
         }

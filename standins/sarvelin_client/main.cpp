@@ -22,6 +22,7 @@
 
 #include "scenario.h"
 #include "standin_common.h"
+#include "sv_shared_paths.h"
 
 using namespace sv_standin;
 
@@ -30,7 +31,7 @@ namespace {
 void say(const std::string& line)
 {
     std::cout << line << std::endl;
-    std::ofstream log("/opt/sarvelin/log/Sarvelin.log", std::ios::app);
+    std::ofstream log(sv_paths::clientLogFile, std::ios::app);
     if (log)
         log << line << '\n';
 }
@@ -67,7 +68,7 @@ int start()
     // The server as the medium's client configuration names it.
     std::string server = sc.server_address;
     {
-        std::ifstream config("/opt/sarvelin/etc/config.file");
+        std::ifstream config(sv_paths::clientConfigFile);
         std::string line;
         while (server.empty() && std::getline(config, line))
             if (line.rfind("who-is-primary-server ", 0) == 0)

@@ -23,6 +23,8 @@
 
 #include "scenario.h"
 #include "standin_common.h"
+#include "sv_shared_paths.h"
+#include "sv_protocol.h"
 
 using namespace sv_standin;
 
@@ -78,12 +80,12 @@ int main(int argc, char** argv)
 
     // What the archive tool needs from the rescue medium: the client's
     // configuration and, for an encrypted image, the 32-byte master key.
-    const std::string config = "/opt/sarvelin/etc/config.file";
+    const std::string config = sv_paths::clientConfigFile;
     if (::stat(config.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         std::cout << "sv_archives: config file " << config << " doesn't exist" << std::endl;
         return 5;
     }
-    const std::string key = "/opt/sarvelin/keys/master-key";
+    const std::string key = sv_paths::masterKeyFile;
     if (cipher != "nocrypt" && (::stat(key.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 32)) {
         std::cout << "sv_archives: master key " << key << " is missing or is not 32 bytes long; cipher "
                   << cipher << " needs it" << std::endl;
@@ -112,6 +114,6 @@ int main(int argc, char** argv)
     }
     if (sc.svfd_seconds > 0)
         spawn_detached(own_folder() + "/svfd", {"--seconds", std::to_string(sc.svfd_seconds)});
-    std::cout << "TASK WAS ADDED TO QUEUE: " << sc.backup_task_id << std::endl;
+    std::cout << sv_protocol::taskAdded << " " << sc.backup_task_id << std::endl;
     return 0;
 }

@@ -28,6 +28,7 @@
 #include "payload_padding.h"
 #include "scenario.h"
 #include "sv_payload_decode.h"
+#include "sv_protocol.h"
 #include "standin_common.h"
 
 namespace bip = boost::interprocess;
@@ -170,10 +171,10 @@ daemon_state::reply daemon_state::answer_for(const std::string& request)
         return r;
     };
 
-    if (starts_with(request, "HELLO:")) {
+    if (starts_with(request, sv_protocol::hello)) {
         // HELLO:address:command port:media port:interface
         std::vector<std::string> parts;
-        std::size_t from = 6;
+        std::size_t from = std::strlen(sv_protocol::hello);
         for (;;) {
             const auto colon = request.find(':', from);
             parts.push_back(request.substr(from, colon == std::string::npos ? std::string::npos : colon - from));
@@ -185,68 +186,68 @@ daemon_state::reply daemon_state::answer_for(const std::string& request)
             return one("WRONG HELLO");
         if (!sc_.server_reachable || (!sc_.server_address.empty() && parts[0] != sc_.server_address)) {
             connected_ = false;
-            return one("NO CONNECTION WITH SARVELIN SERVER");
+            return one(sv_protocol::noConnectionWithServer);
         }
         connected_ = true;
-        return one("ok");
+        return one(sv_protocol::helloAccepted);
     }
-    if (starts_with(request, "SV KEY PASSWORD:")) {
-        const std::string hash = request.substr(16);
+    if (starts_with(request, sv_protocol::keyPassword)) {
+        const std::string hash = request.substr(std::strlen(sv_protocol::keyPassword));
         if (!connected_)
-            return one("NO CONNECTION WITH SARVELIN SERVER");
+            return one(sv_protocol::noConnectionWithServer);
         key_authenticated_ = password_matches(sc_.key_password, hash);
-        return one(key_authenticated_ ? "SV KEY AUTHENTICATED" : "SV KEY NOT AUTHENTICATED");
+        return one(key_authenticated_ ? sv_protocol::authenticated : sv_protocol::keyNotAuthenticated);
     }
-    if (starts_with(request, "SV KEY CLIENT PASSWORD:")) {
-        const std::string rest = request.substr(23);
+    if (starts_with(request, sv_protocol::clientPassword)) {
+        const std::string rest = request.substr(std::strlen(sv_protocol::clientPassword));
         const auto colon = rest.rfind(':');
         if (!connected_)
-            return one("NO CONNECTION WITH SARVELIN SERVER");
+            return one(sv_protocol::noConnectionWithServer);
         if (colon == std::string::npos)
-            return one("CLIENT NOT AUTHENTICATED");
+            return one(sv_protocol::clientNotAuthenticated);
         const std::string name = rest.substr(0, colon);
         const std::string hash = rest.substr(colon + 1);
         client_entry* c = sc_.find_client_by_name(name);
         if (!c || !password_matches(c->password, hash)) {
             client_authenticated_.clear();
-            return one("CLIENT NOT AUTHENTICATED");
+            return one(sv_protocol::clientNotAuthenticated);
         }
         client_authenticated_ = name;
-        return one("SV KEY AUTHENTICATED");
+        return one(sv_protocol::authenticated);
     }
-    if (request == "DISCONNECT") {
+    if (request == sv_protocol::disconnect) {
         const bool was = connected_;
         connected_ = false;
         key_authenticated_ = false;
         client_authenticated_.clear();
-        return one(was ? "SERVER WAS DISCONNECTED" : "NO CONNECTION WITH SARVELIN SERVER");
+        return one(was ? sv_protocol::serverDisconnected : sv_protocol::noConnectionWithServer);
     }
-    if (starts_with(request, "ASK LAST BACKUP STATUS")) {
+    if (starts_with(request, sv_protocol::askBackupStatus)) {
         if (!backup_queued())
-            return one("LAST BACKUP STATUS:0");
-        return one("LAST BACKUP STATUS:" + std::to_string(next_status(sc_.backup_status, backup_index_)));
+            return one(std::string(sv_protocol::backupStatus) + "0");
+        return one(sv_protocol::backupStatus + std::to_string(next_status(sc_.backup_status, backup_index_)));
     }
-    if (starts_with(request, "ASK LAST RESTORE STATUS")) {
+    if (starts_with(request, sv_protocol::askRestoreStatus)) {
         if (!restore_started_)
-            return one("LAST RESTORE STATUS:0");
-        return one("LAST RESTORE STATUS:" + std::to_string(next_status(sc_.restore_status, restore_index_)));
+            return one(std::string(sv_protocol::restoreStatus) + "0");
+        return one(sv_protocol::restoreStatus + std::to_string(next_status(sc_.restore_status, restore_index_)));
     }
 
-    const bool catalogue = starts_with(request, "GET CLIENT LIST") || starts_with(request, "GET ARCHIVES LIST SV KEY:") ||
-                           starts_with(request, "GET DISASTER RECOVERY PLAN:");
+    const bool catalogue = starts_with(request, sv_protocol::getClientList) || starts_with(request, sv_protocol::getArchives) ||
+                           starts_with(request, sv_protocol::getRecoveryPlan);
     if (catalogue && sc_.require_hello && !connected_)
-        return one("NO CONNECTION WITH SARVELIN SERVER");
+        return one(sv_protocol::noConnectionWithServer);
     if (catalogue && sc_.require_hello && !key_authenticated_)
-        return one("SV KEY NOT AUTHENTICATED");
+        return one(sv_protocol::keyNotAuthenticated);
 
-    if (request == std::string("GET CLIENT LIST\0", 16) || request == "GET CLIENT LIST") {
+    if (request == std::string(sv_protocol::getClientList) + '\0' || request == sv_protocol::getClientList) {
         sv_payload::client_list pairs;
         for (const auto& c : sc_.clients)
             pairs.emplace_back(c.name, c.hwid);
-        return list_reply("TAKE CLIENT LIST", sv_payload::encode_client_list(pairs));
+        return list_reply(sv_protocol::takeClientList, sv_payload::encode_client_list(pairs));
     }
-    if (starts_with(request, "GET ARCHIVES LIST SV KEY:")) {
-        std::string rest = request.substr(25);
+    if (starts_with(request, sv_protocol::getArchives)) {
+        std::string rest = request.substr(std::strlen(sv_protocol::getArchives));
         const std::string suffix = ":rescue_image";
         if (rest.size() < suffix.size() || rest.compare(rest.size() - suffix.size(), suffix.size(), suffix) != 0)
             return one("WRONG ARCHIVES REQUEST");
@@ -255,20 +256,20 @@ daemon_state::reply daemon_state::answer_for(const std::string& request)
         std::vector<sv_archive_short> archives = c ? c->archives : std::vector<sv_archive_short>();
         if (c && c->archives_payload_bytes && !pad_archives_to(archives, c->archives_payload_bytes))
             append_log(log_, "CANNOT PAD ARCHIVES TO " + std::to_string(c->archives_payload_bytes));
-        return list_reply("TAKE ARCHIVES TYPE LIST", sv_payload::encode_archive_list(archives));
+        return list_reply(sv_protocol::takeArchives, sv_payload::encode_archive_list(archives));
     }
-    if (starts_with(request, "GET DISASTER RECOVERY PLAN:")) {
-        client_entry* c = sc_.find_client_by_hwid(request.substr(27));
+    if (starts_with(request, sv_protocol::getRecoveryPlan)) {
+        client_entry* c = sc_.find_client_by_hwid(request.substr(std::strlen(sv_protocol::getRecoveryPlan)));
         if (!c || !c->has_plan)
-            return one("CLIENT HASNT DISASTER RECOVERY PLAN");
+            return one(sv_protocol::noRecoveryPlan);
         std::vector<disaster_recovery_plan_record> plan = c->plan;
         if (c->plan_payload_bytes && !pad_plan_to(plan, c->plan_payload_bytes))
             append_log(log_, "CANNOT PAD PLAN TO " + std::to_string(c->plan_payload_bytes));
-        return list_reply("TAKE DISASTER RECOVERY PLAN", sv_payload::encode_recovery_plan(plan));
+        return list_reply(sv_protocol::takeRecoveryPlan, sv_payload::encode_recovery_plan(plan));
     }
-    if (starts_with(request, "SV KEY RESTORE ARCHIVES")) {
+    if (starts_with(request, sv_protocol::restoreArchives)) {
         // SV KEY RESTORE ARCHIVES<hash>:PWD_SEPARATE:<device>:<archive id>
-        const std::string rest = request.substr(23);
+        const std::string rest = request.substr(std::strlen(sv_protocol::restoreArchives));
         const std::string sep = ":PWD_SEPARATE:";
         const auto at = rest.find(sep);
         if (at == std::string::npos)
@@ -294,7 +295,7 @@ daemon_state::reply daemon_state::answer_for(const std::string& request)
             return one("TASK WASN'T ADDED: refused by server");
         restore_started_ = true;
         restore_index_ = 0;
-        return one("TASK WAS ADDED TO QUEUE:" + std::to_string(sc_.restore_task_id));
+        return one(sv_protocol::taskAdded + std::to_string(sc_.restore_task_id));
     }
     return one("UNKNOWN REQUEST");
 }

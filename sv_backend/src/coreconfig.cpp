@@ -11,6 +11,7 @@
 
 #include "sarvelin_common.h"
 #include "sv_log_stream.h"
+#include "sv_shared_paths.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ void warn(const std::string& text) { SvLogStream(SvLogLvl::Warning) << text << s
 
 SVcoreConfig::SVcoreConfig(const std::string& path)
 {
-    log_file_ = "/opt/sarvelin/log/Sarvelin.log";
+    log_file_ = sv_paths::clientLogFile;
     read_file(path);
 }
 

@@ -3,6 +3,7 @@
 #include "notifier.h"
 #include "command_runner.h"
 #include "sv_key_common.h"
+#include "sv_paths.h"
 
 #include <QDebug>
 #include <QDir>
@@ -14,7 +15,7 @@
 
 namespace {
 
-const QString kMountRoot = QStringLiteral("/mnt");
+const QString kMountRoot = QString::fromLatin1(sv_paths::mountRoot);
 
 std::string quoted(const QString& value)
 {

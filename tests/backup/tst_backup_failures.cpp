@@ -82,7 +82,7 @@ private slots:
         KeyMasterTestAccess::shortenScenarioWaits(km, divisor);
         km.setNetworkInterface("eth0");
         km.setCrypto("kuznyechik");
-        km.loadDrives(); // as init does: the run compares the disk with this list
+        KeyMasterTestAccess::loadDrives(km); // as init does: the run compares the disk with this list
         km.setSelectedDrive("sda");
         km.loadDevicesTree("sda");
         QVERIFY(km.handleSelectedDevicePartition(km.getDevicesTree()->index(0, 0)));

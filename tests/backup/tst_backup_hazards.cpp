@@ -5,6 +5,7 @@
 // left on the medium (mounts, copied files, the local client).
 
 #include "backup_checks.h"
+#include "../common/medium_files.h"
 #include "../common/test_files.h"
 #include "guiharness.h"
 #include "keymaster.h"
@@ -14,23 +15,12 @@
 #include <QQmlEngine>
 #include <QTimer>
 
-#include <sys/resource.h>
 
 using namespace backup_checks;
 
 namespace {
 
-const QString kScenario = "/opt/sarvelin/standins/scenario.ini";
-const QString kIdentity = "/tmp/.sv-sandbox/medium/identity";
-
-// Processor time of this process so far, in milliseconds.
-qint64 cpuMilliseconds()
-{
-    rusage usage {};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000
-        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
-}
+const QString kIdentity = kMedium + "/identity";
 
 } // namespace
 
@@ -39,26 +29,9 @@ class BackupHazardsTest : public QObject
     Q_OBJECT
     GuiHarness gui;
 
-    // Shown items below `under` that `match`, top first.
-    static QList<QQuickItem*> below(QQuickItem* under, const std::function<bool(QQuickItem*)>& match)
-    {
-        QList<QQuickItem*> out;
-        std::function<void(QQuickItem*)> walk = [&](QQuickItem* item) {
-            for (QQuickItem* child : item->childItems())
-                if (child->isVisible()) {
-                    if (match(child))
-                        out << child;
-                    walk(child);
-                }
-        };
-        if (under)
-            walk(under);
-        std::stable_sort(out.begin(), out.end(), [](QQuickItem* a, QQuickItem* b) { return a->mapToScene({}).y() < b->mapToScene({}).y(); });
-        return out;
-    }
     bool clickRow(const QString& name)
     {
-        const auto cells = below(gui.findVisible("devicesTreeView"), [&](QQuickItem* i) { return i->property("text").toString() == name; });
+        const auto cells = gui.shownBelow("devicesTreeView", [&](QQuickItem* i) { return i->property("text").toString() == name; });
         return !cells.isEmpty() && gui.click(cells.first());
     }
     // From the welcome page to the confirmation page of a backup of sda2
@@ -70,7 +43,7 @@ class BackupHazardsTest : public QObject
             return false;
         QList<QQuickItem*> boxes;
         gui.waitFor([&] {
-            boxes = below(gui.findVisible("fstabTableView"), [](QQuickItem* i) { return i->objectName() == "cellCheckBox"; });
+            boxes = gui.shownBelow("fstabTableView", [](QQuickItem* i) { return i->objectName() == "cellCheckBox"; });
             return boxes.size() == 3;
         });
         for (QQuickItem* box : boxes)
@@ -91,7 +64,7 @@ class BackupHazardsTest : public QObject
 
 private slots:
     void initTestCase() { QVERIFY2(GuiHarness::insideSandbox(), "needs the simulated medium and the stand-ins"); }
-    void init() { QFile::remove("/opt/sarvelin/standins/calls.log"); }
+    void init() { QFile::remove(kCalls); }
     void cleanup() { gui.stop(); }
 
     // The operator leaves while the run polls the task: the question says a
@@ -184,7 +157,7 @@ private slots:
         QVERIFY(endedCleanly());
         for (const QString& key : kCopiedKeys)
             QVERIFY2(!QFile::exists(key), qPrintable(key));
-        QVERIFY(lines("/opt/sarvelin/standins/calls.log").filter(" sv_archives ").isEmpty());
+        QVERIFY(lines(kCalls).filter(" sv_archives ").isEmpty());
         QVERIFY(!km->isBusy());
     }
 

@@ -5,6 +5,7 @@
 
 #include "backup_checks.h"
 #include "../common/test_files.h"
+#include "../common/medium_files.h"
 #include "fsmodel.h"
 #include "guiconfig.h"
 #include "guiharness.h"
@@ -25,28 +26,12 @@ class BackupWalkTest : public QObject
 
     GuiHarness gui;
 
-    // Shown items below the visible item `under` that `match`, top first.
-    QList<QQuickItem*> below(const QString& under, const std::function<bool(QQuickItem*)>& match)
-    {
-        QList<QQuickItem*> out;
-        std::function<void(QQuickItem*)> walk = [&](QQuickItem* item) {
-            for (QQuickItem* child : item->childItems())
-                if (child->isVisible()) {
-                    if (match(child))
-                        out << child;
-                    walk(child);
-                }
-        };
-        walk(gui.findVisible(under));
-        std::stable_sort(out.begin(), out.end(), [](QQuickItem* a, QQuickItem* b) { return a->mapToScene({}).y() < b->mapToScene({}).y(); });
-        return out;
-    }
     bool clickRow(const QString& name)
     {
-        const auto cells = below("devicesTreeView", [&](QQuickItem* i) { return i->property("text").toString() == name; });
+        const auto cells = gui.shownBelow("devicesTreeView", [&](QQuickItem* i) { return i->property("text").toString() == name; });
         return !cells.isEmpty() && gui.click(cells.first());
     }
-    QList<QQuickItem*> checkBoxes() { return below("fstabTableView", [](QQuickItem* i) { return i->objectName() == "cellCheckBox"; }); }
+    QList<QQuickItem*> checkBoxes() { return gui.shownBelow("fstabTableView", [](QQuickItem* i) { return i->objectName() == "cellCheckBox"; }); }
     bool choose(const QString& box, const QString& entry)
     {
         return gui.click(gui.find("arrowButton", gui.findVisible(box))) && gui.clickName("entry_" + entry);
@@ -217,7 +202,7 @@ private slots:
         for (const QString& key : kCopiedKeys)
             QVERIFY2(!QFile::exists(key), qPrintable(key));
         QVERIFY(endedCleanly());
-        QVERIFY(lines("/opt/sarvelin/standins/calls.log").filter(" sv_archives ").last().endsWith(" sv_archives -c /dev/sda -m rescue_image -a anubis"));
+        QVERIFY(lines(kCalls).filter(" sv_archives ").last().endsWith(" sv_archives -c /dev/sda -m rescue_image -a anubis"));
     }
 
     // The same backup with the keyboard alone, in each language (switched

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
 
 // Replaces the file at path (making its folder), executable when asked.
 inline bool writeFile(const QString& path, const QByteArray& content, bool executable = false)
@@ -29,6 +30,12 @@ inline QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The file's non-empty lines; none when it cannot be read.
+inline QStringList fileLines(const QString& path)
+{
+    return QString::fromUtf8(readFile(path)).split('\n', Qt::SkipEmptyParts);
 }
 
 #endif // SV_TESTS_TEST_FILES_H

@@ -5,6 +5,7 @@
 
 #include "devices_support.h"
 #include "keymaster.h"
+#include "../common/keymaster_test_access.h"
 
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -298,7 +299,7 @@ private slots:
         QFETCH(QStringList, notes);
         KeyMaster km;
         km.setHostname("before");
-        km.setOs("before");
+        KeyMasterTestAccess::setOs(km, "before");
         NoteRecorder recorder;
         QVERIFY(!pick(km, disk, row));
         notes.replaceInStrings("%MISSING", env->value("MISSING").toString());
@@ -349,7 +350,7 @@ private slots:
         // Giving the rescue system that host name runs nothing either.
         const QString hostile = QStringLiteral("web$(touch /tmp/.sv-devices/pwned-hostname);`touch "
                                                "/tmp/.sv-devices/pwned-hostq`|x");
-        QVERIFY(!km.updateUsedHostname(hostile));
+        QVERIFY(!KeyMasterTestAccess::updateUsedHostname(km, hostile));
         for (const char* marker : {"pwned-semicolon", "pwned-dollar", "pwned-backquote", "pwned-pipe",
                                    "pwned-mountpoint", "pwned-hostname", "pwned-hostq"})
             QVERIFY2(!QFile::exists(workDir() + "/" + marker), marker);
@@ -364,11 +365,11 @@ private slots:
         QVERIFY(QFile::link("loop2", "/mnt/etc/loop1"));
         QVERIFY(QFile::link("loop1", "/mnt/etc/loop2"));
         QVERIFY(QFile::link("/data/opt", "/mnt/opt"));
-        const QString osRelease = KeyMaster::installedFilePath("/etc/os-release");
-        const QString up = KeyMaster::installedFilePath("/etc/up");
-        const QString loop = KeyMaster::installedFilePath("/etc/loop1/x");
-        const QString config = KeyMaster::installedFilePath("/opt/sarvelin/etc/config.file");
-        const QString plain = KeyMaster::installedFilePath("/etc/./hostname");
+        const QString osRelease = KeyMasterTestAccess::installedFilePath("/etc/os-release");
+        const QString up = KeyMasterTestAccess::installedFilePath("/etc/up");
+        const QString loop = KeyMasterTestAccess::installedFilePath("/etc/loop1/x");
+        const QString config = KeyMasterTestAccess::installedFilePath("/opt/sarvelin/etc/config.file");
+        const QString plain = KeyMasterTestAccess::installedFilePath("/etc/./hostname");
         runBash("rm -rf /mnt/etc /mnt/opt");
         QCOMPARE(osRelease, QStringLiteral("/mnt/usr/lib/os-release"));
         QCOMPARE(up, QStringLiteral("/mnt/outside"));

@@ -5,19 +5,13 @@
 #include "keymaster.h"
 #include "medium_disk.h"
 #include "notifier.h"
+#include "../common/keymaster_test_access.h"
 #include "../common/sandbox_guard.h"
 #include "../common/test_files.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-
-class KeyMasterTestAccess
-{
-public:
-    static std::vector<std::string>& temporaryFiles(KeyMaster& k) { return k.temporaryFiles; }
-    static bool clearLvmOnDrive(KeyMaster& k, const QString& drive) { return k.clearLvmOnDrive(drive); }
-};
 
 namespace {
 
@@ -72,7 +66,7 @@ private slots:
         QFETCH(bool, warned);
         writeFile("/etc/os-release", osRelease);
         KeyMaster k;
-        k.checkClient();
+        KeyMasterTestAccess::checkClient(k);
         QCOMPARE(errors->count(), 0);
         QCOMPARE(warnings->count(), warned ? 1 : 0);
         if (warned) {
@@ -98,7 +92,7 @@ private slots:
         QVERIFY(QFile::link("devices/sdb", "/sys/class/block/sdb"));
         QVERIFY(QFile::link("devices/sdb/sdb1", "/sys/class/block/sdb1"));
         KeyMaster k;
-        k.loadDrives();
+        KeyMasterTestAccess::loadDrives(k);
         const QStringList drives = k.drives();
         const bool cleared = KeyMasterTestAccess::clearLvmOnDrive(k, "sdb");
         const bool pvsRan = QFile::exists("/tmp/pvs.ran");
@@ -107,7 +101,7 @@ private slots:
         QCOMPARE(drives, QStringList({"sda", "nvme0n1"}));
         QVERIFY2(!cleared && !pvsRan, "LVM clean-up reached the medium's disk");
         // Without the live mount nothing is taken out.
-        k.loadDrives();
+        KeyMasterTestAccess::loadDrives(k);
         QCOMPARE(k.drives(), QStringList({"sda", "sdb", "nvme0n1"}));
     }
 

@@ -8,6 +8,7 @@
 #include "keymaster.h"
 #include "notifier.h"
 #include "sv_key_common.h"
+#include "../common/keymaster_test_access.h"
 #include "../common/scripted_runner.h"
 
 #include <QSignalSpy>
@@ -121,7 +122,7 @@ private slots:
             asked << text;
             km.answerRestoreLVM(confirm);
         });
-        QCOMPARE(km.clearLvmOnDrive(drive), result);
+        QCOMPARE(KeyMasterTestAccess::clearLvmOnDrive(km, drive), result);
 
         QStringList expected{"run: " + kPvs};
         for (const QString& call : removals)
@@ -165,14 +166,14 @@ private slots:
         runner.answer(kOsReleaseCommand, 0, "Other\n");
         runner.answer(kDrivesCommand, 2, "sdq\n", "awk: broken\n");
         runner.answer(kOsReleaseCommand, 4, {}, "sed: -e expression #1: unknown command\n");
-        km.checkClient();
-        km.loadDrives();
+        KeyMasterTestAccess::checkClient(km);
+        KeyMasterTestAccess::loadDrives(km);
         QCOMPARE(km.drives(), QStringList({"sda", "nvme0n1", "ZRAM1"}));
         QCOMPARE(seen.texts, QStringList({QString("E: Can't execute: ") + kOsReleaseCommand
                                               + "|sed: -e expression #1: unknown command\n",
                                           QString("W: Can't execute: ") + kDrivesCommand + "|sdq\nawk: broken\n"}));
         runner.rules.removeAt(0);
-        km.checkClient();
+        KeyMasterTestAccess::checkClient(km);
         QCOMPARE(seen.texts.mid(2), QStringList{"W: You can run this application on Sarvelin key only"});
     }
 
@@ -185,10 +186,10 @@ private slots:
         runner.answer("/sbin/blkid --uuid 'x'\\''; touch /tmp/pwned; '\\'''", 2);
         runner.answer("/usr/bin/hostnamectl", 0);
         KeyMaster km;
-        QCOMPARE(km.getDevicePath("1234-ABCD"), QString("/dev/sdb1"));
-        QCOMPARE(km.getDevicePath("x'; touch /tmp/pwned; '"), QString());
+        QCOMPARE(KeyMasterTestAccess::getDevicePath(km, "1234-ABCD"), QString("/dev/sdb1"));
+        QCOMPARE(KeyMasterTestAccess::getDevicePath(km, "x'; touch /tmp/pwned; '"), QString());
         QCOMPARE(runner.calls.last(), QString("run: /sbin/blkid --uuid 'x'\\''; touch /tmp/pwned; '\\'''"));
-        QVERIFY(km.updateUsedHostname("web 01;reboot"));
+        QVERIFY(KeyMasterTestAccess::updateUsedHostname(km, "web 01;reboot"));
         QCOMPARE(runner.calls.last(), QString("run: /usr/bin/hostnamectl set-hostname 'web 01;reboot'"));
     }
 
@@ -261,7 +262,7 @@ private slots:
         KeyMaster km;
         km.setSelectedDrive("sda");
         km.setCrypto("kuznyechik");
-        QCOMPARE(km.startSvArchives(), result);
+        QCOMPARE(KeyMasterTestAccess::startSvArchives(km), result);
         const QStringList call{"/opt/sarvelin/bin/sv_archives", "-c", "/dev/sda", "-m", "rescue_image", "-a", "kuznyechik"};
         QCOMPARE(runner.argumentLists, QList<QStringList>{call});
         QCOMPARE(seen.texts, shown.isEmpty() ? QStringList() : QStringList{shown});

@@ -5,6 +5,8 @@
 #include "logger.h"
 #include "notifier.h"
 
+#include "../common/keymaster_test_access.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -16,16 +18,8 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <cstdio>
-
-// The controller's test seam: the tests choose the network interfaces that
-// the welcome page offers.
-class KeyMasterTestAccess
-{
-public:
-    static void setInterfaces(KeyMaster& keyMaster, const QStringList& interfaces) { keyMaster.m_interfaces = interfaces; }
-    static void setScenarioTimeDivisor(KeyMaster& keyMaster, int divisor) { keyMaster.scenarioTimeDivisor = divisor; }
-};
 
 namespace {
 
@@ -142,7 +136,7 @@ bool GuiHarness::start(const QSize& size, const QStringList& interfaces, const Q
 void GuiHarness::shortenScenarioWaits(int divisor)
 {
     if (m_keyMaster)
-        KeyMasterTestAccess::setScenarioTimeDivisor(*m_keyMaster, divisor);
+        KeyMasterTestAccess::shortenScenarioWaits(*m_keyMaster, divisor);
 }
 
 void GuiHarness::stop()
@@ -174,6 +168,24 @@ QQuickItem* GuiHarness::find(const QString& objectName, QObject* within, bool vi
                 return item;
     }
     return nullptr;
+}
+
+QList<QQuickItem*> GuiHarness::shownBelow(const QString& under, const std::function<bool(QQuickItem*)>& match) const
+{
+    QList<QQuickItem*> out;
+    std::function<void(QQuickItem*)> walk = [&](QQuickItem* item) {
+        for (QQuickItem* child : item->childItems())
+            if (child->isVisible()) {
+                if (match(child))
+                    out << child;
+                walk(child);
+            }
+    };
+    if (QQuickItem* start = findVisible(under))
+        walk(start);
+    std::stable_sort(out.begin(), out.end(),
+                     [](QQuickItem* a, QQuickItem* b) { return a->mapToScene({}).y() < b->mapToScene({}).y(); });
+    return out;
 }
 
 QString GuiHarness::textOf(const QString& objectName) const

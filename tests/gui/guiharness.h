@@ -54,6 +54,8 @@ public:
     // that is shown.
     QQuickItem* find(const QString& objectName, QObject* within = nullptr, bool visibleOnly = false) const;
     QQuickItem* findVisible(const QString& name, QObject* within = nullptr) const { return find(name, within, true); }
+    // Shown items below the visible item `under` that `match`, top first.
+    QList<QQuickItem*> shownBelow(const QString& under, const std::function<bool(QQuickItem*)>& match) const;
     // The "text" of the visible item `objectName`, or "<no name>".
     QString textOf(const QString& objectName) const;
     QQuickItem* waitVisible(const QString& objectName, int timeoutMs = 3000) const;

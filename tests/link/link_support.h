@@ -6,6 +6,7 @@
 #include "keymaster.h"
 #include "notifier.h"
 
+#include "../common/keymaster_test_access.h"
 #include "../common/sandbox_guard.h"
 #include "../common/test_files.h"
 
@@ -21,27 +22,6 @@
 
 #include <functional>
 #include <memory>
-
-class KeyMasterTestAccess
-{
-public:
-    static void setPollBudget(KeyMaster& k, int polls) { k.clientCheckPollBudget = polls; }
-    static void setMutexWait(KeyMaster& k, int seconds) { k.clientMutexWaitSeconds = seconds; }
-    static bool mutexOpen(KeyMaster& k) { return k.clientMutexOpen(); }
-    static bool answerQueueOpen(KeyMaster& k) { return k.answerQueueOpen(); }
-    static bool requestQueueOpen(KeyMaster& k) { return k.requestQueueOpen(); }
-    static bool clientStartedHere(const KeyMaster& k) { return k.clientStartedHere; }
-    static std::string lastTaskId(const KeyMaster& k) { return k.lastTaskId; }
-    static ResqueArchivesModel& archivesModel(KeyMaster& k) { return k.resqueArchivesModel; }
-    static void shortenScenarioWaits(KeyMaster& k, int divisor) { k.scenarioTimeDivisor = divisor; }
-    // One bare receive with the exchange conventions; the answer as text.
-    static std::string receiveOne(KeyMaster& k, bool* ok)
-    {
-        KeyMaster::LinkExchange exchange = k.beginExchange();
-        *ok = k.receiveAnswer(exchange) == KeyMaster::LinkStep::Done;
-        return exchange.answer();
-    }
-};
 
 namespace link_test {
 

@@ -331,7 +331,7 @@ private slots:
         const std::string last = answers.last().toStdString();
         l.link->respond = [last](const std::string&) { return in({last}); };
         QVERIFY(l.connect());
-        QCOMPARE(restore ? l.km->didRestoreEndFine() : l.km->didBackupEndFine(), result);
+        QCOMPARE(restore ? KeyMasterTestAccess::didRestoreEndFine(*l.km) : KeyMasterTestAccess::didBackupEndFine(*l.km), result);
         QCOMPARE(int(l.link->requests.size()), requests);
         const std::string asked = restore ? "ASK LAST RESTORE STATUS" : "ASK LAST BACKUP STATUS";
         QCOMPARE(l.link->requests, std::vector<std::string>(std::size_t(requests), asked));

@@ -7,6 +7,7 @@
 
 #include "guiharness.h"
 
+#include "../common/medium_files.h"
 #include "../common/shell_script.h"
 #include "../common/test_files.h"
 #include "cryptkeyhandler.h"
@@ -19,25 +20,12 @@
 #include <QQmlEngine>
 #include <QTimer>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
 
-const QString kMedium = "/tmp/.sv-sandbox/medium";
-const QString kRequests = "/opt/sarvelin/standins/requests.log";
-const QString kScenario = "/opt/sarvelin/standins/scenario.ini";
 const QString kClientKey = "/opt/sarvelin/keys/master-key";
 
-QStringList fileLines(const QString& path) { return QString::fromUtf8(readFile(path)).split('\n', Qt::SkipEmptyParts); }
-
-qint64 cpuMilliseconds()
-{
-    rusage usage {};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000
-        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
-}
 
 } // namespace
 
@@ -280,7 +268,7 @@ private slots:
         QVERIFY2(cpuUntilEnd < endedAfter / 2, qPrintable(QString::number(cpuUntilEnd)));
         QVERIFY2(removals().isEmpty(), qPrintable(removals().join('\n')));
         QVERIFY(fileLines(kRequests).filter("REQUEST SV KEY RESTORE ARCHIVES").isEmpty());
-        QVERIFY(fileLines("/opt/sarvelin/standins/calls.log").filter("sarvelin_client stop").size() >= 1);
+        QVERIFY(fileLines(kCalls).filter("sarvelin_client stop").size() >= 1);
         QVERIFY(QTest::qWaitFor([] { return runShell("pgrep -x sarvelin_client").isEmpty(); }, 5000));
     }
 };

@@ -11,6 +11,7 @@
 
 #include "../common/cpu_wait.h"
 #include "../common/shell_script.h"
+#include "../common/medium_files.h"
 #include "../common/test_files.h"
 #include "cryptkeyhandler.h"
 #include "drpmanager.h"
@@ -23,16 +24,6 @@
 
 #include <QElapsedTimer>
 #include <QTimer>
-
-namespace {
-
-QStringList fileLines(const QString& path) { return QString::fromUtf8(readFile(path)).split('\n', Qt::SkipEmptyParts); }
-
-const QString kMedium = "/tmp/.sv-sandbox/medium";
-const QString kRequests = "/opt/sarvelin/standins/requests.log";
-const QString kScenario = "/opt/sarvelin/standins/scenario.ini";
-
-} // namespace
 
 class RestoreWalkTest : public QObject
 {

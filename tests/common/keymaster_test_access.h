@@ -1,0 +1,69 @@
+// The controller's one test seam: KeyMaster names this class its friend, and
+// every test and bench reaches the controller's internal state and steps
+// through it, never through a class of its own (two different definitions
+// of it linked into one program would be undefined behaviour).
+#ifndef SV_TESTS_KEYMASTER_TEST_ACCESS_H
+#define SV_TESTS_KEYMASTER_TEST_ACCESS_H
+
+#include "keymaster.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <string>
+#include <vector>
+
+class KeyMasterTestAccess
+{
+public:
+    // --- state the tests set or read
+    static void setInterfaces(KeyMaster& k, const QStringList& interfaces) { k.m_interfaces = interfaces; }
+    // Divides the scenarios' production waits (sleeps and polls).
+    static void shortenScenarioWaits(KeyMaster& k, int divisor) { k.scenarioTimeDivisor = divisor; }
+    static void setPollBudget(KeyMaster& k, int polls) { k.clientCheckPollBudget = polls; }
+    static void setMutexWait(KeyMaster& k, int seconds) { k.clientMutexWaitSeconds = seconds; }
+    static bool mutexOpen(KeyMaster& k) { return k.clientMutexOpen(); }
+    static bool answerQueueOpen(KeyMaster& k) { return k.answerQueueOpen(); }
+    static bool requestQueueOpen(KeyMaster& k) { return k.requestQueueOpen(); }
+    static bool clientStartedHere(const KeyMaster& k) { return k.clientStartedHere; }
+    static std::string lastTaskId(const KeyMaster& k) { return k.lastTaskId; }
+    static ResqueArchivesModel& archivesModel(KeyMaster& k) { return k.resqueArchivesModel; }
+    static std::vector<std::string>& temporaryFiles(KeyMaster& k) { return k.temporaryFiles; }
+    static void setOs(KeyMaster& k, const QString& os) { k.setOs(os); }
+
+    // --- internal steps
+    static void checkClient(KeyMaster& k) { k.checkClient(); }
+    static void loadDrives(KeyMaster& k) { k.loadDrives(); }
+    static QString getDevicePath(KeyMaster& k, const QString& uuid) { return k.getDevicePath(uuid); }
+    static bool updateUsedHostname(KeyMaster& k, const QString& name) { return k.updateUsedHostname(name); }
+    static QString installedFilePath(const QString& path) { return KeyMaster::installedFilePath(path); }
+    static bool clearLvmOnDrive(KeyMaster& k, const QString& drive) { return k.clearLvmOnDrive(drive); }
+    static bool startSvArchives(KeyMaster& k) { return k.startSvArchives(); }
+    static bool didBackupEndFine(KeyMaster& k) { return k.didBackupEndFine(); }
+    static bool didRestoreEndFine(KeyMaster& k) { return k.didRestoreEndFine(); }
+
+    // --- the channel's single steps (one exchange: send, answer, payload)
+    using Exchange = KeyMaster::LinkExchange;
+    static Exchange beginExchange(const KeyMaster& k) { return k.beginExchange(); }
+    static bool sendRequest(KeyMaster& k, Exchange& exchange, const std::string& text)
+    {
+        return k.sendRequest(exchange, text) == KeyMaster::LinkStep::Done;
+    }
+    static bool receiveAnswer(KeyMaster& k, Exchange& exchange)
+    {
+        return k.receiveAnswer(exchange) == KeyMaster::LinkStep::Done;
+    }
+    static bool receivePayload(KeyMaster& k, Exchange& exchange, std::string& payload)
+    {
+        return k.receivePayload(exchange, payload) == KeyMaster::LinkStep::Done;
+    }
+    // One bare receive with the exchange conventions; the answer as text.
+    static std::string receiveOne(KeyMaster& k, bool* ok)
+    {
+        Exchange exchange = k.beginExchange();
+        *ok = receiveAnswer(k, exchange);
+        return exchange.answer();
+    }
+};
+
+#endif // SV_TESTS_KEYMASTER_TEST_ACCESS_H
