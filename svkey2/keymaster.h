@@ -355,6 +355,9 @@ private:
     // Starts the local client unless this tool did, then waits a second.
     // False when a start was needed and failed.
     bool startClientForRestore();
+    // Waits (bounded, events processed) until the daemon's mutex and queues
+    // can be opened after the client was started; false when leaving.
+    bool waitForDaemonLink();
     // Ends the daemon's server connection and forgets the client list (the
     // disconnect of the server page and the end of a restore).
     void disconnectPrivate();

@@ -12,6 +12,7 @@
 #include "task_status.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QMetaMethod>
 #include <QRegularExpression>
 
@@ -32,6 +33,11 @@ const char* const kLvremove = "/sbin/lvremove";
 const char* const kVgremove = "/sbin/vgremove";
 const char* const kPvremove = "/sbin/pvremove";
 const int kLvmTimeoutMs = 120000;
+// A client started for the restore creates the daemon's mutex and queues
+// once its daemon is up, which on a slow machine takes longer than the
+// first second; they are looked for again at this pace, this long.
+const int kDaemonStartMs = 30000;
+const int kDaemonPollMs = 250;
 
 QString joined(const std::set<QString>& values)
 {
@@ -71,12 +77,52 @@ void KeyMaster::clearResqueModel()
 
 bool KeyMaster::startClientForRestore()
 {
+    bool startedNow = false;
     if (!clientStartedHere) {
         qDebug().noquote() << "need start client";
         if (!startSarvelinClient())
             return false;
+        startedNow = true;
     }
-    return waitProcessingEvents(1000);
+    if (!waitProcessingEvents(1000))
+        return false;
+    return !startedNow || waitForDaemonLink();
+}
+
+bool KeyMaster::waitForDaemonLink()
+{
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        bool there = false;
+        onLink([&there](DaemonLink& link) {
+            try {
+                if (!link.mutexOpen())
+                    link.openMutex();
+                link.openAnswerQueue();
+                link.openRequestQueue();
+                there = true;
+            } catch (const std::exception&) {
+            }
+            // Only looked at: the connection opens them again.
+            if (link.answerQueueOpen())
+                link.closeAnswerQueue();
+            if (link.requestQueueOpen())
+                link.closeRequestQueue();
+        });
+        if (there) {
+            qInfo().noquote() << "the key client's link is there after" << waited.elapsed() + 1000 << "ms";
+            return true;
+        }
+        // Not there in time: the connection goes on and shows why it fails.
+        if (waited.elapsed() >= kDaemonStartMs / scenarioTimeDivisor) {
+            qWarning().noquote() << "the key client's link is not there" << waited.elapsed() + 1000
+                                 << "ms after the client started";
+            return true;
+        }
+        if (!scenarioSleep(kDaemonPollMs))
+            return false;
+    }
 }
 
 void KeyMaster::connectToRestoreServer(QString serverIp, QString inputedPassword)

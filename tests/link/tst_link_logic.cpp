@@ -7,12 +7,14 @@
 
 #include "../common/cpu_wait.h"
 #include "../common/fake_daemon_link.h"
+#include "../common/scripted_runner.h"
 #include "link_support.h"
 
 #include "sv_payload_decode.h"
 
 #include <crypt.h>
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -86,6 +88,43 @@ private slots:
     {
         logLines().clear();
         shown = std::make_unique<NotifierCapture>();
+    }
+
+    // A client started for the restore may bring its daemon up after the
+    // first second: the connection looks for the daemon's queues again for
+    // a bounded time instead of failing at once, and shows the usual error
+    // when they never come.
+    void daemonUpAfterTheClientStarted()
+    {
+        ScriptedRunner runner;
+        runner.answer("", 0); // the host name and the client's start
+        for (const bool comes : {true, false}) {
+            shown = std::make_unique<NotifierCapture>();
+            Linked l({in({"ok"}), in({kAuthenticated})});
+            KeyMasterTestAccess::shortenScenarioWaits(*l.km, 15); // 2 s for the daemon
+            {
+                std::lock_guard<std::mutex> g(l.link->lock);
+                l.link->queuesThere = false;
+            }
+            QTimer daemonUp; // scoped: never fires after this round
+            daemonUp.setSingleShot(true);
+            QObject::connect(&daemonUp, &QTimer::timeout, [&] {
+                std::lock_guard<std::mutex> g(l.link->lock);
+                l.link->queuesThere = true;
+            });
+            if (comes)
+                daemonUp.start(1500);
+            QElapsedTimer took;
+            took.start();
+            l.km->connectToRestoreServer(kServer, "secret");
+            const qint64 ms = took.elapsed();
+            const bool failedToOpen = shown->errors().contains("Try to open message queues");
+            QVERIFY2(ms >= (comes ? 1500 : 2000) && ms < 5000, qPrintable(QString::number(ms)));
+            QCOMPARE(failedToOpen, !comes);
+            QCOMPARE(l.link->requests.empty(), !comes);
+            if (comes)
+                QCOMPARE(l.link->requests.front().rfind("HELLO", 0), std::size_t(0));
+        }
     }
 
     // The connection requests see the unread request and give up at once;
