@@ -380,10 +380,14 @@ class Walk:
         self.forward("backup-device-chosen")
         self.wait(tr("Window", "Chosen disk info"), 120,
                   "backup-diskinfo")
-        _, _, words = self.m.wait_text("web01", 30, None, "eng")
+        # The column header is in the walk's language, the rows are not.
+        _, _, words = self.m.wait_text(tr("FstabView", "Need backup"), 30, None, self.langs)
         self.mark_rows(words, ["vg_web01-root", "/boot"])
         self.forward("backup-marked")
-        self.wait(tr("Window", "Confirm chosen data: backup"), 60, "backup-confirm")
+        _, _, words = self.wait(tr("Window", "Confirm chosen data: backup"), 60, "backup-confirm")
+        # Both marked rows are among the directories to back up.
+        for row in ("vg_web01", "/boot"):
+            check(words.find(row, part=True), "the confirmation does not list %s:\n%s" % (row, words.text()))
         self.forward()  # "Create image"
         self.wait_end(tr("BackupCreatingPage", "Creating backup ended successfully"),
                       tr("BackupCreatingPage", "Creating backup failed. See log for more info"), "backup")
@@ -409,10 +413,11 @@ class Walk:
         """Marks the fstab rows whose text holds `rows` in the "Need backup"
         column (its header's middle)."""
         head = words.find(self.tr("FstabView", "Need backup"))
+        check(head, "no \"Need backup\" column on the disk page; it reads:\n%s" % words.text())
         for row in rows:
             box = words.find(row, part=True)
             check(box, "no row %r on the disk page; it reads:\n%s" % (row, words.text()))
-            x = head[0] + head[2] // 2 if head else box[0] - 70
+            x = head[0] + head[2] // 2
             self.m.click(x, box[1] + box[3] // 2)
             time.sleep(1)
 
