@@ -237,12 +237,25 @@ class Words:
         found = []
         if not want:
             return found
+        whole = "".join(want)
         for words in self.lines.values():
             norms = [self._norm(w) for w, _ in words]
-            for i in range(len(words) - len(want) + 1):
-                got = norms[i:i + len(want)]
-                if got == want or (part and len(want) == 1 and want[0] in got[0]):
-                    boxes = [b for _, b in words[i:i + len(want)]]
+            for i in range(len(words)):
+                if not norms[i]:
+                    continue
+                if part and len(want) == 1:
+                    n = 1 if want[0] in norms[i] else 0
+                else:
+                    # Word by word, blanks aside: the reader may split a
+                    # word in two or join two.
+                    n, got = 0, ""
+                    while i + n < len(words) and whole.startswith(got + norms[i + n]) and got != whole:
+                        got += norms[i + n]
+                        n += 1
+                    if got != whole:
+                        n = 0
+                if n:
+                    boxes = [b for _, b in words[i:i + n]]
                     x0 = min(b[0] for b in boxes)
                     y0 = min(b[1] for b in boxes)
                     x1 = max(b[0] + b[2] for b in boxes)
