@@ -178,14 +178,19 @@ class Walk:
 
         def white(p):
             return min(p) >= 254
+
+        def body(p):
+            # a button's face (teal, its hover shade, or the grey of a
+            # disabled one), not the dark frame of the focused one
+            return not white(p) and max(p) > 100
         probe = right - 25  # inside the forward button, right of its text
         for y in range(bottom - 4, bottom - 80, -1):
-            if not white(pic.pixel(probe, y)):
+            if body(pic.pixel(probe, y)):
                 break
         else:
             self.m.fail("no buttons at the bottom right of the page")
         top = y
-        while top > bottom - 120 and not white(pic.pixel(probe, top - 1)):
+        while top > bottom - 120 and body(pic.pixel(probe, top - 1)):
             top -= 1
         cy = (y + top) // 2
         found = []
@@ -198,7 +203,10 @@ class Walk:
             while x > px + 4 and not all(white(pic.pixel(x - i, cy)) for i in range(7)):
                 x -= 1
             if x1 - x > 20:
-                r, g, b = pic.pixel(x + 3, cy)
+                face = x + 1
+                while face < x1 and not body(pic.pixel(face, cy)):
+                    face += 1
+                r, g, b = pic.pixel(face + 2, cy)
                 found.append(((x + x1) // 2, cy, g - r > 40))
         if len(found) < 2:
             self.m.fail("the back and forward buttons were not found")
@@ -294,8 +302,10 @@ class Walk:
             m.keys("end")
             m.screen("boot-menu")
             m.keys("ret")
-            login = m.wait_console("Started getty@tty1.service", WINDOW_LIMIT)
-            log("text console: getty on tty1 after %.0f s" % login)
+            # The end of the start-up (the login prompts are part of it),
+            # then the prompt itself on the screen.
+            login = m.wait_console("Startup finished", WINDOW_LIMIT)
+            log("text console: start-up finished after %.0f s" % login)
             deadline = time.monotonic() + 120
             while "login:" not in plain_text(m, m.screen()):
                 if time.monotonic() > deadline:
