@@ -24,6 +24,9 @@
 #   SV_MEDIUM_REFRESH=1 fetch fresh package lists even if the cache has some
 #   SV_MEDIUM_LABEL     the ISO's volume label (default SARVELIN_KEY)
 #   SV_APT_TIMEOUT      seconds before an unanswered package source fails (default 30)
+#   SV_MEDIUM_SOURCES   a sources.list file (one-line or deb822) to build the
+#                       root from instead of this machine's configured sources,
+#                       e.g. a local mirror
 set -euo pipefail
 
 root_dir="$(cd "$(dirname "$0")/.." && pwd)"
@@ -65,6 +68,11 @@ cache="$(cd "$cache" && pwd)"
 output="$(readlink -f "$output")"
 mkdir -p "$(dirname "$output")"
 
+sources=()
+if [ -n "${SV_MEDIUM_SOURCES:-}" ]; then
+  [ -f "$SV_MEDIUM_SOURCES" ] || die "SV_MEDIUM_SOURCES: no such file: $SV_MEDIUM_SOURCES"
+  sources=("$(readlink -f "$SV_MEDIUM_SOURCES")")
+fi
 suite_debs=""
 if [ "$rehearsal" -eq 0 ]; then
   [ -n "${SV_SUITE_DEBS:-}" ] || die "SV_SUITE_DEBS is not set: give the folder with the suite's Debian packages (local client, key client daemon, sv_archives, svfd), or build a rehearsal medium with --rehearsal"
@@ -130,7 +138,7 @@ apt_opts=(
 # Each build downloads once: the package lists and the packages are kept in
 # the cache; with lists for the same package set there, apt is not asked to
 # update them.
-stamp="$(printf '%s\n' "$include" | sha256sum | cut -c1-16)"
+stamp="$( { printf '%s\n' "$include"; [ ${#sources[@]} -eq 0 ] || cat "${sources[@]}"; } | sha256sum | cut -c1-16)"
 skip_update=()
 if [ "${SV_MEDIUM_REFRESH:-0}" != 1 ] && [ -f "$cache/lists.stamp" ] && [ "$(cat "$cache/lists.stamp")" = "$stamp" ] \
    && compgen -G "$cache/lists/*_Packages*" >/dev/null; then
@@ -161,14 +169,16 @@ timeout 3600 mmdebstrap --variant=minbase --mode=root --skip=essential/unlink \
   --customize-hook="sync-out /var/cache/apt/archives '$cache/archives'" \
   --customize-hook="sync-out /var/lib/apt/lists '$cache/lists.new'" \
   --customize-hook="$recipe/customize.sh \"\$1\"" \
-  bookworm "$rootfs" > "$work/mmdebstrap.log" 2>&1 || rc=$?
+  bookworm "$rootfs" "${sources[@]}" > "$work/mmdebstrap.log" 2>&1 || rc=$?
 if [ "$rc" -ne 0 ]; then
   tail -n 25 "$work/mmdebstrap.log" >&2
   if [ "$rc" -eq 124 ]; then
     die "mmdebstrap did not finish within an hour: is the package source slow or unreachable?"
   fi
   if grep -qiE "Could not (resolve|connect)|Failed to fetch|Connection timed out|Temporary failure|Unable to connect|did not find any indices|Some index files failed" "$work/mmdebstrap.log"; then
-    die "the package sources configured on this machine (/etc/apt/sources.list, /etc/apt/sources.list.d/) cannot be reached; check the network or the sources (see the lines above)"
+    where="configured on this machine (/etc/apt/sources.list, /etc/apt/sources.list.d/)"
+    [ ${#sources[@]} -eq 0 ] || where="in $SV_MEDIUM_SOURCES"
+    die "the package sources $where cannot be reached; check the network or the sources (see the lines above)"
   fi
   die "mmdebstrap failed (exit code $rc; see the lines above)"
 fi

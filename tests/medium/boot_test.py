@@ -4,21 +4,26 @@ the backup and the restore the way an operator would: the screen is read
 (screendump + tesseract), the tablet clicks and the keyboard types. The
 guest's own evidence (mounts, swaps, LVM, stand-in logs) comes over ttyS1.
 
-usage: boot_test.py --mode bios|uefi|secboot [--usb] [--lang en|ru]
+usage: boot_test.py --mode bios|uefi|secboot [--usb] [--lang en|ru] [--login-ratio]
                     --iso IMAGE --disks CACHE --out FOLDER --source SRC"""
 
 import argparse
 import os
 import re
+import subprocess
 import sys
+import threading
 import time
 import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from vm import Machine, TestFailure  # noqa: E402
+from vm import Machine, TestFailure, Words, field_right_of  # noqa: E402
 
 # Power-on to the tool's window, in seconds, under TCG on a shared machine.
 WINDOW_LIMIT = int(os.environ.get("SV_MEDIUM_WINDOW_LIMIT", "420"))
+# Power-on to the window over power-on to the login prompt with the session
+# off (boot menu's second entry), same image and machine.
+LOGIN_RATIO_LIMIT = float(os.environ.get("SV_MEDIUM_LOGIN_RATIO_LIMIT", "3.0"))
 
 
 class Texts:
@@ -39,6 +44,21 @@ class Texts:
 
     def __call__(self, context, text):
         return self.table.get((context, text), text) if self.lang != "en" else text
+
+
+def plain_text(m, pic):
+    """What a text screen (firmware, boot menu, console) reads, in one
+    lower-case string without blanks; light on dark and dark on light
+    lines alike (the picture is read as it is and inverted)."""
+    png = os.path.join(m.dir, "plain.png")
+    pic.write_png(png)
+    text = ""
+    for negate in ([], ["-negate"]):
+        big = os.path.join(m.dir, "plain-big.png")
+        subprocess.run(["convert", png, "-colorspace", "gray"] + negate + ["-resize", "200%", big], check=True)
+        text += subprocess.run(["tesseract", big, "-", "-l", "eng", "--psm", "6"],
+                               capture_output=True, text=True, timeout=120).stdout
+    return "".join(text.lower().split())
 
 
 def log(*args):
@@ -64,8 +84,8 @@ class Walk:
                 self.env[k] = v
 
     # --- screen helpers ---------------------------------------------------------
-    def wait(self, phrases, timeout=90, name=None):
-        return self.m.wait_text(phrases, timeout, name, self.langs)
+    def wait(self, phrases, timeout=90, name=None, interval=3):
+        return self.m.wait_text(phrases, timeout, name, self.langs, interval)
 
     def click_text(self, phrase, timeout=90, name=None, settle=1.5):
         _, box, _ = self.wait(phrase, timeout, name)
@@ -73,9 +93,19 @@ class Walk:
         time.sleep(settle)
         return box
 
+    def field_box(self, label):
+        """The input box (x, y, w, h) right of a label's box: a white box on
+        the label's line; None if there is none."""
+        png = os.path.join(self.m.dir, "fields.png")
+        self.m.screen().write_png(png)
+        return field_right_of(Words._white_boxes(png), label)
+
     def field_after(self, box):
-        """Centre of the input box right of a label: the first strong edge
-        right of the label's text on its middle row, then a bit inside."""
+        """A point inside the input box right of a label: the white box on
+        its line, else the first strong edge right of the label's text."""
+        field = self.field_box(box)
+        if field:
+            return field[0] + 25, field[1] + field[3] // 2
         pic = self.m.screen()
         y = box[1] + box[3] // 2
         x = box[0] + box[2] + 4
@@ -89,6 +119,9 @@ class Walk:
 
     def field_extent(self, box):
         """(left, right, y) of the input box right of a label."""
+        field = self.field_box(box)
+        if field:
+            return field[0], field[0] + field[2] - 1, field[1] + field[3] // 2
         x, y = self.field_after(box)
         pic = self.m.screen()
         left = x - 25
@@ -110,7 +143,7 @@ class Walk:
     def open_combo(self, label, name=None, langs="eng", label_langs=None):
         """Opens the combo right of `label` by its arrow; returns the words
         read on the screen with its list open."""
-        _, box, _ = self.m.wait_text(label, 30, None, label_langs or self.langs)
+        _, box, _ = self.m.wait_text(label, 30, None, label_langs or self.langs, label=True)
         _, right, y = self.field_extent(box)
         before = self.m.screen()
         self.m.click(right - 14, y)
@@ -120,7 +153,7 @@ class Walk:
         return self.m.read(pic, langs)
 
     def type_into(self, label, text, secret=False):
-        _, box, _ = self.wait(label, 30)
+        _, box, _ = self.m.wait_text(label, 30, None, self.langs, label=True)
         x, y = self.field_after(box)
         self.m.click(x, y)
         time.sleep(0.5)
@@ -145,14 +178,19 @@ class Walk:
 
         def white(p):
             return min(p) >= 254
+
+        def body(p):
+            # a button's face (teal, its hover shade, or the grey of a
+            # disabled one), not the dark frame of the focused one
+            return not white(p) and max(p) > 100
         probe = right - 25  # inside the forward button, right of its text
         for y in range(bottom - 4, bottom - 80, -1):
-            if not white(pic.pixel(probe, y)):
+            if body(pic.pixel(probe, y)):
                 break
         else:
             self.m.fail("no buttons at the bottom right of the page")
         top = y
-        while top > bottom - 120 and not white(pic.pixel(probe, top - 1)):
+        while top > bottom - 120 and body(pic.pixel(probe, top - 1)):
             top -= 1
         cy = (y + top) // 2
         found = []
@@ -165,7 +203,10 @@ class Walk:
             while x > px + 4 and not all(white(pic.pixel(x - i, cy)) for i in range(7)):
                 x -= 1
             if x1 - x > 20:
-                r, g, b = pic.pixel(x + 3, cy)
+                face = x + 1
+                while face < x1 and not body(pic.pixel(face, cy)):
+                    face += 1
+                r, g, b = pic.pixel(face + 2, cy)
                 found.append(((x + x1) // 2, cy, g - r > 40))
         if len(found) < 2:
             self.m.fail("the back and forward buttons were not found")
@@ -221,16 +262,76 @@ class Walk:
                                              for line in ev.get("pvs", [])) if m})
 
     # --- the walk ---------------------------------------------------------------
+    def login_boot(self):
+        """Boots the same image, on the same machine, by the boot menu's
+        second entry (the tool's session off) to the login prompt on the
+        first console; returns the seconds from power-on to the prompt."""
+        a = self.args
+        m = Machine(os.path.join(a.out, "vm-text"), a.mode, a.iso,
+                    os.path.join(a.disks, "disk1.qcow2"), os.path.join(a.disks, "disk2.qcow2"),
+                    usb=a.usb, log=log)
+        try:
+            # "End" picks the menu's last entry and stops its count-down:
+            # pressed every few tenths of a second from power-on (firmware
+            # ignores it) until the menu is read on the screen, then Enter.
+            stop = threading.Event()
+
+            def press_end():
+                while not stop.wait(0.3):
+                    try:
+                        m.keys("end")
+                    except Exception:
+                        return
+            presser = threading.Thread(target=press_end, daemon=True)
+            presser.start()
+            try:
+                deadline = time.monotonic() + 180
+                last = None
+                while True:
+                    pic = m.screen()
+                    if pic.pixels != last:
+                        last = pic.pixels
+                        if "textconsoleonly" in plain_text(m, pic):
+                            break
+                    if time.monotonic() > deadline:
+                        m.fail("the boot menu never showed its \"text console only\" entry")
+                    time.sleep(0.5)
+            finally:
+                stop.set()
+                presser.join()
+            m.keys("end")
+            m.screen("boot-menu")
+            m.keys("ret")
+            # The end of the start-up (the login prompts are part of it),
+            # then the prompt itself on the screen.
+            login = m.wait_console("Startup finished", WINDOW_LIMIT)
+            log("text console: start-up finished after %.0f s" % login)
+            deadline = time.monotonic() + 120
+            while "login:" not in plain_text(m, m.screen()):
+                if time.monotonic() > deadline:
+                    m.fail("no login prompt on the first console")
+                time.sleep(2)
+            m.screen("login-prompt")
+            check("SV-MARKER session-up" not in m.console(), "the session started although it was off")
+            return login
+        finally:
+            m.stop()
+
     def boot(self):
         a = self.args
         self.m = Machine(os.path.join(a.out, "vm"), a.mode, a.iso,
                          os.path.join(a.disks, "disk1.qcow2"), os.path.join(a.disks, "disk2.qcow2"),
                          usb=a.usb, log=log)
         log("powered on:", " ".join(self.m.cmd))
+        # The medium writes a marker to the serial console when the tool's
+        # window is mapped; the screen is read from then on (reading it
+        # during the boot would only take the processor from the guest).
+        self.times["window"] = self.m.wait_console("SV-MARKER window-up", WINDOW_LIMIT)
+        log("the tool's window mapped after %.0f s" % self.times["window"])
         welcome = ["Welcome to the disaster", "Добро пожаловать"]
-        self.m.wait_text(welcome, WINDOW_LIMIT, None, "eng+rus", interval=4)
-        self.times["window"] = self.m.elapsed()
-        log("the tool's window after %.0f s" % self.times["window"])
+        self.m.wait_text(welcome, 120, None, "eng+rus", interval=2)
+        self.times["welcome"] = self.m.elapsed()
+        log("its welcome page read after %.0f s" % self.times["welcome"])
         pic = self.m.screen("welcome")
         # The window fills the screen: no pixel of the bare X root (black)
         # along the screen's edges.
@@ -289,10 +390,14 @@ class Walk:
         self.forward("backup-device-chosen")
         self.wait(tr("Window", "Chosen disk info"), 120,
                   "backup-diskinfo")
-        _, _, words = self.m.wait_text("web01", 30, None, "eng")
+        # The column header is in the walk's language, the rows are not.
+        _, _, words = self.m.wait_text(tr("FstabView", "Need backup"), 30, None, self.langs)
         self.mark_rows(words, ["vg_web01-root", "/boot"])
         self.forward("backup-marked")
-        self.wait(tr("Window", "Confirm chosen data: backup"), 60, "backup-confirm")
+        _, _, words = self.wait(tr("Window", "Confirm chosen data: backup"), 60, "backup-confirm")
+        # Both marked rows are among the directories to back up.
+        for row in ("vg_web01", "/boot"):
+            check(words.find(row, part=True), "the confirmation does not list %s:\n%s" % (row, words.text()))
         self.forward()  # "Create image"
         self.wait_end(tr("BackupCreatingPage", "Creating backup ended successfully"),
                       tr("BackupCreatingPage", "Creating backup failed. See log for more info"), "backup")
@@ -318,10 +423,11 @@ class Walk:
         """Marks the fstab rows whose text holds `rows` in the "Need backup"
         column (its header's middle)."""
         head = words.find(self.tr("FstabView", "Need backup"))
+        check(head, "no \"Need backup\" column on the disk page; it reads:\n%s" % words.text())
         for row in rows:
             box = words.find(row, part=True)
             check(box, "no row %r on the disk page; it reads:\n%s" % (row, words.text()))
-            x = head[0] + head[2] // 2 if head else box[0] - 70
+            x = head[0] + head[2] // 2
             self.m.click(x, box[1] + box[3] // 2)
             time.sleep(1)
 
@@ -331,7 +437,7 @@ class Walk:
         # The exit page: its button, its text, or the footer's "To Start",
         # which a note left open over the page does not hide.
         self.wait([self.tr("ExitPage", "Exit"), self.tr("JournalFooter", "To Start"), done, failed],
-                  900, what + "-ending")
+                  900, what + "-ending", interval=6)
         time.sleep(2)
         self.m.keys("esc")  # a note may still be open above the page
         time.sleep(1.5)
@@ -398,7 +504,15 @@ class Walk:
 
     def run(self):
         try:
+            if self.args.login_ratio:
+                self.times["login"] = self.login_boot()
             self.boot()
+            if self.args.login_ratio:
+                ratio = self.times["window"] / self.times["login"]
+                log("power-on to the window / to the login prompt: %.0f s / %.0f s = %.2f"
+                    % (self.times["window"], self.times["login"], ratio))
+                check(ratio <= LOGIN_RATIO_LIMIT, "the window takes %.2f times as long as the login prompt "
+                      "(at most %.1f)" % (ratio, LOGIN_RATIO_LIMIT))
             self.start()
             self.backup()
             self.again()
@@ -419,6 +533,8 @@ def main():
     p.add_argument("--mode", required=True, choices=["bios", "uefi", "secboot"])
     p.add_argument("--usb", action="store_true")
     p.add_argument("--lang", default="en", choices=["en", "ru"])
+    p.add_argument("--login-ratio", action="store_true",
+                   help="boot the text console entry first and compare its login prompt's time")
     p.add_argument("--iso", required=True)
     p.add_argument("--disks", required=True)
     p.add_argument("--out", required=True)

@@ -10,6 +10,7 @@ import shutil
 import socket
 import struct
 import subprocess
+import threading
 import time
 import zlib
 
@@ -34,6 +35,7 @@ class Qmp:
                     raise TestFailure("QMP socket %s never opened" % path)
                 time.sleep(0.2)
         self.sock.settimeout(120)
+        self.lock = threading.Lock()
         self.buf = b""
         self._read()  # greeting
         self.execute("qmp_capabilities")
@@ -51,13 +53,14 @@ class Qmp:
         msg = {"execute": command}
         if arguments:
             msg["arguments"] = arguments
-        self.sock.sendall(json.dumps(msg).encode() + b"\n")
-        while True:
-            reply = self._read()
-            if "return" in reply:
-                return reply["return"]
-            if "error" in reply:
-                raise TestFailure("QMP %s: %s" % (command, reply["error"].get("desc")))
+        with self.lock:  # a key may be pressed from a second thread
+            self.sock.sendall(json.dumps(msg).encode() + b"\n")
+            while True:
+                reply = self._read()
+                if "return" in reply:
+                    return reply["return"]
+                if "error" in reply:
+                    raise TestFailure("QMP %s: %s" % (command, reply["error"].get("desc")))
 
     def close(self):
         self.sock.close()
@@ -118,36 +121,53 @@ class Words:
     painted over."""
 
     def __init__(self, png, langs):
+        self.png = png
+        self.langs = langs
         self.lines = {}
         self.boxes = self._white_boxes(png)
-        work = os.path.join(os.path.dirname(png), "ocr-work")
-        os.makedirs(work, exist_ok=True)
-        def inside(a, b):
-            return a != b and b[0] <= a[0] and b[1] <= a[1] and a[0] + a[2] <= b[0] + b[2] \
-                and a[1] + a[3] <= b[1] + b[3]
-        for n, (x, y, w, h) in enumerate(self.boxes):
-            if any(inside((x, y, w, h), other) for other in self.boxes):
-                continue  # read with the box around it
-            crop = os.path.join(work, "box.png")
-            zoom = 2
-            subprocess.run(["convert", png, "-crop", "%dx%d+%d+%d" % (w - 6, h - 6, x + 3, y + 3), "+repage",
-                            "-resize", "%d%%" % (100 * zoom), crop], check=True)
-            self._tesseract(crop, langs, "6" if h < 80 else "12", ("box", n), x + 3, y + 3, 1.0 / zoom)
+        self.work = os.path.join(os.path.dirname(png), "ocr-work")
+        os.makedirs(self.work, exist_ok=True)
+        # Reading is done in stages, each only when what is looked for was
+        # not found in the stages before (the reader is slow, and a guest
+        # under TCG shares the processor with it): the white boxes one by
+        # one, the buttons, then the page around them.
+        outer = [b for b in self.boxes if not any(_inside(b, o) for o in self.boxes)]
+        self._stages = [lambda n=n, b=b: self._read_box(n, b) for n, b in enumerate(outer)]
+        self._stages += [self._read_buttons, self._read_page]
+
+    def _more(self):
+        """Runs the next reading stage; False when all have run."""
+        if not self._stages:
+            return False
+        self._stages.pop(0)()
+        return True
+
+    def _read_box(self, n, box):
+        x, y, w, h = box
+        crop = os.path.join(self.work, "box.png")
+        zoom = 2
+        subprocess.run(["convert", self.png, "-crop", "%dx%d+%d+%d" % (w - 6, h - 6, x + 3, y + 3), "+repage",
+                        "-resize", "%d%%" % (100 * zoom), crop], check=True)
+        self._tesseract(crop, self.langs, "6" if h < 80 else "12", ("box", n), x + 3, y + 3, 1.0 / zoom)
+
+    def _read_buttons(self):
         # Buttons: boxes of the page's own colour inside white boxes, light
         # text on them; read inverted.
-        for n, (x, y, w, h) in enumerate(self._coloured_boxes(png)):
-            if not any(inside((x, y, w, h), other) for other in self.boxes):
+        for n, (x, y, w, h) in enumerate(self._coloured_boxes(self.png)):
+            if not any(_inside((x, y, w, h), other) for other in self.boxes):
                 continue
-            crop = os.path.join(work, "button.png")
-            subprocess.run(["convert", png, "-crop", "%dx%d+%d+%d" % (w - 4, h - 4, x + 2, y + 2), "+repage",
+            crop = os.path.join(self.work, "button.png")
+            subprocess.run(["convert", self.png, "-crop", "%dx%d+%d+%d" % (w - 4, h - 4, x + 2, y + 2), "+repage",
                             "-colorspace", "gray", "-negate", "-resize", "200%", crop], check=True)
-            self._tesseract(crop, langs, "7", ("button", n), x + 2, y + 2, 0.5)
-        page = os.path.join(work, "page.png")
+            self._tesseract(crop, self.langs, "7", ("button", n), x + 2, y + 2, 0.5)
+
+    def _read_page(self):
+        page = os.path.join(self.work, "page.png")
         draw = []
         for (x, y, w, h) in self.boxes:
             draw += ["-draw", "rectangle %d,%d %d,%d" % (x - 2, y - 2, x + w + 2, y + h + 2)]
-        subprocess.run(["convert", png, "-fill", "black"] + draw + [page], check=True)
-        self._tesseract(page, langs, "11", ("page",), 0, 0, 1.0)
+        subprocess.run(["convert", self.png, "-fill", "black"] + draw + [page], check=True)
+        self._tesseract(page, self.langs, "11", ("page",), 0, 0, 1.0)
 
     @staticmethod
     def _white_boxes(png):
@@ -211,27 +231,93 @@ class Words:
     def _norm(cls, word):
         return "".join(c for c in word.lower().translate(cls._SAME) if c.isalnum())
 
-    def find(self, phrase, part=False):
-        """Box (x, y, w, h) of the first run of words that reads `phrase`
-        (with part=True, a word that holds it, e.g. a device in a path)."""
+    def _runs(self, phrase, part=False):
+        """Boxes of every run of words read so far that reads `phrase`."""
         want = [self._norm(w) for w in phrase.split() if self._norm(w)]
+        found = []
         if not want:
-            return None
+            return found
+        whole = "".join(want)
         for words in self.lines.values():
             norms = [self._norm(w) for w, _ in words]
-            for i in range(len(words) - len(want) + 1):
-                got = norms[i:i + len(want)]
-                if got == want or (part and len(want) == 1 and want[0] in got[0]):
-                    boxes = [b for _, b in words[i:i + len(want)]]
+            for i in range(len(words)):
+                if not norms[i]:
+                    continue
+                if part and len(want) == 1:
+                    n = 1 if want[0] in norms[i] else 0
+                else:
+                    # Word by word, blanks aside: the reader may split a
+                    # word in two or join two.
+                    n, got = 0, ""
+                    while i + n < len(words) and whole.startswith(got + norms[i + n]) and got != whole:
+                        got += norms[i + n]
+                        n += 1
+                    if got != whole:
+                        n = 0
+                if n:
+                    boxes = [b for _, b in words[i:i + n]]
                     x0 = min(b[0] for b in boxes)
                     y0 = min(b[1] for b in boxes)
                     x1 = max(b[0] + b[2] for b in boxes)
                     y1 = max(b[1] + b[3] for b in boxes)
-                    return (x0, y0, x1 - x0, y1 - y0)
+                    found.append((x0, y0, x1 - x0, y1 - y0))
+        return found
+
+    def find_any(self, phrases, part=False):
+        """(phrase, box) of the first of `phrases` on the screen, reading
+        only as far as needed; None when none is there."""
+        while True:
+            for p in phrases:
+                runs = self._runs(p, part)
+                if runs:
+                    return p, runs[0]
+            if not self._more():
+                return None
+
+    def find(self, phrase, part=False):
+        """Box (x, y, w, h) of the first run of words that reads `phrase`
+        (with part=True, a word that holds it, e.g. a device in a path)."""
+        hit = self.find_any([phrase], part)
+        return hit[1] if hit else None
+
+    def find_label(self, label):
+        """Box of a field's label. The reader sometimes mangles one word of
+        it (a mark such as the "*" of a mandatory field glued to the last
+        word): failing the whole label, its words without the first or the
+        last one do, if they read only once on the screen and are not a
+        lone short word."""
+        box = self.find(label)
+        if box:
+            return box
+        words = label.split()
+        for part in (words[:-1], words[1:]):
+            text = " ".join(part)
+            if not part or (len(part) == 1 and len(self._norm(text)) < 5):
+                continue
+            runs = self._runs(text)
+            if len(runs) == 1:
+                return runs[0]
         return None
 
     def text(self):
+        while self._more():
+            pass
         return "\n".join(" ".join(w for w, _ in ws) for ws in self.lines.values())
+
+
+def _inside(a, b):
+    """Box a lies within box b (and is not b)."""
+    return a != b and b[0] <= a[0] and b[1] <= a[1] and a[0] + a[2] <= b[0] + b[2] \
+        and a[1] + a[3] <= b[1] + b[3]
+
+
+def field_right_of(boxes, label):
+    """The input box (a white box) right of a label on its line: the
+    nearest one that starts right of the label's first letter."""
+    cy = label[1] + label[3] // 2
+    row = [b for b in boxes if b[1] <= cy <= b[1] + b[3] and b[0] > label[0] + 8
+           and not _inside(label, b) and b[2] < 900]
+    return min(row, key=lambda b: b[0]) if row else None
 
 
 # --- the machine ----------------------------------------------------------------
@@ -369,12 +455,14 @@ class Machine:
             why += " (no screenshot: %s)" % e
         raise TestFailure(why)
 
-    def wait_text(self, phrases, timeout, name=None, langs="eng+rus", interval=3):
-        """Waits until one of `phrases` is on the screen; returns (phrase, box, words)."""
+    def wait_text(self, phrases, timeout, name=None, langs="eng+rus", interval=3, label=False):
+        """Waits until one of `phrases` is on the screen; returns (phrase, box, words).
+        With label=True the phrases are field labels (Words.find_label)."""
         if isinstance(phrases, str):
             phrases = [phrases]
         deadline = time.monotonic() + timeout
         last = None
+        words = None
         while True:
             if not self.alive():
                 raise TestFailure("QEMU ended; console tail:\n" + self.console()[-3000:])
@@ -382,16 +470,31 @@ class Machine:
             if last is None or pic.pixels != last:
                 last = pic.pixels
                 words = self.read(pic, langs)
-                for p in phrases:
-                    box = words.find(p)
-                    if box:
-                        if name:
-                            self.screen(name)
-                        return p, box, words
+                if label:
+                    hit = next(((p, b) for p, b in ((p, words.find_label(p)) for p in phrases) if b), None)
+                else:
+                    hit = words.find_any(phrases)
+                if hit:
+                    if name:
+                        self.screen(name)
+                    return hit[0], hit[1], words
             if time.monotonic() > deadline:
                 self.fail("none of %s on the screen after %d s; it reads:\n%s"
-                          % (phrases, timeout, words.text()[:1500]))
+                          % (phrases, timeout, words.text()[:1500] if words else "(nothing)"))
             time.sleep(interval)
+
+    def wait_console(self, text, timeout):
+        """Waits until the first serial port's log holds `text` (a marker
+        the medium writes there); returns the seconds since power-on."""
+        deadline = time.monotonic() + timeout
+        while text not in self.console():
+            if not self.alive():
+                raise TestFailure("QEMU ended; console tail:\n" + self.console()[-3000:])
+            if time.monotonic() > deadline:
+                self.fail("no %r on the serial console after %d s; its tail:\n%s"
+                          % (text, timeout, self.console()[-2000:]))
+            time.sleep(0.5)
+        return self.elapsed()
 
     def wait_change(self, before, timeout, settle=2):
         """Waits until the screen differs from `before` and then holds still."""
@@ -418,6 +521,10 @@ class Machine:
             self.qmp.execute("input-send-event", events=[
                 {"type": "btn", "data": {"down": down, "button": "left"}}])
             time.sleep(0.1)
+        # Off to the window's left margin: a button under the pointer is
+        # drawn in its hover colour, which the reader does not take for one.
+        time.sleep(0.1)
+        self.move(1, (self.size or (1024, 768))[1] // 2)
 
     def click_box(self, box):
         self.click(box[0] + box[2] // 2, box[1] + box[3] // 2)
