@@ -20,6 +20,10 @@ function(sv_add_test)
   add_test(NAME ${T_NAME} COMMAND ${cmd})
   set_tests_properties(${T_NAME} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
+    # The longer a test may take, the earlier a parallel run starts it, so
+    # that the long walks do not end the run alone (also on a first run,
+    # which has no recorded times).
+    COST ${T_TIMEOUT}
     LABELS "${T_LABELS}"
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QUICK_BACKEND=software;QT_QPA_OFFSCREEN_NO_GLX=1;SV_SOURCE_DIR=${CMAKE_SOURCE_DIR};SV_BINARY_DIR=${CMAKE_BINARY_DIR};${T_ENVIRONMENT}"
     # The host's state is recorded before and compared after every test run

@@ -1,7 +1,8 @@
 // The operator's backup from the welcome page to the exit page on the
-// "standard" medium (real pages, controller and stand-ins), in both languages
-// at 800x600 and 1920x1080: the page rules on the way, a checked screenshot
-// of each page and of the run mid-way, and the medium the run leaves.
+// "standard" medium (real pages, controller and stand-ins), in Russian at
+// 800x600 and in English at 1920x1080: the page rules on the way, a checked
+// screenshot of each page and of the run mid-way, and the medium the run
+// leaves.
 
 #include "backup_checks.h"
 #include "../common/test_files.h"
@@ -58,10 +59,10 @@ private slots:
         QTest::addColumn<QString>("lang");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("slow");
-        for (const QString lang : {"Ru", "En"})
-            for (const QSize size : {QSize(800, 600), QSize(1920, 1080)})
-                QTest::addRow("%s-%dx%d", qPrintable(lang.toLower()), size.width(), size.height())
-                    << lang << size << (lang == "En" && size.width() == 800);
+        // Russian, the longer texts, in the smallest window; English in the
+        // largest, with the slow tools.
+        QTest::addRow("ru-800x600") << "Ru" << QSize(800, 600) << false;
+        QTest::addRow("en-1920x1080") << "En" << QSize(1920, 1080) << true;
     }
     void walk()
     {

@@ -1,9 +1,10 @@
 // One restore as an operator does it, through the real pages and the real
 // controller, against the stand-ins and the simulated disks (sda: a root
 // file system and an LVM PV of vg0; sdb: vg1 and a PV without a group):
-// from the welcome page to "Recovery ended successfully", in each language
-// and window size, with screenshots of every step and the longest pause of
-// the window's event processing measured over the whole restore; and the
+// from the welcome page to "Recovery ended successfully", in Russian at
+// 800x600 and in English at 1920x1080, with screenshots of every step and
+// the longest pause of the window's event processing measured over the
+// whole restore; and the
 // same restore against a daemon that answers after the deadline or never,
 // during which the window must never pause longer than 100 ms.
 
@@ -55,9 +56,9 @@ private slots:
     {
         QTest::addColumn<QString>("lang");
         QTest::addColumn<QSize>("size");
-        for (const QString lang : {"En", "Ru"})
-            for (const QSize size : {QSize(800, 600), QSize(1920, 1080)})
-                QTest::addRow("%s %dx%d", qPrintable(lang), size.width(), size.height()) << lang << size;
+        // Russian, the longer texts, in the smallest window; English in the largest.
+        QTest::addRow("Ru 800x600") << "Ru" << QSize(800, 600);
+        QTest::addRow("En 1920x1080") << "En" << QSize(1920, 1080);
     }
     void restoreFromWelcomeToEnd()
     {
