@@ -4,6 +4,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
+"$root/scripts/check-format.sh"
 build="${SV_BUILD_DIR:-$root/build}"
 jobs="$(nproc)"
 

@@ -64,7 +64,9 @@ public:
 
     Q_INVOKABLE void saveMain();
 
-    // --- look values (theme keys are in the table of guiconfig.cpp)
+    // --- look values (theme keys are in the table of guiconfig.cpp), one
+    // accessor per line as a table
+    // clang-format off
     Q_INVOKABLE int itemHeight() const { return look.value(QStringLiteral("ItemHeight")).toInt(); }
     Q_INVOKABLE int itemSpacing() const { return look.value(QStringLiteral("ItemSpacing")).toInt(); }
     Q_INVOKABLE int itemRadius() const { return look.value(QStringLiteral("ItemRadius")).toInt(); }
@@ -128,6 +130,7 @@ public:
     Q_INVOKABLE QColor backgroundColorOfScrollbarHandle() const { return look.value(QStringLiteral("BackgroundColorOfScrollbarHandle")).value<QColor>(); }
     Q_INVOKABLE QColor frameColorOfScrollbar() const { return look.value(QStringLiteral("FrameColorOfScrollbar")).value<QColor>(); }
     Q_INVOKABLE QColor backgroundColorOfScrollbarArrow() const { return look.value(QStringLiteral("BackgroundColorOfScrollbarArrow")).value<QColor>(); }
+    // clang-format on
     // Fixed look values that no theme changes.
     Q_INVOKABLE int itemBorderWidth() const { return 1; }
     Q_INVOKABLE int scrollWidth() const { return 2; }
