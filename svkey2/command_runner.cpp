@@ -52,8 +52,8 @@ void abandon(QProcess* process)
         delete process;
         return;
     }
-    QObject::connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), process,
-                     &QObject::deleteLater);
+    QObject::connect(
+        process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), process, &QObject::deleteLater);
 }
 
 void logResult(const CommandResult& result)
@@ -154,8 +154,8 @@ CommandRunner* CommandRunner::install(CommandRunner* runner)
 
 // --- the system runner
 
-CommandResult SystemCommandRunner::run(const QString& program, const QStringList& arguments,
-                                       int timeoutMilliseconds, const QString& outputFile)
+CommandResult SystemCommandRunner::run(
+    const QString& program, const QStringList& arguments, int timeoutMilliseconds, const QString& outputFile)
 {
     CommandResult result;
     result.program = program;
@@ -167,8 +167,8 @@ CommandResult SystemCommandRunner::run(const QString& program, const QStringList
         const std::string error = sv_key_common::create_private_file(QFile::encodeName(outputFile).toStdString());
         if (!error.empty()) {
             delete process;
-            result.errorText = QStringLiteral("can't create ") + outputFile + QStringLiteral(": ")
-                + QString::fromStdString(error);
+            result.errorText
+                = QStringLiteral("can't create ") + outputFile + QStringLiteral(": ") + QString::fromStdString(error);
             logResult(result);
             return result;
         }
@@ -176,8 +176,8 @@ CommandResult SystemCommandRunner::run(const QString& program, const QStringList
         process->setStandardOutputFile(outputFile, QIODevice::Truncate);
     }
     bool ended = false;
-    QObject::connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), process,
-                     [&ended] { ended = true; });
+    QObject::connect(
+        process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), process, [&ended] { ended = true; });
     QObject::connect(process, &QProcess::errorOccurred, process, [&ended](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
             ended = true;
@@ -217,8 +217,8 @@ CommandResult SystemCommandRunner::run(const QString& program, const QStringList
     return result;
 }
 
-CommandResult SystemCommandRunner::startDetached(const QString& program, const QStringList& arguments,
-                                                 const QString& workingDirectory)
+CommandResult SystemCommandRunner::startDetached(
+    const QString& program, const QStringList& arguments, const QString& workingDirectory)
 {
     CommandResult result;
     result.program = program;
@@ -238,7 +238,7 @@ CommandResult SystemCommandRunner::startDetached(const QString& program, const Q
 }
 
 CommandResult SystemCommandRunner::startWatched(const QString& program, const QStringList& arguments,
-                                                const QString& outputFile, QObject* owner, int startMilliseconds)
+    const QString& outputFile, QObject* owner, int startMilliseconds)
 {
     CommandResult result;
     result.program = program;
@@ -246,8 +246,8 @@ CommandResult SystemCommandRunner::startWatched(const QString& program, const QS
     result.timeoutMilliseconds = startMilliseconds;
     const std::string error = sv_key_common::create_private_file(QFile::encodeName(outputFile).toStdString());
     if (!error.empty()) {
-        result.errorText = QStringLiteral("can't create ") + outputFile + QStringLiteral(": ")
-            + QString::fromStdString(error);
+        result.errorText
+            = QStringLiteral("can't create ") + outputFile + QStringLiteral(": ") + QString::fromStdString(error);
         logResult(result);
         return result;
     }

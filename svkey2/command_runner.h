@@ -21,11 +21,11 @@ class QObject;
 struct CommandResult
 {
     enum class Outcome {
-        Finished,   // ended by itself: exitCode holds its exit code
-        Started,    // a detached or watched start: it runs on
+        Finished, // ended by itself: exitCode holds its exit code
+        Started, // a detached or watched start: it runs on
         NotStarted, // could not be started (errorText says why)
-        Crashed,    // killed by a signal
-        TimedOut,   // did not end in time and was killed
+        Crashed, // killed by a signal
+        TimedOut, // did not end in time and was killed
     };
 
     QString program;
@@ -80,21 +80,24 @@ public:
     // works the same while the application quits. With `outputFile` named,
     // both streams go into that file, created anew with mode 0600.
     virtual CommandResult run(const QString& program, const QStringList& arguments, int timeoutMilliseconds,
-                              const QString& outputFile = QString()) = 0;
+        const QString& outputFile = QString())
+        = 0;
     // Starts `program` detached from the tool; Started or NotStarted.
-    virtual CommandResult startDetached(const QString& program, const QStringList& arguments,
-                                        const QString& workingDirectory = QString()) = 0;
+    virtual CommandResult startDetached(
+        const QString& program, const QStringList& arguments, const QString& workingDirectory = QString())
+        = 0;
     // Starts `program` as a child of `owner` that goes on running after the
     // call, both streams into `outputFile` (created anew, 0600), for the
     // caller to watch; waits at most `startMilliseconds` for the start.
     // Started, or NotStarted.
-    virtual CommandResult startWatched(const QString& program, const QStringList& arguments,
-                                       const QString& outputFile, QObject* owner, int startMilliseconds) = 0;
+    virtual CommandResult startWatched(const QString& program, const QStringList& arguments, const QString& outputFile,
+        QObject* owner, int startMilliseconds)
+        = 0;
 
     // A pipeline through "/bin/sh -c": only for what needs the shell.
     CommandResult runShell(const QString& pipeline, int timeoutMilliseconds)
     {
-        return run(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), pipeline }, timeoutMilliseconds);
+        return run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), pipeline}, timeoutMilliseconds);
     }
 
     // The runner in use: the system runner unless one was installed.
@@ -109,11 +112,11 @@ class SystemCommandRunner : public CommandRunner
 {
 public:
     CommandResult run(const QString& program, const QStringList& arguments, int timeoutMilliseconds,
-                      const QString& outputFile = QString()) override;
-    CommandResult startDetached(const QString& program, const QStringList& arguments,
-                                const QString& workingDirectory = QString()) override;
+        const QString& outputFile = QString()) override;
+    CommandResult startDetached(
+        const QString& program, const QStringList& arguments, const QString& workingDirectory = QString()) override;
     CommandResult startWatched(const QString& program, const QStringList& arguments, const QString& outputFile,
-                               QObject* owner, int startMilliseconds) override;
+        QObject* owner, int startMilliseconds) override;
 };
 
 #endif // COMMAND_RUNNER_H

@@ -95,11 +95,11 @@ bool CryptKeyHandler::handleKeyFile(QString path)
         return false;
     // Never blocks on a FIFO nor reads a device: only a regular file is a key.
     std::string content;
-    const std::string error = sv_key_common::read_regular_file(QFile::encodeName(path).toStdString(),
-                                                               kFingerprintReadLimit, &content);
+    const std::string error
+        = sv_key_common::read_regular_file(QFile::encodeName(path).toStdString(), kFingerprintReadLimit, &content);
     if (!error.empty()) {
-        Notifier::getInstance()->showError(tr("This is not a master key file: ") + path,
-                                           QString::fromLocal8Bit(error.c_str()));
+        Notifier::getInstance()->showError(
+            tr("This is not a master key file: ") + path, QString::fromLocal8Bit(error.c_str()));
         return false;
     }
     if (!installForClient(path, QByteArray(content.data(), static_cast<int>(content.size()))))
@@ -207,8 +207,7 @@ bool CryptKeyHandler::writeKeyFile(const QString& path, const QByteArray& bytes)
         reason = file.errorString();
     }
     if (!reason.isNull()) {
-        Notifier::getInstance()->showError(tr("Can't write the master key to ") + path + QStringLiteral(": ")
-                                           + reason);
+        Notifier::getInstance()->showError(tr("Can't write the master key to ") + path + QStringLiteral(": ") + reason);
         return false;
     }
     return true;
@@ -248,8 +247,8 @@ void CryptKeyHandler::refreshMasterKeyCheck()
         QFile file(m_masterKeyPath);
         if (size <= kFingerprintReadLimit && file.open(QIODevice::ReadOnly)) {
             const QByteArray content = file.read(kFingerprintReadLimit + 1);
-            fingerprint = QString::fromLatin1(
-                QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex().left(16));
+            fingerprint
+                = QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex().left(16));
         }
     }
     if (size == m_keySize && fingerprint == m_keyFingerprint)

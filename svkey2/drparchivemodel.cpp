@@ -5,12 +5,10 @@
 DrpArchiveModel::DrpArchiveModel(QObject* parent)
     : QStandardItemModel(parent)
 {
-    setHorizontalHeaderLabels({
-        tr("Id"), tr("Task ID"), tr("Name"), tr("Reference ID"), tr("Resource type"),
-        tr("Resource"), tr("Backup type"), tr("Pool"), tr("Archive size"), tr("Snapshot size"),
-        tr("Created"), tr("Creation duration"), tr("Transmission duration"),
-        tr("Crypt algorithm"), tr("Crypt duration"), tr("Digitally signed"),
-        tr("Verification status") });
+    setHorizontalHeaderLabels({tr("Id"), tr("Task ID"), tr("Name"), tr("Reference ID"), tr("Resource type"),
+        tr("Resource"), tr("Backup type"), tr("Pool"), tr("Archive size"), tr("Snapshot size"), tr("Created"),
+        tr("Creation duration"), tr("Transmission duration"), tr("Crypt algorithm"), tr("Crypt duration"),
+        tr("Digitally signed"), tr("Verification status")});
 }
 
 int DrpArchiveModel::selectedRow() const
@@ -41,7 +39,7 @@ void DrpArchiveModel::load(const std::vector<disaster_recovery_plan_record>& pla
             rows.append(ArchiveRoles::makeItem(drpArchive.archive, yesText, noText));
         if (!rows.isEmpty())
             invisibleRootItem()->appendRows(rows);
-        return;   // only the first entry with this id
+        return; // only the first entry with this id
     }
 }
 

@@ -7,8 +7,9 @@
 DrpManager::DrpManager(QObject* parent)
     : QObject(parent)
 {
-    connect(&drpModel, &DrpModel::selectedRowChanged, &drpModel,
-            [this](int row) { onEntrySelected(row); }, Qt::DirectConnection);
+    connect(
+        &drpModel, &DrpModel::selectedRowChanged, &drpModel, [this](int row) { onEntrySelected(row); },
+        Qt::DirectConnection);
 }
 
 QAbstractItemModel* DrpManager::getDrpModel()

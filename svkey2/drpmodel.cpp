@@ -2,8 +2,7 @@
 
 DrpModel::DrpModel(QObject* parent)
     : QStandardItemModel(parent)
-{
-}
+{ }
 
 int DrpModel::selectedRow() const
 {
@@ -40,12 +39,12 @@ void DrpModel::load(const std::vector<disaster_recovery_plan_record>& plan)
 QHash<int, QByteArray> DrpModel::roleNames() const
 {
     static const QHash<int, QByteArray> names {
-        { IdRole, "id" },
-        { ResourceTypeRole, "resourceType" },
-        { ResourceRole, "resource" },
-        { RestoreDestinationRole, "restoreDestination" },
-        { PriorityRole, "priority" },
-        { DescriptionRole, "description" },
+        {IdRole, "id"},
+        {ResourceTypeRole, "resourceType"},
+        {ResourceRole, "resource"},
+        {RestoreDestinationRole, "restoreDestination"},
+        {PriorityRole, "priority"},
+        {DescriptionRole, "description"},
     };
     return names;
 }

@@ -16,12 +16,12 @@ class DrpModel : public QStandardItemModel
 
 public:
     enum Roles {
-        IdRole = Qt::UserRole + 1,   // 257
+        IdRole = Qt::UserRole + 1, // 257
         ResourceTypeRole,
         ResourceRole,
         RestoreDestinationRole,
         PriorityRole,
-        DescriptionRole              // 262
+        DescriptionRole // 262
     };
 
     explicit DrpModel(QObject* parent = nullptr);

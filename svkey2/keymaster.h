@@ -60,12 +60,14 @@ class KeyMaster : public QObject
 
     Q_PROPERTY(QString os READ getOs NOTIFY osChanged)
     Q_PROPERTY(QString hostname READ getHostname WRITE setHostname NOTIFY hostnameChanged)
-    Q_PROPERTY(QString networkInterface READ getNetworkInterface WRITE setNetworkInterface NOTIFY networkInterfaceChanged)
+    Q_PROPERTY(
+        QString networkInterface READ getNetworkInterface WRITE setNetworkInterface NOTIFY networkInterfaceChanged)
     Q_PROPERTY(QString crypto READ getCrypto WRITE setCrypto NOTIFY cryptoChanged)
     Q_PROPERTY(QString selectedDrive READ getSelectedDrive WRITE setSelectedDrive NOTIFY selectedDriveChanged)
     Q_PROPERTY(unsigned int cmdPort READ getCmdPort WRITE setCmdPort NOTIFY cmdPortChanged)
     Q_PROPERTY(unsigned int mediaPort READ getMediaPort WRITE setMediaPort NOTIFY mediaPortChanged)
-    Q_PROPERTY(QString sarvelinServerIp READ getSarvelinServerIp WRITE setSarvelinServerIp NOTIFY sarvelinServerIpChanged)
+    Q_PROPERTY(
+        QString sarvelinServerIp READ getSarvelinServerIp WRITE setSarvelinServerIp NOTIFY sarvelinServerIpChanged)
     Q_PROPERTY(QStringList clientNames READ getClientNames NOTIFY clientsChanged)
     Q_PROPERTY(QString recoveringClient READ getRecoveringClient NOTIFY recoveringClientChanged)
     Q_PROPERTY(QAbstractItemModel* devicesTree READ getDevicesTree NOTIFY devicesTreeChanged)
@@ -88,8 +90,17 @@ class KeyMaster : public QObject
     friend class KeyMasterTestAccess;
 
 public:
-    enum class Operation { Idle, Starting, Inspecting, Connecting, Disconnecting, LoadingClient, BackingUp,
-                           Restoring, WaitingForAnswer };
+    enum class Operation {
+        Idle,
+        Starting,
+        Inspecting,
+        Connecting,
+        Disconnecting,
+        LoadingClient,
+        BackingUp,
+        Restoring,
+        WaitingForAnswer
+    };
     Q_ENUM(Operation)
 
     explicit KeyMaster(QObject* parent = nullptr);
@@ -219,6 +230,7 @@ public:
         bool isLocked() const { return m_keyMaster.clientMutexLocked; }
         ClientMutexLock(const ClientMutexLock&) = delete;
         ClientMutexLock& operator=(const ClientMutexLock&) = delete;
+
     private:
         KeyMaster& m_keyMaster;
         bool m_locked;
@@ -233,6 +245,7 @@ public:
         bool granted() const { return m_granted; }
         OperationScope(const OperationScope&) = delete;
         OperationScope& operator=(const OperationScope&) = delete;
+
     private:
         KeyMaster& m_keyMaster;
         bool m_granted;
@@ -294,8 +307,8 @@ private:
     // the file `outputFile` (truncated) when that is named. Returns the exit
     // code, or -1 when it could not start, crashed or ran out of time (it is
     // then killed).
-    int runProgram(const QString& program, const QStringList& arguments, QString* output,
-                   int timeoutMilliseconds, const QString& outputFile = QString(), CommandResult* result = nullptr);
+    int runProgram(const QString& program, const QStringList& arguments, QString* output, int timeoutMilliseconds,
+        const QString& outputFile = QString(), CommandResult* result = nullptr);
 
     // --- inspection of the installed system (keymaster_inspection.cpp)
     // The partition of a device-tree row and its device number.
@@ -445,8 +458,8 @@ private:
     // The same exchange for the key-client wording (greeting, disconnect):
     // refused while the queues are closed or answers are left unread
     // (`busyText`); a queue-library error is shown after `libraryErrorText`.
-    bool exchangeWithKeyClient(LinkExchange& exchange, const std::string& text, const QString& busyText,
-                               const QString& libraryErrorText);
+    bool exchangeWithKeyClient(
+        LinkExchange& exchange, const std::string& text, const QString& busyText, const QString& libraryErrorText);
 
     // --- state: the inspection and the operator's choices
     // Tree of the partitions of the selected disk, owned; replaced by each

@@ -97,8 +97,8 @@ constexpr std::size_t kInstalledFileMaxSize = 1024 * 1024;
 QString readInstalledFile(const QString& source, QByteArray* content)
 {
     std::string data;
-    const std::string error =
-        sv_key_common::read_regular_file(QFile::encodeName(source).toStdString(), kInstalledFileMaxSize, &data);
+    const std::string error
+        = sv_key_common::read_regular_file(QFile::encodeName(source).toStdString(), kInstalledFileMaxSize, &data);
     if (!error.empty())
         return QString::fromLocal8Bit(error.c_str());
     *content = QByteArray(data.data(), static_cast<int>(data.size()));
@@ -145,8 +145,8 @@ void KeyMaster::createBackup()
         return;
     }
     // The window is drawn between the mount commands of the run too.
-    const QMetaObject::Connection drawing =
-        QObject::connect(&fstabModel, &FsModel::commandDone, this, [this] { processEventsOnce(); });
+    const QMetaObject::Connection drawing
+        = QObject::connect(&fstabModel, &FsModel::commandDone, this, [this] { processEventsOnce(); });
     const bool result = createBackupPrivate();
     QObject::disconnect(drawing);
     setRunStage(tr("Stopping the local client"));
@@ -214,11 +214,13 @@ bool KeyMaster::createBackupPrivate()
     if (!fstabModel.mountAllNeedBackup())
         return backupStepFailed();
     processEventsOnce();
-    struct stat mounted {};
+    struct stat mounted
+    { };
     if (::stat(QFile::encodeName(kMountRoot).constData(), &mounted) != 0
         || static_cast<quint64>(mounted.st_dev) != inspectedRootDevice || inspectedRootDevice == 0)
         return backupStepFailed(tr("The installed fstab mounts another file system on %1 than the inspected root "
-                                    "partition. Backup canceled").arg(kMountRoot));
+                                   "partition. Backup canceled")
+                                    .arg(kMountRoot));
 
     // 3. The installed system's client configuration.
     if (!checkConfig())
@@ -241,7 +243,8 @@ bool KeyMaster::createBackupPrivate()
     const QString installedConfig = installedFilePath(kClientConfigFile);
     {
         QByteArray probe;
-        const QString error = installedConfig.isEmpty() ? tr("symbolic links loop") : readInstalledFile(installedConfig, &probe);
+        const QString error
+            = installedConfig.isEmpty() ? tr("symbolic links loop") : readInstalledFile(installedConfig, &probe);
         if (!error.isEmpty())
             return backupStepFailed(tr("Can't read config file: ") + kMountRoot + kClientConfigFile, error);
     }
@@ -267,7 +270,8 @@ bool KeyMaster::createBackupPrivate()
 
     // 14. The local backup folder, made in the background.
     qDebug().noquote() << "making local dir with command:" << QStringLiteral("mkdir -p ") + localDir;
-    CommandRunner::current().startDetached(QStringLiteral("mkdir"), { QStringLiteral("-p"), localDir }, QStringLiteral("/"));
+    CommandRunner::current().startDetached(
+        QStringLiteral("mkdir"), {QStringLiteral("-p"), localDir}, QStringLiteral("/"));
 
     // 15. The local client, started and checked.
     setRunStage(tr("Starting the local client"));
@@ -317,8 +321,7 @@ QString KeyMaster::takeOverMasterKey()
         qDebug().noquote() << "Copy master key";
         return QString();
     }
-    Notifier::getInstance()->showError(
-        tr("Sarvelin master key doesn't exist in original system"),
+    Notifier::getInstance()->showError(tr("Sarvelin master key doesn't exist in original system"),
         tr("Generate empty master key. Even you choose crypto algorithm, rescue image will be uncrypted"));
     setCrypto(m_cryptoAlgorithms.isEmpty() ? QStringLiteral("nocrypt") : m_cryptoAlgorithms.first());
     // The empty key stays after the run: it must not be removed as a copy
@@ -331,11 +334,16 @@ QString KeyMaster::takeOverMasterKey()
 
 QString KeyMaster::takeOverSignatureKeys(SVcoreConfig& config)
 {
-    static const struct { const QString* name; const char* copied; const char* missing; } signatureKeys[] = {
-        { &kSecretKeyName, "Copy digital signature secret key",
-          QT_TR_NOOP("Secret digital signature key doesn't exist in original system") },
-        { &kPublicKeyName, "Copy digital signature public key",
-          QT_TR_NOOP("Public digital signature key doesn't exist in original system") },
+    static const struct
+    {
+        const QString* name;
+        const char* copied;
+        const char* missing;
+    } signatureKeys[] = {
+        {&kSecretKeyName, "Copy digital signature secret key",
+            QT_TR_NOOP("Secret digital signature key doesn't exist in original system")},
+        {&kPublicKeyName, "Copy digital signature public key",
+            QT_TR_NOOP("Public digital signature key doesn't exist in original system")},
     };
     for (const auto& key : signatureKeys) {
         QString copyError;
@@ -396,10 +404,10 @@ bool KeyMaster::startSvArchives()
 {
     // Disk and cipher are passed as arguments of their own, never through a
     // shell; the logged line shows the call as a command.
-    const QStringList arguments = { QStringLiteral("-c"), QStringLiteral("/dev/") + selectedDrive,
-                                    QStringLiteral("-m"), QStringLiteral("rescue_image"),
-                                    QStringLiteral("-a"), crypto };
-    qDebug().noquote() << "start sv_archives with" << (QStringList(kArchivesProgram) + arguments).join(QLatin1Char(' '));
+    const QStringList arguments = {QStringLiteral("-c"), QStringLiteral("/dev/") + selectedDrive, QStringLiteral("-m"),
+        QStringLiteral("rescue_image"), QStringLiteral("-a"), crypto};
+    qDebug().noquote() << "start sv_archives with"
+                       << (QStringList(kArchivesProgram) + arguments).join(QLatin1Char(' '));
 
     const int exitCode = runProgram(kArchivesProgram, arguments, nullptr, kChildTimeoutMs, kArchivesLogFile);
     if (exitCode < 0)
@@ -423,8 +431,7 @@ bool KeyMaster::startSvArchives()
     for (const QString& line : output.split(QLatin1Char('\n')))
         qDebug().noquote() << line;
     if (!output.contains(QLatin1String(sv_protocol::taskAdded))) {
-        Notifier::getInstance()->showError(tr("Wrong response from server. See log and journal for more info"),
-                                           output);
+        Notifier::getInstance()->showError(tr("Wrong response from server. See log and journal for more info"), output);
         return false;
     }
     qDebug().noquote() << "sv_archives was launched successfully. Backup was started";
@@ -433,14 +440,24 @@ bool KeyMaster::startSvArchives()
 
 int KeyMaster::findSvfd()
 {
-    const int code = runProgram(QStringLiteral("pgrep"), { QStringLiteral("svfd"), QStringLiteral("-c") }, nullptr,
-                                kChildTimeoutMs);
+    const int code
+        = runProgram(QStringLiteral("pgrep"), {QStringLiteral("svfd"), QStringLiteral("-c")}, nullptr, kChildTimeoutMs);
     switch (code) {
-    case 0: qDebug().noquote() << "Svfd works"; break;
-    case 1: qDebug().noquote() << "No svfd process"; break;
-    case 2: qDebug().noquote() << "Syntax error in command that finds svfd"; break;
-    case 3: qDebug().noquote() << "Got fatal error while looking for svfd"; break;
-    default: qDebug().noquote() << "Svfd finder returned strange value:" << code; break;
+    case 0:
+        qDebug().noquote() << "Svfd works";
+        break;
+    case 1:
+        qDebug().noquote() << "No svfd process";
+        break;
+    case 2:
+        qDebug().noquote() << "Syntax error in command that finds svfd";
+        break;
+    case 3:
+        qDebug().noquote() << "Got fatal error while looking for svfd";
+        break;
+    default:
+        qDebug().noquote() << "Svfd finder returned strange value:" << code;
+        break;
     }
     return code;
 }

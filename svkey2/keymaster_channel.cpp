@@ -48,10 +48,12 @@ void KeyMaster::onLink(const std::function<void(DaemonLink&)>& work)
 {
     // The link thread wakes this thread's event processing when the call
     // has run; the window is drawn and answers meanwhile.
-    const auto call = m_linkThread->post(work, [this] { QMetaObject::invokeMethod(this, [] {}, Qt::QueuedConnection); });
+    const auto call = m_linkThread->post(work, [this] {
+        QMetaObject::invokeMethod(
+            this, [] {}, Qt::QueuedConnection);
+    });
     if (QCoreApplication::instance() && QThread::currentThread() == thread()) {
-        while (!waitUntil([&call] { return call->done(); }, 1000, false)) {
-        }
+        while (!waitUntil([&call] { return call->done(); }, 1000, false)) { }
     } else {
         call->wait();
     }
@@ -115,8 +117,8 @@ KeyMaster::LinkExchange KeyMaster::beginExchange() const
 {
     LinkExchange exchange;
     exchange.buffer.assign(kLinkBufferSize, '\0');
-    exchange.deadline = boost::posix_time::second_clock::universal_time()
-        + boost::posix_time::seconds(kLinkDeadlineSeconds);
+    exchange.deadline
+        = boost::posix_time::second_clock::universal_time() + boost::posix_time::seconds(kLinkDeadlineSeconds);
     return exchange;
 }
 
@@ -235,7 +237,8 @@ QString KeyMaster::linkSendFailureText(LinkWording wording)
 QString KeyMaster::linkReceiveFailureText(LinkWording wording)
 {
     return wording == LinkWording::KeyClient
-        ? tr("It looks like Sarvelin key client process doesn's work now. Unable to recieve message from client's process")
+        ? tr("It looks like Sarvelin key client process doesn's work now. Unable to recieve message from client's "
+             "process")
         : tr("It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process");
 }
 
@@ -252,9 +255,9 @@ bool KeyMaster::messageQueuesConnect()
         dropStaleAnswers();
         return true;
     } catch (const std::exception& e) {
-        Notifier::getInstance()->showError(
-            tr("Try to open message queues"),
-            tr("Try to open message queues to communicate with Sarvelin key client. It looks like Sarvelin key clients doesn't work on this host. ")
+        Notifier::getInstance()->showError(tr("Try to open message queues"),
+            tr("Try to open message queues to communicate with Sarvelin key client. It looks like Sarvelin key clients "
+               "doesn't work on this host. ")
                 + QString::fromLocal8Bit(e.what()));
         return false;
     }
@@ -284,9 +287,9 @@ bool KeyMaster::messageQueuesClose()
         }
         return true;
     } catch (const std::exception& e) {
-        Notifier::getInstance()->showError(
-            tr("Try to close message queues"),
-            tr("Try to close message queues to communicate with Sarvelin client. It looks like Sarvelin key clients doesn't work on this host. ")
+        Notifier::getInstance()->showError(tr("Try to close message queues"),
+            tr("Try to close message queues to communicate with Sarvelin client. It looks like Sarvelin key clients "
+               "doesn't work on this host. ")
                 + QString::fromLocal8Bit(e.what()));
         return false;
     }
@@ -315,8 +318,7 @@ bool KeyMaster::openClientMutex(bool quiet)
         } else {
             // Shown and failed, but the tool keeps running: the operator must
             // be able to read the message.
-            Notifier::getInstance()->showError(
-                tr("Sarvelin client doesn't work"),
+            Notifier::getInstance()->showError(tr("Sarvelin client doesn't work"),
                 tr("It looks like Sarvelin client doesn't work on this host. Unable to open mutex_svc: ")
                     + QString::fromLocal8Bit(e.what()));
         }
@@ -334,8 +336,8 @@ bool KeyMaster::lockClientMutex()
     // locked for good, so the wait is bounded.
     QString reason;
     try {
-        const auto until = boost::posix_time::microsec_clock::universal_time()
-            + boost::posix_time::seconds(clientMutexWaitSeconds);
+        const auto until
+            = boost::posix_time::microsec_clock::universal_time() + boost::posix_time::seconds(clientMutexWaitSeconds);
         bool locked = false;
         LinkThread* linkThread = m_linkThread.get();
         onLink([&](DaemonLink& link) {
@@ -350,8 +352,7 @@ bool KeyMaster::lockClientMutex()
     } catch (const std::exception& e) {
         reason = QString::fromLocal8Bit(e.what());
     }
-    Notifier::getInstance()->showError(
-        tr("Sarvelin client doesn't work"),
+    Notifier::getInstance()->showError(tr("Sarvelin client doesn't work"),
         tr("It looks like Sarvelin client doesn't work on this host. Unable to lock mutex_svc: ") + reason);
     return false;
 }
@@ -375,8 +376,7 @@ void KeyMaster::unlockClientMutex()
 KeyMaster::ClientMutexLock::ClientMutexLock(KeyMaster& keyMaster)
     : m_keyMaster(keyMaster)
     , m_locked(!keyMaster.clientMutexLocked && keyMaster.lockClientMutex())
-{
-}
+{ }
 
 KeyMaster::ClientMutexLock::~ClientMutexLock()
 {

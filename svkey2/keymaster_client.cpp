@@ -27,15 +27,17 @@ const char* const kNoHostname = "Can't resolve hostname";
 const char* const kConnectFailed = "Connect to Sarvelin server failed";
 const char* const kDuplicatedMac = "Sarvelin server has duplicated MAC address in unauthorized clients";
 const char* const kSecondInstance = "Can't run second instance of Sarvelin client process on one node";
-const char* const kNeedsAuthorization =
-    "Required authorization at Sarvelin server. Please contact system administrator.";
+const char* const kNeedsAuthorization
+    = "Required authorization at Sarvelin server. Please contact system administrator.";
 const char* const kAuthorized = "This client was authorized by Sarvelin server";
 
 } // namespace
 
 bool KeyMaster::startSarvelinClient()
 {
-    if (CommandRunner::current().startDetached(QString::fromLatin1(kClientProgram), { QStringLiteral("start") }).started()) {
+    if (CommandRunner::current()
+            .startDetached(QString::fromLatin1(kClientProgram), {QStringLiteral("start")})
+            .started()) {
         qDebug().noquote() << "Start Sarvelin client";
         clientStartedHere = true;
         return true;
@@ -51,15 +53,15 @@ bool KeyMaster::startSarvelinClientWithCheck()
 
     const std::string logError = sv_key_common::create_private_file(kCheckOutputFile);
     if (!logError.empty()) {
-        Notifier::getInstance()->showError(tr("Can't create file %1: %2")
-                                               .arg(QString::fromLatin1(kCheckOutputFile), QString::fromStdString(logError)));
+        Notifier::getInstance()->showError(
+            tr("Can't create file %1: %2")
+                .arg(QString::fromLatin1(kCheckOutputFile), QString::fromStdString(logError)));
         return false;
     }
     // The process object stays with the controller: the client keeps running
     // after this operation returns, its output going to the checked file.
-    const CommandResult start = CommandRunner::current().startWatched(
-        QString::fromLatin1(kClientProgram), { QStringLiteral("start") }, QString::fromLatin1(kCheckOutputFile), this,
-        kClientStartTimeoutMs);
+    const CommandResult start = CommandRunner::current().startWatched(QString::fromLatin1(kClientProgram),
+        {QStringLiteral("start")}, QString::fromLatin1(kCheckOutputFile), this, kClientStartTimeoutMs);
 
     clientStartedHere = true;
     bool authorizationWarningShown = false;
@@ -93,14 +95,20 @@ bool KeyMaster::startSarvelinClientWithCheck()
             qDebug().noquote() << line;
 
         // Each failure line of the client and what the operator is shown.
-        static const struct { const char* line; const char* error; } failures[] = {
-            { kRefused, QT_TR_NOOP("Connect to Sarvelin server failed: Connection refused") },
-            { kNoRoute, QT_TR_NOOP("Connect to Sarvelin server failed: No route to host") },
-            { kNoAddress, QT_TR_NOOP("Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address") },
-            { kNoHostname, QT_TR_NOOP("Can't resolve hostname. You must define it in /etc/hosts or in DNS") },
-            { kConnectFailed, QT_TR_NOOP("Connect to Sarvelin server failed") },
-            { kDuplicatedMac, QT_TR_NOOP("Sarvelin server has duplicated MAC address in unauthorized clients") },
-            { kSecondInstance, QT_TR_NOOP("Can't run second instance of Sarvelin client process on one node") },
+        static const struct
+        {
+            const char* line;
+            const char* error;
+        } failures[] = {
+            {kRefused, QT_TR_NOOP("Connect to Sarvelin server failed: Connection refused")},
+            {kNoRoute, QT_TR_NOOP("Connect to Sarvelin server failed: No route to host")},
+            {kNoAddress,
+                QT_TR_NOOP(
+                    "Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address")},
+            {kNoHostname, QT_TR_NOOP("Can't resolve hostname. You must define it in /etc/hosts or in DNS")},
+            {kConnectFailed, QT_TR_NOOP("Connect to Sarvelin server failed")},
+            {kDuplicatedMac, QT_TR_NOOP("Sarvelin server has duplicated MAC address in unauthorized clients")},
+            {kSecondInstance, QT_TR_NOOP("Can't run second instance of Sarvelin client process on one node")},
         };
         for (const auto& failure : failures) {
             if (output.contains(QLatin1String(failure.line))) {
@@ -108,8 +116,8 @@ bool KeyMaster::startSarvelinClientWithCheck()
                 return false;
             }
         }
-        const QString authorizationWarning =
-            tr("Required authorization at Sarvelin server. Please contact system administrator.\n Waiting 15 min..");
+        const QString authorizationWarning
+            = tr("Required authorization at Sarvelin server. Please contact system administrator.\n Waiting 15 min..");
         if (output.contains(QLatin1String(kNeedsAuthorization)) && !authorizationWarningShown) {
             notifier->showWarning(authorizationWarning);
             processEventsOnce();
@@ -136,7 +144,7 @@ bool KeyMaster::stopSarvelinClient()
         return false;
     }
     CommandRunner& runner = CommandRunner::current();
-    if (!runner.startDetached(QString::fromLatin1(kClientProgram), { QStringLiteral("stop") }).started()) {
+    if (!runner.startDetached(QString::fromLatin1(kClientProgram), {QStringLiteral("stop")}).started()) {
         Notifier::getInstance()->showError(
             tr("Can't stop Sarvelin client. Please see logfile: ") + QString::fromLatin1(kClientLogFile));
         return false;
@@ -145,7 +153,7 @@ bool KeyMaster::stopSarvelinClient()
     // kept in full also while the tool is being left: the client gets its
     // second to stop by itself.
     waitUntil(nullptr, 1000, false);
-    runner.startDetached(QStringLiteral("pkill"), { QStringLiteral("sarvelin_client") });
+    runner.startDetached(QStringLiteral("pkill"), {QStringLiteral("sarvelin_client")});
     qDebug().noquote() << "Stop Sarvelin client";
     clientStartedHere = false;
     return true;

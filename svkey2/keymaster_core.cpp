@@ -23,8 +23,8 @@
 
 namespace {
 
-const char* const kOsReleaseCommand =
-    "/bin/cat /etc/os-release | /bin/grep PRETTY_NAME | /bin/sed -e 's/[=\"]/ /g' -e 's/PRETTY_NAME  //'";
+const char* const kOsReleaseCommand
+    = "/bin/cat /etc/os-release | /bin/grep PRETTY_NAME | /bin/sed -e 's/[=\"]/ /g' -e 's/PRETTY_NAME  //'";
 const char* const kDrivesCommand = "/bin/lsblk -d | /bin/grep disk | /usr/bin/awk '{print $1}'";
 const char* const kRescueMediumName = "Sarvelin key";
 const char* const kClientConfigFile = sv_paths::clientConfigFile;
@@ -79,8 +79,7 @@ void removeFileIfPresent(const std::string& path)
 
 KeyMaster::KeyMaster(QObject* parent)
     : KeyMaster(realDaemonLink(), parent)
-{
-}
+{ }
 
 KeyMaster::KeyMaster(std::unique_ptr<DaemonLink> link, QObject* parent)
     : QObject(parent)
@@ -108,8 +107,7 @@ KeyMaster::KeyMaster(std::unique_ptr<DaemonLink> link, QObject* parent)
 
     loadInterfaces();
 
-    m_cryptoAlgorithms = QStringList{
-        "nocrypt", "anubis", "aria", "cast6", "camellia", "kalyna", "kuznyechik", "mars",
+    m_cryptoAlgorithms = QStringList {"nocrypt", "anubis", "aria", "cast6", "camellia", "kalyna", "kuznyechik", "mars",
         "rijndael", "serpent", "simon", "sm4", "speck", "threefish", "twofish"};
 }
 
@@ -272,8 +270,8 @@ void KeyMaster::loadDrives()
 
 QMap<QString, KeyMaster::DriveFacts> KeyMaster::readDriveFacts(const QString& drive)
 {
-    QStringList arguments = { QStringLiteral("-d"), QStringLiteral("-b"), QStringLiteral("-n"), QStringLiteral("-P"),
-                              QStringLiteral("-o"), QStringLiteral("NAME,TYPE,SIZE,MODEL,SERIAL") };
+    QStringList arguments = {QStringLiteral("-d"), QStringLiteral("-b"), QStringLiteral("-n"), QStringLiteral("-P"),
+        QStringLiteral("-o"), QStringLiteral("NAME,TYPE,SIZE,MODEL,SERIAL")};
     if (!drive.isEmpty())
         arguments << QStringLiteral("--") << QStringLiteral("/dev/") + drive;
     QString output;
@@ -301,8 +299,8 @@ QString KeyMaster::describeDrive(const DriveFacts& facts)
     QStringList parts;
     if (facts.size > 0) {
         // Decimal units, as disk makers label their disks.
-        static const char* const units[] = { QT_TR_NOOP("%1 B"), QT_TR_NOOP("%1 KB"), QT_TR_NOOP("%1 MB"),
-                                             QT_TR_NOOP("%1 GB"), QT_TR_NOOP("%1 TB") };
+        static const char* const units[]
+            = {QT_TR_NOOP("%1 B"), QT_TR_NOOP("%1 KB"), QT_TR_NOOP("%1 MB"), QT_TR_NOOP("%1 GB"), QT_TR_NOOP("%1 TB")};
         double value = static_cast<double>(facts.size);
         int unit = 0;
         while (value >= 1000.0 && unit < 4) {
@@ -342,7 +340,7 @@ bool KeyMaster::scenarioSleep(int productionMilliseconds)
 }
 
 int KeyMaster::runProgram(const QString& program, const QStringList& arguments, QString* output,
-                          int timeoutMilliseconds, const QString& outputFile, CommandResult* result)
+    int timeoutMilliseconds, const QString& outputFile, CommandResult* result)
 {
     // Not stoppable: leaving the tool lets a running command end (an unmount,
     // an LVM removal) instead of killing it half way.
@@ -397,4 +395,3 @@ void KeyMaster::handleScenarioEnding()
     deleteTemporaryFiles();
     removeFileIfPresent(kClientConfigFile);
 }
-

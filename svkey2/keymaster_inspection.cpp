@@ -83,8 +83,8 @@ QString rowDevicePath(const QString& name)
 // probing (not from its cache), one per device number.
 QMap<dev_t, QString> devicesWithUuid(const QString& uuid)
 {
-    const std::string command =
-        "/sbin/blkid -c /dev/null -o device -t " + sv_key_common::shell_quote("UUID=" + uuid.toStdString());
+    const std::string command
+        = "/sbin/blkid -c /dev/null -o device -t " + sv_key_common::shell_quote("UUID=" + uuid.toStdString());
     std::string output;
     QMap<dev_t, QString> devices;
     if (sv_key_common::execute_command(command, &output) != 0)
@@ -116,7 +116,8 @@ QString mountedSourceName(const QString& mountPoint, dev_t number)
                 source = QString::fromLocal8Bit(fields.at(dash + 2));
         }
     }
-    return source.isEmpty() ? deviceNumberText(number) : source + QStringLiteral(" (") + deviceNumberText(number) + QLatin1Char(')');
+    return source.isEmpty() ? deviceNumberText(number)
+                            : source + QStringLiteral(" (") + deviceNumberText(number) + QLatin1Char(')');
 }
 
 } // namespace
@@ -232,7 +233,7 @@ bool KeyMaster::resolveChosenPartition(const QModelIndex& index, ChosenPartition
     if (!sameUuid.isEmpty()) {
         const QStringList others = sameUuid.values();
         notifier->showWarning(tr("UUID ") + uuid + tr(" of the chosen device ") + chosen->path + tr(" also belongs to ")
-                              + others.join(QStringLiteral(", ")) + tr(". Only the chosen device is used"));
+            + others.join(QStringLiteral(", ")) + tr(". Only the chosen device is used"));
     }
     return true;
 }
@@ -252,7 +253,7 @@ bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
 
     // 2. A file system the backup can take.
     static const QStringList supported = {QStringLiteral("ext2"), QStringLiteral("ext3"), QStringLiteral("ext4"),
-                                          QStringLiteral("xfs"), QStringLiteral("vfat")};
+        QStringLiteral("xfs"), QStringLiteral("vfat")};
     if (!supported.contains(chosen.fstype, Qt::CaseSensitive)) {
         notifier->showWarning(tr("Fstype ") + chosen.fstype + tr(" doesnt supported"));
         return false;
@@ -260,8 +261,8 @@ bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
 
     // 3. The partition alone on "/mnt", moved there if it is mounted elsewhere.
     if (!chosen.mountpoint.isEmpty()) {
-        notifier->showInfo(tr("Device ") + path + tr(" is mounted. It will be unmounted amd mounted again to ")
-                           + kMountRoot);
+        notifier->showInfo(
+            tr("Device ") + path + tr(" is mounted. It will be unmounted amd mounted again to ") + kMountRoot);
         fstabModel.unmountDevice(path);
     }
     if (!fstabModel.mountDevice(path, kMountRoot, true))
@@ -291,8 +292,8 @@ bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
     // 4. The installed system's host name and system name.
     if (!checkHostname() || !checkOs())
         return refuse([&] {
-            notifier->showWarning(tr("Device ") + path
-                                  + tr(" doesn't look like a root device. You need to select the root partition"));
+            notifier->showWarning(
+                tr("Device ") + path + tr(" doesn't look like a root device. You need to select the root partition"));
         });
     qDebug() << "Device " + path + " looks like a root device";
 
@@ -309,13 +310,14 @@ bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
 
     // 7. The fstab names the root by its own UUID=, LABEL= or device: what it
     // mounted on "/mnt" must be the chosen partition, not another disk.
-    struct stat mounted {};
+    struct stat mounted
+    { };
     if (::stat(kMountRoot.toLocal8Bit().constData(), &mounted) != 0 || mounted.st_dev != chosen.number) {
         const QString other = mountedSourceName(kMountRoot, mounted.st_dev);
         return refuse([&] {
             notifier->showError(tr("The installed fstab mounts ") + other + tr(" on ") + kMountRoot
-                                + tr(" instead of the chosen device ") + path + QStringLiteral(" (")
-                                + deviceNumberText(chosen.number) + QLatin1Char(')'));
+                + tr(" instead of the chosen device ") + path + QStringLiteral(" (") + deviceNumberText(chosen.number)
+                + QLatin1Char(')'));
         });
     }
 
@@ -323,8 +325,8 @@ bool KeyMaster::handleSelectedDevicePartition(QModelIndex index)
     if (!checkConfig())
         return refuse([&] {
             notifier->showError(tr("Sarvelin client didn't find here: ") + path,
-                                QStringLiteral("You MUST install Sarvelin client and authorize it before making an "
-                                               "resque backup. "));
+                QStringLiteral("You MUST install Sarvelin client and authorize it before making an "
+                               "resque backup. "));
         });
 
     // 9. Accepted: the identity stays, the file systems are unmounted; the
@@ -422,8 +424,7 @@ bool KeyMaster::loadFSTAB()
     const bool filled = fstabModel.fill(file);
     if (filled)
         emit fstabModelChanged();
-    qDebug() << "fstabmodel contains" << fstabModel.rowCount() << "rows and" << fstabModel.columnCount()
-             << "columns";
+    qDebug() << "fstabmodel contains" << fstabModel.rowCount() << "rows and" << fstabModel.columnCount() << "columns";
     return filled;
 }
 
@@ -434,8 +435,7 @@ bool KeyMaster::updateUsedHostname(QString name)
         qWarning() << "Refused host name" << name;
         return false;
     }
-    const std::string command =
-        "/usr/bin/hostnamectl set-hostname " + sv_key_common::shell_quote(name.toStdString());
+    const std::string command = "/usr/bin/hostnamectl set-hostname " + sv_key_common::shell_quote(name.toStdString());
     CommandResult result;
     const int status = sv_key_common::execute_command(command, nullptr, &result);
     if (status != 0)

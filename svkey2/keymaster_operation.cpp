@@ -36,6 +36,7 @@ class InputSwallower : public QObject
 {
 public:
     int dropped = 0;
+
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
@@ -98,9 +99,8 @@ KeyMaster::OperationScope::OperationScope(KeyMaster& keyMaster, Operation operat
         return;
     }
     qWarning().noquote() << name << "refused: another operation is running";
-    Notifier::getInstance()->showWarning(
-        tr("This cannot be done now: %1 is running. Wait until it ends.")
-            .arg(tr(kOperationNames[static_cast<int>(keyMaster.m_operation)])));
+    Notifier::getInstance()->showWarning(tr("This cannot be done now: %1 is running. Wait until it ends.")
+                                             .arg(tr(kOperationNames[static_cast<int>(keyMaster.m_operation)])));
 }
 
 KeyMaster::OperationScope::~OperationScope()
@@ -133,7 +133,8 @@ void KeyMaster::exitHandler()
     if (isBusy()) {
         // The operation ends through its own ending, which unmounts; what
         // is left mounted then is unmounted when its scope closes.
-        qInfo().noquote() << "Leaving while" << tr(kOperationNames[static_cast<int>(m_operation)]) << "runs: it is stopped";
+        qInfo().noquote() << "Leaving while" << tr(kOperationNames[static_cast<int>(m_operation)])
+                          << "runs: it is stopped";
         m_exitRequested = true;
         m_stopRequested = true;
         return;

@@ -79,14 +79,14 @@ std::string KeyMaster::hashPassword(const QString& password)
 void KeyMaster::reportClientLinkFailure(LinkStep step, bool sending, const LinkExchange& exchange)
 {
     if (step == LinkStep::TimedOut) {
-        Notifier::getInstance()->showError(sending ? linkSendFailureText(LinkWording::Client)
-                                                   : linkReceiveFailureText(LinkWording::Client));
+        Notifier::getInstance()->showError(
+            sending ? linkSendFailureText(LinkWording::Client) : linkReceiveFailureText(LinkWording::Client));
         return;
     }
     // A queue-library error: the exchange is broken like a missing answer.
     qWarning().noquote() << "Message queue error:" << exchange.libraryError.c_str();
-    Notifier::getInstance()->showError(linkReceiveFailureText(LinkWording::Client),
-                                       QString::fromLocal8Bit(exchange.libraryError.c_str()));
+    Notifier::getInstance()->showError(
+        linkReceiveFailureText(LinkWording::Client), QString::fromLocal8Bit(exchange.libraryError.c_str()));
 }
 
 bool KeyMaster::exchangeWithClient(LinkExchange& exchange, const std::string& text)
@@ -113,8 +113,8 @@ bool KeyMaster::receiveClientPayload(LinkExchange& exchange, std::string& payloa
     return false;
 }
 
-bool KeyMaster::exchangeWithKeyClient(LinkExchange& exchange, const std::string& text, const QString& busyText,
-                                      const QString& libraryErrorText)
+bool KeyMaster::exchangeWithKeyClient(
+    LinkExchange& exchange, const std::string& text, const QString& busyText, const QString& libraryErrorText)
 {
     Notifier* notifier = Notifier::getInstance();
     if (!answerQueueOpen() || !requestQueueOpen()) {
@@ -161,8 +161,8 @@ bool KeyMaster::helloDaemon(QString serverIp)
     const std::string text = sv_protocol::hello + serverIp.toStdString() + ":" + std::to_string(cmdPort) + ":"
         + std::to_string(mediaPort) + ":" + networkInterface.toStdString();
     if (!exchangeWithKeyClient(exchange, text,
-                               tr("It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey"),
-                               tr("hello_daemon to ") + serverIp + QStringLiteral(": ")))
+            tr("It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey"),
+            tr("hello_daemon to ") + serverIp + QStringLiteral(": ")))
         return false;
 
     const std::string answer = exchange.answer();
@@ -181,8 +181,8 @@ bool KeyMaster::disconnect()
     qInfo().noquote() << "disconnect from server";
     LinkExchange exchange = beginExchange();
     if (!exchangeWithKeyClient(exchange, sv_protocol::disconnect,
-                               tr("It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC"),
-                               tr("disconnect server was failed: ")))
+            tr("It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC"),
+            tr("disconnect server was failed: ")))
         return false;
 
     const std::string answer = exchange.answer();
@@ -309,8 +309,7 @@ bool KeyMaster::askDisasterRecoveryPlan(std::string hwid)
 bool KeyMaster::launchRestoreArchive(std::string hash, std::string device)
 {
     const QStandardItem* selected = resqueArchivesModel.item(resqueArchivesModel.selectedRow(), 0);
-    const std::string archiveId =
-        selected ? selected->data(ArchiveRoles::Id).toString().toStdString() : std::string();
+    const std::string archiveId = selected ? selected->data(ArchiveRoles::Id).toString().toStdString() : std::string();
 
     LinkExchange exchange = beginExchange();
     const std::string text = sv_protocol::restoreArchives + hash + ":PWD_SEPARATE:" + device + ":" + archiveId;

@@ -102,8 +102,7 @@ bool KeyMaster::waitForDaemonLink()
                 link.openAnswerQueue();
                 link.openRequestQueue();
                 there = true;
-            } catch (const std::exception&) {
-            }
+            } catch (const std::exception&) { }
             // Only looked at: the connection opens them again.
             if (link.answerQueueOpen())
                 link.closeAnswerQueue();
@@ -132,8 +131,8 @@ void KeyMaster::connectToRestoreServer(QString serverIp, QString inputedPassword
         return;
     if (inputedPassword.isEmpty()) {
         // The server page enables "Connect" only with a password.
-        Notifier::getInstance()->showAssert(QStringLiteral("Empty sarvelin key password"),
-                                            QStringLiteral("connectToRestoreServer"));
+        Notifier::getInstance()->showAssert(
+            QStringLiteral("Empty sarvelin key password"), QStringLiteral("connectToRestoreServer"));
         return;
     }
     if (!updateUsedHostname(QString::fromLatin1(kRescueHostname))) {
@@ -170,9 +169,9 @@ void KeyMaster::handlePassword(QString serverIp, QString inputedPassword)
         ask_client_list(clients);
         updateClientList(clients);
     } else {
-        Notifier::getInstance()->showError(
-            tr("Wrong authentication"),
-            tr("Please check if client is authorized by server;\nthe Sarvelin key in Sarvelin manager was set;\nyou inputed the Sarvelin key correctly"));
+        Notifier::getInstance()->showError(tr("Wrong authentication"),
+            tr("Please check if client is authorized by server;\nthe Sarvelin key in Sarvelin manager was set;\nyou "
+               "inputed the Sarvelin key correctly"));
         disconnect();
         setServerConnected(false);
         setSarvelinServerIp(QString());
@@ -255,8 +254,8 @@ void KeyMaster::handleSelectedResqueArchive(QModelIndex index)
     const QString crypto = resqueArchivesModel.getCrypto(index);
     if (crypto == QLatin1String("nocrypt") || m_cryptKeyHandler->existsKeyFile())
         return;
-    Notifier::getInstance()->showInfo(
-        tr("This archive is crypted. To restore it you MUST provide master key. Use \"Crypt key\" button to do it, or copy original master key to ")
+    Notifier::getInstance()->showInfo(tr("This archive is crypted. To restore it you MUST provide master key. Use "
+                                         "\"Crypt key\" button to do it, or copy original master key to ")
         + m_cryptKeyHandler->masterKeyPath());
 }
 
@@ -307,8 +306,7 @@ bool KeyMaster::confirmLvmRemoval(const QString& question)
     setOperation(Operation::WaitingForAnswer);
     emit needConfirmRestoreLVM(question);
     // No limit: the operator answers, or leaves the tool (which ends the wait).
-    while (!waitUntil([this] { return lvmAnswer != LvmAnswer::None; }, 3600 * 1000, true) && !m_stopRequested) {
-    }
+    while (!waitUntil([this] { return lvmAnswer != LvmAnswer::None; }, 3600 * 1000, true) && !m_stopRequested) { }
     setOperation(running);
     return lvmAnswer == LvmAnswer::Yes;
 }
@@ -316,14 +314,14 @@ bool KeyMaster::confirmLvmRemoval(const QString& question)
 bool KeyMaster::clearLvmOnDrive(const QString& drive)
 {
     Notifier* notifier = Notifier::getInstance();
-    if (MediumDisk::without({ drive }).isEmpty())
+    if (MediumDisk::without({drive}).isEmpty())
         return false;
     QString output;
     CommandResult listed;
     if (runProgram(QString::fromLatin1(kPvs),
-                   { QStringLiteral("--noheadings"), QStringLiteral("--separator"), QStringLiteral("|"),
-                     QStringLiteral("-o"), QStringLiteral("pv_name,vg_name,lv_name") },
-                   &output, kLvmTimeoutMs, QString(), &listed)
+            {QStringLiteral("--noheadings"), QStringLiteral("--separator"), QStringLiteral("|"), QStringLiteral("-o"),
+                QStringLiteral("pv_name,vg_name,lv_name")},
+            &output, kLvmTimeoutMs, QString(), &listed)
         != 0) {
         const CommandFailure failure = explainFailure(listed, tr("Can't read LVM physical volumes"));
         notifier->showError(failure.message, failure.details);
@@ -376,8 +374,8 @@ bool KeyMaster::clearLvmOnDrive(const QString& drive)
     std::set<QString> allPvs = groupPvs;
     allPvs.insert(loosePvs.begin(), loosePvs.end());
     const QString none = tr("none");
-    const QString question =
-        tr("Device ") + drive + tr(" is configured as LVM physical volume. If you continue all it's data will be lost")
+    const QString question = tr("Device ") + drive
+        + tr(" is configured as LVM physical volume. If you continue all it's data will be lost")
         + QStringLiteral("\n\n") + tr("Volume groups to remove: ") + (groups.empty() ? none : joined(groups))
         + QLatin1Char('\n') + tr("Logical volumes to remove: ") + (volumes.empty() ? none : joined(volumes))
         + QLatin1Char('\n') + tr("Physical volumes to remove: ") + joined(allPvs) + QStringLiteral("\n\n")
@@ -392,8 +390,8 @@ bool KeyMaster::clearLvmOnDrive(const QString& drive)
     // Runs one removal; a failure is logged and shown as `what` + value.
     const auto run = [&](const char* program, const QString& value, const QString& what, const QString& done) {
         CommandResult result;
-        if (runProgram(QString::fromLatin1(program), { QStringLiteral("-y"), value }, nullptr, kLvmTimeoutMs,
-                       QString(), &result)
+        if (runProgram(
+                QString::fromLatin1(program), {QStringLiteral("-y"), value}, nullptr, kLvmTimeoutMs, QString(), &result)
             != 0) {
             const CommandFailure failure = explainFailure(result, what + value);
             qInfo().noquote() << failure.message << failure.details << "Cancel restore";
@@ -405,14 +403,14 @@ bool KeyMaster::clearLvmOnDrive(const QString& drive)
     };
     for (const QString& group : groups) {
         if (!run(kLvremove, group, tr("Can't delete LVM logical volumes: "),
-                 QStringLiteral("LVM logical volumes was deleted: "))
+                QStringLiteral("LVM logical volumes was deleted: "))
             || !run(kVgremove, group, tr("Can't delete LVM volume group: "),
-                    QStringLiteral("LVM volume group was deleted: ")))
+                QStringLiteral("LVM volume group was deleted: ")))
             return false;
     }
     for (const QString& pv : allPvs) {
         if (!run(kPvremove, pv, tr("Can't remove LVM physical volume: "),
-                 QStringLiteral("LVM physical volume was removed: ")))
+                QStringLiteral("LVM physical volume was removed: ")))
             return false;
     }
     return true;

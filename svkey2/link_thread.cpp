@@ -27,8 +27,7 @@ void LinkThread::Call::rethrow() const
 LinkThread::LinkThread(std::unique_ptr<DaemonLink> link)
     : m_link(std::move(link))
     , m_thread([this] { loop(); })
-{
-}
+{ }
 
 LinkThread::~LinkThread()
 {
@@ -40,7 +39,8 @@ LinkThread::~LinkThread()
     m_thread.join();
 }
 
-std::shared_ptr<LinkThread::Call> LinkThread::post(std::function<void(DaemonLink&)> work, std::function<void()> finished)
+std::shared_ptr<LinkThread::Call> LinkThread::post(
+    std::function<void(DaemonLink&)> work, std::function<void()> finished)
 {
     auto call = std::make_shared<Call>();
     call->work = std::move(work);

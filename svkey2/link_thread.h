@@ -32,6 +32,7 @@ public:
         void wait();
         // Throws again what the call threw, on the caller's thread.
         void rethrow() const;
+
     private:
         friend class LinkThread;
         std::function<void(DaemonLink&)> work;

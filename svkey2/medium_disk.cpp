@@ -41,9 +41,9 @@ QString unescapeMountField(const QString& field)
 
 MediumDisk::Sources MediumDisk::systemSources()
 {
-    return { QString::fromLatin1(sv_paths::mountInfoFile), QString::fromLatin1(sv_paths::liveMediumMount),
-             QString::fromLatin1(sv_paths::sysDevBlock), QString::fromLatin1(sv_paths::sysClassBlock),
-             QString::fromLatin1(sv_paths::kernelCommandLine) };
+    return {QString::fromLatin1(sv_paths::mountInfoFile), QString::fromLatin1(sv_paths::liveMediumMount),
+        QString::fromLatin1(sv_paths::sysDevBlock), QString::fromLatin1(sv_paths::sysClassBlock),
+        QString::fromLatin1(sv_paths::kernelCommandLine)};
 }
 
 QString MediumDisk::wholeDisk(const QString& blockFolder)
@@ -74,7 +74,7 @@ QString MediumDisk::find(const Sources& sources)
             if (source.startsWith(QLatin1Char('/'))) {
                 const QString device = QFileInfo(source).canonicalFilePath();
                 const QString disk = wholeDisk(sources.sysClassBlock + QLatin1Char('/')
-                                               + QFileInfo(device.isEmpty() ? source : device).fileName());
+                    + QFileInfo(device.isEmpty() ? source : device).fileName());
                 if (!disk.isEmpty())
                     return disk;
             }

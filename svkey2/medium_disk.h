@@ -16,12 +16,13 @@ class MediumDisk
 {
 public:
     // Where the facts are read; the defaults are the system's (sv_paths.h).
-    struct Sources {
-        QString mountInfo;    // /proc/self/mountinfo
-        QString mediumMount;  // mount point of the live medium
-        QString sysDevBlock;  // MAJ:MIN links of block devices
+    struct Sources
+    {
+        QString mountInfo; // /proc/self/mountinfo
+        QString mediumMount; // mount point of the live medium
+        QString sysDevBlock; // MAJ:MIN links of block devices
         QString sysClassBlock; // block devices by name
-        QString commandLine;  // the kernel's command line
+        QString commandLine; // the kernel's command line
     };
     static Sources systemSources();
 

@@ -10,23 +10,23 @@ namespace ArchiveRoles {
 QHash<int, QByteArray> roleNames()
 {
     static const QHash<int, QByteArray> names {
-        { Id, "id" },
-        { TaskId, "taskId" },
-        { Name, "name" },
-        { ReferenceId, "referenceId" },
-        { ResourceType, "resourceType" },
-        { Resource, "resource" },
-        { BackupType, "backupType" },
-        { Pool, "pool" },
-        { ArchiveSize, "archiveSize" },
-        { SnapshotSize, "snapshotSize" },
-        { Created, "created" },
-        { CreationDuration, "creationDuration" },
-        { TransmissionDuration, "transmissionDuration" },
-        { CryptAlgorithm, "cryptAlgorithm" },
-        { CryptDuration, "cryptDuration" },
-        { IsDigitallySigned, "isDigitallySigned" },
-        { VerificationStatus, "verificationStatus" },
+        {Id, "id"},
+        {TaskId, "taskId"},
+        {Name, "name"},
+        {ReferenceId, "referenceId"},
+        {ResourceType, "resourceType"},
+        {Resource, "resource"},
+        {BackupType, "backupType"},
+        {Pool, "pool"},
+        {ArchiveSize, "archiveSize"},
+        {SnapshotSize, "snapshotSize"},
+        {Created, "created"},
+        {CreationDuration, "creationDuration"},
+        {TransmissionDuration, "transmissionDuration"},
+        {CryptAlgorithm, "cryptAlgorithm"},
+        {CryptDuration, "cryptDuration"},
+        {IsDigitallySigned, "isDigitallySigned"},
+        {VerificationStatus, "verificationStatus"},
     };
     return names;
 }
@@ -57,8 +57,7 @@ public:
     ArchiveItem(std::shared_ptr<const ArchiveBlock> block, std::size_t index)
         : m_block(std::move(block))
         , m_index(index)
-    {
-    }
+    { }
 
     QVariant data(int role) const override
     {
@@ -67,23 +66,40 @@ public:
             return stored;
         const sv_archive_short& a = m_block->archives[m_index];
         switch (role) {
-        case Id: return QString::number(a.get_id());
-        case TaskId: return QString::number(a.get_task_id());
-        case Name: return toText(a.get_name());
-        case ReferenceId: return QString::number(a.get_reference_id());
-        case ResourceType: return toText(a.get_resource_type());
-        case Resource: return toText(a.get_resource());
-        case BackupType: return toText(a.get_backup_type());
-        case Pool: return toText(a.get_pool());
-        case ArchiveSize: return QString::number(a.get_archive_size());
-        case SnapshotSize: return QString::number(a.get_snapshot_size());
-        case Created: return toText(a.get_created());
-        case CreationDuration: return toText(a.get_creation_duration());
-        case TransmissionDuration: return toText(a.get_transmission_duration());
-        case CryptAlgorithm: return toText(a.get_crypt_algorithm());
-        case CryptDuration: return toText(a.get_crypt_duration());
-        case IsDigitallySigned: return a.is_digitally_signed() ? m_block->yesText : m_block->noText;
-        default: return toText(a.verification_status_str());
+        case Id:
+            return QString::number(a.get_id());
+        case TaskId:
+            return QString::number(a.get_task_id());
+        case Name:
+            return toText(a.get_name());
+        case ReferenceId:
+            return QString::number(a.get_reference_id());
+        case ResourceType:
+            return toText(a.get_resource_type());
+        case Resource:
+            return toText(a.get_resource());
+        case BackupType:
+            return toText(a.get_backup_type());
+        case Pool:
+            return toText(a.get_pool());
+        case ArchiveSize:
+            return QString::number(a.get_archive_size());
+        case SnapshotSize:
+            return QString::number(a.get_snapshot_size());
+        case Created:
+            return toText(a.get_created());
+        case CreationDuration:
+            return toText(a.get_creation_duration());
+        case TransmissionDuration:
+            return toText(a.get_transmission_duration());
+        case CryptAlgorithm:
+            return toText(a.get_crypt_algorithm());
+        case CryptDuration:
+            return toText(a.get_crypt_duration());
+        case IsDigitallySigned:
+            return a.is_digitally_signed() ? m_block->yesText : m_block->noText;
+        default:
+            return toText(a.verification_status_str());
         }
     }
 
@@ -96,10 +112,10 @@ private:
 
 } // namespace
 
-QList<QStandardItem*> makeItems(const std::vector<sv_archive_short>& archives, const QString& yesText,
-                                const QString& noText)
+QList<QStandardItem*> makeItems(
+    const std::vector<sv_archive_short>& archives, const QString& yesText, const QString& noText)
 {
-    auto block = std::make_shared<const ArchiveBlock>(ArchiveBlock{archives, yesText, noText});
+    auto block = std::make_shared<const ArchiveBlock>(ArchiveBlock {archives, yesText, noText});
     QList<QStandardItem*> rows;
     rows.reserve(static_cast<int>(archives.size()));
     for (std::size_t i = 0; i < archives.size(); ++i)
@@ -116,8 +132,7 @@ QStandardItem* makeItem(const sv_archive_short& archive, const QString& yesText,
 
 ResqueArchivesModel::ResqueArchivesModel(QObject* parent)
     : QStandardItemModel(parent)
-{
-}
+{ }
 
 bool ResqueArchivesModel::fill(const std::vector<sv_archive_short>& archives)
 {

@@ -12,7 +12,7 @@
 // Roles under which one archive row keeps its values (all stored as text).
 namespace ArchiveRoles {
 enum Role {
-    Id = Qt::UserRole + 1,   // 257
+    Id = Qt::UserRole + 1, // 257
     TaskId,
     Name,
     ReferenceId,
@@ -28,7 +28,7 @@ enum Role {
     CryptAlgorithm,
     CryptDuration,
     IsDigitallySigned,
-    VerificationStatus       // 273
+    VerificationStatus // 273
 };
 
 // Role number -> role name, shared by every archive list model.
@@ -38,9 +38,9 @@ QHash<int, QByteArray> roleNames();
 // above. yesText/noText are the (translated) texts of the signature flag.
 QStandardItem* makeItem(const sv_archive_short& archive, const QString& yesText, const QString& noText);
 // Rows of many archives at once, sharing one copy of the list.
-QList<QStandardItem*> makeItems(const std::vector<sv_archive_short>& archives, const QString& yesText,
-                                const QString& noText);
-}
+QList<QStandardItem*> makeItems(
+    const std::vector<sv_archive_short>& archives, const QString& yesText, const QString& noText);
+} // namespace ArchiveRoles
 
 // Rescue-image archives of the chosen client, one row per archive, and the
 // row the operator selected.

@@ -14,11 +14,12 @@
 //
 // runNow() undoes at once (for a message that must follow the roll-back);
 // the roll-back runs at most once either way.
-template <typename RollBack>
-class ScopeGuard
+template <typename RollBack> class ScopeGuard
 {
 public:
-    explicit ScopeGuard(RollBack rollBack) : m_rollBack(std::move(rollBack)) {}
+    explicit ScopeGuard(RollBack rollBack)
+        : m_rollBack(std::move(rollBack))
+    { }
     ~ScopeGuard() { runNow(); }
 
     void dismiss() { m_armed = false; }

@@ -58,14 +58,16 @@ std::string sv_key_common::read_regular_file(const std::string& path, std::size_
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return std::strerror(errno);
-    struct stat st {};
+    struct stat st
+    { };
     std::string error;
     if (::fstat(fd, &st) != 0) {
         error = std::strerror(errno);
     } else if (!S_ISREG(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? "it is a directory" : S_ISFIFO(st.st_mode) ? "it is a FIFO"
-              : (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) ? "it is a device node"
-              : "it is not a regular file";
+        error = S_ISDIR(st.st_mode)                        ? "it is a directory"
+            : S_ISFIFO(st.st_mode)                         ? "it is a FIFO"
+            : (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) ? "it is a device node"
+                                                           : "it is not a regular file";
     } else if (static_cast<unsigned long long>(st.st_size) > max_size) {
         error = "it is larger than " + std::to_string(max_size) + " bytes";
     } else {

@@ -20,7 +20,7 @@ constexpr int kCommandTimeoutMs = 120000;
 // shell reports it: the exit code, 1 when the command could not be started,
 // 128 + N when it was killed by signal N (137 when it ran out of time).
 int execute_command(const std::string& command, std::string* output, CommandResult* result = nullptr,
-                    int timeoutMs = kCommandTimeoutMs);
+    int timeoutMs = kCommandTimeoutMs);
 
 // Quotes one value for insertion into a /bin/sh command line, so that it is
 // always passed as a single literal word: abc -> 'abc', it's -> 'it'\''s'.

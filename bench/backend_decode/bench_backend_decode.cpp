@@ -17,17 +17,20 @@ namespace {
 
 long peak_kib()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
 
-std::string two(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+std::string two(int v)
+{
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
 
 std::vector<sv_archive_short> make_records(std::size_t count)
 {
-    static const char* const hosts[] = {"web-frontend-01", "db-primary", "mail.example.local",
-                                        "build-runner-17", "fileserver-b"};
+    static const char* const hosts[]
+        = {"web-frontend-01", "db-primary", "mail.example.local", "build-runner-17", "fileserver-b"};
     static const char* const pools[] = {"default-pool", "offsite-tape", "fast-ssd", "archive-2026"};
     static const char* const ciphers[] = {"nocrypt", "aes256", "gost89", "aes128"};
     std::vector<sv_archive_short> records;
@@ -38,8 +41,8 @@ std::vector<sv_archive_short> make_records(std::size_t count)
         a.set_id(1000000 + i);
         a.set_task_id(500000 + i / 3);
         a.set_aux_text_1("rescue_image");
-        a.set_name(std::string(hosts[i % 5]) + "-rescue-image-2026-" + two(1 + n % 12) + "-" + two(1 + n % 28) + "-" +
-                   std::to_string(i));
+        a.set_name(std::string(hosts[i % 5]) + "-rescue-image-2026-" + two(1 + n % 12) + "-" + two(1 + n % 28) + "-"
+            + std::to_string(i));
         a.set_reference_id(i ? 1000000 + i - 1 : 0);
         a.set_resource_type("rescue_image");
         a.set_resource("/dev/" + std::string(i % 2 ? "sda" : "nvme0n1"));
@@ -47,8 +50,8 @@ std::vector<sv_archive_short> make_records(std::size_t count)
         a.set_pool(pools[i % 4]);
         a.set_archive_size(1073741824ULL * (1 + i % 50) + i);
         a.set_snapshot_size(52428800ULL * (1 + i % 9));
-        a.set_created("2026-" + two(1 + n % 12) + "-" + two(1 + n % 28) + " " + two(n % 24) + ":" + two(n % 60) +
-                      ":" + two((n * 7) % 60));
+        a.set_created("2026-" + two(1 + n % 12) + "-" + two(1 + n % 28) + " " + two(n % 24) + ":" + two(n % 60) + ":"
+            + two((n * 7) % 60));
         a.set_creation_duration("00:" + two(n % 60) + ":" + two((n * 3) % 60));
         a.set_transmission_duration("00:" + two((n / 2) % 60) + ":" + two((n * 5) % 60));
         a.set_crypt_duration("00:00:" + two(n % 60));
@@ -101,12 +104,12 @@ int main(int argc, char** argv)
     const long after = peak_kib();
 
     std::printf("records                 %zu\n", decoded);
-    std::printf("payload                 %.1f MB (%zu bytes, zero padding included)\n",
-                payload.size() / 1048576.0, payload.size());
-    std::printf("decode time             best %.1f ms, mean %.1f ms over %d rounds\n", best * 1e3,
-                total / rounds * 1e3, rounds);
+    std::printf("payload                 %.1f MB (%zu bytes, zero padding included)\n", payload.size() / 1048576.0,
+        payload.size());
+    std::printf("decode time             best %.1f ms, mean %.1f ms over %d rounds\n", best * 1e3, total / rounds * 1e3,
+        rounds);
     std::printf("records per second      %.0f (best), %.0f (mean)\n", decoded / best, decoded / (total / rounds));
-    std::printf("peak memory (maxrss)    %.1f MB before decoding (payload built), %.1f MB after\n",
-                before / 1024.0, after / 1024.0);
+    std::printf("peak memory (maxrss)    %.1f MB before decoding (payload built), %.1f MB after\n", before / 1024.0,
+        after / 1024.0);
     return decoded == count ? 0 : 1;
 }

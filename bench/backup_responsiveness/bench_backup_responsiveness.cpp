@@ -66,8 +66,8 @@ int main(int argc, char* argv[])
     QObject::connect(&keyMaster, &KeyMaster::creatingBackupEnded, [&](bool success) {
         ticks.stop();
         std::printf("backup run: %s in %.1f s\nlongest gap of the GUI thread's 10 ms timer: %lld ms (stage: %s)\n",
-                    success ? "succeeded" : "failed", run.elapsed() / 1000.0, static_cast<long long>(longestGap),
-                    qPrintable(stageOfLongest.isEmpty() ? QStringLiteral("between stages") : stageOfLongest));
+            success ? "succeeded" : "failed", run.elapsed() / 1000.0, static_cast<long long>(longestGap),
+            qPrintable(stageOfLongest.isEmpty() ? QStringLiteral("between stages") : stageOfLongest));
         for (auto it = longestByStage.cbegin(); it != longestByStage.cend(); ++it)
             std::printf("  %5lld ms  %s\n", static_cast<long long>(it.value()), qPrintable(it.key()));
         std::fflush(stdout);

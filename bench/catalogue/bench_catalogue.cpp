@@ -41,7 +41,10 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-std::string two(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+std::string two(int v)
+{
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
 
 const char* const kHwid = "52:54:00:be:ef:01";
 
@@ -49,10 +52,10 @@ const char* const kHwid = "52:54:00:be:ef:01";
 // lengths a real catalogue carries.
 QByteArray scenario(std::size_t count)
 {
-    static const char* const hosts[] = { "web-frontend-01", "db-primary", "mail.example.local",
-                                         "build-runner-17", "fileserver-b" };
-    static const char* const pools[] = { "default-pool", "offsite-tape", "fast-ssd", "archive-2026" };
-    static const char* const ciphers[] = { "nocrypt", "kuznyechik", "serpent", "rijndael" };
+    static const char* const hosts[]
+        = {"web-frontend-01", "db-primary", "mail.example.local", "build-runner-17", "fileserver-b"};
+    static const char* const pools[] = {"default-pool", "offsite-tape", "fast-ssd", "archive-2026"};
+    static const char* const ciphers[] = {"nocrypt", "kuznyechik", "serpent", "rijndael"};
     std::string s;
     s.reserve(count * 520);
     s += "[server]\nkey_password = key-secret\n[daemon]\nqueue_capacity = 10\nrequire_hello = no\n";
@@ -64,8 +67,8 @@ QByteArray scenario(std::size_t count)
         s += "[archive " + std::to_string(1000000 + i) + "]\nclient = bench01\n";
         s += "task_id = " + std::to_string(500000 + i / 3) + "\n";
         s += "aux_text_1 = rescue_image\n";
-        s += "name = " + std::string(hosts[i % 5]) + "-rescue-image-2026-" + two(1 + n % 12) + "-"
-            + two(1 + n % 28) + "-" + std::to_string(i) + "\n";
+        s += "name = " + std::string(hosts[i % 5]) + "-rescue-image-2026-" + two(1 + n % 12) + "-" + two(1 + n % 28)
+            + "-" + std::to_string(i) + "\n";
         s += "reference_id = " + std::to_string(i ? 1000000 + i - 1 : 0) + "\n";
         s += "resource_type = rescue_image\n";
         s += std::string("resource = /dev/") + (i % 2 ? "sda" : "nvme0n1") + "\n";
@@ -73,8 +76,8 @@ QByteArray scenario(std::size_t count)
         s += std::string("pool = ") + pools[i % 4] + "\n";
         s += "archive_size = " + std::to_string(1073741824ULL * (1 + i % 50) + i) + "\n";
         s += "snapshot_size = " + std::to_string(52428800ULL * (1 + i % 9)) + "\n";
-        s += "created = 2026-" + two(1 + n % 12) + "-" + two(1 + n % 28) + " " + two(n % 24) + ":"
-            + two(n % 60) + ":" + two((n * 7) % 60) + "\n";
+        s += "created = 2026-" + two(1 + n % 12) + "-" + two(1 + n % 28) + " " + two(n % 24) + ":" + two(n % 60) + ":"
+            + two((n * 7) % 60) + "\n";
         s += "creation_duration = 00:" + two(n % 60) + ":" + two((n * 3) % 60) + "\n";
         s += "transmission_duration = 00:" + two((n / 2) % 60) + ":" + two((n * 5) % 60) + "\n";
         s += "crypt_duration = 00:00:" + two(n % 60) + "\n";
@@ -131,7 +134,7 @@ int main(int argc, char** argv)
     }
     QProcess daemon;
     daemon.setProgram("/opt/sarvelin/bin/sv_keyclientd");
-    daemon.setArguments({ "--log", "/dev/null" });
+    daemon.setArguments({"--log", "/dev/null"});
     daemon.setProcessChannelMode(QProcess::ForwardedChannels);
     const auto daemonStart = Clock::now();
     daemon.start();
@@ -204,16 +207,16 @@ int main(int argc, char** argv)
 
     const std::size_t parts = (payloadBytes + 102399) / 102400;
     std::printf("payload: %zu records, %.1f MB, %zu parts of 102400 bytes; medians of %d rounds\n", count,
-                payloadBytes / 1e6, parts, rounds);
+        payloadBytes / 1e6, parts, rounds);
     std::printf("  daemon preparation (request -> keyword)     %8.1f ms\n", median(keyword));
     std::printf("  transfer (keyword -> whole payload)         %8.1f ms\n", median(transfer));
     std::printf("  bare decode of the same payload (floor)     %8.1f ms\n", median(bare));
-    std::printf("  request -> decoded list (ask_archives)      %8.1f ms   ratio to bare decode %.2f\n",
-                median(toList), median(toList) / median(bare));
-    std::printf("  request -> filled ResqueArchivesModel       %8.1f ms   ratio to bare decode %.2f\n",
-                median(toModel), median(toModel) / median(bare));
+    std::printf("  request -> decoded list (ask_archives)      %8.1f ms   ratio to bare decode %.2f\n", median(toList),
+        median(toList) / median(bare));
+    std::printf("  request -> filled ResqueArchivesModel       %8.1f ms   ratio to bare decode %.2f\n", median(toModel),
+        median(toModel) / median(bare));
     std::printf("  of which model fill alone                   %8.1f ms\n", median(fillOnly));
     std::printf("  tool-side cost without the daemon (list - preparation) %.1f ms, ratio %.2f\n",
-                median(toList) - median(keyword), (median(toList) - median(keyword)) / median(bare));
+        median(toList) - median(keyword), (median(toList) - median(keyword)) / median(bare));
     return 0;
 }

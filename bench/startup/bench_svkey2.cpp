@@ -4,7 +4,10 @@
 
 int svkey2_main(int argc, char* argv[]);
 
-static void installWatch() { watchForFirstFrame(); }
+static void installWatch()
+{
+    watchForFirstFrame();
+}
 Q_COREAPP_STARTUP_FUNCTION(installWatch)
 
 int main(int argc, char* argv[])

@@ -15,12 +15,12 @@
 // process at once. On a loaded machine the processor time varies less.
 inline void reportFirstFrameAndExit()
 {
-    timespec now{};
-    timespec cpu{};
+    timespec now {};
+    timespec cpu {};
     clock_gettime(CLOCK_REALTIME, &now);
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
     std::printf("FIRST_FRAME %ld.%09ld %ld.%09ld\n", static_cast<long>(now.tv_sec), now.tv_nsec,
-                static_cast<long>(cpu.tv_sec), cpu.tv_nsec);
+        static_cast<long>(cpu.tv_sec), cpu.tv_nsec);
     std::fflush(stdout);
     ::_exit(0);
 }
@@ -35,8 +35,8 @@ inline void watchForFirstFrame()
         for (QWindow* w : QGuiApplication::topLevelWindows()) {
             if (auto* quick = qobject_cast<QQuickWindow*>(w)) {
                 poll->stop();
-                QObject::connect(quick, &QQuickWindow::frameSwapped, quick, reportFirstFrameAndExit,
-                                 Qt::DirectConnection);
+                QObject::connect(
+                    quick, &QQuickWindow::frameSwapped, quick, reportFirstFrameAndExit, Qt::DirectConnection);
                 return;
             }
         }

@@ -3,5 +3,8 @@
 // Quick window and ends it, like the benchmark's own builds.
 #include "firstframe.h"
 
-static void installWatch() { watchForFirstFrame(); }
+static void installWatch()
+{
+    watchForFirstFrame();
+}
 Q_COREAPP_STARTUP_FUNCTION(installWatch)

@@ -9,8 +9,7 @@ namespace sv_standin {
 namespace {
 // Adjusts the length of the padding text (read by `get`, written by `set`)
 // until `encode_now` yields `bytes`.
-template <class Get, class Set, class Encode>
-bool grow_to(std::size_t bytes, Get get, Set set, Encode encode_now)
+template <class Get, class Set, class Encode> bool grow_to(std::size_t bytes, Get get, Set set, Encode encode_now)
 {
     for (int round = 0; round < 16; ++round) {
         const std::size_t now = encode_now().size();
@@ -29,7 +28,7 @@ bool grow_to(std::size_t bytes, Get get, Set set, Encode encode_now)
     }
     return encode_now().size() == bytes;
 }
-}  // namespace
+} // namespace
 
 bool pad_archives_to(std::vector<sv_archive_short>& archives, std::size_t bytes)
 {
@@ -51,4 +50,4 @@ bool pad_plan_to(std::vector<disaster_recovery_plan_record>& plan, std::size_t b
         [&] { return sv_payload::encode_recovery_plan(plan); });
 }
 
-}  // namespace sv_standin
+} // namespace sv_standin

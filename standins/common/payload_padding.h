@@ -15,4 +15,4 @@ namespace sv_standin {
 bool pad_archives_to(std::vector<sv_archive_short>& archives, std::size_t bytes);
 bool pad_plan_to(std::vector<disaster_recovery_plan_record>& plan, std::size_t bytes);
 
-}  // namespace sv_standin
+} // namespace sv_standin

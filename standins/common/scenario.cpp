@@ -30,7 +30,8 @@ client_entry* scenario::find_client_by_name(const std::string& name)
 
 namespace {
 
-struct bad_value : std::runtime_error {
+struct bad_value : std::runtime_error
+{
     using std::runtime_error::runtime_error;
 };
 
@@ -150,9 +151,8 @@ void load(const pt::ptree& root, scenario& sc)
 
     const pt::ptree& lc = section("local_client");
     sc.client_start = get_text(lc, "start", sc.client_start);
-    static const std::vector<std::string> starts{"authorized", "refused", "no_route", "no_ip",
-                                                 "no_resolve", "connect_failed", "duplicated_mac",
-                                                 "second_instance", "silence"};
+    static const std::vector<std::string> starts {"authorized", "refused", "no_route", "no_ip", "no_resolve",
+        "connect_failed", "duplicated_mac", "second_instance", "silence"};
     if (std::find(starts.begin(), starts.end(), sc.client_start) == starts.end())
         throw bad_value("unknown [local_client] start '" + sc.client_start + "'");
     sc.authorize_after = get_seconds(lc, "authorize_after", sc.authorize_after);
@@ -161,7 +161,7 @@ void load(const pt::ptree& root, scenario& sc)
 
     const pt::ptree& backup = section("backup");
     sc.sv_archives = get_text(backup, "sv_archives", sc.sv_archives);
-    static const std::vector<std::string> modes{"queued", "exit_error", "no_marker", "hang"};
+    static const std::vector<std::string> modes {"queued", "exit_error", "no_marker", "hang"};
     if (std::find(modes.begin(), modes.end(), sc.sv_archives) == modes.end())
         throw bad_value("unknown [backup] sv_archives '" + sc.sv_archives + "'");
     sc.backup_task_id = get_uint(backup, "task_id", sc.backup_task_id);
@@ -245,8 +245,8 @@ void load(const pt::ptree& root, scenario& sc)
             fault_entry f;
             f.request = get_text(s.second, "request", "");
             f.kind = get_text(s.second, "kind", "");
-            static const std::vector<std::string> kinds{"late", "never", "wrong_keyword", "answer", "malformed",
-                                                        "truncated", "oversize", "stop_reading"};
+            static const std::vector<std::string> kinds {
+                "late", "never", "wrong_keyword", "answer", "malformed", "truncated", "oversize", "stop_reading"};
             if (std::find(kinds.begin(), kinds.end(), f.kind) == kinds.end())
                 throw bad_value("[" + s.first + "]: unknown kind '" + f.kind + "'");
             f.delay = get_seconds(s.second, "delay", f.kind == "stop_reading" ? 0 : 11);
@@ -254,14 +254,14 @@ void load(const pt::ptree& root, scenario& sc)
             f.text = get_text(s.second, "text", "UNEXPECTED ANSWER");
             sc.faults.push_back(f);
         } else if (!(words.size() == 2 && words[0] == "client") && words.size() == 1) {
-            static const std::vector<std::string> known{"server", "local_client", "backup", "restore", "daemon"};
+            static const std::vector<std::string> known {"server", "local_client", "backup", "restore", "daemon"};
             if (std::find(known.begin(), known.end(), words[0]) == known.end())
                 throw bad_value("unknown section [" + s.first + "]");
         }
     }
 }
 
-}  // namespace
+} // namespace
 
 bool load_scenario(const std::string& path, scenario& out, std::string& error)
 {
@@ -280,4 +280,4 @@ bool load_scenario(const std::string& path, scenario& out, std::string& error)
     return false;
 }
 
-}  // namespace sv_standin
+} // namespace sv_standin

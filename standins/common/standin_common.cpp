@@ -30,10 +30,22 @@ std::string scenario_path()
     return (f && *f) ? f : state_dir() + "/scenario.ini";
 }
 
-std::string requests_log_path() { return state_dir() + "/requests.log"; }
-std::string calls_log_path() { return state_dir() + "/calls.log"; }
-std::string daemon_pid_path() { return state_dir() + "/sv_keyclientd.pid"; }
-std::string backup_task_path() { return state_dir() + "/backup.task"; }
+std::string requests_log_path()
+{
+    return state_dir() + "/requests.log";
+}
+std::string calls_log_path()
+{
+    return state_dir() + "/calls.log";
+}
+std::string daemon_pid_path()
+{
+    return state_dir() + "/sv_keyclientd.pid";
+}
+std::string backup_task_path()
+{
+    return state_dir() + "/backup.task";
+}
 
 std::string own_folder()
 {
@@ -54,8 +66,8 @@ void append_log(const std::string& path, const std::string& line)
     const auto now = std::chrono::system_clock::now();
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
     char stamp[32];
-    std::snprintf(stamp, sizeof(stamp), "%lld.%03lld", static_cast<long long>(ms / 1000),
-                  static_cast<long long>(ms % 1000));
+    std::snprintf(
+        stamp, sizeof(stamp), "%lld.%03lld", static_cast<long long>(ms / 1000), static_cast<long long>(ms % 1000));
     out << stamp << ' ' << line << '\n';
 }
 
@@ -147,7 +159,8 @@ void sleep_seconds(double seconds)
 
 std::string md5_crypt(const std::string& password, const std::string& setting)
 {
-    struct crypt_data data {};
+    struct crypt_data data
+    { };
     const char* r = ::crypt_r(password.c_str(), setting.c_str(), &data);
     if (!r || r[0] == '*')
         return std::string();
@@ -160,4 +173,4 @@ bool password_matches(const std::string& password, const std::string& hash)
     return hash.compare(0, salt.size(), salt) == 0 && md5_crypt(password, salt) == hash;
 }
 
-}  // namespace sv_standin
+} // namespace sv_standin

@@ -9,8 +9,8 @@
 namespace sv_standin {
 
 // The key client channel.
-constexpr const char* request_queue_name = "Sarvelin_SVKEY_to_client_MQ";   // tool -> daemon
-constexpr const char* answer_queue_name = "Sarvelin_client_to_SVKEY_MQ";    // daemon -> tool
+constexpr const char* request_queue_name = "Sarvelin_SVKEY_to_client_MQ"; // tool -> daemon
+constexpr const char* answer_queue_name = "Sarvelin_client_to_SVKEY_MQ"; // daemon -> tool
 constexpr const char* mutex_name = "Sarvelin_SVC_mutex";
 constexpr std::size_t message_size = 102400;
 
@@ -56,4 +56,4 @@ std::string md5_crypt(const std::string& password, const std::string& setting);
 // hash made with any other salt is refused.
 bool password_matches(const std::string& password, const std::string& hash);
 
-}  // namespace sv_standin
+} // namespace sv_standin

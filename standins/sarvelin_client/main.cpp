@@ -128,7 +128,7 @@ int stop()
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -61,7 +61,8 @@ int main(int argc, char** argv)
         std::cout << "sv_archives: unknown backup mode '" << mode << "'" << std::endl;
         return 2;
     }
-    struct stat st {};
+    struct stat st
+    { };
     if (device.compare(0, 5, "/dev/") != 0 || ::stat(device.c_str(), &st) != 0 || !S_ISBLK(st.st_mode)) {
         std::cout << "sv_archives: " << device << " is not a block device" << std::endl;
         return 2;
@@ -87,8 +88,8 @@ int main(int argc, char** argv)
     }
     const std::string key = sv_paths::masterKeyFile;
     if (cipher != "nocrypt" && (::stat(key.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 32)) {
-        std::cout << "sv_archives: master key " << key << " is missing or is not 32 bytes long; cipher "
-                  << cipher << " needs it" << std::endl;
+        std::cout << "sv_archives: master key " << key << " is missing or is not 32 bytes long; cipher " << cipher
+                  << " needs it" << std::endl;
         return 5;
     }
 

@@ -37,22 +37,30 @@ using namespace sv_standin;
 namespace {
 
 volatile sig_atomic_t stop_requested = 0;
-void on_signal(int) { stop_requested = 1; }
+void on_signal(int)
+{
+    stop_requested = 1;
+}
 
 bool starts_with(const std::string& s, const std::string& prefix)
 {
     return s.compare(0, prefix.size(), prefix) == 0;
 }
 
-class daemon_state {
+class daemon_state
+{
 public:
-    daemon_state(scenario sc, std::string log) : sc_(std::move(sc)), log_(std::move(log)) {}
+    daemon_state(scenario sc, std::string log)
+        : sc_(std::move(sc))
+        , log_(std::move(log))
+    { }
 
     void run(bip::message_queue& requests, bip::message_queue& answers);
 
 private:
-    struct reply {
-        std::vector<std::string> messages;   // sent in order
+    struct reply
+    {
+        std::vector<std::string> messages; // sent in order
     };
 
     void handle(const std::string& request, bip::message_queue& answers);
@@ -72,7 +80,7 @@ private:
     std::size_t restore_index_ = 0;
     std::string backup_task_seen_;
     std::size_t backup_index_ = 0;
-    double pause_reading_until_ = -1;   // seconds since start; <0: reading
+    double pause_reading_until_ = -1; // seconds since start; <0: reading
     bool stopped_reading_ = false;
 };
 
@@ -97,8 +105,8 @@ void daemon_state::run(bip::message_queue& requests, bip::message_queue& answers
         }
         std::size_t received = 0;
         unsigned int priority = 0;
-        const auto deadline = boost::posix_time::microsec_clock::universal_time() +
-                              boost::posix_time::milliseconds(100);
+        const auto deadline
+            = boost::posix_time::microsec_clock::universal_time() + boost::posix_time::milliseconds(100);
         if (!requests.timed_receive(buffer.data(), buffer.size(), received, priority, deadline))
             continue;
         handle(std::string(buffer.data(), received), answers);
@@ -157,7 +165,7 @@ bool daemon_state::backup_queued()
     if (task.empty())
         return false;
     if (task != backup_task_seen_) {
-        backup_task_seen_ = task;   // a new backup task: its statuses start over
+        backup_task_seen_ = task; // a new backup task: its statuses start over
         backup_index_ = 0;
     }
     return true;
@@ -233,8 +241,8 @@ daemon_state::reply daemon_state::answer_for(const std::string& request)
         return one(sv_protocol::restoreStatus + std::to_string(next_status(sc_.restore_status, restore_index_)));
     }
 
-    const bool catalogue = starts_with(request, sv_protocol::getClientList) || starts_with(request, sv_protocol::getArchives) ||
-                           starts_with(request, sv_protocol::getRecoveryPlan);
+    const bool catalogue = starts_with(request, sv_protocol::getClientList)
+        || starts_with(request, sv_protocol::getArchives) || starts_with(request, sv_protocol::getRecoveryPlan);
     if (catalogue && sc_.require_hello && !connected_)
         return one(sv_protocol::noConnectionWithServer);
     if (catalogue && sc_.require_hello && !key_authenticated_)
@@ -309,8 +317,8 @@ void daemon_state::handle(const std::string& request, bip::message_queue& answer
 
     reply r = answer_for(request);
     if (f) {
-        const bool is_list = r.messages.size() >= 3 && !r.messages[1].empty() &&
-                             r.messages[1].find_first_not_of("0123456789") == std::string::npos;
+        const bool is_list = r.messages.size() >= 3 && !r.messages[1].empty()
+            && r.messages[1].find_first_not_of("0123456789") == std::string::npos;
         if (f->kind == "never")
             return;
         if (f->kind == "late") {
@@ -337,10 +345,10 @@ void daemon_state::handle(const std::string& request, bip::message_queue& answer
         } else if (f->kind == "truncated") {
             if (is_list) {
                 if (r.messages.size() > 3) {
-                    r.messages.pop_back();   // the length promises one part more than is sent
+                    r.messages.pop_back(); // the length promises one part more than is sent
                 } else {
                     std::string& part = r.messages[2];
-                    part.resize(part.size() / 2);   // an archive cut in the middle
+                    part.resize(part.size() / 2); // an archive cut in the middle
                     r.messages[1] = std::to_string(part.size());
                 }
             } else {
@@ -353,7 +361,7 @@ void daemon_state::handle(const std::string& request, bip::message_queue& answer
         send(answers, m);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -379,7 +387,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    struct sigaction sa {};
+    struct sigaction sa
+    { };
     sa.sa_handler = on_signal;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);

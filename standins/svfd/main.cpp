@@ -18,8 +18,11 @@ using namespace sv_standin;
 
 namespace {
 volatile sig_atomic_t stop_requested = 0;
-void on_signal(int) { stop_requested = 1; }
-}  // namespace
+void on_signal(int)
+{
+    stop_requested = 1;
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -35,7 +38,8 @@ int main(int argc, char** argv)
         std::cerr << "usage: svfd [--seconds N]" << std::endl;
         return 2;
     }
-    struct sigaction sa {};
+    struct sigaction sa
+    { };
     sa.sa_handler = on_signal;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);

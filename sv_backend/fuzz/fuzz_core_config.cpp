@@ -19,14 +19,17 @@ std::string path;
 // Never destroyed: standard output still points at it while the program ends.
 std::ostringstream* sink = new std::ostringstream;
 
-void remove_file() { std::remove(path.c_str()); }
+void remove_file()
+{
+    std::remove(path.c_str());
+}
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     path = "/tmp/sv-fuzz-core-" + std::to_string(::getpid()) + ".conf";
     std::atexit(remove_file);
-    SvLogStream::read_config_ = false;     // never touch /opt here
+    SvLogStream::read_config_ = false; // never touch /opt here
     std::cout.rdbuf(sink->rdbuf());
     return 0;
 }

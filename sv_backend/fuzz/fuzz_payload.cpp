@@ -11,8 +11,7 @@
 #include "sv_payload_decode.h"
 
 namespace {
-template <class T, class F>
-void run(const std::string& payload, F decode)
+template <class T, class F> void run(const std::string& payload, F decode)
 {
     std::vector<T> list(1);
     std::string error;

@@ -12,7 +12,8 @@
 
 #include "svinitial.h"
 
-class SVcoreConfig : public SVinitial {
+class SVcoreConfig : public SVinitial
+{
 public:
     explicit SVcoreConfig(const std::string& path);
 
@@ -75,8 +76,7 @@ private:
     void read_file(const std::string& path);
     void read_line(const std::string& line, unsigned long number);
     void read_task_memory(const std::string& value, unsigned long number);
-    void read_timeout(const std::string& key, const std::string& value, unsigned long number,
-                      std::uint32_t& setting);
+    void read_timeout(const std::string& key, const std::string& value, unsigned long number, std::uint32_t& setting);
 
     std::string primary_server_ = "127.0.0.1";
     std::string secondary_server_;

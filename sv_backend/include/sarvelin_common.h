@@ -9,8 +9,7 @@ namespace sarvelin_common {
 
 // True when `answer` equals one of `accepted` exactly; with
 // case_sensitive false the answer is lower-cased first. No trimming.
-bool look_for_answer(const std::vector<std::string>& accepted, std::string answer,
-                     bool case_sensitive);
+bool look_for_answer(const std::vector<std::string>& accepted, std::string answer, bool case_sensitive);
 
 // "yes", "y", "true" or "t" in any letter case.
 bool is_client_answer_yes(const std::string& answer);

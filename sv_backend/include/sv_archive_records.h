@@ -13,12 +13,13 @@
 #include <boost/serialization/access.hpp>
 #include <boost/serialization/string.hpp>
 #include <boost/serialization/utility.hpp> // pairs of the client list
-#include <boost/serialization/vector.hpp>  // lists sent by the daemon
+#include <boost/serialization/vector.hpp> // lists sent by the daemon
 
 #include "sv_serialization_list.h"
 
 // One archive stored on the backup server.
-class sv_archive_short {
+class sv_archive_short
+{
 public:
     sv_archive_short() = default;
 
@@ -70,29 +71,28 @@ public:
     std::string get_aux_text_2() const { return aux_text_2; }
     std::string get_aux_text_3() const { return aux_text_3; }
 
-    template <class Archive>
-    void serialize(Archive& ar, const unsigned int file_version)
+    template <class Archive> void serialize(Archive& ar, const unsigned int file_version)
     {
-        ar & id;
-        ar & task_id;
-        ar & aux_text_1;
-        ar & name;
-        ar & reference_id;
-        ar & resource_type;
-        ar & resource;
-        ar & backup_type;
-        ar & pool;
-        ar & archive_size;
-        ar & snapshot_size;
-        ar & created;
-        ar & creation_duration;
-        ar & transmission_duration;
-        ar & crypt_duration;          // written before the algorithm
-        ar & crypt_algorithm;
-        ar & digitally_signed;        // both written before the aux texts
-        ar & verification_status;
-        ar & aux_text_2;
-        ar & aux_text_3;
+        ar& id;
+        ar& task_id;
+        ar& aux_text_1;
+        ar& name;
+        ar& reference_id;
+        ar& resource_type;
+        ar& resource;
+        ar& backup_type;
+        ar& pool;
+        ar& archive_size;
+        ar& snapshot_size;
+        ar& created;
+        ar& creation_duration;
+        ar& transmission_duration;
+        ar& crypt_duration; // written before the algorithm
+        ar& crypt_algorithm;
+        ar& digitally_signed; // both written before the aux texts
+        ar& verification_status;
+        ar& aux_text_2;
+        ar& aux_text_3;
         if (Archive::is_loading::value)
             version = file_version;
     }
@@ -125,23 +125,24 @@ private:
 std::string sv_verification_status_text(std::uint32_t code);
 
 // One archive of a recovery plan entry.
-struct sv_archive_drp {
+struct sv_archive_drp
+{
     sv_archive_short archive;
     bool flag = false;
     std::uint32_t version = 0;
 
-    template <class Archive>
-    void serialize(Archive& ar, const unsigned int file_version)
+    template <class Archive> void serialize(Archive& ar, const unsigned int file_version)
     {
-        ar & archive;
-        ar & flag;
+        ar& archive;
+        ar& flag;
         if (Archive::is_loading::value)
             version = file_version;
     }
 };
 
 // One entry of a client's disaster recovery plan.
-class disaster_recovery_plan_record {
+class disaster_recovery_plan_record
+{
 public:
     disaster_recovery_plan_record() = default;
 
@@ -162,17 +163,16 @@ public:
     void set_description(const std::string& v) { description_ = v; }
     void set_archives(std::vector<sv_archive_drp> v) { archives_ = std::move(v); }
 
-    template <class Archive>
-    void serialize(Archive& ar, const unsigned int file_version)
+    template <class Archive> void serialize(Archive& ar, const unsigned int file_version)
     {
-        ar & id_;
-        ar & resource_;               // written before its type
-        ar & resource_type_;
-        ar & resource_destination_;
-        ar & priority_;
-        ar & description_;
+        ar& id_;
+        ar& resource_; // written before its type
+        ar& resource_type_;
+        ar& resource_destination_;
+        ar& priority_;
+        ar& description_;
         sv_serialization::list_ref<sv_archive_drp> archives(archives_);
-        ar & archives;
+        ar& archives;
         if (Archive::is_loading::value)
             version_ = file_version;
     }

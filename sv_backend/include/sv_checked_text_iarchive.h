@@ -12,8 +12,8 @@
 
 namespace sv_serialization {
 
-class checked_text_iarchive
-    : public boost::archive::text_iarchive_impl<checked_text_iarchive> {
+class checked_text_iarchive : public boost::archive::text_iarchive_impl<checked_text_iarchive>
+{
     typedef boost::archive::text_iarchive_impl<checked_text_iarchive> base;
 
 public:
@@ -23,17 +23,15 @@ public:
         if (0 == (flags & boost::archive::no_header))
             init();
     }
-    ~checked_text_iarchive() override {}
+    ~checked_text_iarchive() override { }
 
     // Primitive loads, called by the serialization machinery.
     using base::load;
     // A number read into an unsigned field must not carry a minus sign
     // (the stream would silently wrap it round).
-    template <class T>
-    void load(T& t)
+    template <class T> void load(T& t)
     {
-        if (std::is_integral<T>::value && std::is_unsigned<T>::value &&
-            !std::is_same<T, bool>::value) {
+        if (std::is_integral<T>::value && std::is_unsigned<T>::value && !std::is_same<T, bool>::value) {
             is >> std::ws;
             if (is.peek() == '-')
                 refuse();

@@ -21,9 +21,12 @@ namespace sv_config {
 enum ConfigEntityType : std::int32_t { comment_entity = 0, variable_entity = 1 };
 
 // One line of a settings file.
-class ConfigEntity {
+class ConfigEntity
+{
 public:
-    explicit ConfigEntity(ConfigEntityType type) : type_(type) {}
+    explicit ConfigEntity(ConfigEntityType type)
+        : type_(type)
+    { }
     virtual ~ConfigEntity() = default;
     // The line as it is written to the file.
     virtual std::string get() const = 0;
@@ -33,9 +36,13 @@ private:
     ConfigEntityType type_;
 };
 
-class Comment : public ConfigEntity {
+class Comment : public ConfigEntity
+{
 public:
-    explicit Comment(std::string text) : ConfigEntity(comment_entity), text_(std::move(text)) {}
+    explicit Comment(std::string text)
+        : ConfigEntity(comment_entity)
+        , text_(std::move(text))
+    { }
     std::string get() const override { return "#" + text_; }
     std::string getPure() const { return text_; }
 
@@ -45,12 +52,14 @@ private:
 
 // A setting. Its name lives in the owning file's index; the variable only
 // points at it.
-class Variable : public ConfigEntity {
+class Variable : public ConfigEntity
+{
 public:
     Variable(const std::string* name, std::string value)
-        : ConfigEntity(variable_entity), name_(name), value_(std::move(value))
-    {
-    }
+        : ConfigEntity(variable_entity)
+        , name_(name)
+        , value_(std::move(value))
+    { }
     std::string get() const override { return *name_ + " " + value_; }
     std::string getName() const { return *name_; }
     std::string getValue() const { return value_; }
@@ -61,9 +70,12 @@ private:
     std::string value_;
 };
 
-class WrongConfigException : public std::exception {
+class WrongConfigException : public std::exception
+{
 public:
-    explicit WrongConfigException(std::string message) : message_(std::move(message)) {}
+    explicit WrongConfigException(std::string message)
+        : message_(std::move(message))
+    { }
     const char* what() const noexcept override { return message_.c_str(); }
 
 private:
@@ -71,16 +83,20 @@ private:
 };
 
 // what() is the bare name of the missing variable.
-class VariableAbsentException : public std::exception {
+class VariableAbsentException : public std::exception
+{
 public:
-    explicit VariableAbsentException(std::string name) : name_(std::move(name)) {}
+    explicit VariableAbsentException(std::string name)
+        : name_(std::move(name))
+    { }
     const char* what() const noexcept override { return name_.c_str(); }
 
 private:
     std::string name_;
 };
 
-class ConfigFile {
+class ConfigFile
+{
 public:
     typedef std::list<std::shared_ptr<ConfigEntity>> entity_list;
     typedef entity_list::const_iterator const_iterator;

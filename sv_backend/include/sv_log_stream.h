@@ -63,7 +63,8 @@ std::ostream& sv_unicout();
 
 namespace SvDestination {
 
-class SvLogger {
+class SvLogger
+{
 public:
     SvLogger() = default;
     SvLogger(const SvLogger&) = delete;
@@ -83,7 +84,8 @@ private:
     bool time_stamp_ = true;
 };
 
-class StdoutLogger : public SvLogger {
+class StdoutLogger : public SvLogger
+{
 protected:
     int write_log_impl(const std::string& text) override;
 };
@@ -92,7 +94,8 @@ protected:
 std::shared_ptr<SvLogger> Stdout();
 
 // Limits of the log files; only the limits are kept here.
-class FileLogger {
+class FileLogger
+{
 public:
     static void set_max_size(std::uint64_t megabytes);
     static void set_max_rotate(std::uint64_t count);
@@ -102,7 +105,8 @@ public:
 
 } // namespace SvDestination
 
-class SvLogStream {
+class SvLogStream
+{
 public:
     typedef std::list<std::shared_ptr<SvDestination::SvLogger>> destination_list;
 
@@ -111,8 +115,7 @@ public:
     SvLogStream& operator=(const SvLogStream&) = delete;
     ~SvLogStream();
 
-    template <class T>
-    SvLogStream& operator<<(const T& value)
+    template <class T> SvLogStream& operator<<(const T& value)
     {
         text_ << value;
         return *this;
@@ -127,8 +130,7 @@ public:
     static int load_properties();
     // Applies level, log file size (megabytes) and rotation count, and
     // rewrites the settings file.
-    static void set_properties(SvLogLvl::Level level, unsigned long max_size_mb,
-                               unsigned long max_rotate);
+    static void set_properties(SvLogLvl::Level level, unsigned long max_size_mb, unsigned long max_rotate);
     static const char* config_path();
     // 1: the stream's own destinations take precedence.
     int delivery_mode() const { return mode_; }

@@ -29,11 +29,9 @@ namespace sv_payload {
 typedef std::vector<std::pair<std::string, std::string>> client_list;
 
 bool decode_client_list(const std::string& payload, client_list& out, std::string& error) noexcept;
-bool decode_archive_list(const std::string& payload, std::vector<sv_archive_short>& out,
-                         std::string& error) noexcept;
-bool decode_recovery_plan(const std::string& payload,
-                          std::vector<disaster_recovery_plan_record>& out,
-                          std::string& error) noexcept;
+bool decode_archive_list(const std::string& payload, std::vector<sv_archive_short>& out, std::string& error) noexcept;
+bool decode_recovery_plan(
+    const std::string& payload, std::vector<disaster_recovery_plan_record>& out, std::string& error) noexcept;
 
 std::string encode_client_list(const client_list& clients);
 std::string encode_archive_list(const std::vector<sv_archive_short>& archives);

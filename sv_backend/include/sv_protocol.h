@@ -7,14 +7,14 @@
 namespace sv_protocol {
 
 // --- requests (a trailing ":" is followed by the request's values)
-constexpr const char* hello = "HELLO:";                               // address:cmd port:media port:interface
+constexpr const char* hello = "HELLO:"; // address:cmd port:media port:interface
 constexpr const char* disconnect = "DISCONNECT";
-constexpr const char* keyPassword = "SV KEY PASSWORD:";               // hash
-constexpr const char* clientPassword = "SV KEY CLIENT PASSWORD:";     // client:hash
+constexpr const char* keyPassword = "SV KEY PASSWORD:"; // hash
+constexpr const char* clientPassword = "SV KEY CLIENT PASSWORD:"; // client:hash
 constexpr const char* getClientList = "GET CLIENT LIST";
-constexpr const char* getArchives = "GET ARCHIVES LIST SV KEY:";      // hwid:rescue_image
+constexpr const char* getArchives = "GET ARCHIVES LIST SV KEY:"; // hwid:rescue_image
 constexpr const char* getRecoveryPlan = "GET DISASTER RECOVERY PLAN:"; // hwid
-constexpr const char* restoreArchives = "SV KEY RESTORE ARCHIVES";    // hash:PWD_SEPARATE:device:archive
+constexpr const char* restoreArchives = "SV KEY RESTORE ARCHIVES"; // hash:PWD_SEPARATE:device:archive
 constexpr const char* askBackupStatus = "ASK LAST BACKUP STATUS";
 constexpr const char* askRestoreStatus = "ASK LAST RESTORE STATUS";
 
@@ -30,8 +30,8 @@ constexpr const char* takeArchives = "TAKE ARCHIVES TYPE LIST";
 constexpr const char* takeRecoveryPlan = "TAKE DISASTER RECOVERY PLAN";
 constexpr const char* noRecoveryPlan = "CLIENT HASNT DISASTER RECOVERY PLAN";
 // Also what sv_archives prints when the server queued its backup task.
-constexpr const char* taskAdded = "TASK WAS ADDED TO QUEUE:";          // task id
-constexpr const char* backupStatus = "LAST BACKUP STATUS:";           // code
-constexpr const char* restoreStatus = "LAST RESTORE STATUS:";         // code
+constexpr const char* taskAdded = "TASK WAS ADDED TO QUEUE:"; // task id
+constexpr const char* backupStatus = "LAST BACKUP STATUS:"; // code
+constexpr const char* restoreStatus = "LAST RESTORE STATUS:"; // code
 
 } // namespace sv_protocol

@@ -24,25 +24,24 @@
 
 namespace sv_serialization {
 
-template <class T>
-class list_ref {
+template <class T> class list_ref
+{
 public:
-    explicit list_ref(std::vector<T>& items) : items_(items) {}
+    explicit list_ref(std::vector<T>& items)
+        : items_(items)
+    { }
 
-    template <class Archive>
-    void save(Archive& ar, const unsigned int /*version*/) const
+    template <class Archive> void save(Archive& ar, const unsigned int /*version*/) const
     {
         const boost::serialization::collection_size_type count(items_.size());
         ar << BOOST_SERIALIZATION_NVP(count);
-        const boost::serialization::item_version_type item_version(
-            boost::serialization::version<T>::value);
+        const boost::serialization::item_version_type item_version(boost::serialization::version<T>::value);
         ar << BOOST_SERIALIZATION_NVP(item_version);
         for (const T& item : items_)
             ar << boost::serialization::make_nvp("item", item);
     }
 
-    template <class Archive>
-    void load(Archive& ar, const unsigned int /*version*/)
+    template <class Archive> void load(Archive& ar, const unsigned int /*version*/)
     {
         boost::serialization::collection_size_type count;
         ar >> BOOST_SERIALIZATION_NVP(count);
@@ -70,8 +69,8 @@ private:
 namespace boost {
 namespace serialization {
 // The wrapper is a short-lived local: never track its address.
-template <class T>
-struct tracking_level<sv_serialization::list_ref<T>> {
+template <class T> struct tracking_level<sv_serialization::list_ref<T>>
+{
     typedef mpl::integral_c_tag tag;
     typedef mpl::int_<track_never> type;
     BOOST_STATIC_CONSTANT(int, value = tracking_level::type::value);

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-class SVinitial {
+class SVinitial
+{
 public:
     SVinitial();
     virtual ~SVinitial() = default;

@@ -15,9 +15,10 @@
 
 namespace {
 
-struct parsed_integer {
+struct parsed_integer
+{
     bool has_number = false; // at least one digit
-    bool overflow = false;   // beyond the 64-bit signed range (value saturated)
+    bool overflow = false; // beyond the 64-bit signed range (value saturated)
     long long value = 0;
     std::size_t digits = 0;
 };
@@ -37,9 +38,9 @@ parsed_integer parse_integer(const std::string& text, bool skip_space)
         ++i;
     }
     unsigned long long magnitude = 0;
-    const unsigned long long limit =
-        negative ? static_cast<unsigned long long>(std::numeric_limits<long long>::max()) + 1
-                 : static_cast<unsigned long long>(std::numeric_limits<long long>::max());
+    const unsigned long long limit = negative
+        ? static_cast<unsigned long long>(std::numeric_limits<long long>::max()) + 1
+        : static_cast<unsigned long long>(std::numeric_limits<long long>::max());
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         ++out.digits;
         const unsigned digit = static_cast<unsigned>(text[i] - '0');
@@ -52,8 +53,7 @@ parsed_integer parse_integer(const std::string& text, bool skip_space)
     if (out.overflow)
         magnitude = limit;
     if (negative)
-        out.value = magnitude == limit ? std::numeric_limits<long long>::min()
-                                       : -static_cast<long long>(magnitude);
+        out.value = magnitude == limit ? std::numeric_limits<long long>::min() : -static_cast<long long>(magnitude);
     else
         out.value = static_cast<long long>(magnitude);
     return out;
@@ -70,7 +70,10 @@ std::int32_t leading_int32(const std::string& text)
     return static_cast<std::int32_t>(p.value);
 }
 
-bool yes_or_true(const std::string& value) { return value == "yes" || value == "true"; }
+bool yes_or_true(const std::string& value)
+{
+    return value == "yes" || value == "true";
+}
 
 // Tabs become spaces, the ends are trimmed and every inner run of white
 // space becomes one space.
@@ -92,7 +95,10 @@ std::string fold_white_space(const std::string& raw)
     return out;
 }
 
-void warn(const std::string& text) { SvLogStream(SvLogLvl::Warning) << text << std::endl; }
+void warn(const std::string& text)
+{
+    SvLogStream(SvLogLvl::Warning) << text << std::endl;
+}
 
 } // namespace
 
@@ -104,9 +110,8 @@ SVcoreConfig::SVcoreConfig(const std::string& path)
 
 void SVcoreConfig::set_digital_sign_hash(const std::string& v)
 {
-    static const char* const allowed[] = {"md5",  "blake2b512", "blake2s256", "gost",
-                                          "md4",  "rmd160",     "sha1",       "sha224",
-                                          "sha256", "sha384",   "sha512"};
+    static const char* const allowed[]
+        = {"md5", "blake2b512", "blake2s256", "gost", "md4", "rmd160", "sha1", "sha224", "sha256", "sha384", "sha512"};
     for (const char* name : allowed) {
         if (v == name) {
             digital_sign_hash_ = v;
@@ -155,8 +160,8 @@ void SVcoreConfig::read_line(const std::string& raw, unsigned long number)
             else if (v == "cancel-if-tasks")
                 *target = 2;
             else {
-                warn("Wrong value in the config file at the string " + n + ", ignored. Set " + key +
-                     "  to cancel-if-tasks");
+                warn("Wrong value in the config file at the string " + n + ", ignored. Set " + key
+                    + "  to cancel-if-tasks");
                 *target = 2;
             }
         };
@@ -172,16 +177,16 @@ void SVcoreConfig::read_line(const std::string& raw, unsigned long number)
         {"sslcert", [&](const std::string& v) { sslcert_ = v; }},
         {"sslkey", [&](const std::string& v) { sslkey_ = v; }},
         {"node",
-         [&](const std::string& v) {
-             if (v == "client")
-                 node_type_ = 0;
-             else if (v == "primary-server")
-                 node_type_ = 1;
-             else if (v == "secondary-server")
-                 node_type_ = 2;
-             else if (v == "media-server")
-                 node_type_ = 3;
-         }},
+            [&](const std::string& v) {
+                if (v == "client")
+                    node_type_ = 0;
+                else if (v == "primary-server")
+                    node_type_ = 1;
+                else if (v == "secondary-server")
+                    node_type_ = 2;
+                else if (v == "media-server")
+                    node_type_ = 3;
+            }},
         {"who-is-primary-server", [&](const std::string& v) { primary_server_ = v; }},
         {"who-is-secondary-server", [&](const std::string& v) { secondary_server_ = v; }},
         {"parallelizm", [&](const std::string& v) { parallelism_ = leading_int32(v); }},
@@ -189,87 +194,83 @@ void SVcoreConfig::read_line(const std::string& raw, unsigned long number)
         {"client-inet-interface", [&](const std::string& v) { client_inet_interface_ = v; }},
         {"server-inet-interfaces", [&](const std::string& v) { server_inet_interfaces_ = v; }},
         {"use-local-backup-directory",
-         [&](const std::string& v) {
-             boost::system::error_code ec;
-             if (!v.empty() && boost::filesystem::is_directory(v, ec)) {
-                 local_backup_directory_ = v;
-                 use_local_backup_directory_ = true;
-             } else {
-                 warn("Wrong local backup directory defined in the config file: " + v + ". Ignored.");
-             }
-         }},
+            [&](const std::string& v) {
+                boost::system::error_code ec;
+                if (!v.empty() && boost::filesystem::is_directory(v, ec)) {
+                    local_backup_directory_ = v;
+                    use_local_backup_directory_ = true;
+                } else {
+                    warn("Wrong local backup directory defined in the config file: " + v + ". Ignored.");
+                }
+            }},
         {"svd_algorithm",
-         [&](const std::string& v) {
-             if (v == "streebog" || v == "GOST_R_34_11_2012" || v == "sha2" || v == "skein" ||
-                 v == "blake2b") {
-                 svd_hash_algorithm_ = v;
-             } else {
-                 warn("Wrong SVD hash algorithm in the config file at the string " + n +
-                      ", ignored. Set algorithm sha2");
-                 svd_hash_algorithm_ = "sha2";
-             }
-         }},
+            [&](const std::string& v) {
+                if (v == "streebog" || v == "GOST_R_34_11_2012" || v == "sha2" || v == "skein" || v == "blake2b") {
+                    svd_hash_algorithm_ = v;
+                } else {
+                    warn("Wrong SVD hash algorithm in the config file at the string " + n
+                        + ", ignored. Set algorithm sha2");
+                    svd_hash_algorithm_ = "sha2";
+                }
+            }},
         {"svd_block_size",
-         [&](const std::string& v) {
-             const parsed_integer p = parse_integer(v, false);
-             if (p.value >= 1 && p.value <= 1048576) {
-                 svd_block_size_ = static_cast<std::uint32_t>(p.value);
-             } else {
-                 warn("Wrong svd block size in the config file at the string " + n +
-                      ", ignored. Set 16384");
-                 svd_block_size_ = 16384;
-             }
-         }},
+            [&](const std::string& v) {
+                const parsed_integer p = parse_integer(v, false);
+                if (p.value >= 1 && p.value <= 1048576) {
+                    svd_block_size_ = static_cast<std::uint32_t>(p.value);
+                } else {
+                    warn("Wrong svd block size in the config file at the string " + n + ", ignored. Set 16384");
+                    svd_block_size_ = 16384;
+                }
+            }},
         {"svd_hash_length",
-         [&](const std::string& v) {
-             const parsed_integer p = parse_integer(v, false);
-             if (p.value == 256 || p.value == 512) {
-                 svd_hash_length_ = static_cast<std::uint32_t>(p.value);
-             } else {
-                 warn("Wrong svd hash length in the config file at the string " + n +
-                      ", ignored. Set 256");
-                 svd_hash_length_ = 256;
-             }
-         }},
+            [&](const std::string& v) {
+                const parsed_integer p = parse_integer(v, false);
+                if (p.value == 256 || p.value == 512) {
+                    svd_hash_length_ = static_cast<std::uint32_t>(p.value);
+                } else {
+                    warn("Wrong svd hash length in the config file at the string " + n + ", ignored. Set 256");
+                    svd_hash_length_ = 256;
+                }
+            }},
         {"digital-signature", [&](const std::string& v) { digital_sign_ = yes_or_true(v); }},
         {"digital-sign-hash",
-         [&](const std::string& v) {
-             if (digsig_algorithms::exists(v)) {
-                 digital_sign_hash_ = v;
-             } else {
-                 warn("Wrong value of digital-sign-hash : " + v);
-                 warn("Allowed values: " + digsig_algorithms::show());
-                 digital_sign_hash_ = "sha1";
-                 warn("digital-sign-hash  set to: sha1");
-             }
-         }},
+            [&](const std::string& v) {
+                if (digsig_algorithms::exists(v)) {
+                    digital_sign_hash_ = v;
+                } else {
+                    warn("Wrong value of digital-sign-hash : " + v);
+                    warn("Allowed values: " + digsig_algorithms::show());
+                    digital_sign_hash_ = "sha1";
+                    warn("digital-sign-hash  set to: sha1");
+                }
+            }},
         {"client-shutdown_scenario", shutdown_scenario("client-shutdown_scenario", &client_shutdown_scenario_)},
         {"server-shutdown_scenario", shutdown_scenario("server-shutdown_scenario", &server_shutdown_scenario_)},
         {"parallel-tasks",
-         [&](const std::string& v) {
-             const parsed_integer p = parse_integer(v, true);
-             const bool empty = v.find_first_not_of(" \t") == std::string::npos;
-             if (empty || (p.has_number && p.value == 0)) {
-                 parallel_tasks_ = 2;
-             } else if (!p.has_number || p.overflow || p.value < 0 ||
-                        p.value > static_cast<long long>(std::numeric_limits<std::uint32_t>::max())) {
-                 warn("Wrong value in the config file at the string " + n +
-                      ", ignored. Set parallel-tasks  to 2");
-                 parallel_tasks_ = 2;
-             } else {
-                 parallel_tasks_ = static_cast<std::uint32_t>(p.value);
-             }
-         }},
+            [&](const std::string& v) {
+                const parsed_integer p = parse_integer(v, true);
+                const bool empty = v.find_first_not_of(" \t") == std::string::npos;
+                if (empty || (p.has_number && p.value == 0)) {
+                    parallel_tasks_ = 2;
+                } else if (!p.has_number || p.overflow || p.value < 0
+                    || p.value > static_cast<long long>(std::numeric_limits<std::uint32_t>::max())) {
+                    warn("Wrong value in the config file at the string " + n + ", ignored. Set parallel-tasks  to 2");
+                    parallel_tasks_ = 2;
+                } else {
+                    parallel_tasks_ = static_cast<std::uint32_t>(p.value);
+                }
+            }},
         {"deduplication-task-memory", [&](const std::string& v) { read_task_memory(v, number); }},
         {"remote-replication", [&](const std::string& v) { remote_replication_ = yes_or_true(v); }},
         {"centralized-recovery", [&](const std::string& v) { centralized_recovery_ = yes_or_true(v); }},
         {"client-ping-timeout",
-         [&](const std::string& v) { read_timeout("client-ping-timeout", v, number, client_ping_timeout_); }},
+            [&](const std::string& v) { read_timeout("client-ping-timeout", v, number, client_ping_timeout_); }},
         {"client-alive-timeout",
-         [&](const std::string& v) { read_timeout("client-alive-timeout", v, number, client_alive_timeout_); }},
+            [&](const std::string& v) { read_timeout("client-alive-timeout", v, number, client_alive_timeout_); }},
         {"use-blocks-aggregation", [&](const std::string& v) { blocks_aggregation_ = yes_or_true(v); }},
         {"use-ip-instead-hostname",
-         [&](const std::string& v) { ip_instead_hostname_ = sarvelin_common::is_client_answer_yes(v); }},
+            [&](const std::string& v) { ip_instead_hostname_ = sarvelin_common::is_client_answer_yes(v); }},
         {"use-product-uuid", [&](const std::string& v) { use_product_uuid_ = v == "true"; }},
     };
 
@@ -306,8 +307,7 @@ void SVcoreConfig::read_task_memory(const std::string& value, unsigned long numb
             amount *= multiplier;
     }
     if (wrong) {
-        warn("Wrong value in config file at string " + n +
-             ", ignored. Set deduplication-task-memory  to 268435456");
+        warn("Wrong value in config file at string " + n + ", ignored. Set deduplication-task-memory  to 268435456");
         deduplication_task_memory_ = fallback;
         return;
     }
@@ -319,18 +319,18 @@ void SVcoreConfig::read_task_memory(const std::string& value, unsigned long numb
     deduplication_task_memory_ = amount;
 }
 
-void SVcoreConfig::read_timeout(const std::string& key, const std::string& value,
-                                unsigned long number, std::uint32_t& setting)
+void SVcoreConfig::read_timeout(
+    const std::string& key, const std::string& value, unsigned long number, std::uint32_t& setting)
 {
     const parsed_integer p = parse_integer(value, true);
     const bool empty = value.find_first_not_of(" \t") == std::string::npos;
     if (empty || (p.has_number && p.value == 0))
         return;
-    if (!p.has_number || p.overflow || p.value < 0 ||
-        p.value > static_cast<long long>(std::numeric_limits<std::uint32_t>::max())) {
+    if (!p.has_number || p.overflow || p.value < 0
+        || p.value > static_cast<long long>(std::numeric_limits<std::uint32_t>::max())) {
         // Not a usable number: keep the current setting.
-        warn("Wrong value in the config file at the string " + std::to_string(number) +
-             ", ignored. Set " + key + "  to " + std::to_string(setting));
+        warn("Wrong value in the config file at the string " + std::to_string(number) + ", ignored. Set " + key
+            + "  to " + std::to_string(setting));
         return;
     }
     setting = static_cast<std::uint32_t>(p.value);

@@ -7,8 +7,7 @@
 
 namespace sarvelin_common {
 
-bool look_for_answer(const std::vector<std::string>& accepted, std::string answer,
-                     bool case_sensitive)
+bool look_for_answer(const std::vector<std::string>& accepted, std::string answer, bool case_sensitive)
 {
     if (!case_sensitive)
         boost::algorithm::to_lower(answer, std::locale());
@@ -27,13 +26,15 @@ namespace digsig_algorithms {
 
 const std::set<std::string>& names()
 {
-    static const std::set<std::string> all_names = {
-        "blake2b512", "blake2s256", "gost",   "md4",    "md5",   "rmd160",
-        "sha1",       "sha224",     "sha256", "sha384", "sha512"};
+    static const std::set<std::string> all_names
+        = {"blake2b512", "blake2s256", "gost", "md4", "md5", "rmd160", "sha1", "sha224", "sha256", "sha384", "sha512"};
     return all_names;
 }
 
-bool exists(const std::string& name) { return names().count(name) != 0; }
+bool exists(const std::string& name)
+{
+    return names().count(name) != 0;
+}
 
 std::string show()
 {

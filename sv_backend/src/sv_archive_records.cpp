@@ -3,14 +3,22 @@
 std::string sv_verification_status_text(std::uint32_t code)
 {
     switch (code) {
-    case 1: return "Not Verified";
-    case 2: return "Verification failed";
-    case 3: return "Verified";
-    case 4: return "Unreliable";
-    case 5: return "Mistrusted";
-    case 6: return "Trusted";
-    case 7: return "Broken chain";
-    default: return "Wrong status";
+    case 1:
+        return "Not Verified";
+    case 2:
+        return "Verification failed";
+    case 3:
+        return "Verified";
+    case 4:
+        return "Unreliable";
+    case 5:
+        return "Mistrusted";
+    case 6:
+        return "Trusted";
+    case 7:
+        return "Broken chain";
+    default:
+        return "Wrong status";
     }
 }
 

@@ -23,7 +23,10 @@ void checked_text_iarchive::refuse()
 }
 
 namespace {
-[[noreturn]] void stream_error() { checked_text_iarchive::refuse(); }
+[[noreturn]] void stream_error()
+{
+    checked_text_iarchive::refuse();
+}
 } // namespace
 
 void checked_text_iarchive::load(std::string& s)
@@ -45,8 +48,17 @@ void checked_text_iarchive::load(std::string& s)
 
 // Raw character arrays and wide strings never occur in the records read
 // here; refuse them rather than write past a buffer of unknown size.
-void checked_text_iarchive::load(char*) { stream_error(); }
-void checked_text_iarchive::load(wchar_t*) { stream_error(); }
-void checked_text_iarchive::load(std::wstring&) { stream_error(); }
+void checked_text_iarchive::load(char*)
+{
+    stream_error();
+}
+void checked_text_iarchive::load(wchar_t*)
+{
+    stream_error();
+}
+void checked_text_iarchive::load(std::wstring&)
+{
+    stream_error();
+}
 
 } // namespace sv_serialization

@@ -25,14 +25,19 @@ std::string quoted_path(const std::string& path)
 
 } // namespace
 
-ConfigFile::ConfigFile(const std::string& file) : file_(file)
+ConfigFile::ConfigFile(const std::string& file)
+    : file_(file)
 {
     std::string error;
     if (!loadConfig(error))
         throw WrongConfigException(error);
 }
 
-ConfigFile::ConfigFile(const ConfigFile& other) : file_(other.file_) { copyFrom(other); }
+ConfigFile::ConfigFile(const ConfigFile& other)
+    : file_(other.file_)
+{
+    copyFrom(other);
+}
 
 ConfigFile& ConfigFile::operator=(const ConfigFile& other)
 {
@@ -94,8 +99,7 @@ void ConfigFile::addLine(std::string line)
         return;
     }
     const std::string::size_type value_start = line.find_first_not_of(" \t", name_end);
-    addVariable(line.substr(0, name_end),
-                value_start == std::string::npos ? std::string() : line.substr(value_start));
+    addVariable(line.substr(0, name_end), value_start == std::string::npos ? std::string() : line.substr(value_start));
 }
 
 bool ConfigFile::save(const std::string& file) const

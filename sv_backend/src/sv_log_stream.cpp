@@ -24,15 +24,12 @@ namespace {
 const std::map<std::uint32_t, std::string>& name_table()
 {
     static const std::map<std::uint32_t, std::string> table = [] {
-        const std::string names =
-            "Error, Warning, Info, Debug, Debug1, Debug2, Debug3, Debug4, FuncBase, "
-            "FuncDetail, FuncCycle, FuncAny, Measure, SqlReq, ErrorMask, WarningMask, "
-            "InfoMask, DebugMask, Debug1Mask, Debug2Mask, Debug3Mask, Debug4Mask, FuncAll";
-        const std::uint32_t values[] = {
-            Error,      Warning,     Info,     Debug,      Debug1,     Debug2,
-            Debug3,     Debug4,      FuncBase, FuncDetail, FuncCycle,  FuncAny,
-            Measure,    SqlReq,      ErrorMask, WarningMask, InfoMask, DebugMask,
-            Debug1Mask, Debug2Mask,  Debug3Mask, Debug4Mask, FuncAll};
+        const std::string names = "Error, Warning, Info, Debug, Debug1, Debug2, Debug3, Debug4, FuncBase, "
+                                  "FuncDetail, FuncCycle, FuncAny, Measure, SqlReq, ErrorMask, WarningMask, "
+                                  "InfoMask, DebugMask, Debug1Mask, Debug2Mask, Debug3Mask, Debug4Mask, FuncAll";
+        const std::uint32_t values[] = {Error, Warning, Info, Debug, Debug1, Debug2, Debug3, Debug4, FuncBase,
+            FuncDetail, FuncCycle, FuncAny, Measure, SqlReq, ErrorMask, WarningMask, InfoMask, DebugMask, Debug1Mask,
+            Debug2Mask, Debug3Mask, Debug4Mask, FuncAll};
         std::vector<std::string> words;
         std::string word;
         for (char c : names) {
@@ -78,12 +75,10 @@ bool from_string(const std::string& name, Level& out)
 
 std::uint32_t get_mask(Level level)
 {
-    static const std::uint32_t singles[] = {Error,    Warning,    Info,      Debug,  Debug1,
-                                            Debug2,   Debug3,     Debug4,    FuncBase,
-                                            FuncDetail, FuncCycle, FuncAny, Measure, SqlReq};
-    static const std::uint32_t masks[] = {ErrorMask,  WarningMask, InfoMask,
-                                          DebugMask,  Debug1Mask,  Debug2Mask,
-                                          Debug3Mask, Debug4Mask,  FuncAll};
+    static const std::uint32_t singles[] = {Error, Warning, Info, Debug, Debug1, Debug2, Debug3, Debug4, FuncBase,
+        FuncDetail, FuncCycle, FuncAny, Measure, SqlReq};
+    static const std::uint32_t masks[]
+        = {ErrorMask, WarningMask, InfoMask, DebugMask, Debug1Mask, Debug2Mask, Debug3Mask, Debug4Mask, FuncAll};
     bool single = false;
     for (std::uint32_t s : singles)
         single = single || (s == static_cast<std::uint32_t>(level));
@@ -97,7 +92,10 @@ std::uint32_t get_mask(Level level)
 
 } // namespace SvLogLvl
 
-std::ostream& sv_unicout() { return std::cout; }
+std::ostream& sv_unicout()
+{
+    return std::cout;
+}
 
 namespace SvDestination {
 
@@ -107,12 +105,14 @@ std::uint64_t FileLogger::max_rotate_ = 10;
 void FileLogger::set_max_size(std::uint64_t megabytes)
 {
     const std::uint64_t unit = 1048576;
-    max_size_ = megabytes > std::numeric_limits<std::uint64_t>::max() / unit
-                    ? std::numeric_limits<std::uint64_t>::max()
-                    : megabytes * unit;
+    max_size_ = megabytes > std::numeric_limits<std::uint64_t>::max() / unit ? std::numeric_limits<std::uint64_t>::max()
+                                                                             : megabytes * unit;
 }
 
-void FileLogger::set_max_rotate(std::uint64_t count) { max_rotate_ = count; }
+void FileLogger::set_max_rotate(std::uint64_t count)
+{
+    max_rotate_ = count;
+}
 
 int SvLogger::write_log(const std::string& text)
 {
@@ -121,7 +121,7 @@ int SvLogger::write_log(const std::string& text)
         return write_log_impl(text);
     char stamp[64] = {0};
     std::time_t now = std::time(nullptr);
-    std::tm local{};
+    std::tm local {};
     if (localtime_r(&now, &local) == nullptr || std::strftime(stamp, sizeof(stamp), "%Y-%m-%d %X", &local) == 0)
         stamp[0] = '\0';
     return write_log_impl(std::string("[") + stamp + "] " + text);
@@ -134,7 +134,10 @@ int StdoutLogger::write_log_impl(const std::string& text)
     return 0;
 }
 
-std::shared_ptr<SvLogger> Stdout() { return std::make_shared<StdoutLogger>(); }
+std::shared_ptr<SvLogger> Stdout()
+{
+    return std::make_shared<StdoutLogger>();
+}
 
 } // namespace SvDestination
 
@@ -165,18 +168,26 @@ std::uint64_t leading_unsigned(const std::string& text)
 const char* colour_of(SvLogLvl::Level level)
 {
     switch (level) {
-    case SvLogLvl::Error: return "\033[1;31m";
-    case SvLogLvl::Warning: return "\033[1;33m";
-    case SvLogLvl::Debug: return "\033[1;97m";
-    default: return nullptr;
+    case SvLogLvl::Error:
+        return "\033[1;31m";
+    case SvLogLvl::Warning:
+        return "\033[1;33m";
+    case SvLogLvl::Debug:
+        return "\033[1;97m";
+    default:
+        return nullptr;
     }
 }
 
 } // namespace
 
-const char* SvLogStream::config_path() { return "/opt/sarvelin/etc/sv_logger.config"; }
+const char* SvLogStream::config_path()
+{
+    return "/opt/sarvelin/etc/sv_logger.config";
+}
 
-SvLogStream::SvLogStream(SvLogLvl::Level level) : level_(level)
+SvLogStream::SvLogStream(SvLogLvl::Level level)
+    : level_(level)
 {
     if (read_config_) {
         if (load_properties() < 1)
@@ -258,8 +269,7 @@ int SvLogStream::load_properties()
     return 0;
 }
 
-void SvLogStream::set_properties(SvLogLvl::Level level, unsigned long max_size_mb,
-                                 unsigned long max_rotate)
+void SvLogStream::set_properties(SvLogLvl::Level level, unsigned long max_size_mb, unsigned long max_rotate)
 {
     global_log_level_ = SvLogLvl::get_mask(level);
     SvDestination::FileLogger::set_max_size(max_size_mb);

@@ -26,7 +26,8 @@ std::size_t archive_text_length(const std::string& payload)
 }
 
 // Reads a range of characters in place, without copying the payload.
-class view_buffer : public std::streambuf {
+class view_buffer : public std::streambuf
+{
 public:
     view_buffer(const char* data, std::size_t size)
     {
@@ -36,8 +37,7 @@ public:
 };
 
 template <class T>
-bool decode_list(const std::string& payload, std::vector<T>& out, std::string& error,
-                 const char* what) noexcept
+bool decode_list(const std::string& payload, std::vector<T>& out, std::string& error, const char* what) noexcept
 {
     try {
         const std::size_t length = archive_text_length(payload);
@@ -67,8 +67,7 @@ bool decode_list(const std::string& payload, std::vector<T>& out, std::string& e
     return false;
 }
 
-template <class T>
-std::string encode_list(const std::vector<T>& items)
+template <class T> std::string encode_list(const std::vector<T>& items)
 {
     try {
         std::ostringstream stream;
@@ -89,20 +88,21 @@ bool decode_client_list(const std::string& payload, client_list& out, std::strin
     return decode_list(payload, out, error, "client list");
 }
 
-bool decode_archive_list(const std::string& payload, std::vector<sv_archive_short>& out,
-                         std::string& error) noexcept
+bool decode_archive_list(const std::string& payload, std::vector<sv_archive_short>& out, std::string& error) noexcept
 {
     return decode_list(payload, out, error, "archive list");
 }
 
-bool decode_recovery_plan(const std::string& payload,
-                          std::vector<disaster_recovery_plan_record>& out,
-                          std::string& error) noexcept
+bool decode_recovery_plan(
+    const std::string& payload, std::vector<disaster_recovery_plan_record>& out, std::string& error) noexcept
 {
     return decode_list(payload, out, error, "disaster recovery plan");
 }
 
-std::string encode_client_list(const client_list& clients) { return encode_list(clients); }
+std::string encode_client_list(const client_list& clients)
+{
+    return encode_list(clients);
+}
 
 std::string encode_archive_list(const std::vector<sv_archive_short>& archives)
 {

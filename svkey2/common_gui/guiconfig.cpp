@@ -40,7 +40,7 @@ void applyQtTranslations(const QString& lang)
 struct LookValue
 {
     enum Kind { Int, Text, Color };
-    const char* key;   // key in a theme file
+    const char* key; // key in a theme file
     Kind kind;
     QVariant byDefault;
     QVariant dark;
@@ -50,69 +50,113 @@ struct LookValue
 const QVector<LookValue>& lookTable()
 {
     static const QVector<LookValue> table = {
-    {"ItemHeight", LookValue::Int, QVariant(30), QVariant(30)},
-    {"ItemSpacing", LookValue::Int, QVariant(5), QVariant(5)},
-    {"ItemRadius", LookValue::Int, QVariant(5), QVariant(5)},
-    {"ItemTextSize", LookValue::Int, QVariant(14), QVariant(14)},
-    {"ItemTextFont", LookValue::Text, QVariant(QStringLiteral("System")), QVariant(QStringLiteral("System"))},
-    {"TextColorOfDisabledItem1", LookValue::Color, QVariant(QColor(QStringLiteral("white"))), QVariant(QColor(QStringLiteral("#E4E4E4")))},
-    {"TextColorOfEnabledItem1", LookValue::Color, QVariant(QColor(QStringLiteral("white"))), QVariant(QColor(QStringLiteral("#E4E4E4")))},
-    {"TextColorOfDisabledItem2", LookValue::Color, QVariant(QColor(QStringLiteral("#D9D9D9"))), QVariant(QColor(QStringLiteral("#606060")))},
-    {"TextColorOfEnabledItem2", LookValue::Color, QVariant(QColor(QStringLiteral("black"))), QVariant(QColor(QStringLiteral("#E4E4E4")))},
-    {"TextColorOfDisabledItem3", LookValue::Color, QVariant(QColor(QStringLiteral("#D9D9D9"))), QVariant(QColor(QStringLiteral("#D9D9D9")))},
-    {"TextColorOfEnabledItem3", LookValue::Color, QVariant(QColor(QStringLiteral("#00757A"))), QVariant(QColor(QStringLiteral("#2EC4A6")))},
-    {"TextColorOfDisabledItem4", LookValue::Color, QVariant(QColor(QStringLiteral("#D9D9D9"))), QVariant(QColor(QStringLiteral("#D9D9D9")))},
-    {"TextColorOfEnabledItem4", LookValue::Color, QVariant(QColor(QStringLiteral("#767676"))), QVariant(QColor(QStringLiteral("#B0B0B0")))},
-    {"FrameColorOfItem", LookValue::Color, QVariant(QColor(QStringLiteral("#878787"))), QVariant(QColor(QStringLiteral("#D9D9D9")))},
-    {"BackgroundColorOfDefaultItem", LookValue::Color, QVariant(QColor(QStringLiteral("#00757A"))), QVariant(QColor(QStringLiteral("#00705F")))},
-    {"BackgroundColorOfDisabledItem", LookValue::Color, QVariant(QColor(QStringLiteral("#D9D9D9"))), QVariant(QColor(QStringLiteral("#606060")))},
-    {"BackgroundColorOfHoverItem", LookValue::Color, QVariant(QColor(QStringLiteral("#1F8085"))), QVariant(QColor(QStringLiteral("#005F50")))},
-    {"BackgroundColorOfClickedItem", LookValue::Color, QVariant(QColor(QStringLiteral("#005B60"))), QVariant(QColor(QStringLiteral("#006252")))},
-    {"BackgroundColorOfItemInput", LookValue::Color, QVariant(QColor(QStringLiteral("white"))), QVariant(QColor(QStringLiteral("transparent")))},
-    {"BackgroundColorOfItemLabel", LookValue::Color, QVariant(QColor(QStringLiteral("white"))), QVariant(QColor(QStringLiteral("transparent")))},
-    {"BackgroundColorOfHeader", LookValue::Color, QVariant(QColor(QStringLiteral("white"))), QVariant(QColor(QStringLiteral("#272727")))},
-    {"LineColorOfHeaderDelimetr", LookValue::Color, QVariant(QColor(QStringLiteral("gray"))), QVariant(QColor(QStringLiteral("#404040")))},
-    {"HeaderHeight", LookValue::Int, QVariant(50), QVariant(50)},
-    {"HeaderDelimetrLineHeight", LookValue::Int, QVariant(0), QVariant(1)},
-    {"HeaderImagePath", LookValue::Text, QVariant(QStringLiteral("qrc:/common_gui/rc/images/logo.svg")), QVariant(QStringLiteral("qrc:/common_gui/rc/images/logo.svg"))},
-    {"HeaderSmallImagePath", LookValue::Text, QVariant(QStringLiteral("qrc:/common_gui/rc/images/logoSmall.svg")), QVariant(QStringLiteral("qrc:/common_gui/rc/images/logoSmall.svg"))},
-    {"AboutSarvelinImagePath", LookValue::Text, QVariant(QStringLiteral("qrc:/common_gui/rc/images/logo.svg")), QVariant(QStringLiteral("qrc:/common_gui/rc/images/logo.svg"))},
-    {"MenuWidth", LookValue::Int, QVariant(210), QVariant(210)},
-    {"MenuSmallWidth", LookValue::Int, QVariant(40), QVariant(40)},
-    {"MenuTopSpaceHeight", LookValue::Int, QVariant(30), QVariant(30)},
-    {"MenuBackgroundColor", LookValue::Color, QVariant(QColor(QStringLiteral("#00757A"))), QVariant(QColor(QStringLiteral("#272727")))},
-    {"MenuWarningColor", LookValue::Color, QVariant(QColor(QStringLiteral("#BF3B24"))), QVariant(QColor(QStringLiteral("#BF3B24")))},
-    {"MenuButtonHeight", LookValue::Int, QVariant(40), QVariant(40)},
-    {"MenuButtonMarkerWidth", LookValue::Int, QVariant(5), QVariant(5)},
-    {"MenuButtonTextSize", LookValue::Int, QVariant(16), QVariant(16)},
-    {"TextColorOfMenuButton", LookValue::Color, QVariant(QColor(QStringLiteral("white"))), QVariant(QColor(QStringLiteral("#E4E4E4")))},
-    {"IconColorOfMenuButton", LookValue::Color, QVariant(QColor(QStringLiteral("white"))), QVariant(QColor(QStringLiteral("#E4E4E4")))},
-    {"MenuButtonDefaultColor", LookValue::Color, QVariant(QColor(QStringLiteral("transparent"))), QVariant(QColor(QStringLiteral("transparent")))},
-    {"MenuButtonUnderMouseColor", LookValue::Color, QVariant(QColor(QStringLiteral("#22898E"))), QVariant(QColor(QStringLiteral("#009B82")))},
-    {"MenuButtonPressColor", LookValue::Color, QVariant(QColor(QStringLiteral("#005B60"))), QVariant(QColor(QStringLiteral("#006252")))},
-    {"MenuButtonSelectedColor", LookValue::Color, QVariant(QColor(QStringLiteral("#22898E"))), QVariant(QColor(QStringLiteral("#009B82")))},
-    {"MenuButtonSelectedMarkerColor", LookValue::Color, QVariant(QColor(QStringLiteral("#005B60"))), QVariant(QColor(QStringLiteral("#006252")))},
-    {"MenuButtonDefaultMarkerColor", LookValue::Color, QVariant(QColor(QStringLiteral("transparent"))), QVariant(QColor(QStringLiteral("transparent")))},
-    {"PageBlockSpacing", LookValue::Int, QVariant(10), QVariant(10)},
-    {"MarginsSizeOfPageBlock", LookValue::Int, QVariant(15), QVariant(15)},
-    {"BlockRadius", LookValue::Int, QVariant(5), QVariant(5)},
-    {"WidthOfPageGridColumn", LookValue::Int, QVariant(500), QVariant(700)},
-    {"BackgroundColorOfPage", LookValue::Color, QVariant(QColor(QStringLiteral("#F2F2F2"))), QVariant(QColor(QStringLiteral("#303030")))},
-    {"BackgroundColorOfPageBlock", LookValue::Color, QVariant(QColor(QStringLiteral("white"))), QVariant(QColor(QStringLiteral("#404040")))},
-    {"TextColorOfBlockHeader", LookValue::Color, QVariant(QColor(QStringLiteral("#00757A"))), QVariant(QColor(QStringLiteral("#E4E4E4")))},
-    {"TableViewHeaderColor", LookValue::Color, QVariant(QColor(QStringLiteral("#00757A"))), QVariant(QColor(QStringLiteral("#00705F")))},
-    {"TableViewRowColor", LookValue::Color, QVariant(QColor(QStringLiteral("white"))), QVariant(QColor(QStringLiteral("#404040")))},
-    {"TableViewSelectedRowColor", LookValue::Color, QVariant(QColor(QStringLiteral("#C8C8C8"))), QVariant(QColor(QStringLiteral("#606060")))},
-    {"TableViewHoveredRowColor", LookValue::Color, QVariant(QColor(QStringLiteral("#C8C8C8"))), QVariant(QColor(QStringLiteral("#606060")))},
-    {"TableViewRowBorderColor", LookValue::Color, QVariant(QColor(QStringLiteral("lightGray"))), QVariant(QColor(QStringLiteral("#D9D9D9")))},
-    {"TableViewBorderWidth", LookValue::Int, QVariant(1), QVariant(1)},
-    {"TableViewRowHeight", LookValue::Int, QVariant(30), QVariant(30)},
-    {"BackgroundColorOfHoverTableButton", LookValue::Color, QVariant(QColor(QStringLiteral("#D9D9D9"))), QVariant(QColor(QStringLiteral("#606060")))},
-    {"BackgroundColorOfClickedTableButton", LookValue::Color, QVariant(QColor(QStringLiteral("#BFBFBF"))), QVariant(QColor(QStringLiteral("#404040")))},
-    {"BackgroundColorOfScrollbarTrack", LookValue::Color, QVariant(QColor(QStringLiteral("#F2F2F2"))), QVariant(QColor(QStringLiteral("#606060")))},
-    {"BackgroundColorOfScrollbarHandle", LookValue::Color, QVariant(QColor(QStringLiteral("#BFBFBF"))), QVariant(QColor(QStringLiteral("#303030")))},
-    {"FrameColorOfScrollbar", LookValue::Color, QVariant(QColor(QStringLiteral("#D9D9D9"))), QVariant(QColor(QStringLiteral("#7F7F7F")))},
-    {"BackgroundColorOfScrollbarArrow", LookValue::Color, QVariant(QColor(QStringLiteral("#BFBFBF"))), QVariant(QColor(QStringLiteral("#303030")))},
+        {"ItemHeight", LookValue::Int, QVariant(30), QVariant(30)},
+        {"ItemSpacing", LookValue::Int, QVariant(5), QVariant(5)},
+        {"ItemRadius", LookValue::Int, QVariant(5), QVariant(5)},
+        {"ItemTextSize", LookValue::Int, QVariant(14), QVariant(14)},
+        {"ItemTextFont", LookValue::Text, QVariant(QStringLiteral("System")), QVariant(QStringLiteral("System"))},
+        {"TextColorOfDisabledItem1", LookValue::Color, QVariant(QColor(QStringLiteral("white"))),
+            QVariant(QColor(QStringLiteral("#E4E4E4")))},
+        {"TextColorOfEnabledItem1", LookValue::Color, QVariant(QColor(QStringLiteral("white"))),
+            QVariant(QColor(QStringLiteral("#E4E4E4")))},
+        {"TextColorOfDisabledItem2", LookValue::Color, QVariant(QColor(QStringLiteral("#D9D9D9"))),
+            QVariant(QColor(QStringLiteral("#606060")))},
+        {"TextColorOfEnabledItem2", LookValue::Color, QVariant(QColor(QStringLiteral("black"))),
+            QVariant(QColor(QStringLiteral("#E4E4E4")))},
+        {"TextColorOfDisabledItem3", LookValue::Color, QVariant(QColor(QStringLiteral("#D9D9D9"))),
+            QVariant(QColor(QStringLiteral("#D9D9D9")))},
+        {"TextColorOfEnabledItem3", LookValue::Color, QVariant(QColor(QStringLiteral("#00757A"))),
+            QVariant(QColor(QStringLiteral("#2EC4A6")))},
+        {"TextColorOfDisabledItem4", LookValue::Color, QVariant(QColor(QStringLiteral("#D9D9D9"))),
+            QVariant(QColor(QStringLiteral("#D9D9D9")))},
+        {"TextColorOfEnabledItem4", LookValue::Color, QVariant(QColor(QStringLiteral("#767676"))),
+            QVariant(QColor(QStringLiteral("#B0B0B0")))},
+        {"FrameColorOfItem", LookValue::Color, QVariant(QColor(QStringLiteral("#878787"))),
+            QVariant(QColor(QStringLiteral("#D9D9D9")))},
+        {"BackgroundColorOfDefaultItem", LookValue::Color, QVariant(QColor(QStringLiteral("#00757A"))),
+            QVariant(QColor(QStringLiteral("#00705F")))},
+        {"BackgroundColorOfDisabledItem", LookValue::Color, QVariant(QColor(QStringLiteral("#D9D9D9"))),
+            QVariant(QColor(QStringLiteral("#606060")))},
+        {"BackgroundColorOfHoverItem", LookValue::Color, QVariant(QColor(QStringLiteral("#1F8085"))),
+            QVariant(QColor(QStringLiteral("#005F50")))},
+        {"BackgroundColorOfClickedItem", LookValue::Color, QVariant(QColor(QStringLiteral("#005B60"))),
+            QVariant(QColor(QStringLiteral("#006252")))},
+        {"BackgroundColorOfItemInput", LookValue::Color, QVariant(QColor(QStringLiteral("white"))),
+            QVariant(QColor(QStringLiteral("transparent")))},
+        {"BackgroundColorOfItemLabel", LookValue::Color, QVariant(QColor(QStringLiteral("white"))),
+            QVariant(QColor(QStringLiteral("transparent")))},
+        {"BackgroundColorOfHeader", LookValue::Color, QVariant(QColor(QStringLiteral("white"))),
+            QVariant(QColor(QStringLiteral("#272727")))},
+        {"LineColorOfHeaderDelimetr", LookValue::Color, QVariant(QColor(QStringLiteral("gray"))),
+            QVariant(QColor(QStringLiteral("#404040")))},
+        {"HeaderHeight", LookValue::Int, QVariant(50), QVariant(50)},
+        {"HeaderDelimetrLineHeight", LookValue::Int, QVariant(0), QVariant(1)},
+        {"HeaderImagePath", LookValue::Text, QVariant(QStringLiteral("qrc:/common_gui/rc/images/logo.svg")),
+            QVariant(QStringLiteral("qrc:/common_gui/rc/images/logo.svg"))},
+        {"HeaderSmallImagePath", LookValue::Text, QVariant(QStringLiteral("qrc:/common_gui/rc/images/logoSmall.svg")),
+            QVariant(QStringLiteral("qrc:/common_gui/rc/images/logoSmall.svg"))},
+        {"AboutSarvelinImagePath", LookValue::Text, QVariant(QStringLiteral("qrc:/common_gui/rc/images/logo.svg")),
+            QVariant(QStringLiteral("qrc:/common_gui/rc/images/logo.svg"))},
+        {"MenuWidth", LookValue::Int, QVariant(210), QVariant(210)},
+        {"MenuSmallWidth", LookValue::Int, QVariant(40), QVariant(40)},
+        {"MenuTopSpaceHeight", LookValue::Int, QVariant(30), QVariant(30)},
+        {"MenuBackgroundColor", LookValue::Color, QVariant(QColor(QStringLiteral("#00757A"))),
+            QVariant(QColor(QStringLiteral("#272727")))},
+        {"MenuWarningColor", LookValue::Color, QVariant(QColor(QStringLiteral("#BF3B24"))),
+            QVariant(QColor(QStringLiteral("#BF3B24")))},
+        {"MenuButtonHeight", LookValue::Int, QVariant(40), QVariant(40)},
+        {"MenuButtonMarkerWidth", LookValue::Int, QVariant(5), QVariant(5)},
+        {"MenuButtonTextSize", LookValue::Int, QVariant(16), QVariant(16)},
+        {"TextColorOfMenuButton", LookValue::Color, QVariant(QColor(QStringLiteral("white"))),
+            QVariant(QColor(QStringLiteral("#E4E4E4")))},
+        {"IconColorOfMenuButton", LookValue::Color, QVariant(QColor(QStringLiteral("white"))),
+            QVariant(QColor(QStringLiteral("#E4E4E4")))},
+        {"MenuButtonDefaultColor", LookValue::Color, QVariant(QColor(QStringLiteral("transparent"))),
+            QVariant(QColor(QStringLiteral("transparent")))},
+        {"MenuButtonUnderMouseColor", LookValue::Color, QVariant(QColor(QStringLiteral("#22898E"))),
+            QVariant(QColor(QStringLiteral("#009B82")))},
+        {"MenuButtonPressColor", LookValue::Color, QVariant(QColor(QStringLiteral("#005B60"))),
+            QVariant(QColor(QStringLiteral("#006252")))},
+        {"MenuButtonSelectedColor", LookValue::Color, QVariant(QColor(QStringLiteral("#22898E"))),
+            QVariant(QColor(QStringLiteral("#009B82")))},
+        {"MenuButtonSelectedMarkerColor", LookValue::Color, QVariant(QColor(QStringLiteral("#005B60"))),
+            QVariant(QColor(QStringLiteral("#006252")))},
+        {"MenuButtonDefaultMarkerColor", LookValue::Color, QVariant(QColor(QStringLiteral("transparent"))),
+            QVariant(QColor(QStringLiteral("transparent")))},
+        {"PageBlockSpacing", LookValue::Int, QVariant(10), QVariant(10)},
+        {"MarginsSizeOfPageBlock", LookValue::Int, QVariant(15), QVariant(15)},
+        {"BlockRadius", LookValue::Int, QVariant(5), QVariant(5)},
+        {"WidthOfPageGridColumn", LookValue::Int, QVariant(500), QVariant(700)},
+        {"BackgroundColorOfPage", LookValue::Color, QVariant(QColor(QStringLiteral("#F2F2F2"))),
+            QVariant(QColor(QStringLiteral("#303030")))},
+        {"BackgroundColorOfPageBlock", LookValue::Color, QVariant(QColor(QStringLiteral("white"))),
+            QVariant(QColor(QStringLiteral("#404040")))},
+        {"TextColorOfBlockHeader", LookValue::Color, QVariant(QColor(QStringLiteral("#00757A"))),
+            QVariant(QColor(QStringLiteral("#E4E4E4")))},
+        {"TableViewHeaderColor", LookValue::Color, QVariant(QColor(QStringLiteral("#00757A"))),
+            QVariant(QColor(QStringLiteral("#00705F")))},
+        {"TableViewRowColor", LookValue::Color, QVariant(QColor(QStringLiteral("white"))),
+            QVariant(QColor(QStringLiteral("#404040")))},
+        {"TableViewSelectedRowColor", LookValue::Color, QVariant(QColor(QStringLiteral("#C8C8C8"))),
+            QVariant(QColor(QStringLiteral("#606060")))},
+        {"TableViewHoveredRowColor", LookValue::Color, QVariant(QColor(QStringLiteral("#C8C8C8"))),
+            QVariant(QColor(QStringLiteral("#606060")))},
+        {"TableViewRowBorderColor", LookValue::Color, QVariant(QColor(QStringLiteral("lightGray"))),
+            QVariant(QColor(QStringLiteral("#D9D9D9")))},
+        {"TableViewBorderWidth", LookValue::Int, QVariant(1), QVariant(1)},
+        {"TableViewRowHeight", LookValue::Int, QVariant(30), QVariant(30)},
+        {"BackgroundColorOfHoverTableButton", LookValue::Color, QVariant(QColor(QStringLiteral("#D9D9D9"))),
+            QVariant(QColor(QStringLiteral("#606060")))},
+        {"BackgroundColorOfClickedTableButton", LookValue::Color, QVariant(QColor(QStringLiteral("#BFBFBF"))),
+            QVariant(QColor(QStringLiteral("#404040")))},
+        {"BackgroundColorOfScrollbarTrack", LookValue::Color, QVariant(QColor(QStringLiteral("#F2F2F2"))),
+            QVariant(QColor(QStringLiteral("#606060")))},
+        {"BackgroundColorOfScrollbarHandle", LookValue::Color, QVariant(QColor(QStringLiteral("#BFBFBF"))),
+            QVariant(QColor(QStringLiteral("#303030")))},
+        {"FrameColorOfScrollbar", LookValue::Color, QVariant(QColor(QStringLiteral("#D9D9D9"))),
+            QVariant(QColor(QStringLiteral("#7F7F7F")))},
+        {"BackgroundColorOfScrollbarArrow", LookValue::Color, QVariant(QColor(QStringLiteral("#BFBFBF"))),
+            QVariant(QColor(QStringLiteral("#303030")))},
     };
     return table;
 }
@@ -184,10 +228,14 @@ GuiConfig* GuiConfig::getInstance()
 QString GuiConfig::appName(App app)
 {
     switch (app) {
-    case svm: return QStringLiteral("svm2");
-    case svc: return QStringLiteral("svc2");
-    case svkey: return QStringLiteral("svkey2");
-    case svinit: return QStringLiteral("sv_init2");
+    case svm:
+        return QStringLiteral("svm2");
+    case svc:
+        return QStringLiteral("svc2");
+    case svkey:
+        return QStringLiteral("svkey2");
+    case svinit:
+        return QStringLiteral("sv_init2");
     }
     return QString();
 }
@@ -335,9 +383,10 @@ void GuiConfig::loadMain()
     setLang(lang);
 
     if (m_logsLevel > 0) {
-        qDebug() << "Main settings:" << "Lang" << m_lang << "Theme" << m_theme << "LogsLevel" << m_logsLevel
-                 << "ExperimentalLogic" << m_experimentalLogic << "InfoHints" << m_infoHints
-                 << "RecordPerPage" << m_recordsPerPage << "UpdateTablePeriod" << m_updateTablePeriod;
+        qDebug() << "Main settings:"
+                 << "Lang" << m_lang << "Theme" << m_theme << "LogsLevel" << m_logsLevel << "ExperimentalLogic"
+                 << m_experimentalLogic << "InfoHints" << m_infoHints << "RecordPerPage" << m_recordsPerPage
+                 << "UpdateTablePeriod" << m_updateTablePeriod;
     }
 }
 
@@ -422,8 +471,9 @@ void GuiConfig::applyDarkTheme()
 
 void GuiConfig::loadThemesList()
 {
-    m_themesList = QDir(themesFolder()).entryList(QStringList{QStringLiteral("*_theme")},
-                                                  QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    m_themesList
+        = QDir(themesFolder())
+              .entryList(QStringList {QStringLiteral("*_theme")}, QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     if (m_logsLevel > 0)
         qDebug() << "Themes list:" << m_themesList;
 }
@@ -570,29 +620,97 @@ QStringList GuiConfig::getPageInfo(const QString& name) const
 {
     const auto it = pagesInfo.constFind(name);
     if (it == pagesInfo.constEnd())
-        return QStringList{QString(), QString()};
-    return QStringList{it->first, it->second};
+        return QStringList {QString(), QString()};
+    return QStringList {it->first, it->second};
 }
 
 // --- other main settings
 
-int GuiConfig::updateTablePeriod() const { checkApp("UpdateTablePeriod"); return m_updateTablePeriod; }
-void GuiConfig::setUpdateTablePeriod(int seconds) { checkApp("UpdateTablePeriod"); m_updateTablePeriod = seconds; }
-int GuiConfig::recordsPerPage() const { checkApp("RecordPerPage"); return m_recordsPerPage; }
-void GuiConfig::setRecordsPerPage(int records) { checkApp("RecordPerPage"); m_recordsPerPage = records; }
-bool GuiConfig::experimentalLogic() const { checkApp("ExperimentalLogic"); return m_experimentalLogic; }
-bool GuiConfig::infoHints() const { checkApp("InfoHints"); return m_infoHints; }
-QString GuiConfig::getSSLMode() const { checkApp("SSLMode"); return m_sslMode; }
-QString GuiConfig::hostname() const { checkApp("Hostname"); return m_hostname; }
-void GuiConfig::setHostname(const QString& value) { checkApp("Hostname"); m_hostname = value; }
-QString GuiConfig::username() const { checkApp("Username"); return m_username; }
-void GuiConfig::setUsername(const QString& value) { checkApp("Username"); m_username = value; }
-QString GuiConfig::usernameWithDomain() const { checkApp("UsernameWithDomain"); return m_usernameWithDomain; }
-void GuiConfig::setUsernameWithDomain(const QString& value) { checkApp("UsernameWithDomain"); m_usernameWithDomain = value; }
-bool GuiConfig::exitWithoutConfirmation() const { checkApp("ExitWithoutConfirmation"); return m_exitWithoutConfirmation; }
-bool GuiConfig::sessionBlocking() const { checkApp("SessionIsBlocked"); return m_sessionBlocking; }
-unsigned int GuiConfig::idleTimeout() const { checkApp("IdleTimeoutInMinutes"); return m_idleTimeout; }
-bool GuiConfig::getUseMsAdAuthByDefault() const { checkApp("UseMsAdAuthByDefault"); return m_useMsAdAuthByDefault; }
+int GuiConfig::updateTablePeriod() const
+{
+    checkApp("UpdateTablePeriod");
+    return m_updateTablePeriod;
+}
+void GuiConfig::setUpdateTablePeriod(int seconds)
+{
+    checkApp("UpdateTablePeriod");
+    m_updateTablePeriod = seconds;
+}
+int GuiConfig::recordsPerPage() const
+{
+    checkApp("RecordPerPage");
+    return m_recordsPerPage;
+}
+void GuiConfig::setRecordsPerPage(int records)
+{
+    checkApp("RecordPerPage");
+    m_recordsPerPage = records;
+}
+bool GuiConfig::experimentalLogic() const
+{
+    checkApp("ExperimentalLogic");
+    return m_experimentalLogic;
+}
+bool GuiConfig::infoHints() const
+{
+    checkApp("InfoHints");
+    return m_infoHints;
+}
+QString GuiConfig::getSSLMode() const
+{
+    checkApp("SSLMode");
+    return m_sslMode;
+}
+QString GuiConfig::hostname() const
+{
+    checkApp("Hostname");
+    return m_hostname;
+}
+void GuiConfig::setHostname(const QString& value)
+{
+    checkApp("Hostname");
+    m_hostname = value;
+}
+QString GuiConfig::username() const
+{
+    checkApp("Username");
+    return m_username;
+}
+void GuiConfig::setUsername(const QString& value)
+{
+    checkApp("Username");
+    m_username = value;
+}
+QString GuiConfig::usernameWithDomain() const
+{
+    checkApp("UsernameWithDomain");
+    return m_usernameWithDomain;
+}
+void GuiConfig::setUsernameWithDomain(const QString& value)
+{
+    checkApp("UsernameWithDomain");
+    m_usernameWithDomain = value;
+}
+bool GuiConfig::exitWithoutConfirmation() const
+{
+    checkApp("ExitWithoutConfirmation");
+    return m_exitWithoutConfirmation;
+}
+bool GuiConfig::sessionBlocking() const
+{
+    checkApp("SessionIsBlocked");
+    return m_sessionBlocking;
+}
+unsigned int GuiConfig::idleTimeout() const
+{
+    checkApp("IdleTimeoutInMinutes");
+    return m_idleTimeout;
+}
+bool GuiConfig::getUseMsAdAuthByDefault() const
+{
+    checkApp("UseMsAdAuthByDefault");
+    return m_useMsAdAuthByDefault;
+}
 
 void GuiConfig::setExperimentalLogic(bool value)
 {

@@ -11,8 +11,7 @@ const char* const Logger::logsFileName = ".logs";
 
 Logger::Logger(QObject* parent)
     : QObject(parent)
-{
-}
+{ }
 
 Logger::~Logger()
 {
@@ -50,12 +49,24 @@ void Logger::setLogType(LogType type)
 void Logger::setLogsLevel(int level)
 {
     switch (level) {
-    case 1: m_levelMask = Fatal; break;
-    case 2: m_levelMask = Fatal | Critical; break;
-    case 3: m_levelMask = Fatal | Critical | Warning; break;
-    case 4: m_levelMask = Fatal | Critical | Warning | Debug; break;
-    case 5: m_levelMask = Fatal | Critical | Warning | Debug | Info; break;
-    default: m_levelMask = 0; break;
+    case 1:
+        m_levelMask = Fatal;
+        break;
+    case 2:
+        m_levelMask = Fatal | Critical;
+        break;
+    case 3:
+        m_levelMask = Fatal | Critical | Warning;
+        break;
+    case 4:
+        m_levelMask = Fatal | Critical | Warning | Debug;
+        break;
+    case 5:
+        m_levelMask = Fatal | Critical | Warning | Debug | Info;
+        break;
+    default:
+        m_levelMask = 0;
+        break;
     }
 }
 
@@ -75,7 +86,7 @@ void Logger::initLoggerToFile()
     m_file.setFileName(m_folder + logsFileName);
     if (!m_file.open(QIODevice::ReadWrite | QIODevice::Append)) {
         std::fprintf(stderr, "Warning: [Logger::initLoggerToFile] Could not initialize logger using file%s",
-                     m_file.fileName().toUtf8().constData());
+            m_file.fileName().toUtf8().constData());
         std::fflush(stderr);
     }
 }

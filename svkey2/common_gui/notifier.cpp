@@ -2,8 +2,7 @@
 
 Notifier::Notifier(QObject* parent)
     : QObject(parent)
-{
-}
+{ }
 
 Notifier* Notifier::getInstance()
 {

@@ -14,14 +14,14 @@ class Notifier : public QObject
 public:
     static Notifier* getInstance();
 
-    Q_INVOKABLE void showError(const QString& msg, const QString& details = QString(),
-                               const QVariantList& context = QVariantList());
-    Q_INVOKABLE void showWarning(const QString& msg, const QString& details = QString(),
-                                 const QVariantList& context = QVariantList());
-    Q_INVOKABLE void showInfo(const QString& msg, const QString& details = QString(),
-                              const QVariantList& context = QVariantList());
-    Q_INVOKABLE void showAssert(const QString& msg, const QString& details = QString(),
-                                const QVariantList& context = QVariantList());
+    Q_INVOKABLE void showError(
+        const QString& msg, const QString& details = QString(), const QVariantList& context = QVariantList());
+    Q_INVOKABLE void showWarning(
+        const QString& msg, const QString& details = QString(), const QVariantList& context = QVariantList());
+    Q_INVOKABLE void showInfo(
+        const QString& msg, const QString& details = QString(), const QVariantList& context = QVariantList());
+    Q_INVOKABLE void showAssert(
+        const QString& msg, const QString& details = QString(), const QVariantList& context = QVariantList());
     // Closes the notification `msg` if it is still on screen (a wait it
     // announced is over).
     Q_INVOKABLE void withdraw(const QString& msg);

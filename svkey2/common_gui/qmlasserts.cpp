@@ -9,8 +9,7 @@
 
 QmlAsserts::QmlAsserts(QObject* parent)
     : QObject(parent)
-{
-}
+{ }
 
 QmlAsserts* QmlAsserts::getInstance(QQmlEngine* engine)
 {

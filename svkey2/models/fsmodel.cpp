@@ -84,8 +84,8 @@ private:
 FsModel::FsModel(QObject* parent)
     : QStandardItemModel(parent)
 {
-    setHorizontalHeaderLabels({tr("Backup"), tr("Filesystem"), tr("Mount point"), tr("Type"),
-                               tr("Options"), tr("Dump"), tr("Pass")});
+    setHorizontalHeaderLabels(
+        {tr("Backup"), tr("Filesystem"), tr("Mount point"), tr("Type"), tr("Options"), tr("Dump"), tr("Pass")});
 }
 
 QHash<int, QByteArray> FsModel::roleNames() const
@@ -219,21 +219,20 @@ bool FsModel::mountDeviceNow(const QString& device, const QString& mountPoint, b
     std::string dfOutput;
     CommandResult dfResult;
     if (sv_key_common::execute_command(dfCommand, &dfOutput, &dfResult) == 0 && dfNamesMountPoint(dfOutput, folder)) {
-        notifier->showError(QStringLiteral("The mount point ") + mountPoint
-                                + QStringLiteral(" is used. Please unmount it first"),
-                            dfResult.allOutput());
+        notifier->showError(
+            QStringLiteral("The mount point ") + mountPoint + QStringLiteral(" is used. Please unmount it first"),
+            dfResult.allOutput());
         return false;
     }
     emit commandDone();
 
-    const QString command = QStringLiteral("/bin/mount") + (readOnly ? QStringLiteral(" -o ro,nodev,nosuid,noexec") : QString())
-        + QStringLiteral(" -- ") + QString::fromStdString(quoted(device)) + QLatin1Char(' ')
-        + QString::fromStdString(quoted(mountPoint));
+    const QString command = QStringLiteral("/bin/mount")
+        + (readOnly ? QStringLiteral(" -o ro,nodev,nosuid,noexec") : QString()) + QStringLiteral(" -- ")
+        + QString::fromStdString(quoted(device)) + QLatin1Char(' ') + QString::fromStdString(quoted(mountPoint));
     CommandResult result;
     if (sv_key_common::execute_command(command.toStdString(), nullptr, &result) != 0) {
         notifier->showError(tr("Can't mount device ") + device + tr(" to mountpoint ") + mountPoint,
-                            tr("Can't execute: ") + command + QStringLiteral("\n") + tr("Result: ")
-                                + explainFailure(result).details);
+            tr("Can't execute: ") + command + QStringLiteral("\n") + tr("Result: ") + explainFailure(result).details);
         return false;
     }
 
@@ -257,7 +256,8 @@ bool FsModel::unmountDeviceNow(const QString& device)
         Notifier::getInstance()->showError(failure.message, failure.details);
         return false;
     }
-    qDebug() << "Device " + device + " was unmounted" << "with command:" << command;
+    qDebug() << "Device " + device + " was unmounted"
+             << "with command:" << command;
     mountedDevices.removeOne(device);
     return true;
 }
@@ -312,16 +312,16 @@ bool FsModel::privateMultipleMount(bool onlyMarked)
         qDebug() << "Mount device" << filesystem << "to mountpoint" << mountPoint;
         bool mounted = false;
         if (!mountPointStaysBelowRoot(mountPoint)) {
-            Notifier::getInstance()->showError(tr("Can't mount device ") + filesystem + tr(" to mountpoint ")
-                                                   + mountPoint,
-                                               tr("The mount point leads outside of /mnt"));
+            Notifier::getInstance()->showError(
+                tr("Can't mount device ") + filesystem + tr(" to mountpoint ") + mountPoint,
+                tr("The mount point leads outside of /mnt"));
         } else {
             mounted = mountDeviceNow(filesystem, mountPoint, true);
             emit commandDone();
         }
         if (!mounted) {
-            Notifier::getInstance()->showWarning(tr("Device ") + filesystem + tr(" from fstab can`t be mounted to ")
-                                                 + mountPoint);
+            Notifier::getInstance()->showWarning(
+                tr("Device ") + filesystem + tr(" from fstab can`t be mounted to ") + mountPoint);
             allDone = false;
         }
     }

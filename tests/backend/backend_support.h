@@ -10,7 +10,10 @@
 #include <sstream>
 #include <string>
 
-inline QByteArray B(const std::string& s) { return QByteArray::fromStdString(s); }
+inline QByteArray B(const std::string& s)
+{
+    return QByteArray::fromStdString(s);
+}
 
 inline std::string read_file(const std::string& path)
 {

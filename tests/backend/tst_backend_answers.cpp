@@ -7,7 +7,8 @@
 
 #include "sarvelin_common.h"
 
-class TestBackendAnswers : public QObject {
+class TestBackendAnswers : public QObject
+{
     Q_OBJECT
 private slots:
     void answers();

@@ -25,10 +25,15 @@ std::string round_trip(const std::string& dir, const std::string& text)
 
 } // namespace
 
-class TestBackendConfigFile : public QObject {
+class TestBackendConfigFile : public QObject
+{
     Q_OBJECT
 private slots:
-    void init() { QVERIFY(dir_.isValid()); d_ = dir_.path().toStdString(); }
+    void init()
+    {
+        QVERIFY(dir_.isValid());
+        d_ = dir_.path().toStdString();
+    }
     void format_rules();
     void editing_keeps_order_and_index();
     void copies_rebuild_their_own_index();
@@ -45,7 +50,7 @@ void TestBackendConfigFile::format_rules()
     // Indented comment, blank line, "a" with four spaces and a two-word
     // value, "a" again, a bare name: three lines remain.
     QCOMPARE(B(round_trip(d_, "   # note here\n\na    two words\na one\nflag\n")),
-             QByteArray("# note here\na one\nflag \n"));
+        QByteArray("# note here\na one\nflag \n"));
     // Tab as separator, a tab inside the value stays; a '#' after the first
     // character is ordinary text; a name only inside a comment is absent,
     // and the exception names it.
@@ -68,7 +73,8 @@ void TestBackendConfigFile::format_rules()
     QCOMPARE(B(static_cast<const sv_config::Comment&>(**first).getPure()), QByteArray(" spaced"));
     // CR LF endings, no final newline, blanks before the value collapse on
     // save; inner spaces of a value are kept, surrounding white space is not.
-    QCOMPARE(B(round_trip(d_, "a 1\r\nb    2\r\n  key   a  b  \t \r\n#c\r\nd 4")), QByteArray("a 1\nb 2\nkey a  b\n#c\nd 4\n"));
+    QCOMPARE(B(round_trip(d_, "a 1\r\nb    2\r\n  key   a  b  \t \r\n#c\r\nd 4")),
+        QByteArray("a 1\nb 2\nkey a  b\n#c\nd 4\n"));
     // Empty file: nothing, saves as an empty file.
     QCOMPARE(B(round_trip(d_, "")), QByteArray(""));
 }

@@ -20,9 +20,13 @@ const std::string settings = "/opt/sarvelin/etc/sv_logger.config";
 const std::string yellow = "\033[1;33m", red = "\033[1;31m", colour_end = " \033[0m";
 
 // Captures standard output and standard error while alive.
-class capture {
+class capture
+{
 public:
-    capture() : out_(std::cout.rdbuf(o_.rdbuf())), err_(std::cerr.rdbuf(e_.rdbuf())) {}
+    capture()
+        : out_(std::cout.rdbuf(o_.rdbuf()))
+        , err_(std::cerr.rdbuf(e_.rdbuf()))
+    { }
     ~capture() { restore(); }
     void restore()
     {
@@ -43,7 +47,10 @@ private:
 
 // What one stream of `level` printed: it writes `text` and ends the line,
 // or writes nothing when `text` is null.
-struct printed { std::string out, err; };
+struct printed
+{
+    std::string out, err;
+};
 printed log_once(SvLogLvl::Level level, const char* text = nullptr)
 {
     capture c;
@@ -69,13 +76,12 @@ void fresh_process()
     SvDestination::FileLogger::max_rotate_ = 10;
 }
 
-const std::string default_settings =
-    "#Logging level: Error, Warning, Info, Debug, Debug1, Debug2, Debug3, Debug4\n"
-    "log_level Info\n"
-    "#Maximum size of log file in Mb\n"
-    "log_file_max_size 1\n"
-    "#Number of stored log file rotations, log file itself is not included\n"
-    "log_file_max_rotate 10\n";
+const std::string default_settings = "#Logging level: Error, Warning, Info, Debug, Debug1, Debug2, Debug3, Debug4\n"
+                                     "log_level Info\n"
+                                     "#Maximum size of log file in Mb\n"
+                                     "log_file_max_size 1\n"
+                                     "#Number of stored log file rotations, log file itself is not included\n"
+                                     "log_file_max_rotate 10\n";
 
 // Removes the "[date time] " stamp, checking its form.
 std::string without_stamp(const std::string& line)
@@ -90,7 +96,8 @@ std::string without_stamp(const std::string& line)
 
 } // namespace
 
-class TestBackendLogStream : public QObject {
+class TestBackendLogStream : public QObject
+{
     Q_OBJECT
 private slots:
     void initTestCase()
@@ -106,7 +113,8 @@ private slots:
 
 void TestBackendLogStream::settings_are_read_once_per_process()
 {
-    struct row {
+    struct row
+    {
         const char* level;
         std::uint32_t mask;
         const char* size;
@@ -121,13 +129,13 @@ void TestBackendLogStream::settings_are_read_once_per_process()
         {"info", 7, "abc", 0, "", 0},
         {"ErrorMask", 7, "-4", 0, "-1", 0},
         {"Error", 1, "99999999999999999999999", 18446744073709551615ULL, "18446744073709551615",
-         18446744073709551615ULL},
+            18446744073709551615ULL},
         {"Warning   Mask", 7, "1", 1048576, "1", 1},
     };
     for (const auto& r : rows) {
         fresh_process();
-        const std::string text = std::string("log_level ") + r.level + "\nlog_file_max_size " + r.size +
-                                 "\nlog_file_max_rotate " + r.rotate + "\n";
+        const std::string text = std::string("log_level ") + r.level + "\nlog_file_max_size " + r.size
+            + "\nlog_file_max_rotate " + r.rotate + "\n";
         write_file(settings, text);
         QCOMPARE(B(log_once(SvLogLvl::Debug4).err), QByteArray());
         QCOMPARE(SvLogStream::global_log_level_, r.mask);
@@ -151,7 +159,7 @@ void TestBackendLogStream::missing_or_incomplete_settings_are_rewritten()
     // Missing file: a warning on standard error, the defaults, a fresh file.
     ::unlink(settings.c_str());
     QCOMPARE(B(log_once(SvLogLvl::Info).err),
-             B("Warning: SvLogStream config file is absent: Can't open file '" + settings + "'\n"));
+        B("Warning: SvLogStream config file is absent: Can't open file '" + settings + "'\n"));
     QCOMPARE(B(read_file(settings)), B(default_settings));
     QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(7));
     // One variable missing: the whole file is rewritten with the defaults,
@@ -159,13 +167,16 @@ void TestBackendLogStream::missing_or_incomplete_settings_are_rewritten()
     for (const char* gone : {"log_level", "log_file_max_rotate"}) {
         fresh_process();
         std::string text;
-        if (std::string(gone) != "log_level") text += "log_level Debug\n";
-        if (std::string(gone) != "log_file_max_size") text += "log_file_max_size 9\n";
-        if (std::string(gone) != "log_file_max_rotate") text += "log_file_max_rotate 4\n";
+        if (std::string(gone) != "log_level")
+            text += "log_level Debug\n";
+        if (std::string(gone) != "log_file_max_size")
+            text += "log_file_max_size 9\n";
+        if (std::string(gone) != "log_file_max_rotate")
+            text += "log_file_max_rotate 4\n";
         text += "#mine\n";
         write_file(settings, text);
         QCOMPARE(B(log_once(SvLogLvl::Info).err),
-                 B(std::string("Warning: SvLogStream config variable is absent: ") + gone + "\n"));
+            B(std::string("Warning: SvLogStream config variable is absent: ") + gone + "\n"));
         QCOMPARE(B(read_file(settings)), B(default_settings));
         QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(7));
         QCOMPARE(SvDestination::FileLogger::max_size_, std::uint64_t(1048576));
@@ -189,7 +200,8 @@ void TestBackendLogStream::missing_or_incomplete_settings_are_rewritten()
 void TestBackendLogStream::line_format_colours_and_folding()
 {
     write_file(settings, "log_level Debug\nlog_file_max_size 1\nlog_file_max_rotate 1\n");
-    struct row {
+    struct row
+    {
         SvLogLvl::Level level;
         std::string message;
         std::string expected; // after the time stamp
@@ -198,7 +210,8 @@ void TestBackendLogStream::line_format_colours_and_folding()
         {SvLogLvl::Warning, "two  spaces\n", yellow + "Warning: two spaces" + colour_end + "\n"},
         {SvLogLvl::Warning, "  lead\tand\t\ttabs  \n", yellow + "Warning: lead\tand\ttabs" + colour_end + "\n"},
         {SvLogLvl::Error, "broken\n", red + "Error: broken" + colour_end + "\n"},
-        {SvLogLvl::Warning, "first\nsecond\n", yellow + "Warning: first" + colour_end + "\n" + yellow + "second" + colour_end + "\n"},
+        {SvLogLvl::Warning, "first\nsecond\n",
+            yellow + "Warning: first" + colour_end + "\n" + yellow + "second" + colour_end + "\n"},
         {SvLogLvl::Warning, "a \n\n b\n", yellow + "Warning: a b" + colour_end + "\n"},
         {SvLogLvl::Info, "keeps  two\n", "Info: keeps  two\n"},
         {SvLogLvl::Info, "no newline", "Info: no newline"},
@@ -206,20 +219,22 @@ void TestBackendLogStream::line_format_colours_and_folding()
     };
     for (const auto& r : rows) {
         capture c;
-        { SvLogStream s(r.level); s << r.message; }
+        {
+            SvLogStream s(r.level);
+            s << r.message;
+        }
         c.restore();
         QCOMPARE(B(without_stamp(c.out())), B(r.expected));
     }
     // A 1 MB message goes through whole.
     const std::string big(1 << 20, 'x');
     QCOMPARE(without_stamp(log_once(SvLogLvl::Warning, big.c_str()).out).size(),
-             yellow.size() + 9 + big.size() + colour_end.size() + 1);
+        yellow.size() + 9 + big.size() + colour_end.size() + 1);
     // Default mask: Debug and the levels outside InfoMask are silent.
     fresh_process();
     write_file(settings, default_settings);
-    const std::pair<SvLogLvl::Level, bool> shown[] = {
-        {SvLogLvl::Error, true},     {SvLogLvl::Warning, true}, {SvLogLvl::Info, true},
-        {SvLogLvl::Debug, false},    {SvLogLvl::Measure, false}};
+    const std::pair<SvLogLvl::Level, bool> shown[] = {{SvLogLvl::Error, true}, {SvLogLvl::Warning, true},
+        {SvLogLvl::Info, true}, {SvLogLvl::Debug, false}, {SvLogLvl::Measure, false}};
     for (const auto& s : shown)
         QCOMPARE(!log_once(s.first, "m").out.empty(), s.second);
 }

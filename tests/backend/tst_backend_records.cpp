@@ -18,8 +18,9 @@ const std::string head = "22 serialization::archive 18 ";
 // snapshot_size created, creation/transmission/crypt duration,
 // crypt_algorithm, signed, verification status, aux_text_2, aux_text_3
 // (a string is its length, a space and its bytes).
-const std::string archive_1 = "101 202 7 aux one 12 rescue image 303 12 rescue_image 8 /dev/sda 4 full 6 pool-a "
-                              "4096000000 1024 19 2026-12-01 10:00:00 8 00:05:00 8 00:01:30 8 00:00:07 6 aes256 1 7 0  2 x3";
+const std::string archive_1
+    = "101 202 7 aux one 12 rescue image 303 12 rescue_image 8 /dev/sda 4 full 6 pool-a "
+      "4096000000 1024 19 2026-12-01 10:00:00 8 00:05:00 8 00:01:30 8 00:00:07 6 aes256 1 7 0  2 x3";
 const std::string archive_2 = "18446744073709551615 0 0  6 second 1 12 rescue_image 12 /dev/nvme0n1 11 incremental 1 p "
                               "0 18446744073709551615 0  2 1s 2 2s 2 3s 7 nocrypt 0 0 3 two 0 ";
 // The list: class info "0 0" of the vector, count 2, item version 0, class
@@ -33,10 +34,12 @@ const std::string archives_by_hand = head + "0 0 2 0 0 0 " + archive_1 + " " + a
 // sv_archive_drp and of sv_archive_short at their first occurrence, the
 // archive's fields, the flag.
 const std::string plan_archive_1 = "11 12 0  1 a 13 1 t 1 r 1 b 1 p 14 15 1 c 1 d 1 e 1 f 1 g 1 3 0  0 ";
-const std::string plan_archive_2 = "21 22 1 x 2 bb 23 2 t2 2 r2 2 b2 2 p2 24 25 2 c2 2 d2 2 e2 2 f2 7 nocrypt 0 8 1 y 1 z";
-const std::string plan_by_hand = head + "0 0 2 0 0 0 1 1 / 10 filesystem 9 /dev/sda1 100 7 root fs 0 0 0 0 "
-                                 "2 5 /home 9 directory 9 /dev/sda2 5 0  2 0 0 0 0 0 "
-                                 + plan_archive_1 + " 1 " + plan_archive_2 + " 0\n";
+const std::string plan_archive_2
+    = "21 22 1 x 2 bb 23 2 t2 2 r2 2 b2 2 p2 24 25 2 c2 2 d2 2 e2 2 f2 7 nocrypt 0 8 1 y 1 z";
+const std::string plan_by_hand = head
+    + "0 0 2 0 0 0 1 1 / 10 filesystem 9 /dev/sda1 100 7 root fs 0 0 0 0 "
+      "2 5 /home 9 directory 9 /dev/sda2 5 0  2 0 0 0 0 0 "
+    + plan_archive_1 + " 1 " + plan_archive_2 + " 0\n";
 
 // Three clients: class info of the vector, count, item version, class info
 // of the pair, then name and hardware id of each.
@@ -61,7 +64,8 @@ void check_fields(const sv_archive_short& a, const std::string& fields)
 
 } // namespace
 
-class TestBackendRecords : public QObject {
+class TestBackendRecords : public QObject
+{
     Q_OBJECT
 private slots:
     void hand_written_lists_decode_and_encode_back();
@@ -90,9 +94,9 @@ void TestBackendRecords::hand_written_lists_decode_and_encode_back()
     QCOMPARE(plan.size(), std::size_t(2));
     QStringList entries;
     for (const auto& e : plan)
-        entries << QString::fromStdString(std::to_string(e.get_id()) + "|" + e.resource() + "|" + e.resource_type() + "|"
-                                          + e.resource_destination() + "|" + std::to_string(e.priority()) + "|"
-                                          + e.description() + "|" + std::to_string(e.archives().size()));
+        entries << QString::fromStdString(std::to_string(e.get_id()) + "|" + e.resource() + "|" + e.resource_type()
+            + "|" + e.resource_destination() + "|" + std::to_string(e.priority()) + "|" + e.description() + "|"
+            + std::to_string(e.archives().size()));
     QCOMPARE(entries, QStringList({"1|/|filesystem|/dev/sda1|100|root fs|0", "2|/home|directory|/dev/sda2|5||2"}));
     check_fields(plan[1].archives()[0].archive, plan_archive_1);
     check_fields(plan[1].archives()[1].archive, plan_archive_2);
@@ -101,19 +105,18 @@ void TestBackendRecords::hand_written_lists_decode_and_encode_back()
 
     sv_payload::client_list clients;
     QVERIFY2(sv_payload::decode_client_list(clients_by_hand, clients, error), error.c_str());
-    QVERIFY(clients == (sv_payload::client_list{{"alpha", "HW-1"}, {"beta gamma", "HW-2"}, {"", "HW-3"}}));
+    QVERIFY(clients == (sv_payload::client_list {{"alpha", "HW-1"}, {"beta gamma", "HW-2"}, {"", "HW-3"}}));
     QCOMPARE(B(sv_payload::encode_client_list(clients)), B(clients_by_hand));
     // Two pairs for one hardware id both arrive; the caller decides.
     QVERIFY(sv_payload::decode_client_list(head + "0 0 2 0 0 0 3 old 2 H1 3 new 2 H1\n", clients, error));
-    QVERIFY(clients == (sv_payload::client_list{{"old", "H1"}, {"new", "H1"}}));
+    QVERIFY(clients == (sv_payload::client_list {{"old", "H1"}, {"new", "H1"}}));
 }
 
 void TestBackendRecords::class_versions_and_empty_lists()
 {
     // The daemon may write other class versions; they end in `version`.
-    const std::string archives_v3 =
-        "22 serialization::archive 18 0 0 1 3 0 3 "
-        "1 2 0  1 n 3 0  0  0  0  4 5 0  0  0  0  0  0 6 0  0 \n";
+    const std::string archives_v3 = "22 serialization::archive 18 0 0 1 3 0 3 "
+                                    "1 2 0  1 n 3 0  0  0  0  4 5 0  0  0  0  0  0 6 0  0 \n";
     std::vector<sv_archive_short> a;
     std::string error;
     QVERIFY2(sv_payload::decode_archive_list(archives_v3, a, error), error.c_str());
@@ -126,7 +129,7 @@ void TestBackendRecords::class_versions_and_empty_lists()
     std::vector<disaster_recovery_plan_record> p(2);
     sv_payload::client_list c(1);
     QVERIFY(sv_payload::decode_archive_list(empty, a, error) && sv_payload::decode_recovery_plan(empty, p, error)
-            && sv_payload::decode_client_list(empty, c, error));
+        && sv_payload::decode_client_list(empty, c, error));
     QVERIFY(a.empty() && p.empty() && c.empty());
     QCOMPARE(B(sv_payload::encode_archive_list({})), B(empty));
 }
@@ -168,8 +171,8 @@ void TestBackendRecords::every_truncation_is_reported()
         std::vector<disaster_recovery_plan_record> p;
         sv_payload::client_list c;
         return kind == 0 ? sv_payload::decode_archive_list(text, a, error)
-                         : kind == 1 ? sv_payload::decode_recovery_plan(text, p, error)
-                                     : sv_payload::decode_client_list(text, c, error);
+            : kind == 1  ? sv_payload::decode_recovery_plan(text, p, error)
+                         : sv_payload::decode_client_list(text, c, error);
     };
     int kind = 0;
     for (const auto& full : texts) {

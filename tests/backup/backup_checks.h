@@ -10,14 +10,14 @@
 namespace backup_checks {
 
 const QString kConfig = "/opt/sarvelin/etc/config.file";
-const QStringList kCopiedKeys = {"/opt/sarvelin/keys/master-key", "/opt/sarvelin/keys/secret-key.pem",
-                                 "/opt/sarvelin/keys/public-key.pem"};
+const QStringList kCopiedKeys
+    = {"/opt/sarvelin/keys/master-key", "/opt/sarvelin/keys/secret-key.pem", "/opt/sarvelin/keys/public-key.pem"};
 
 inline QStringList lines(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)
-                                       : QStringList{"<no " + path + ">"};
+                                       : QStringList {"<no " + path + ">"};
 }
 inline int mode(const QString& path)
 {

@@ -15,7 +15,6 @@
 #include <QQmlEngine>
 #include <QTimer>
 
-
 using namespace backup_checks;
 
 namespace {
@@ -31,7 +30,8 @@ class BackupHazardsTest : public QObject
 
     bool clickRow(const QString& name)
     {
-        const auto cells = gui.shownBelow("devicesTreeView", [&](QQuickItem* i) { return i->property("text").toString() == name; });
+        const auto cells
+            = gui.shownBelow("devicesTreeView", [&](QQuickItem* i) { return i->property("text").toString() == name; });
         return !cells.isEmpty() && gui.click(cells.first());
     }
     // From the welcome page to the confirmation page of a backup of sda2
@@ -58,8 +58,8 @@ class BackupHazardsTest : public QObject
     }
     void writeScenario(const QString& statuses)
     {
-        QVERIFY(writeFile(kScenario, ("[local_client]\nauthorize_after = 0\n[backup]\nsvfd_seconds = 1\nstatus = "
-                                      + statuses + "\n").toUtf8()));
+        QVERIFY(writeFile(kScenario,
+            ("[local_client]\nauthorize_after = 0\n[backup]\nsvfd_seconds = 1\nstatus = " + statuses + "\n").toUtf8()));
     }
 
 private slots:
@@ -119,10 +119,12 @@ private slots:
         // The application's quit flag stays set until its loop runs again.
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         qApp->exec();
-        std::printf("exit during backup: run ended %lld ms after Exit, %lld ms of processor time\n", endedAfter,
-                    cpuUntilEnd);
-        QVERIFY2(question.contains(GuiHarness::tr("KeyMaster", "A backup is running. If you leave now, it is stopped: the file systems are unmounted, the copied keys and settings are deleted and the local client is stopped.")),
-                 qPrintable(question));
+        std::printf(
+            "exit during backup: run ended %lld ms after Exit, %lld ms of processor time\n", endedAfter, cpuUntilEnd);
+        QVERIFY2(question.contains(GuiHarness::tr("KeyMaster",
+                     "A backup is running. If you leave now, it is stopped: the file systems are unmounted, the copied "
+                     "keys and settings are deleted and the local client is stopped.")),
+            qPrintable(question));
         QVERIFY(cancelFocused);
         QVERIFY(quit && !result);
         QVERIFY2(endedAfter >= 1000 && endedAfter < 20000, qPrintable(QString::number(endedAfter)));
@@ -152,8 +154,10 @@ private slots:
         connect(Notifier::getInstance(), &Notifier::hasError, &scope, [&](const QString& msg) { shown = msg; });
         QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("exitPage", 30000));
         QVERIFY(writeFile(kIdentity, before.toUtf8()));
-        QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("BackupCreatingPage", "Creating backup failed. See log for more info"));
-        QCOMPARE(shown, GuiHarness::tr("KeyMaster", "The disk %1 is not the one chosen. Backup canceled").arg("/dev/sda"));
+        QCOMPARE(gui.textOf("resultText"),
+            GuiHarness::tr("BackupCreatingPage", "Creating backup failed. See log for more info"));
+        QCOMPARE(
+            shown, GuiHarness::tr("KeyMaster", "The disk %1 is not the one chosen. Backup canceled").arg("/dev/sda"));
         QVERIFY(endedCleanly());
         for (const QString& key : kCopiedKeys)
             QVERIFY2(!QFile::exists(key), qPrintable(key));
@@ -175,8 +179,8 @@ private slots:
         const QString key = "/tmp/w/opt/sarvelin/keys/master-key";
         const QString command = plant.contains("%1") ? plant.arg(key) : plant + " " + key;
         QCOMPARE(runShell("mkdir -p /tmp/w && mount /dev/sda2 /tmp/w && cp -a " + key + " /tmp/master-key.saved && rm "
-                          + key + " && " + command + " && umount /tmp/w && echo planted"),
-                 QString("planted\n"));
+                     + key + " && " + command + " && umount /tmp/w && echo planted"),
+            QString("planted\n"));
         writeScenario("5");
         QVERIFY(gui.start(QSize(1024, 768), {"lo", "eth0"}));
         gui.shortenScenarioWaits(20);
@@ -189,7 +193,8 @@ private slots:
         QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("exitPage", 30000));
         runShell("mount /dev/sda2 /tmp/w && rm " + key + " && cp -a /tmp/master-key.saved " + key + "; umount /tmp/w");
         QVERIFY2(shown.contains("/mnt/opt/sarvelin/keys/master-key"), qPrintable(shown));
-        QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("BackupCreatingPage", "Creating backup failed. See log for more info"));
+        QCOMPARE(gui.textOf("resultText"),
+            GuiHarness::tr("BackupCreatingPage", "Creating backup failed. See log for more info"));
         QVERIFY(endedCleanly());
         QVERIFY(!QFile::exists("/opt/sarvelin/keys/master-key"));
         QVERIFY(run.elapsed() < 20000);

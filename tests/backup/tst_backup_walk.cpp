@@ -29,10 +29,14 @@ class BackupWalkTest : public QObject
 
     bool clickRow(const QString& name)
     {
-        const auto cells = gui.shownBelow("devicesTreeView", [&](QQuickItem* i) { return i->property("text").toString() == name; });
+        const auto cells
+            = gui.shownBelow("devicesTreeView", [&](QQuickItem* i) { return i->property("text").toString() == name; });
         return !cells.isEmpty() && gui.click(cells.first());
     }
-    QList<QQuickItem*> checkBoxes() { return gui.shownBelow("fstabTableView", [](QQuickItem* i) { return i->objectName() == "cellCheckBox"; }); }
+    QList<QQuickItem*> checkBoxes()
+    {
+        return gui.shownBelow("fstabTableView", [](QQuickItem* i) { return i->objectName() == "cellCheckBox"; });
+    }
     bool choose(const QString& box, const QString& entry)
     {
         return gui.click(gui.find("arrowButton", gui.findVisible(box))) && gui.clickName("entry_" + entry);
@@ -73,9 +77,12 @@ private slots:
         // Each wrapped tool sleeps 3 s once while its flag file exists.
         for (const QString tool : {"/usr/bin/mount", "/usr/bin/hostnamectl"}) {
             if (!QFile::exists(tool + ".real"))
-                QCOMPARE(runShell(QString("mv %1 %1.real && printf '#!/bin/sh\nif rm %1.slow 2>/dev/null; then s=$(date +%%s%%3N); "
-                                          "sleep 3; echo $s $(date +%%s%%3N) >> /tmp/slow-tools.log; "
-                                          "fi\nexec %1.real \"$@\"\n' > %1 && chmod 755 %1").arg(tool)), QString());
+                QCOMPARE(runShell(QString(
+                             "mv %1 %1.real && printf '#!/bin/sh\nif rm %1.slow 2>/dev/null; then s=$(date +%%s%%3N); "
+                             "sleep 3; echo $s $(date +%%s%%3N) >> /tmp/slow-tools.log; "
+                             "fi\nexec %1.real \"$@\"\n' > %1 && chmod 755 %1")
+                                      .arg(tool)),
+                    QString());
             QVERIFY(!slow || writeFile(tool + ".slow", ""));
         }
         QFile::remove("/tmp/slow-tools.log");
@@ -121,7 +128,8 @@ private slots:
         // Device page: the first disk, said what it is; forward only while an
         // accepted partition belongs to the chosen disk.
         QCOMPARE(km->getSelectedDrive(), QString("sda"));
-        QVERIFY(gui.textOf("driveIdentityText").contains(QRegularExpression("^128 .+, SIMTEK SSD 128, .+ ST128A0042$")));
+        QVERIFY(
+            gui.textOf("driveIdentityText").contains(QRegularExpression("^128 .+, SIMTEK SSD 128, .+ ST128A0042$")));
         QVERIFY(!forwardEnabled() && clickRow("sda2") && forwardEnabled());
         QVERIFY(choose("driveComboBox", "sdb") && !forwardEnabled());
         QVERIFY(km->getSelectedDrive() == "sdb" && gui.textOf("driveIdentityText").endsWith("ST064B0917"));
@@ -145,7 +153,7 @@ private slots:
         // Confirmation; back and forward again keep the marks.
         QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("backupConfirmingPage"));
         QCOMPARE(QStringList({field("networkInterfaceField"), field("cryptoField"), field("drivePartitionField")}),
-                 QStringList({"eth0", "anubis", "sda (" + km->driveIdentity("sda") + ")"}));
+            QStringList({"eth0", "anubis", "sda (" + km->driveIdentity("sda") + ")"}));
         QCOMPARE(gui.findVisible("mountedDirectoriesList")->property("count").toInt(), 3);
         QVERIFY(!gui.findVisible("mountedDirectoriesScrollIndicator") && !gui.findVisible("noSelectedDirectoriesText"));
         look("confirm");
@@ -154,14 +162,15 @@ private slots:
         QCOMPARE(gui.findVisible("mountedDirectoriesList")->property("count").toInt(), 3);
 
         // The run, looked at mid-way, with the modes of the secret files then.
-        const QString midRun = GuiHarness::tr("KeyMaster", "Waiting for the task status: %1").arg(GuiHarness::tr("KeyMaster", "Task was assigned"));
+        const QString midRun = GuiHarness::tr("KeyMaster", "Waiting for the task status: %1")
+                                   .arg(GuiHarness::tr("KeyMaster", "Task was assigned"));
         QStringList modes, stages;
         QString elapsed;
         connect(km, &KeyMaster::runStageChanged, this, [&] {
             stages << km->runStage();
             if (km->runStage() != midRun || !modes.isEmpty())
                 return;
-            for (const QString& file : kCopiedKeys + QStringList{kConfig})
+            for (const QString& file : kCopiedKeys + QStringList {kConfig})
                 modes << QString::number(mode(file), 8);
             held = true;
             look("run");
@@ -181,29 +190,35 @@ private slots:
                 duringTools = qMax(duringTools, qMin(end, to) - qMax(end - length, from));
         }
         std::printf("%s: longest pause of the event loop %lld ms (stage \"%s\")%s\n", QTest::currentDataTag(), longest,
-                    qPrintable(longestAt),
-                    slow ? qPrintable(QString(", %1 ms while a mount and hostnamectl took 3 s each").arg(duringTools)) : "");
+            qPrintable(longestAt),
+            slow ? qPrintable(QString(", %1 ms while a mount and hostnamectl took 3 s each").arg(duringTools)) : "");
         QVERIFY2(!slow || !QFile::exists("/usr/bin/hostnamectl.slow"), "the slow hostnamectl was not run");
         QVERIFY2(!slow || runShell("cat /tmp/slow-tools.log").count('\n') == 2, "the slow tools did not both run");
         QVERIFY2(duringTools <= 100, qPrintable(QString("the window did not answer for %1 ms").arg(duringTools)));
         QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("BackupCreatingPage", "Creating backup ended successfully"));
         look("exit");
         QCOMPARE(modes, QStringList({"600", "600", "600", "600"}));
-        QVERIFY2(elapsed.contains(QRegularExpression(" 0:0\\d:\\d\\d$")) && !elapsed.endsWith(" 0:00:00"), qPrintable(elapsed));
-        QVERIFY(stages.contains(GuiHarness::tr("KeyMaster", "Waiting for the deduplication daemon to finish, pass %1").arg(1)));
+        QVERIFY2(elapsed.contains(QRegularExpression(" 0:0\\d:\\d\\d$")) && !elapsed.endsWith(" 0:00:00"),
+            qPrintable(elapsed));
+        QVERIFY(stages.contains(
+            GuiHarness::tr("KeyMaster", "Waiting for the deduplication daemon to finish, pass %1").arg(1)));
         QVERIFY(km->runStage().isEmpty() && km->getFstabModel()->property("backupingFsNumber").toUInt() == 0);
 
         // What stays on the medium: the installed system's identity, the new
         // configuration (its lines line by line in tst_backup_failures), no
         // key copies, no mounts, no client.
         QVERIFY(lines(kConfig).contains("client-inet-interface eth0") && mode(kConfig) == 0600);
-        QCOMPARE(runShell("mkdir -p /tmp/i && mount -o ro /dev/sda2 /tmp/i && cat /tmp/i/etc/machine-id; umount /tmp/i"),
-                 lines("/etc/machine-id").value(0) + "\n");
+        QCOMPARE(
+            runShell("mkdir -p /tmp/i && mount -o ro /dev/sda2 /tmp/i && cat /tmp/i/etc/machine-id; umount /tmp/i"),
+            lines("/etc/machine-id").value(0) + "\n");
         QCOMPARE(QSysInfo::machineHostName(), QString("web01"));
         for (const QString& key : kCopiedKeys)
             QVERIFY2(!QFile::exists(key), qPrintable(key));
         QVERIFY(endedCleanly());
-        QVERIFY(lines(kCalls).filter(" sv_archives ").last().endsWith(" sv_archives -c /dev/sda -m rescue_image -a anubis"));
+        QVERIFY(lines(kCalls)
+                    .filter(" sv_archives ")
+                    .last()
+                    .endsWith(" sv_archives -c /dev/sda -m rescue_image -a anubis"));
     }
 
     // The same backup with the keyboard alone, in each language (switched
@@ -254,7 +269,8 @@ private slots:
         QVERIFY(gui.waitVisible("backupChoosingDevicePage") && gui.focusIn("driveComboBox"));
         QVERIFY(gui.chooseByKeys("driveComboBox", "sdb") && km->getSelectedDrive() == "sdb");
         QVERIFY(gui.chooseByKeys("driveComboBox", "sda"));
-        QVERIFY(gui.tabTo("cryptoComboBox") && gui.chooseByKeys("cryptoComboBox", "anubis") && km->getCrypto() == "anubis");
+        QVERIFY(
+            gui.tabTo("cryptoComboBox") && gui.chooseByKeys("cryptoComboBox", "anubis") && km->getCrypto() == "anubis");
         QVERIFY(gui.tabTo("devicesTreeView"));
         gui.pressKey(Qt::Key_Down);
         gui.pressKey(Qt::Key_Return);

@@ -33,8 +33,8 @@ public:
     bool mutexThere = true;
     bool requestQueueFull = false;
     std::size_t largestMessage = 102400;
-    std::deque<Reply> script;                                // one per request, in order
-    std::function<Reply(const std::string&)> respond;        // when the script is used up
+    std::deque<Reply> script; // one per request, in order
+    std::function<Reply(const std::string&)> respond; // when the script is used up
 
     // --- what happened
     std::vector<std::string> requests;
@@ -63,15 +63,53 @@ public:
                 return false;
         return !threads.empty();
     }
-    void addAnswer(const std::string& message) { std::lock_guard<std::mutex> g(lock); answers.push_back(message); }
-    std::size_t waitingAnswers() { std::lock_guard<std::mutex> g(lock); return answers.size(); }
+    void addAnswer(const std::string& message)
+    {
+        std::lock_guard<std::mutex> g(lock);
+        answers.push_back(message);
+    }
+    std::size_t waitingAnswers()
+    {
+        std::lock_guard<std::mutex> g(lock);
+        return answers.size();
+    }
 
-    void openAnswerQueue() override { std::lock_guard<std::mutex> g(lock); call(); there(queuesThere); answersOpen = true; }
-    void openRequestQueue() override { std::lock_guard<std::mutex> g(lock); call(); there(queuesThere && requestQueueThere); requestsOpen = true; }
-    bool answerQueueOpen() const override { std::lock_guard<std::mutex> g(lock); return answersOpen; }
-    bool requestQueueOpen() const override { std::lock_guard<std::mutex> g(lock); return requestsOpen; }
-    void closeAnswerQueue() override { std::lock_guard<std::mutex> g(lock); call(); answersOpen = false; }
-    void closeRequestQueue() override { std::lock_guard<std::mutex> g(lock); call(); requestsOpen = false; }
+    void openAnswerQueue() override
+    {
+        std::lock_guard<std::mutex> g(lock);
+        call();
+        there(queuesThere);
+        answersOpen = true;
+    }
+    void openRequestQueue() override
+    {
+        std::lock_guard<std::mutex> g(lock);
+        call();
+        there(queuesThere && requestQueueThere);
+        requestsOpen = true;
+    }
+    bool answerQueueOpen() const override
+    {
+        std::lock_guard<std::mutex> g(lock);
+        return answersOpen;
+    }
+    bool requestQueueOpen() const override
+    {
+        std::lock_guard<std::mutex> g(lock);
+        return requestsOpen;
+    }
+    void closeAnswerQueue() override
+    {
+        std::lock_guard<std::mutex> g(lock);
+        call();
+        answersOpen = false;
+    }
+    void closeRequestQueue() override
+    {
+        std::lock_guard<std::mutex> g(lock);
+        call();
+        requestsOpen = false;
+    }
     int dropAnswers() override
     {
         std::lock_guard<std::mutex> g(lock);
@@ -80,7 +118,12 @@ public:
         answers.clear();
         return n;
     }
-    std::size_t waitingRequests() override { std::lock_guard<std::mutex> g(lock); call(); return requestQueueFull ? 1 : 0; }
+    std::size_t waitingRequests() override
+    {
+        std::lock_guard<std::mutex> g(lock);
+        call();
+        return requestQueueFull ? 1 : 0;
+    }
     bool send(const std::string& message, const Deadline& deadline) override
     {
         std::lock_guard<std::mutex> g(lock);
@@ -137,8 +180,18 @@ public:
         std::copy(m.begin(), m.begin() + std::ptrdiff_t(received), buffer);
         return true;
     }
-    void openMutex() override { std::lock_guard<std::mutex> g(lock); call(); there(mutexThere); mutexIsOpen = true; }
-    bool mutexOpen() const override { std::lock_guard<std::mutex> g(lock); return mutexIsOpen; }
+    void openMutex() override
+    {
+        std::lock_guard<std::mutex> g(lock);
+        call();
+        there(mutexThere);
+        mutexIsOpen = true;
+    }
+    bool mutexOpen() const override
+    {
+        std::lock_guard<std::mutex> g(lock);
+        return mutexIsOpen;
+    }
     bool lockMutex(const Deadline& until) override
     {
         std::lock_guard<std::mutex> g(lock);
@@ -158,12 +211,18 @@ public:
     double lastDeadlineSeconds()
     {
         std::lock_guard<std::mutex> g(lock);
-        return deadlines.empty() ? -1 : (deadlines.back() - boost::posix_time::microsec_clock::universal_time()).total_milliseconds() / 1000.0;
+        return deadlines.empty()
+            ? -1
+            : (deadlines.back() - boost::posix_time::microsec_clock::universal_time()).total_milliseconds() / 1000.0;
     }
 
 private:
     void call() { threads.push_back(std::this_thread::get_id()); }
-    void record(const Deadline& d) { call(); deadlines.push_back(d); }
+    void record(const Deadline& d)
+    {
+        call();
+        deadlines.push_back(d);
+    }
     static void there(bool present)
     {
         if (!present)

@@ -45,10 +45,10 @@ inline bool insideSandbox()
 }
 
 // Fails the calling test function (use it in initTestCase) outside the sandbox.
-#define SV_REQUIRE_SANDBOX()                                                            \
-    do {                                                                                \
-        if (!insideSandbox())                                                           \
-            QFAIL("this test writes system paths: run it through sandbox/sv-sandbox"); \
+#define SV_REQUIRE_SANDBOX()                                                                                           \
+    do {                                                                                                               \
+        if (!insideSandbox())                                                                                          \
+            QFAIL("this test writes system paths: run it through sandbox/sv-sandbox");                                 \
     } while (0)
 
 #endif // SV_TESTS_SANDBOX_GUARD_H

@@ -34,7 +34,7 @@ public:
     // Later rules win over earlier ones with the same prefix.
     void answer(const QString& prefix, int exitCode, const QByteArray& out = {}, const QByteArray& err = {})
     {
-        rules.prepend({ prefix, exitCode, out, err });
+        rules.prepend({prefix, exitCode, out, err});
     }
     void answer(const Rule& rule) { rules.prepend(rule); }
 
@@ -46,7 +46,7 @@ public:
     QList<Rule> rules;
 
     CommandResult run(const QString& program, const QStringList& arguments, int timeoutMilliseconds,
-                      const QString& outputFile = QString()) override
+        const QString& outputFile = QString()) override
     {
         CommandResult result = answerFor(QStringLiteral("run: "), program, arguments);
         result.timeoutMilliseconds = timeoutMilliseconds;
@@ -58,13 +58,13 @@ public:
         }
         return result;
     }
-    CommandResult startDetached(const QString& program, const QStringList& arguments,
-                                const QString& = QString()) override
+    CommandResult startDetached(
+        const QString& program, const QStringList& arguments, const QString& = QString()) override
     {
         return started(answerFor(QStringLiteral("detached: "), program, arguments));
     }
-    CommandResult startWatched(const QString& program, const QStringList& arguments, const QString& outputFile,
-                               QObject*, int) override
+    CommandResult startWatched(
+        const QString& program, const QStringList& arguments, const QString& outputFile, QObject*, int) override
     {
         CommandResult result = started(answerFor(QStringLiteral("watched: "), program, arguments));
         if (result.started())

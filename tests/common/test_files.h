@@ -20,8 +20,8 @@ inline bool writeFile(const QString& path, const QByteArray& content, bool execu
     file.write(content);
     file.close();
     if (executable)
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                            | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+            | QFile::ReadOther | QFile::ExeOther);
     return true;
 }
 

@@ -34,7 +34,7 @@ inline QString runBash(const QString& script, int* exitCode = nullptr)
     QProcess bash;
     const QString lib = qEnvironmentVariable("SV_SOURCE_DIR") + QStringLiteral("/sandbox/lib/medium.sh");
     bash.start(QStringLiteral("/bin/bash"),
-               {QStringLiteral("-c"), QStringLiteral(". '%1' >/dev/null 2>&1; %2").arg(lib, script)});
+        {QStringLiteral("-c"), QStringLiteral(". '%1' >/dev/null 2>&1; %2").arg(lib, script)});
     bash.waitForFinished(120000);
     if (exitCode)
         *exitCode = bash.exitCode();

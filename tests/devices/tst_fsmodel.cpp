@@ -18,15 +18,14 @@ namespace {
 QByteArray stubBody(const QString& name)
 {
     const QString w = workDir();
-    return QStringLiteral(
-               "log='%1/%2.log'\n"
-               "for a in \"$@\"; do printf '%s\\n' \"$a\"; done >> \"$log\"; echo >> \"$log\"\n"
-               "[ -f '%1/%2.out' ] && cat '%1/%2.out'\n"
-               "last=''; for a in \"$@\"; do last=\"$a\"; done\n"
-               "key=$(printf '%s' \"$last\" | tr '/' '_')\n"
-               "if [ -f \"%1/%2.rc.$key\" ]; then exit $(cat \"%1/%2.rc.$key\"); fi\n"
-               "[ -f '%1/%2.rc' ] && exit $(cat '%1/%2.rc')\n"
-               "exit 0\n")
+    return QStringLiteral("log='%1/%2.log'\n"
+                          "for a in \"$@\"; do printf '%s\\n' \"$a\"; done >> \"$log\"; echo >> \"$log\"\n"
+                          "[ -f '%1/%2.out' ] && cat '%1/%2.out'\n"
+                          "last=''; for a in \"$@\"; do last=\"$a\"; done\n"
+                          "key=$(printf '%s' \"$last\" | tr '/' '_')\n"
+                          "if [ -f \"%1/%2.rc.$key\" ]; then exit $(cat \"%1/%2.rc.$key\"); fi\n"
+                          "[ -f '%1/%2.rc' ] && exit $(cat '%1/%2.rc')\n"
+                          "exit 0\n")
         .arg(w, name)
         .toLocal8Bit();
 }
@@ -84,8 +83,9 @@ private slots:
         for (const QString& f : work.entryList({"mount.*", "umount.*", "df.*"}, QDir::Files))
             work.remove(f);
         // df names "/" as the mount point: nothing is mounted on the folder.
-        writeFile(workDir() + "/df.out", "Filesystem 1K-blocks Used Available Use% Mounted on\n"
-                                         "/dev/vda1 1000 10 990 1% /\n");
+        writeFile(workDir() + "/df.out",
+            "Filesystem 1K-blocks Used Available Use% Mounted on\n"
+            "/dev/vda1 1000 10 990 1% /\n");
     }
 
     // --- reading an fstab
@@ -105,24 +105,24 @@ private slots:
             "/dev/sdb1 /srv/data xfs defaults,nofail 0 2 extra fields here\n"
             "/dev/sdc1 /mnt/data auto noauto\n"
             "/dev/sda1\n")
-            << "UUID=ff48e5ab-b3cf-45bf-bb11-e7cad3e48bde|/|ext4|errors=remount-ro|0|1\n"
-               "LABEL=boot|/boot|ext4|defaults|0|2\n"
-               "/dev/sdb1|/srv/data|xfs|defaults,nofail|0|2\n"
-               "/dev/sdc1|/mnt/data|auto|noauto||\n"
-               "/dev/sda1|||||\n";
+                                    << "UUID=ff48e5ab-b3cf-45bf-bb11-e7cad3e48bde|/|ext4|errors=remount-ro|0|1\n"
+                                       "LABEL=boot|/boot|ext4|defaults|0|2\n"
+                                       "/dev/sdb1|/srv/data|xfs|defaults,nofail|0|2\n"
+                                       "/dev/sdc1|/mnt/data|auto|noauto||\n"
+                                       "/dev/sda1|||||\n";
         // "processed-disk" begins with "proc": the prefix test drops it too.
-        QTest::newRow("pseudo file systems, swap and CD-ROMs") << QByteArray(
-            "proc /proc proc defaults 0 0\n"
-            "devpts /dev/pts devpts gid=5,mode=620 0 0\n"
-            "tmpfs /tmp tmpfs defaults 0 0\n"
-            "tmpfs-run /run tmpfs defaults 0 0\n"
-            "processed-disk /data ext4 defaults 0 2\n"
-            "UUID=1111 none swap sw 0 0\n"
-            "/dev/sr0 /media/cdrom0 udf,iso9660 user,noauto 0 0\n"
-            "/dev/sr2 /media/cdrom2 ISO9660 ro 0 0\n"
-            "/dev/sda5 /proc ext4 defaults 0 0\n"
-            "/dev/sda6 /swap ext4 defaults 0 0\n"
-            "/dev/sdb1 /media/usb auto noauto 0 0\n")
+        QTest::newRow("pseudo file systems, swap and CD-ROMs")
+            << QByteArray("proc /proc proc defaults 0 0\n"
+                          "devpts /dev/pts devpts gid=5,mode=620 0 0\n"
+                          "tmpfs /tmp tmpfs defaults 0 0\n"
+                          "tmpfs-run /run tmpfs defaults 0 0\n"
+                          "processed-disk /data ext4 defaults 0 2\n"
+                          "UUID=1111 none swap sw 0 0\n"
+                          "/dev/sr0 /media/cdrom0 udf,iso9660 user,noauto 0 0\n"
+                          "/dev/sr2 /media/cdrom2 ISO9660 ro 0 0\n"
+                          "/dev/sda5 /proc ext4 defaults 0 0\n"
+                          "/dev/sda6 /swap ext4 defaults 0 0\n"
+                          "/dev/sdb1 /media/usb auto noauto 0 0\n")
             << "/dev/sr2|/media/cdrom2|ISO9660|ro|0|0\n/dev/sda5|/proc|ext4|defaults|0|0\n"
                "/dev/sda6|/swap|ext4|defaults|0|0\n/dev/sdb1|/media/usb|auto|noauto|0|0\n";
         QTest::newRow("nothing usable") << QByteArray("# nothing\nproc /proc proc defaults 0 0\n") << "";
@@ -171,11 +171,11 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, "you try to mark wrong row: 2");
         model.mark(2, true);
         QCOMPARE(changed.count(), 0);
-        for (const auto& [row, on] : {std::pair{0, true}, {0, true}, {1, true}, {1, false}})
+        for (const auto& [row, on] : {std::pair {0, true}, {0, true}, {1, true}, {1, false}})
             model.mark(row, on);
         QCOMPARE(model.backupingFsNumber(), 2u);
         QCOMPARE(model.item(1)->data(FsModel::NeedBackupRole), QVariant(false));
-        for (const auto& [row, on] : {std::pair{0, false}, {0, false}, {0, true}})
+        for (const auto& [row, on] : {std::pair {0, false}, {0, false}, {0, true}})
             model.mark(row, on);
         QCOMPARE(model.backupingFsNumber(), 1u);
         model.resetBackupingFsNumber();
@@ -191,7 +191,7 @@ private slots:
     void unmountAllGoesBackwardsAndKeepsFailures()
     {
         FsModel model;
-        QVERIFY(model.unmountAll());  // nothing mounted: runs nothing
+        QVERIFY(model.unmountAll()); // nothing mounted: runs nothing
         QVERIFY(calls("umount").isEmpty());
         for (const char* dev : {"UUID=root", "UUID=boot", "UUID=home", "UUID=opt"})
             QVERIFY(model.mountDevice(QString::fromLatin1(dev), "/mnt/x", true));
@@ -200,10 +200,11 @@ private slots:
         NoteRecorder notes;
         QVERIFY(!model.unmountAll());
         QCOMPARE(calls("umount"),
-                 QStringList({"-lf -- UUID=opt", "-lf -- UUID=home", "-lf -- UUID=boot", "-lf -- UUID=root"}));
-        QCOMPARE(notes.dump(), QStringLiteral("error: Can't execute: /bin/umount -lf -- 'UUID=home' "
-                                              "[umount: UUID=home: not mounted.\n]\n"
-                                              "error: Can't unmount device: UUID=home"));
+            QStringList({"-lf -- UUID=opt", "-lf -- UUID=home", "-lf -- UUID=boot", "-lf -- UUID=root"}));
+        QCOMPARE(notes.dump(),
+            QStringLiteral("error: Can't execute: /bin/umount -lf -- 'UUID=home' "
+                           "[umount: UUID=home: not mounted.\n]\n"
+                           "error: Can't unmount device: UUID=home"));
         QCOMPARE(model.getMountedDevices(), QStringList("UUID=home"));
 
         // The remembered device is retried by the next call.
@@ -226,7 +227,9 @@ private slots:
         model.mark(0, true);
         model.mark(3, true);
         QVERIFY(model.mountAllNeedBackup());
-        QCOMPARE(calls("mount"), QStringList({"-o ro,nodev,nosuid,noexec -- UUID=root /mnt/", "-o ro,nodev,nosuid,noexec -- /dev/sdc1 /mnt/data"}));
+        QCOMPARE(calls("mount"),
+            QStringList(
+                {"-o ro,nodev,nosuid,noexec -- UUID=root /mnt/", "-o ro,nodev,nosuid,noexec -- /dev/sdc1 /mnt/data"}));
         QCOMPARE(calls("df"), QStringList({"-k -- /mnt", "-k -- /mnt/data"}));
         QVERIFY(model.unmountAll());
         QFile::remove(workDir() + "/mount.log");
@@ -234,12 +237,15 @@ private slots:
         writeFile(workDir() + "/mount.out", "mount: /mnt/srv: can't find UUID=gone.\n");
         NoteRecorder notes;
         QVERIFY(!model.mountAll());
-        QCOMPARE(calls("mount"), QStringList({"-o ro,nodev,nosuid,noexec -- UUID=root /mnt/", "-o ro,nodev,nosuid,noexec -- UUID=gone /mnt/srv",
-                                              "-o ro,nodev,nosuid,noexec -- UUID=home /mnt/home", "-o ro,nodev,nosuid,noexec -- /dev/sdc1 /mnt/data"}));
-        QCOMPARE(notes.dump(), QStringLiteral("error: Can't mount device UUID=gone to mountpoint /mnt/srv [Can't execute: "
-                                              "/bin/mount -o ro,nodev,nosuid,noexec -- 'UUID=gone' '/mnt/srv'\nResult: mount: /mnt/srv: "
-                                              "can't find UUID=gone.\n]\n"
-                                              "warning: Device UUID=gone from fstab can`t be mounted to /mnt/srv"));
+        QCOMPARE(calls("mount"),
+            QStringList({"-o ro,nodev,nosuid,noexec -- UUID=root /mnt/",
+                "-o ro,nodev,nosuid,noexec -- UUID=gone /mnt/srv", "-o ro,nodev,nosuid,noexec -- UUID=home /mnt/home",
+                "-o ro,nodev,nosuid,noexec -- /dev/sdc1 /mnt/data"}));
+        QCOMPARE(notes.dump(),
+            QStringLiteral("error: Can't mount device UUID=gone to mountpoint /mnt/srv [Can't execute: "
+                           "/bin/mount -o ro,nodev,nosuid,noexec -- 'UUID=gone' '/mnt/srv'\nResult: mount: /mnt/srv: "
+                           "can't find UUID=gone.\n]\n"
+                           "warning: Device UUID=gone from fstab can`t be mounted to /mnt/srv"));
         QCOMPARE(model.getMountedDevices(), QStringList({"UUID=root", "UUID=home", "/dev/sdc1"}));
     }
 
@@ -260,10 +266,10 @@ private slots:
         // Only the entry that stays below /mnt reaches mount.
         QCOMPARE(calls("mount"), QStringList("-o ro,nodev,nosuid,noexec -- UUID=e /mnt/inst/lib"));
         QCOMPARE(notes.messages("warning"),
-                 QStringList({"Device UUID=a from fstab can`t be mounted to /mnt/../etc",
-                              "Device UUID=b from fstab can`t be mounted to /mnt/../usr/bin",
-                              "Device UUID=c from fstab can`t be mounted to /mnt/inst/etc-link",
-                              "Device UUID=d from fstab can`t be mounted to /mntx"}));
+            QStringList({"Device UUID=a from fstab can`t be mounted to /mnt/../etc",
+                "Device UUID=b from fstab can`t be mounted to /mnt/../usr/bin",
+                "Device UUID=c from fstab can`t be mounted to /mnt/inst/etc-link",
+                "Device UUID=d from fstab can`t be mounted to /mntx"}));
         QCOMPARE(notes.messages("error").size(), 4);
         QCOMPARE(notes.notes.at(0).details, QStringLiteral("The mount point leads outside of /mnt"));
         QFile::remove("/mnt/inst/etc-link");
@@ -274,8 +280,8 @@ private slots:
     {
         FsModel model;
         const QString marker = workDir() + "/fs-pwned";
-        const QStringList devices{"/dev/sda1;touch${IFS}" + marker, "$(touch${IFS}" + marker + ")",
-                                  "`touch${IFS}" + marker + "`", "/dev/sda1|touch${IFS}" + marker, "-a"};
+        const QStringList devices {"/dev/sda1;touch${IFS}" + marker, "$(touch${IFS}" + marker + ")",
+            "`touch${IFS}" + marker + "`", "/dev/sda1|touch${IFS}" + marker, "-a"};
         QByteArray fstab;
         for (int i = 0; i < devices.size(); ++i)
             fstab += (devices.at(i) + QStringLiteral(" /m%1 ext4 d 0 2\n").arg(i)).toLocal8Bit();

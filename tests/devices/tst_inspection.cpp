@@ -37,7 +37,8 @@ QModelIndex findRow(QAbstractItemModel* model, const QString& name, const QModel
 // major:minor of the block device at path.
 QString deviceNumber(const QString& path)
 {
-    struct stat st {};
+    struct stat st
+    { };
     ::stat(path.toLocal8Bit().constData(), &st);
     return QStringLiteral("%1:%2").arg(major(st.st_rdev)).arg(minor(st.st_rdev));
 }
@@ -111,7 +112,7 @@ private slots:
                           " KeyMaster.getResqueArchivesModel(), DrpManager.drpModel, DrpManager.drpArchiveModel]"
                           ".map(function(m) { return m ? m.rowCount() : -1 }).join(' ') }"
                           " function collect() { rows(); gc() } }",
-                          QUrl());
+            QUrl());
         std::unique_ptr<QObject> reader(component.create());
         QVERIFY2(reader, qPrintable(component.errorString()));
         QPointer<QAbstractItemModel> tree = km.getDevicesTree();
@@ -139,7 +140,7 @@ private slots:
         runBash("umount -l /tmp/.sv-devices/elsewhere");
         QVERIFY2(accepted, qPrintable(notes.dump()));
         QCOMPARE(notes.messages("info"),
-                 QStringList("Device /dev/sda1 is mounted. It will be unmounted amd mounted again to /mnt"));
+            QStringList("Device /dev/sda1 is mounted. It will be unmounted amd mounted again to /mnt"));
         QCOMPARE(km.getHostname(), QStringLiteral("web01"));
         QVERIFY(still.isEmpty());
     }
@@ -156,17 +157,37 @@ private slots:
         QTest::addColumn<QString>("os");
         QTest::addColumn<QString>("notes");
         // os-release is an absolute link to /usr/lib/os-release: read inside /mnt.
-        QTest::newRow("complete system") << "sda" << "sda1" << "web01" << "Installed Linux 7 (inside)" << "";
+        QTest::newRow("complete system") << "sda"
+                                         << "sda1"
+                                         << "web01"
+                                         << "Installed Linux 7 (inside)"
+                                         << "";
         // /opt on a file system of its own is found because every fstab
         // entry is mounted.
-        QTest::newRow("separate /opt") << "sdc" << "sdc1" << "db01" << "Separate Opt Linux" << "";
+        QTest::newRow("separate /opt") << "sdc"
+                                       << "sdc1"
+                                       << "db01"
+                                       << "Separate Opt Linux"
+                                       << "";
         // The first PRETTY_NAME line counts; every double quote goes.
-        QTest::newRow("unquoted name, host name with a blank") << "sdb" << "sdb1" << "plain01 " << "Plain Linux 3 test" << "";
-        QTest::newRow("relative os-release link") << "sdb" << "sdb3" << "rellink" << "Relative Link Linux" << "";
+        QTest::newRow("unquoted name, host name with a blank") << "sdb"
+                                                               << "sdb1"
+                                                               << "plain01 "
+                                                               << "Plain Linux 3 test"
+                                                               << "";
+        QTest::newRow("relative os-release link") << "sdb"
+                                                  << "sdb3"
+                                                  << "rellink"
+                                                  << "Relative Link Linux"
+                                                  << "";
         // Cloned disks: the UUID leads to sdf1 too, but the clicked sdg1 is the
         // one inspected.
-        QTest::newRow("second of two clones") << "sdg" << "sdg1" << "clone-b" << "Debian GNU/Linux 12 (bookworm)"
-            << "warning: UUID %CLONE of the chosen device /dev/sdg1 also belongs to %FIRSTCLONE. Only the chosen device is used";
+        QTest::newRow("second of two clones") << "sdg"
+                                              << "sdg1"
+                                              << "clone-b"
+                                              << "Debian GNU/Linux 12 (bookworm)"
+                                              << "warning: UUID %CLONE of the chosen device /dev/sdg1 also belongs to "
+                                                 "%FIRSTCLONE. Only the chosen device is used";
     }
 
     void acceptedSystems()
@@ -181,7 +202,8 @@ private slots:
         QSignalSpy fstabChanged(&km, &KeyMaster::fstabModelChanged);
         QVERIFY2(pick(km, disk, row), qPrintable(recorder.dump()));
         QCOMPARE(fstabChanged.count(), 1);
-        QCOMPARE(recorder.dump(), notes.replace("%CLONE", env->value("CLONE").toString()).replace("%FIRSTCLONE", firstClone));
+        QCOMPARE(recorder.dump(),
+            notes.replace("%CLONE", env->value("CLONE").toString()).replace("%FIRSTCLONE", firstClone));
         QCOMPARE(km.getHostname(), hostname);
         QCOMPARE(km.getOs(), os);
         QVERIFY(km.getFstabModel()->rowCount() > 0);
@@ -217,24 +239,52 @@ private slots:
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("fixture");
         QTest::addColumn<QString>("warning");
-        const QString notRoot = "Device /dev/sda2 doesn't look like a root device. You need to select the root partition";
+        const QString notRoot
+            = "Device /dev/sda2 doesn't look like a root device. You need to select the root partition";
         const QString notLogical = "Chosen not a logical drive, choose another device";
-        QTest::newRow("boot partition only") << "sda" << "sda2" << "" << notRoot;
-        QTest::newRow("swap") << "sda" << "sda3" << "" << "Fstype swap doesnt supported";
-        QTest::newRow("LVM physical volume") << "sda" << "sda4" << "" << "Fstype LVM2_member doesnt supported";
-        QTest::newRow("no file system, no UUID") << "sdd" << "sdd3" << "" << "Uuid of device is empty!";
-        QTest::newRow("disk row") << "sda" << "-" << "" << notLogical;
-        QTest::newRow("row without data") << "sda" << "#0"
-                                          << sda(R"({"size":"8M"})")
-                                          << notLogical;
-        QTest::newRow("row of an earlier tree") << "sda" << "stale" << "" << notLogical;
-        QTest::newRow("empty file-system type") << "sda" << "sda1" << sda(R"({"name":"sda1","fstype":null,"uuid":"%1"})") << "Fstype  doesnt supported";
-        QTest::newRow("UUID blkid cannot resolve") << "sda" << "sda1" << sda(R"({"name":"sda1","fstype":"ext4","uuid":"0badc0de-0000-4000-8000-000000000000"})") << "Path to device is empty!";
+        QTest::newRow("boot partition only") << "sda"
+                                             << "sda2"
+                                             << "" << notRoot;
+        QTest::newRow("swap") << "sda"
+                              << "sda3"
+                              << ""
+                              << "Fstype swap doesnt supported";
+        QTest::newRow("LVM physical volume") << "sda"
+                                             << "sda4"
+                                             << ""
+                                             << "Fstype LVM2_member doesnt supported";
+        QTest::newRow("no file system, no UUID") << "sdd"
+                                                 << "sdd3"
+                                                 << ""
+                                                 << "Uuid of device is empty!";
+        QTest::newRow("disk row") << "sda"
+                                  << "-"
+                                  << "" << notLogical;
+        QTest::newRow("row without data") << "sda"
+                                          << "#0" << sda(R"({"size":"8M"})") << notLogical;
+        QTest::newRow("row of an earlier tree") << "sda"
+                                                << "stale"
+                                                << "" << notLogical;
+        QTest::newRow("empty file-system type")
+            << "sda"
+            << "sda1" << sda(R"({"name":"sda1","fstype":null,"uuid":"%1"})") << "Fstype  doesnt supported";
+        QTest::newRow("UUID blkid cannot resolve")
+            << "sda"
+            << "sda1" << sda(R"({"name":"sda1","fstype":"ext4","uuid":"0badc0de-0000-4000-8000-000000000000"})")
+            << "Path to device is empty!";
         // A UUID or a name holding shell syntax reaches no shell.
-        QTest::newRow("UUID with shell syntax") << "sda" << "sda1" << sda(R"({"name":"sda1","fstype":"ext4","uuid":"x;touch /tmp/.sv-devices/pwned-uuid"})") << "Path to device is empty!";
-        QTest::newRow("UUID with a substitution") << "sda" << "sda1" << sda(R"J({"name":"sda1","fstype":"ext4","uuid":"$(touch /tmp/.sv-devices/pwned-uuid)"})J") << "Path to device is empty!";
+        QTest::newRow("UUID with shell syntax")
+            << "sda"
+            << "sda1" << sda(R"({"name":"sda1","fstype":"ext4","uuid":"x;touch /tmp/.sv-devices/pwned-uuid"})")
+            << "Path to device is empty!";
+        QTest::newRow("UUID with a substitution")
+            << "sda"
+            << "sda1" << sda(R"J({"name":"sda1","fstype":"ext4","uuid":"$(touch /tmp/.sv-devices/pwned-uuid)"})J")
+            << "Path to device is empty!";
         // A row naming a device outside /dev is no device of the disk.
-        QTest::newRow("name leading out of /dev") << "sda" << "../tmp/x" << sda(R"({"name":"../tmp/x","fstype":"ext4","uuid":"%1"})") << "Path to device is empty!";
+        QTest::newRow("name leading out of /dev")
+            << "sda"
+            << "../tmp/x" << sda(R"({"name":"../tmp/x","fstype":"ext4","uuid":"%1"})") << "Path to device is empty!";
     }
 
     void refusedChoices()
@@ -278,18 +328,29 @@ private slots:
         QTest::addColumn<QString>("disk");
         QTest::addColumn<QString>("row");
         QTest::addColumn<QStringList>("notes");
-        QTest::newRow("os-release with NAME lines only") << "sdb" << "sdb2" << QStringList{
-            "warning: Device /dev/sdb2 doesn't look like a root device. You need to select the root partition"};
-        QTest::newRow("no fstab") << "sdd" << "sdd4" << QStringList{
-            "error: /mnt/etc/fstab doesnt exists", "warning: Fstab couldn`t be loaded for /dev/sdd4"};
-        QTest::newRow("fstab entry that cannot be mounted") << "sdc" << "sdc3" << QStringList{
-            "error: Can't mount device UUID=%MISSING to mountpoint /mnt/srv",
-            "warning: Device UUID=%MISSING from fstab can`t be mounted to /mnt/srv"};
-        QTest::newRow("no client configuration") << "sdb" << "sdb4" << QStringList{
-            "error: Sarvelin client didn't find here: /dev/sdb4"};
+        QTest::newRow("os-release with NAME lines only")
+            << "sdb"
+            << "sdb2"
+            << QStringList {
+                   "warning: Device /dev/sdb2 doesn't look like a root device. You need to select the root partition"};
+        QTest::newRow("no fstab") << "sdd"
+                                  << "sdd4"
+                                  << QStringList {"error: /mnt/etc/fstab doesnt exists",
+                                         "warning: Fstab couldn`t be loaded for /dev/sdd4"};
+        QTest::newRow("fstab entry that cannot be mounted")
+            << "sdc"
+            << "sdc3"
+            << QStringList {"error: Can't mount device UUID=%MISSING to mountpoint /mnt/srv",
+                   "warning: Device UUID=%MISSING from fstab can`t be mounted to /mnt/srv"};
+        QTest::newRow("no client configuration")
+            << "sdb"
+            << "sdb4" << QStringList {"error: Sarvelin client didn't find here: /dev/sdb4"};
         // The installed fstab mounts another disk's file system as the root.
-        QTest::newRow("fstab root on another disk") << "sde" << "sde1" << QStringList{
-            "error: The installed fstab mounts /dev/sda1 (%sda1) on /mnt instead of the chosen device /dev/sde1 (%sde1)"};
+        QTest::newRow("fstab root on another disk")
+            << "sde"
+            << "sde1"
+            << QStringList {"error: The installed fstab mounts /dev/sda1 (%sda1) on /mnt instead of the chosen device "
+                            "/dev/sde1 (%sde1)"};
     }
 
     void refusedSystems()
@@ -325,8 +386,9 @@ private slots:
         runBash("umount /mnt");
         QVERIFY(!accepted);
         QVERIFY(!mountedOnSlash);
-        QCOMPARE(notes.messages(), QStringList({"The mount point /mnt is used. Please unmount it first",
-                                                "The mount point /mnt/ is used. Please unmount it first"}));
+        QCOMPARE(notes.messages(),
+            QStringList({"The mount point /mnt is used. Please unmount it first",
+                "The mount point /mnt/ is used. Please unmount it first"}));
         QVERIFY2(notes.notes.at(0).details.contains("/mnt"), qPrintable(notes.notes.at(0).details));
         // The foreign mount stays; nothing of ours joined it.
         QCOMPARE(mounted, QStringList("/mnt"));
@@ -352,7 +414,7 @@ private slots:
                                                "/tmp/.sv-devices/pwned-hostq`|x");
         QVERIFY(!KeyMasterTestAccess::updateUsedHostname(km, hostile));
         for (const char* marker : {"pwned-semicolon", "pwned-dollar", "pwned-backquote", "pwned-pipe",
-                                   "pwned-mountpoint", "pwned-hostname", "pwned-hostq"})
+                 "pwned-mountpoint", "pwned-hostname", "pwned-hostq"})
             QVERIFY2(!QFile::exists(workDir() + "/" + marker), marker);
     }
 

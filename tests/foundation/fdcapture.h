@@ -12,7 +12,8 @@
 class FdCapture
 {
 public:
-    explicit FdCapture(int fd) : m_fd(fd)
+    explicit FdCapture(int fd)
+        : m_fd(fd)
     {
         flush();
         m_file.open();
@@ -37,7 +38,11 @@ public:
     }
 
 private:
-    static void flush() { std::fflush(stdout); std::fflush(stderr); }
+    static void flush()
+    {
+        std::fflush(stdout);
+        std::fflush(stderr);
+    }
     int m_fd;
     int m_saved = -1;
     QTemporaryFile m_file;

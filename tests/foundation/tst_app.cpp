@@ -74,18 +74,19 @@ class TestApp : public QObject
         QObject* dialog = dialogOf(view);
         QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(view);
         QTRY_VERIFY(dialog->property("opened").toBool());
-        QCOMPARE(dialog->property("type").toInt(), 4);  // the exit question
+        QCOMPARE(dialog->property("type").toInt(), 4); // the exit question
         // Click once the opening animation has put the buttons in place.
         QTRY_COMPARE(dialog->property("height").toReal(), dialog->property("collapsedHeight").toReal());
         // Popups live in the window's overlay: search the visual tree.
         QQuickItem* exitButton = nullptr;
-        for (QList<QQuickItem*> items{view->contentItem()}; !items.isEmpty() && !exitButton;) {
+        for (QList<QQuickItem*> items {view->contentItem()}; !items.isEmpty() && !exitButton;) {
             QQuickItem* item = items.takeFirst();
             exitButton = item->objectName() == "dialogAcceptButton" ? item : nullptr;
             items += item->childItems();
         }
         QVERIFY(exitButton);
-        QTest::mouseClick(view, Qt::LeftButton, {}, exitButton->mapToScene({exitButton->width() / 2, exitButton->height() / 2}).toPoint());
+        QTest::mouseClick(view, Qt::LeftButton, {},
+            exitButton->mapToScene({exitButton->width() / 2, exitButton->height() / 2}).toPoint());
     }
 
 private slots:

@@ -15,7 +15,6 @@
 
 namespace {
 
-
 // A stub lsblk that prints an `lsblk -d` listing of the given disks.
 QByteArray lsblkStub(const QStringList& names)
 {
@@ -52,7 +51,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("osRelease");
         QTest::addColumn<bool>("warned");
-        QTest::newRow("exact") << QByteArray("NAME=\"Sarvelin key\"\nPRETTY_NAME=\"Sarvelin key\"\nID=sarvelin\n") << false;
+        QTest::newRow("exact") << QByteArray("NAME=\"Sarvelin key\"\nPRETTY_NAME=\"Sarvelin key\"\nID=sarvelin\n")
+                               << false;
         QTest::newRow("extra blanks") << QByteArray("PRETTY_NAME=\"  Sarvelin    key   \"\n") << false;
         // Unquoted, only one blank follows the key: the key is not stripped.
         QTest::newRow("unquoted") << QByteArray("PRETTY_NAME=Sarvelin key\n") << true;
@@ -121,20 +121,21 @@ private slots:
         QVERIFY(QDir().mkpath(devices + "/sr0"));
         QVERIFY(QDir().mkpath(d + "/sys/dev/block"));
         QVERIFY(QDir().mkpath(d + "/sys/class/block"));
-        const QList<QPair<QString, QString>> nodes = {
-            {"sdc2", "8:34"}, {"nvme0n1p1", "259:1"}, {"sdd", "8:48"}, {"sr0", "11:0"}};
+        const QList<QPair<QString, QString>> nodes
+            = {{"sdc2", "8:34"}, {"nvme0n1p1", "259:1"}, {"sdd", "8:48"}, {"sr0", "11:0"}};
         for (const auto& node : nodes) {
             const QString folder = node.first == "sdc2" ? "sdc/sdc2"
-                                   : node.first == "nvme0n1p1" ? "nvme0n1/nvme0n1p1" : node.first;
+                : node.first == "nvme0n1p1"             ? "nvme0n1/nvme0n1p1"
+                                                        : node.first;
             QVERIFY(QFile::link(devices + "/" + folder, d + "/sys/dev/block/" + node.second));
             QVERIFY(QFile::link(devices + "/" + folder, d + "/sys/class/block/" + node.first));
         }
         QVERIFY(QFile::link(d + "/sys/class/block/sdc2", d + "/by-label"));
-        MediumDisk::Sources sources{d + "/mountinfo", "/run/live/medium", d + "/sys/dev/block", d + "/sys/class/block",
-                                    d + "/cmdline"};
+        MediumDisk::Sources sources {
+            d + "/mountinfo", "/run/live/medium", d + "/sys/dev/block", d + "/sys/class/block", d + "/cmdline"};
         const auto mountLine = [](const QString& number, const QString& point, const QString& source) {
             return QByteArray("21 1 0:20 / /proc rw - proc proc rw\n")
-                   + QString("35 28 %1 / %2 ro,noatime - iso9660 %3 ro\n").arg(number, point, source).toUtf8();
+                + QString("35 28 %1 / %2 ro,noatime - iso9660 %3 ro\n").arg(number, point, source).toUtf8();
         };
         writeFile(d + "/cmdline", "BOOT_IMAGE=/live/vmlinuz boot=live quiet\n");
         const QList<QStringList> cases = {

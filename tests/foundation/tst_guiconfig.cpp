@@ -11,11 +11,20 @@
 namespace {
 
 const QString kOpt = "/opt/sarvelin/gui/rc/";
-QStringList messages;  // every Qt message of the process
+QStringList messages; // every Qt message of the process
 
-QString home() { return QDir::homePath(); }
-QString folder() { return home() + "/.svkey2/"; }
-QString probe() { return QCoreApplication::translate("FoundationTest", "probe"); }
+QString home()
+{
+    return QDir::homePath();
+}
+QString folder()
+{
+    return home() + "/.svkey2/";
+}
+QString probe()
+{
+    return QCoreApplication::translate("FoundationTest", "probe");
+}
 const QString russian = QString::fromUtf8("проба по-русски");
 
 // The [Main] group of a settings file as "key=value" lines, sorted.
@@ -49,7 +58,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(QFileInfo("/opt").isDir() && qEnvironmentVariableIsSet("SV_SANDBOX_INSIDE"),
-                 "this test lays files under /opt and runs only in the sandbox");
+            "this test lays files under /opt and runs only in the sandbox");
         QVERIFY(homeDir.isValid());
         qputenv("HOME", homeDir.path().toLocal8Bit());
         QDir(kOpt).removeRecursively();
@@ -68,10 +77,10 @@ private slots:
         GuiConfig* c = start();
         QCOMPARE(c->getConfigFolder(), folder());
         QCOMPARE(mainGroup(folder() + ".sv_gui_main_settings"),
-                 QString("ExperimentalLogic=false,InfoHints=true,Lang=Ru,LogsLevel=0,RecordPerPage=50,"
-                         "Theme=default_theme,UpdateTablePeriod=5"));
+            QString("ExperimentalLogic=false,InfoHints=true,Lang=Ru,LogsLevel=0,RecordPerPage=50,"
+                    "Theme=default_theme,UpdateTablePeriod=5"));
         QCOMPARE(c->lang(), QString("Ru"));
-        QCOMPARE(probe(), russian);  // the Russian translation is loaded
+        QCOMPARE(probe(), russian); // the Russian translation is loaded
         QVERIFY2(messages.contains("Couldn't open file with pages info!"), qPrintable(messages.join('\n')));
     }
 
@@ -82,11 +91,12 @@ private slots:
         writeFile(home() + "/.svkey2/.sv_gui_main_settings", "[Main]\nLang=Ru\nTheme=tall_theme\n");
         writeFile(kOpt + "themes/tall_theme", "[Theme]\nItemHeight=44\n");
         writeFile(kOpt + "themes/other_theme",
-                  "[Theme]\nBackgroundColorOfPage=#112233\nPageBlockSpacing=17\nMenuButtonPressColor=notacolour\n");
+            "[Theme]\nBackgroundColorOfPage=#112233\nPageBlockSpacing=17\nMenuButtonPressColor=notacolour\n");
         writeFile(kOpt + "themes/ignored.ini", "[Theme]\nItemHeight=99\n");
         writeFile(kOpt + "info/pages_info",
-                  QString::fromUtf8("[Hints]\nsize=2\n1\\pageName=welcome\n1\\pageTitle=Начало\n"
-                                    "1\\pageInfo=Выберите язык\n2\\pageName=noTitle\n2\\pageInfo=text\n").toUtf8());
+            QString::fromUtf8("[Hints]\nsize=2\n1\\pageName=welcome\n1\\pageTitle=Начало\n"
+                              "1\\pageInfo=Выберите язык\n2\\pageName=noTitle\n2\\pageInfo=text\n")
+                .toUtf8());
         GuiConfig* c = start();
         QCOMPARE(c->theme(), QString("tall_theme"));
         QCOMPARE(c->themesList().join(","), QString("other_theme,tall_theme"));
@@ -96,14 +106,15 @@ private slots:
         QCOMPARE(c->backgroundColorOfPage(), QColor("#112233"));
         QCOMPARE(c->spacingOfPageBlock(), 17);
         QCOMPARE(c->menuButtonPressColor(), QColor("#005B60"));
-        QCOMPARE(c->itemHeight(), 44);  // not in that theme: the current value stays
-        QCOMPARE(c->getPageInfo("welcome"), QStringList({QString::fromUtf8("Начало"), QString::fromUtf8("Выберите язык")}));
+        QCOMPARE(c->itemHeight(), 44); // not in that theme: the current value stays
+        QCOMPARE(
+            c->getPageInfo("welcome"), QStringList({QString::fromUtf8("Начало"), QString::fromUtf8("Выберите язык")}));
         QCOMPARE(c->getPageInfo("noTitle").value(0), QString("Help"));
         QCOMPARE(c->getPageInfo("absent").value(1), QString());
         QVERIFY2(messages.filter("pages info").isEmpty(), qPrintable(messages.join('\n')));
-        QVERIFY(c->loadColumnsViewParameters("fstab").isEmpty());  // no file yet
-        c->saveColumnsViewParameters("fstab", QVariantList{true, false, true});
-        QCOMPARE(c->loadColumnsViewParameters("fstab"), (QVariantList{true, false, true}));
+        QVERIFY(c->loadColumnsViewParameters("fstab").isEmpty()); // no file yet
+        c->saveColumnsViewParameters("fstab", QVariantList {true, false, true});
+        QCOMPARE(c->loadColumnsViewParameters("fstab"), (QVariantList {true, false, true}));
         QVERIFY(c->loadColumnsViewParameters("other").isEmpty());
         {
             // An element without its value reads as true.
@@ -111,17 +122,17 @@ private slots:
             s.setValue("archives/size", 2);
             s.setValue("archives/1/arg1", false);
         }
-        QCOMPARE(c->loadColumnsViewParameters("archives"), (QVariantList{false, true}));
+        QCOMPARE(c->loadColumnsViewParameters("archives"), (QVariantList {false, true}));
         c->saveColumnPosition("fstab", "device", 3);
         c->saveColumnPosition("fstab", "mount", 1);
-        QCOMPARE(c->loadColumnsPositions("fstab"), (QVariantMap{{"device", 3}, {"mount", 1}}));
+        QCOMPARE(c->loadColumnsPositions("fstab"), (QVariantMap {{"device", 3}, {"mount", 1}}));
         // The array survives writing positions.
-        QCOMPARE(c->loadColumnsViewParameters("fstab"), (QVariantList{true, false, true}));
+        QCOMPARE(c->loadColumnsViewParameters("fstab"), (QVariantList {true, false, true}));
         QSignalSpy spy(c, &GuiConfig::retranslated);
         c->setLang("En");
         QCOMPARE(c->lang(), QString("En"));
         QCOMPARE(probe(), QString("probe in English"));
-        c->setLang("En");  // the same language again: signalled as no change
+        c->setLang("En"); // the same language again: signalled as no change
         QCOMPARE(spy.count(), 2);
         QCOMPARE(spy.at(0).at(0).toBool(), true);
         QCOMPARE(spy.at(1).at(0).toBool(), false);
@@ -151,7 +162,7 @@ private slots:
         QCOMPARE(c->recordsPerPage(), 20);
         QCOMPARE(probe(), QString("probe in English"));
         // The old file is kept beside it.
-        const QStringList saved = QDir(home()).entryList(QStringList{".svkey2_*"}, QDir::Files | QDir::Hidden);
+        const QStringList saved = QDir(home()).entryList(QStringList {".svkey2_*"}, QDir::Files | QDir::Hidden);
         QCOMPARE(saved.size(), 1);
         QVERIFY(readFile(home() + "/" + saved.first()).contains("RecordPerPage=20"));
     }
@@ -167,7 +178,6 @@ private slots:
         QCOMPARE(c->itemHeight(), 30);
         QVERIFY2(messages.contains(folder() + " coundn`t be created"), qPrintable(messages.join('\n')));
     }
-
 };
 
 int main(int argc, char* argv[])

@@ -57,21 +57,27 @@ private slots:
         QTest::addColumn<QString>("function");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("class method") << int(QtInfoMsg) << "/src/svkey2/keymaster_backup.cpp" << 845
-            << "void KeyMaster::createBackupPrivate()" << "Load client's config file to modify..."
+        QTest::newRow("class method")
+            << int(QtInfoMsg) << "/src/svkey2/keymaster_backup.cpp" << 845 << "void KeyMaster::createBackupPrivate()"
+            << "Load client's config file to modify..."
             << "Info: [KeyMaster::createBackupPrivate][line:845] Load client's config file to modify...";
         QTest::newRow("arguments and qualifiers") << int(QtWarningMsg) << "/src/fsmodel.cpp" << 10
-            << "virtual bool FsModel::mountDevice(const QString&, int) const" << "m"
-            << "Warning: [FsModel::mountDevice][line:10] m";
+                                                  << "virtual bool FsModel::mountDevice(const QString&, int) const"
+                                                  << "m"
+                                                  << "Warning: [FsModel::mountDevice][line:10] m";
         QTest::newRow("free function") << int(QtDebugMsg) << "/work/main/svkey2/main.cpp" << 12
-            << "int main(int, char**)" << "started" << "Debug: [main.cpp::int main(int, char**)][line:12] started";
-        QTest::newRow("QML function") << int(QtWarningMsg) << "qrc:/qml/main.qml" << 123 << "onHasWarning" << "w"
-            << "Warning: [main.qml::onHasWarning][line:123] w";
+                                       << "int main(int, char**)"
+                                       << "started"
+                                       << "Debug: [main.cpp::int main(int, char**)][line:12] started";
+        QTest::newRow("QML function") << int(QtWarningMsg) << "qrc:/qml/main.qml" << 123 << "onHasWarning"
+                                      << "w"
+                                      << "Warning: [main.qml::onHasWarning][line:123] w";
         QTest::newRow("no file, no function") << int(QtCriticalMsg) << QString() << 0 << QString() << "c"
-            << "Critical: [][line:0] c";
+                                              << "Critical: [][line:0] c";
         // %-signs in the text are not placeholders.
-        QTest::newRow("percent signs") << int(QtInfoMsg) << "qrc:/qml/a.qml" << 1 << "f" << "100% %1 done"
-            << "Info: [a.qml::f][line:1] 100% %1 done";
+        QTest::newRow("percent signs") << int(QtInfoMsg) << "qrc:/qml/a.qml" << 1 << "f"
+                                       << "100% %1 done"
+                                       << "Info: [a.qml::f][line:1] 100% %1 done";
     }
 
     void placeOfAMessage()
@@ -84,8 +90,8 @@ private slots:
         QFETCH(QString, expected);
         const QByteArray f = file.toUtf8(), fn = function.toUtf8();
         QCOMPARE(format(QtMsgType(type), file.isNull() ? nullptr : f.constData(), line,
-                        function.isNull() ? nullptr : fn.constData(), text),
-                 expected);
+                     function.isNull() ? nullptr : fn.constData(), text),
+            expected);
     }
 
     // --- destinations
@@ -101,20 +107,23 @@ private slots:
         QVERIFY(log->isFileOpen());
         QSignalSpy journal(log, &Logger::hasLogMessage);
         FdCapture out(1);
-        Logger::logger(QtDebugMsg, QMessageLogContext("qrc:/qml/main.qml", 7, "onClicked", "qml"), QString::fromUtf8("файл ok"));
-        QCOMPARE(out.text(), QByteArray());  // file only: nothing on the console
+        Logger::logger(
+            QtDebugMsg, QMessageLogContext("qrc:/qml/main.qml", 7, "onClicked", "qml"), QString::fromUtf8("файл ok"));
+        QCOMPARE(out.text(), QByteArray()); // file only: nothing on the console
         out.restore();
-        const QRegularExpression pattern(
-            "^\\[\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}\\]  Debug: \\[main\\.qml::onClicked\\]\\[line:7\\] файл ok$");
-        QVERIFY2(pattern.match(fileLines(logFile).value(fileLines(logFile).size() - 1)).hasMatch(), qPrintable(fileLines(logFile).join("\n")));
-        QCOMPARE(journal.takeFirst().at(0).toString(), QString::fromUtf8("Debug: [main.qml::onClicked][line:7] файл ok"));
+        const QRegularExpression pattern("^\\[\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}\\]  Debug: "
+                                         "\\[main\\.qml::onClicked\\]\\[line:7\\] файл ok$");
+        QVERIFY2(pattern.match(fileLines(logFile).value(fileLines(logFile).size() - 1)).hasMatch(),
+            qPrintable(fileLines(logFile).join("\n")));
+        QCOMPARE(
+            journal.takeFirst().at(0).toString(), QString::fromUtf8("Debug: [main.qml::onClicked][line:7] файл ok"));
 
         QTextCodec* locale = QTextCodec::codecForLocale();
         QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
-        log->init(folder, Logger::FileAndConsole, 5);  // file already open: warns "twice"
+        log->init(folder, Logger::FileAndConsole, 5); // file already open: warns "twice"
         FdCapture both(1);
         Logger::logger(QtInfoMsg, QMessageLogContext("/x/keymaster_core.cpp", 99, "void KeyMaster::init()", "default"),
-                       QString::fromUtf8("оба both"));
+            QString::fromUtf8("оба both"));
         const QByteArray console = both.text();
         both.restore();
         QTextCodec::setCodecForLocale(locale);
@@ -143,7 +152,7 @@ private slots:
         const QByteArray lines = again.text();
         again.restore();
         QVERIFY2(lines.startsWith("Critical: [A::c][line:5] console\nWarning: [TestLogger::destinations][line:"),
-                 lines.constData());
+            lines.constData());
         QVERIFY(lines.endsWith("] through the handler\n"));
         QCOMPARE(fileLines(logFile).size(), lineCount);
         QCOMPARE(journal.count(), 2);
@@ -154,7 +163,9 @@ private slots:
         const QString otherFolder = other.path() + "/";
         FdCapture err(2);
         log->init(otherFolder, Logger::FileAndConsole, 5);
-        QCOMPARE(err.text(), ("Warning: [Logger::initLoggerToFile] Could not initialize logger using file" + otherFolder + ".logs").toLocal8Bit());
+        QCOMPARE(err.text(),
+            ("Warning: [Logger::initLoggerToFile] Could not initialize logger using file" + otherFolder + ".logs")
+                .toLocal8Bit());
         err.restore();
         QVERIFY(!log->isFileOpen());
         FdCapture shown(1);

@@ -23,8 +23,10 @@ class TestQmlAsserts : public QObject
     {
         QQmlComponent component(&engine);
         component.setData(("import QtQuick 2.12\nimport SvAsserts 1.0\nQtObject {\n"
-                           "  function run() { try { " + call + "; return \"completed\" } catch (e) { return e.message } }\n}\n").toUtf8(),
-                          QUrl("qrc:/test/Caller.qml"));
+                           "  function run() { try { "
+                              + call + "; return \"completed\" } catch (e) { return e.message } }\n}\n")
+                              .toUtf8(),
+            QUrl("qrc:/test/Caller.qml"));
         QScopedPointer<QObject> object(component.create());
         if (!object)
             return "not created: " + component.errorString();
@@ -47,11 +49,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("shown");
         QTest::addColumn<int>("popped");
-        QTest::newRow("true expression") << "withLogOut(true, 'never', 'f@x.qml:1')" << "completed" << 0 << 0;
+        QTest::newRow("true expression") << "withLogOut(true, 'never', 'f@x.qml:1')"
+                                         << "completed" << 0 << 0;
         QTest::newRow("log-out") << "withLogOut(false, 'no model', 'load@qrc:/a.qml:12\\nouter@qrc:/b.qml:3')"
                                  << "ASSERT failure in load@qrc:/a.qml:12: no model" << 1 << 0;
-        QTest::newRow("stack pop") << "withStackPop(false, 'pop', 'only line')" << "ASSERT failure in only line: pop" << 0 << 1;
-        QTest::newRow("interrupt") << "withInterrupt(false, 'stop', '')" << "ASSERT failure in : stop" << 0 << 0;
+        QTest::newRow("stack pop") << "withStackPop(false, 'pop', 'only line')"
+                                   << "ASSERT failure in only line: pop" << 0 << 1;
+        QTest::newRow("interrupt") << "withInterrupt(false, 'stop', '')"
+                                   << "ASSERT failure in : stop" << 0 << 0;
     }
 
     void variants()
@@ -64,7 +69,7 @@ private slots:
         QSignalSpy pops(asserts, &QmlAsserts::hasQmlAssert);
         QSignalSpy shownSpy(Notifier::getInstance(), &Notifier::hasAssert);
         QCOMPARE(runInQml("QmlAsserts." + call), text);
-        QCOMPARE(pops.count(), 0);  // from a timer, not at once
+        QCOMPARE(pops.count(), 0); // from a timer, not at once
         QTest::qWait(50);
         QCOMPARE(pops.count(), popped);
         QCOMPARE(shownSpy.count(), shown);

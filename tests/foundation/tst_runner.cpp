@@ -87,7 +87,8 @@ private slots:
         QCOMPARE(QString::fromStdString(out), "[" + QString::fromStdString(value) + "]");
         QVERIFY2(!QFile::exists(marker), "a quoted value was executed");
         // As an argument of its own, without a shell, it is data too.
-        const CommandResult listed = CommandRunner::current().run("/usr/bin/printf", {"[%s]", QString::fromStdString(value)}, 5000);
+        const CommandResult listed
+            = CommandRunner::current().run("/usr/bin/printf", {"[%s]", QString::fromStdString(value)}, 5000);
         QCOMPARE(listed.output(), "[" + QString::fromStdString(value) + "]");
     }
 
@@ -128,7 +129,8 @@ private slots:
         QFile written(file);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), QByteArray("a\nb\n"));
-        struct stat st {};
+        struct stat st
+        { };
         QVERIFY(::stat(QFile::encodeName(file).constData(), &st) == 0);
         QCOMPARE(st.st_mode & 07777, 0600u);
     }

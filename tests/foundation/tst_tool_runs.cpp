@@ -17,8 +17,8 @@
 namespace {
 
 const QString kPvs = "/sbin/pvs --noheadings --separator | -o pv_name,vg_name,lv_name";
-const char* const kOsReleaseCommand =
-    "/bin/cat /etc/os-release | /bin/grep PRETTY_NAME | /bin/sed -e 's/[=\"]/ /g' -e 's/PRETTY_NAME  //'";
+const char* const kOsReleaseCommand
+    = "/bin/cat /etc/os-release | /bin/grep PRETTY_NAME | /bin/sed -e 's/[=\"]/ /g' -e 's/PRETTY_NAME  //'";
 const char* const kDrivesCommand = "/bin/lsblk -d | /bin/grep disk | /usr/bin/awk '{print $1}'";
 const QString kClient = "/opt/sarvelin/bin/sarvelin_client";
 const QString kClientLogText = "Please see logfile: /opt/sarvelin/log/Sarvelin.log";
@@ -55,45 +55,67 @@ private slots:
 
     void lvmCleanup_data()
     {
-        QTest::addColumn<QString>("pvs");          // pvs's standard output
-        QTest::addColumn<QString>("failing");      // "program value" that fails with a message on stderr
+        QTest::addColumn<QString>("pvs"); // pvs's standard output
+        QTest::addColumn<QString>("failing"); // "program value" that fails with a message on stderr
         QTest::addColumn<QString>("drive");
         QTest::addColumn<bool>("confirm");
         QTest::addColumn<bool>("result");
         QTest::addColumn<QStringList>("removals"); // LVM tool calls after pvs
-        QTest::addColumn<QString>("question");     // what the question lists ("" = not asked)
+        QTest::addColumn<QString>("question"); // what the question lists ("" = not asked)
         QTest::addColumn<QString>("shown");
         const QString other = "  /dev/sdb1|vg1|data\n";
-        QTest::newRow("no PV on the disk") << other << "" << "sda" << true << true << QStringList() << "" << "";
+        QTest::newRow("no PV on the disk") << other << ""
+                                           << "sda" << true << true << QStringList() << ""
+                                           << "";
         QTest::newRow("two PVs of one group")
-            << other + "  /dev/sda2|vg0|root\n  /dev/sda2|vg0|swap\n  /dev/sda3|vg0|\n" << "" << "sda" << true << true
-            << QStringList{"lvremove -y vg0", "vgremove -y vg0", "pvremove -y /dev/sda2", "pvremove -y /dev/sda3"}
+            << other + "  /dev/sda2|vg0|root\n  /dev/sda2|vg0|swap\n  /dev/sda3|vg0|\n"
+            << ""
+            << "sda" << true << true
+            << QStringList {"lvremove -y vg0", "vgremove -y vg0", "pvremove -y /dev/sda2", "pvremove -y /dev/sda3"}
             << "Volume groups to remove: vg0\nLogical volumes to remove: vg0/root, vg0/swap\n"
-               "Physical volumes to remove: /dev/sda2, /dev/sda3" << "";
-        QTest::newRow("sda beside sdab") << "  /dev/sdab2|vgb|x\n" << "" << "sda" << true << true << QStringList() << ""
+               "Physical volumes to remove: /dev/sda2, /dev/sda3"
+            << "";
+        QTest::newRow("sda beside sdab") << "  /dev/sdab2|vgb|x\n"
+                                         << ""
+                                         << "sda" << true << true << QStringList() << ""
                                          << "";
         QTest::newRow("partition of an nvme disk")
-            << "  /dev/nvme0n1p2|vgn|\n  /dev/nvme0n12|vgz|\n" << "" << "nvme0n1" << true << true
-            << QStringList{"lvremove -y vgn", "vgremove -y vgn", "pvremove -y /dev/nvme0n1p2"}
-            << "Volume groups to remove: vgn\nLogical volumes to remove: none\nPhysical volumes to remove: /dev/nvme0n1p2"
+            << "  /dev/nvme0n1p2|vgn|\n  /dev/nvme0n12|vgz|\n"
+            << ""
+            << "nvme0n1" << true << true
+            << QStringList {"lvremove -y vgn", "vgremove -y vgn", "pvremove -y /dev/nvme0n1p2"}
+            << "Volume groups to remove: vgn\nLogical volumes to remove: none\nPhysical volumes to remove: "
+               "/dev/nvme0n1p2"
             << "";
         QTest::newRow("group spanning two disks")
-            << "  /dev/sda2|vg0|root\n  /dev/sdb1|vg0|\n" << "" << "sda" << true << false << QStringList() << ""
+            << "  /dev/sda2|vg0|root\n  /dev/sdb1|vg0|\n"
+            << ""
+            << "sda" << true << false << QStringList() << ""
             << "E: LVM volume group vg0 also lies on /dev/sdb1. It is not removed: restore to /dev/sda canceled";
-        QTest::newRow("PV without a group") << "  /dev/sda3||\n" << "" << "sda" << true << true
-                                            << QStringList{"pvremove -y /dev/sda3"}
+        QTest::newRow("PV without a group") << "  /dev/sda3||\n"
+                                            << ""
+                                            << "sda" << true << true << QStringList {"pvremove -y /dev/sda3"}
                                             << "Volume groups to remove: none\nLogical volumes to remove: none\n"
-                                               "Physical volumes to remove: /dev/sda3" << "";
+                                               "Physical volumes to remove: /dev/sda3"
+                                            << "";
         QTest::newRow("failing lvremove")
-            << "  /dev/sda2|vg0|root\n" << "lvremove vg0" << "sda" << true << false << QStringList{"lvremove -y vg0"}
-            << "Volume groups to remove: vg0" << "E: Can't delete LVM logical volumes: vg0|  vg0/root is in use.\n";
-        QTest::newRow("failing pvs") << "" << "pvs" << "sda" << true << false << QStringList() << ""
+            << "  /dev/sda2|vg0|root\n"
+            << "lvremove vg0"
+            << "sda" << true << false << QStringList {"lvremove -y vg0"} << "Volume groups to remove: vg0"
+            << "E: Can't delete LVM logical volumes: vg0|  vg0/root is in use.\n";
+        QTest::newRow("failing pvs") << ""
+                                     << "pvs"
+                                     << "sda" << true << false << QStringList() << ""
                                      << "E: Can't read LVM physical volumes|  vg0/root is in use.\n";
-        QTest::newRow("Cancel on the question") << "  /dev/sda2|vg0|root\n" << "" << "sda" << false << false
-                                                << QStringList() << "Logical volumes to remove: vg0/root" << "";
+        QTest::newRow("Cancel on the question")
+            << "  /dev/sda2|vg0|root\n"
+            << ""
+            << "sda" << false << false << QStringList() << "Logical volumes to remove: vg0/root"
+            << "";
         QTest::newRow("shell characters stay data")
-            << QString("  /dev/sda2|%1|root\n").arg(kHostile) << "" << "sda" << true << true
-            << QStringList{"lvremove -y " + kHostile, "vgremove -y " + kHostile, "pvremove -y /dev/sda2"}
+            << QString("  /dev/sda2|%1|root\n").arg(kHostile) << ""
+            << "sda" << true << true
+            << QStringList {"lvremove -y " + kHostile, "vgremove -y " + kHostile, "pvremove -y /dev/sda2"}
             << "Volume groups to remove: " + kHostile << "";
     }
     void lvmCleanup()
@@ -113,7 +135,8 @@ private slots:
             runner.answer(QString("/sbin/") + tool + " -y ", 0);
         if (!failing.isEmpty()) {
             const QString program = failing.section(' ', 0, 0), value = failing.section(' ', 1);
-            runner.answer("/sbin/" + program + (value.isEmpty() ? "" : " -y " + value), 5, {}, "  vg0/root is in use.\n");
+            runner.answer(
+                "/sbin/" + program + (value.isEmpty() ? "" : " -y " + value), 5, {}, "  vg0/root is in use.\n");
         }
         Shown seen;
         KeyMaster km;
@@ -124,21 +147,24 @@ private slots:
         });
         QCOMPARE(KeyMasterTestAccess::clearLvmOnDrive(km, drive), result);
 
-        QStringList expected{"run: " + kPvs};
+        QStringList expected {"run: " + kPvs};
         for (const QString& call : removals)
             expected << "run: /sbin/" + call;
         QCOMPARE(runner.calls, expected);
         // Each value is one argument of its own.
         for (int i = 1; i < runner.argumentLists.size(); ++i)
-            QCOMPARE(runner.argumentLists[i].mid(1), removals[i - 1].split(' ').mid(1, 1) + QStringList{removals[i - 1].section(' ', 2)});
+            QCOMPARE(runner.argumentLists[i].mid(1),
+                removals[i - 1].split(' ').mid(1, 1) + QStringList {removals[i - 1].section(' ', 2)});
         QCOMPARE(runner.timeouts, QVector<int>(runner.calls.size(), 120000).toList());
         QCOMPARE(asked.size(), question.isEmpty() ? 0 : 1);
         if (!question.isEmpty()) {
-            QVERIFY2(asked[0].startsWith("Device " + drive + " is configured as LVM physical volume. If you continue all"
-                                         " it's data will be lost\n\n"), qPrintable(asked[0]));
+            QVERIFY2(asked[0].startsWith("Device " + drive
+                         + " is configured as LVM physical volume. If you continue all"
+                           " it's data will be lost\n\n"),
+                qPrintable(asked[0]));
             QVERIFY2(asked[0].contains(question), qPrintable(asked[0]));
         }
-        QCOMPARE(seen.texts, shown.isEmpty() ? QStringList() : QStringList{shown});
+        QCOMPARE(seen.texts, shown.isEmpty() ? QStringList() : QStringList {shown});
     }
 
     // --- start-up checks and device lookup
@@ -152,9 +178,9 @@ private slots:
         runner.answer(kOsReleaseCommand, 0, "Sarvelin key\n", "grep: warning: stray \\ before -\n");
         runner.answer(kDrivesCommand, 0, "sda\nzram0\nnvme0n1\nZRAM1\n", "lsblk: sr1: failed to get device path\n");
         runner.answer("/bin/lsblk -d -b -n -P", 0,
-                      "NAME=\"sda\" TYPE=\"disk\" SIZE=\"128000000000\" MODEL=\"SIMTEK\\x20SSD\" SERIAL=\"S1\"\n"
-                      "NAME=\"sr0\" TYPE=\"rom\" SIZE=\"1024\" MODEL=\"CD\" SERIAL=\"\"\n",
-                      "lsblk: nvme0n1: NAME=\"nvme0n1\" TYPE=\"disk\"\n");
+            "NAME=\"sda\" TYPE=\"disk\" SIZE=\"128000000000\" MODEL=\"SIMTEK\\x20SSD\" SERIAL=\"S1\"\n"
+            "NAME=\"sr0\" TYPE=\"rom\" SIZE=\"1024\" MODEL=\"CD\" SERIAL=\"\"\n",
+            "lsblk: nvme0n1: NAME=\"nvme0n1\" TYPE=\"disk\"\n");
         Shown seen;
         KeyMaster km;
         km.init();
@@ -169,12 +195,13 @@ private slots:
         KeyMasterTestAccess::checkClient(km);
         KeyMasterTestAccess::loadDrives(km);
         QCOMPARE(km.drives(), QStringList({"sda", "nvme0n1", "ZRAM1"}));
-        QCOMPARE(seen.texts, QStringList({QString("E: Can't execute: ") + kOsReleaseCommand
-                                              + "|sed: -e expression #1: unknown command\n",
-                                          QString("W: Can't execute: ") + kDrivesCommand + "|sdq\nawk: broken\n"}));
+        QCOMPARE(seen.texts,
+            QStringList(
+                {QString("E: Can't execute: ") + kOsReleaseCommand + "|sed: -e expression #1: unknown command\n",
+                    QString("W: Can't execute: ") + kDrivesCommand + "|sdq\nawk: broken\n"}));
         runner.rules.removeAt(0);
         KeyMasterTestAccess::checkClient(km);
-        QCOMPARE(seen.texts.mid(2), QStringList{"W: You can run this application on Sarvelin key only"});
+        QCOMPARE(seen.texts.mid(2), QStringList {"W: You can run this application on Sarvelin key only"});
     }
 
     // The UUID reaches blkid quoted as one word, the answer is its standard
@@ -215,11 +242,13 @@ private slots:
         runner.rules.removeFirst();
         QVERIFY(km.stopSarvelinClient());
         QVERIFY(!km.stopSarvelinClient());
-        QCOMPARE(runner.calls, QStringList({"detached: " + kClient + " start", "detached: " + kClient + " start",
-                                            "detached: " + kClient + " stop", "detached: " + kClient + " stop",
-                                            "detached: pkill sarvelin_client"}));
-        QCOMPARE(seen.texts, QStringList({"E: Can't start Sarvelin client. " + kClientLogText,
-                                          "E: Can't stop Sarvelin client. " + kClientLogText}));
+        QCOMPARE(runner.calls,
+            QStringList(
+                {"detached: " + kClient + " start", "detached: " + kClient + " start", "detached: " + kClient + " stop",
+                    "detached: " + kClient + " stop", "detached: pkill sarvelin_client"}));
+        QCOMPARE(seen.texts,
+            QStringList({"E: Can't start Sarvelin client. " + kClientLogText,
+                "E: Can't stop Sarvelin client. " + kClientLogText}));
         // The checked start gives up at once when the client cannot start.
         runner.rules.clear();
         QElapsedTimer took;
@@ -263,9 +292,10 @@ private slots:
         km.setSelectedDrive("sda");
         km.setCrypto("kuznyechik");
         QCOMPARE(KeyMasterTestAccess::startSvArchives(km), result);
-        const QStringList call{"/opt/sarvelin/bin/sv_archives", "-c", "/dev/sda", "-m", "rescue_image", "-a", "kuznyechik"};
-        QCOMPARE(runner.argumentLists, QList<QStringList>{call});
-        QCOMPARE(seen.texts, shown.isEmpty() ? QStringList() : QStringList{shown});
+        const QStringList call {
+            "/opt/sarvelin/bin/sv_archives", "-c", "/dev/sda", "-m", "rescue_image", "-a", "kuznyechik"};
+        QCOMPARE(runner.argumentLists, QList<QStringList> {call});
+        QCOMPARE(seen.texts, shown.isEmpty() ? QStringList() : QStringList {shown});
         QFile::remove("/tmp/sv_archives.log");
     }
 
@@ -311,8 +341,9 @@ private slots:
         QCOMPARE(trees, 1);
         QCOMPARE(runner.calls.filter("lsblk -fJ").size(), 1);
         QCOMPARE(km.getDevicesTree()->rowCount(), 1);
-        QCOMPARE(seen.texts, QStringList{"W: This cannot be done now: the inspection of a partition is running. Wait "
-                                         "until it ends."});
+        QCOMPARE(seen.texts,
+            QStringList {"W: This cannot be done now: the inspection of a partition is running. Wait "
+                         "until it ends."});
     }
 };
 

@@ -82,16 +82,25 @@ void GuiHarness::initProcess(const QString& testName)
     GuiConfig::init(GuiConfig::svkey);
     Logger::getInstance()->init(GuiConfig::getInstance()->getConfigFolder(), Logger::FileAndConsole, 5);
     qInstallMessageHandler(Logger::logger);
-    QObject::connect(Logger::getInstance(), &Logger::hasLogMessage,
-                     [](const QString& line) { g_logLines.append(line); });
+    QObject::connect(
+        Logger::getInstance(), &Logger::hasLogMessage, [](const QString& line) { g_logLines.append(line); });
 }
 
-bool GuiHarness::insideSandbox() { return qEnvironmentVariable("SV_SANDBOX_INSIDE") == QLatin1String("1"); }
+bool GuiHarness::insideSandbox()
+{
+    return qEnvironmentVariable("SV_SANDBOX_INSIDE") == QLatin1String("1");
+}
 
-bool GuiHarness::logContains(const QString& fragment) { return !g_logLines.filter(fragment).isEmpty(); }
+bool GuiHarness::logContains(const QString& fragment)
+{
+    return !g_logLines.filter(fragment).isEmpty();
+}
 
 GuiHarness::GuiHarness() = default;
-GuiHarness::~GuiHarness() { stop(); }
+GuiHarness::~GuiHarness()
+{
+    stop();
+}
 
 bool GuiHarness::start(const QSize& size, const QStringList& interfaces, const QUrl& source)
 {
@@ -104,18 +113,15 @@ bool GuiHarness::start(const QSize& size, const QStringList& interfaces, const Q
         KeyMasterTestAccess::setInterfaces(*m_keyMaster, interfaces);
 
     m_view.reset(new QQuickView());
-    QHash<QString, QObject*> objects{{"GuiConfig", GuiConfig::getInstance()},
-                                     {"Logger", Logger::getInstance()},
-                                     {"Notifier", Notifier::getInstance()},
-                                     {"KeyMaster", m_keyMaster.get()},
-                                     {"DrpManager", m_keyMaster->drpManager()},
-                                     {"CryptKeyHandler", m_keyMaster->cryptKeyHandler()}};
+    QHash<QString, QObject*> objects {{"GuiConfig", GuiConfig::getInstance()}, {"Logger", Logger::getInstance()},
+        {"Notifier", Notifier::getInstance()}, {"KeyMaster", m_keyMaster.get()},
+        {"DrpManager", m_keyMaster->drpManager()}, {"CryptKeyHandler", m_keyMaster->cryptKeyHandler()}};
     objects.insert(extraContext);
     for (auto it = objects.cbegin(); it != objects.cend(); ++it)
         m_view->rootContext()->setContextProperty(it.key(), it.value());
     QQuickView* view = m_view.get();
-    QObject::connect(GuiConfig::getInstance(), &GuiConfig::retranslated, view,
-                     [view](bool) { view->engine()->retranslate(); });
+    QObject::connect(
+        GuiConfig::getInstance(), &GuiConfig::retranslated, view, [view](bool) { view->engine()->retranslate(); });
     m_view->engine()->addImportPath(QStringLiteral("qrc:/common_gui/qml"));
     m_view->setResizeMode(QQuickView::SizeRootObjectToView);
     m_view->resize(size);
@@ -148,7 +154,10 @@ void GuiHarness::stop()
     m_keyMaster.reset();
 }
 
-QQuickItem* GuiHarness::root() const { return m_view ? m_view->rootObject() : nullptr; }
+QQuickItem* GuiHarness::root() const
+{
+    return m_view ? m_view->rootObject() : nullptr;
+}
 
 QRectF GuiHarness::sceneRect(const QQuickItem* item)
 {
@@ -184,7 +193,7 @@ QList<QQuickItem*> GuiHarness::shownBelow(const QString& under, const std::funct
     if (QQuickItem* start = findVisible(under))
         walk(start);
     std::stable_sort(out.begin(), out.end(),
-                     [](QQuickItem* a, QQuickItem* b) { return a->mapToScene({}).y() < b->mapToScene({}).y(); });
+        [](QQuickItem* a, QQuickItem* b) { return a->mapToScene({}).y() < b->mapToScene({}).y(); });
     return out;
 }
 
@@ -194,7 +203,10 @@ QString GuiHarness::textOf(const QString& objectName) const
     return item ? item->property("text").toString() : QStringLiteral("<no %1>").arg(objectName);
 }
 
-QString GuiHarness::tr(const char* context, const char* text) { return QCoreApplication::translate(context, text); }
+QString GuiHarness::tr(const char* context, const char* text)
+{
+    return QCoreApplication::translate(context, text);
+}
 
 QQuickItem* GuiHarness::waitVisible(const QString& objectName, int timeoutMs) const
 {
@@ -277,7 +289,10 @@ void GuiHarness::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) const
     QTest::qWait(20);
 }
 
-QQuickItem* GuiHarness::focusItem() const { return m_view ? m_view->activeFocusItem() : nullptr; }
+QQuickItem* GuiHarness::focusItem() const
+{
+    return m_view ? m_view->activeFocusItem() : nullptr;
+}
 
 QString GuiHarness::nameOf(const QQuickItem* item)
 {
@@ -322,7 +337,8 @@ bool GuiHarness::chooseByKeys(const QString& comboName, const QString& entry) co
     for (int i = 0; i < entries.size() && wanted >= 0 && list->property("currentIndex").toInt() != wanted; ++i)
         pressKey(list->property("currentIndex").toInt() < wanted ? Qt::Key_Down : Qt::Key_Up);
     pressKey(Qt::Key_Return);
-    return waitFor([&] { return box->property("currentText").toString() == entry && !box->property("popupOpened").toBool(); });
+    return waitFor(
+        [&] { return box->property("currentText").toString() == entry && !box->property("popupOpened").toBool(); });
 }
 
 QStringList GuiHarness::tabRoundFaults(QStringList* stops) const
@@ -347,7 +363,8 @@ QStringList GuiHarness::tabRoundFaults(QStringList* stops) const
         // Reading order: a lower row, or further right on the same row;
         // once in a round back to the top.
         const QRectF rect = sceneRect(item);
-        const bool sameRow = qAbs(rect.center().y() - previous.center().y()) < qMin(rect.height(), previous.height()) / 2;
+        const bool sameRow
+            = qAbs(rect.center().y() - previous.center().y()) < qMin(rect.height(), previous.height()) / 2;
         const bool onward = sameRow ? rect.left() > previous.left() : rect.top() > previous.top();
         if (!onward && ++wraps > 1)
             faults << name + " comes after " + names.value(names.size() - 2) + " out of reading order";
@@ -460,7 +477,10 @@ QStringList GuiHarness::clippedTexts(QQuickItem* under) const
     return faults;
 }
 
-bool GuiHarness::startWork() const { return clickName("startButton") && waitVisible("scenarioSelectionPage"); }
+bool GuiHarness::startWork() const
+{
+    return clickName("startButton") && waitVisible("scenarioSelectionPage");
+}
 
 bool GuiHarness::finishScenario(const QString& scenarioButton, bool success, const QVariantList& context) const
 {
@@ -473,7 +493,8 @@ bool GuiHarness::finishScenario(const QString& scenarioButton, bool success, con
     const auto current = [stack] { return stack->property("currentItem").value<QObject*>(); };
     for (int i = 1; i < steps; ++i) {
         QObject* page = current();
-        if (!page || !QMetaObject::invokeMethod(page, "emitMoveOn", Q_ARG(QVariant, true), Q_ARG(QVariant, QVariantList())))
+        if (!page
+            || !QMetaObject::invokeMethod(page, "emitMoveOn", Q_ARG(QVariant, true), Q_ARG(QVariant, QVariantList())))
             return false;
         for (QObject* child : current()->findChildren<QObject*>())
             if (child->inherits("QQmlTimer"))
@@ -487,9 +508,8 @@ bool GuiHarness::finishScenario(const QString& scenarioButton, bool success, con
 void GuiHarness::walkEveryPage(const std::function<void(const QString&)>& atPage)
 {
     QQuickItem* box = nullptr;
-    const auto comboOpen = [&](bool open) {
-        return waitFor([&] { return box->property("popupOpened").toBool() == open; });
-    };
+    const auto comboOpen
+        = [&](bool open) { return waitFor([&] { return box->property("popupOpened").toBool() == open; }); };
     const auto showDialog = [](const std::function<void()>& show) {
         show();
         QTest::qWait(350); // the dialog grows to its height
@@ -497,29 +517,38 @@ void GuiHarness::walkEveryPage(const std::function<void(const QString&)>& atPage
     };
     // A result text as long as a real one, in the language shown.
     const QString result = GuiConfig::getInstance()->lang() == QLatin1String("Ru")
-                               ? QString::fromUtf8("Восстановление не удалось. Подробности в журнале")
-                               : QString("Recovery failed. See log for more info");
+        ? QString::fromUtf8("Восстановление не удалось. Подробности в журнале")
+        : QString("Recovery failed. See log for more info");
     // Each page and the operator steps that lead to it from the one before.
-    const QList<QPair<QString, std::function<bool()>>> pages{
-        {"welcome", [&] { return (box = waitVisible("welcomePage") ? findVisible("interfaceComboBox") : nullptr) != nullptr; }},
+    const QList<QPair<QString, std::function<bool()>>> pages {
+        {"welcome",
+            [&] { return (box = waitVisible("welcomePage") ? findVisible("interfaceComboBox") : nullptr) != nullptr; }},
         {"welcome-interfaces", [&] { return click(find("arrowButton", box)) && comboOpen(true); }},
-        {"selection", [&] { pressKey(Qt::Key_Escape); return comboOpen(false) && startWork(); }},
+        {"selection",
+            [&] {
+                pressKey(Qt::Key_Escape);
+                return comboOpen(false) && startWork();
+            }},
         {"backup-step1", [&] { return clickName("backupButton") && waitVisible("backupChoosingDevicePage"); }},
-        {"restore-step1-journal", [&] {
-             return clickName("backButton") && clickName("restoreButton") && waitVisible("restoreChoosingServerPage")
+        {"restore-step1-journal",
+            [&] {
+                return clickName("backButton") && clickName("restoreButton") && waitVisible("restoreChoosingServerPage")
                     && clickName("journalButton") && waitVisible("journal");
-         }},
-        {"restore-step1-error", [&] {
-             return showDialog([] {
-                 Notifier::getInstance()->showError(tr("KeyMaster", "Connect to Sarvelin server failed: No route to host"),
-                                                    "connect(10.0.0.5:9991): No route to host");
-             });
-         }},
-        {"exit", [&] {
-             return clickName("dialogCloseButton") && clickName("journalButton") && clickName("backButton")
+            }},
+        {"restore-step1-error",
+            [&] {
+                return showDialog([] {
+                    Notifier::getInstance()->showError(
+                        tr("KeyMaster", "Connect to Sarvelin server failed: No route to host"),
+                        "connect(10.0.0.5:9991): No route to host");
+                });
+            }},
+        {"exit",
+            [&] {
+                return clickName("dialogCloseButton") && clickName("journalButton") && clickName("backButton")
                     && waitVisible("scenarioSelectionPage") && finishScenario("restoreButton", false, {result})
                     && waitVisible("exitPage");
-         }},
+            }},
         {"exit-question", [&] { return showDialog([] { Notifier::getInstance()->showExit(); }); }},
         {"welcome-again", [&] {
              return clickName("dialogRejectButton") && clickName("toStartButton") && waitVisible("welcomePage");

@@ -37,7 +37,7 @@ public:
     // given) and a fresh view of the root page, `size` large.
     // `source` replaces the root page (a test page of the widget library).
     bool start(const QSize& size, const QStringList& interfaces = QStringList(),
-               const QUrl& source = QUrl(QStringLiteral("qrc:/qml/main.qml")));
+        const QUrl& source = QUrl(QStringLiteral("qrc:/qml/main.qml")));
     void stop();
     // The scenarios' pauses and polls of the controller last 1/divisor of
     // their real time.
@@ -125,13 +125,13 @@ private:
 
 // main() of a GUI test program: the application, the harness and the test
 // object named `Class`.
-#define SV_GUI_TEST_MAIN(Class, name)                       \
-    int main(int argc, char** argv)                         \
-    {                                                       \
-        QApplication app(argc, argv);                       \
-        GuiHarness::initProcess(QStringLiteral(name));      \
-        Class test;                                         \
-        return QTest::qExec(&test, argc, argv);             \
+#define SV_GUI_TEST_MAIN(Class, name)                                                                                  \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        QApplication app(argc, argv);                                                                                  \
+        GuiHarness::initProcess(QStringLiteral(name));                                                                 \
+        Class test;                                                                                                    \
+        return QTest::qExec(&test, argc, argv);                                                                        \
     }
 
 #endif // GUIHARNESS_H

@@ -30,10 +30,10 @@ private slots:
         const QString text = journalText();
         QVERIFY2(text.contains("Warning: ") && text.contains("a warning before start"), qPrintable(text.left(400)));
         // One line per message, in the order written.
-        const QStringList order{"Welcome page loaded", "operator note before start", "start clicked"};
+        const QStringList order {"Welcome page loaded", "operator note before start", "start clicked"};
         for (int i = 1; i < order.size(); ++i)
             QVERIFY2(text.indexOf(order[i - 1]) >= 0 && text.indexOf(order[i - 1]) < text.indexOf(order[i]),
-                     qPrintable(order[i]));
+                qPrintable(order[i]));
         // Lines keep coming while it is open.
         qInfo("written while open");
         QVERIFY(gui.waitFor([&] { return journalText().contains("written while open"); }));

@@ -45,7 +45,7 @@ private slots:
         QVERIFY2(gui.wrongLanguageTexts().isEmpty(), qPrintable(gui.wrongLanguageTexts().join(" | ")));
         QCOMPARE(GuiHarness::tr("QFileDialog", "Look in:"), QString::fromUtf8("Перейти к:"));
 
-        const QList<QPair<QString, QString>> switches{
+        const QList<QPair<QString, QString>> switches {
             {"En", "Welcome to the disaster recovery program SarvelinKey"}, {"Ru", russianHeading()}};
         for (const auto& to : switches) {
             QVERIFY(chooseLanguage(to.first));
@@ -55,7 +55,7 @@ private slots:
             QCOMPARE(gui.textOf("heading"), to.second);
             QVERIFY2(gui.wrongLanguageTexts().isEmpty(), qPrintable(gui.wrongLanguageTexts().join(" | ")));
             QCOMPARE(GuiHarness::tr("QPlatformTheme", "Cancel"),
-                     to.first == "En" ? QString("Cancel") : QString::fromUtf8("Отмена"));
+                to.first == "En" ? QString("Cancel") : QString::fromUtf8("Отмена"));
             // The next page and the welcome page loaded anew keep the chosen language.
             QVERIFY(gui.startWork());
             QVERIFY2(gui.wrongLanguageTexts().isEmpty(), qPrintable(gui.wrongLanguageTexts().join(" | ")));

@@ -22,7 +22,8 @@ private slots:
         QTest::addColumn<QString>("theme");
         for (const QString lang : {"Ru", "En"})
             for (const QSize size : {QSize(800, 600), QSize(1920, 1080)})
-                QTest::addRow("%s-%dx%d", qPrintable(lang.toLower()), size.width(), size.height()) << lang << size << "default_theme";
+                QTest::addRow("%s-%dx%d", qPrintable(lang.toLower()), size.width(), size.height())
+                    << lang << size << "default_theme";
         QTest::addRow("en-dark-1024x768") << "En" << QSize(1024, 768) << "dark_theme";
     }
     void everyPage()

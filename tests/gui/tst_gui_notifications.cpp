@@ -12,8 +12,11 @@
 
 namespace {
 enum Kind { Ques, Info, Warn, Crit, Exit };
-Notifier* notifier() { return Notifier::getInstance(); }
+Notifier* notifier()
+{
+    return Notifier::getInstance();
 }
+} // namespace
 
 class NotificationsTest : public QObject
 {
@@ -25,7 +28,10 @@ class NotificationsTest : public QObject
     bool dialogOpen() const { return dialog()->property("opened").toBool(); }
     int kind() const { return dialog()->property("type").toInt(); }
     QString message() const { return dialog()->property("message").toString(); }
-    bool waitClosed() const { return gui.waitFor([&] { return !dialogOpen(); }); }
+    bool waitClosed() const
+    {
+        return gui.waitFor([&] { return !dialogOpen(); });
+    }
 
 private slots:
     void initTestCase() { QVERIFY2(GuiHarness::insideSandbox(), "rewrites /etc/os-release of the simulated medium"); }
@@ -93,14 +99,13 @@ private slots:
                                 "dmesg(1) may have more information after failed mount system call.";
         notifier()->showError("Can't mount /dev/sdb1 on /mnt", details);
         QObject* d = dialog();
-        const auto height = [d](const char* wanted) {
-            return d->property("height").toReal() == d->property(wanted).toReal();
-        };
+        const auto height
+            = [d](const char* wanted) { return d->property("height").toReal() == d->property(wanted).toReal(); };
         QVERIFY(gui.waitFor([&] { return dialogOpen() && height("collapsedHeight"); }));
         QQuickItem* strip = gui.findVisible("dialogDetailsStrip");
         QVERIFY(strip);
         QVERIFY(gui.find("dialogDetailsArrow")->property("source").toUrl().toString().endsWith("arrowDown.svg"));
-        QCOMPARE(gui.find("dialogDetailsText")->property("text").toString(), QString());  // not filled before
+        QCOMPARE(gui.find("dialogDetailsText")->property("text").toString(), QString()); // not filled before
         QVERIFY(gui.click(strip));
         QVERIFY(d->property("expanded").toBool());
         QVERIFY(gui.waitFor([&] { return height("expandedHeight"); }));

@@ -50,8 +50,15 @@ private slots:
         // current step as a ring and the next one grey; "forward" waits for an
         // accepted partition or a connected server (the backup and restore
         // walks go through the later steps); back leads to the choice.
-        const struct { const char* button; const char* log; const char* page; const char* title; int steps; } scenarios[] = {
-            {"backupButton", "backup chosen", "backupChoosingDevicePage", "Choose backup device for creating resque image", 4},
+        const struct
+        {
+            const char* button;
+            const char* log;
+            const char* page;
+            const char* title;
+            int steps;
+        } scenarios[] = {{"backupButton", "backup chosen", "backupChoosingDevicePage",
+                             "Choose backup device for creating resque image", 4},
             {"restoreButton", "restore chosen", "restoreChoosingServerPage", "Choose server", 5}};
         for (const auto& scenario : scenarios) {
             QVERIFY(gui.clickName(scenario.button));
@@ -76,8 +83,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("interfaces");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("several: the second") << QStringList{"lo", "enp3s0", "wlan0"} << "enp3s0";
-        QTest::newRow("only one") << QStringList{"eth0"} << "eth0";
+        QTest::newRow("several: the second") << QStringList {"lo", "enp3s0", "wlan0"} << "enp3s0";
+        QTest::newRow("only one") << QStringList {"eth0"} << "eth0";
     }
     void interfacePreselected()
     {
@@ -100,7 +107,7 @@ private slots:
         const QString result = GuiHarness::tr("RestoreProcessPage", "Recovery failed. See log for more info");
         QVERIFY(gui.startWork());
         gui.find("busyIndicator")->setProperty("running", true);
-        QVERIFY(gui.finishScenario("restoreButton", false, QVariantList{result}));
+        QVERIFY(gui.finishScenario("restoreButton", false, QVariantList {result}));
         QVERIFY(gui.waitVisible("exitPage"));
         QVERIFY(GuiHarness::logContains("queue ended with"));
         QCOMPARE(gui.textOf("resultText"), result);

@@ -15,10 +15,10 @@ bool showIn(QObject* dialog, int kind, const QString& msg)
 {
     QVariant shown;
     QMetaObject::invokeMethod(dialog, "show", Q_RETURN_ARG(QVariant, shown), Q_ARG(QVariant, kind),
-                              Q_ARG(QVariant, msg), Q_ARG(QVariant, QString()), Q_ARG(QVariant, QVariantList()));
+        Q_ARG(QVariant, msg), Q_ARG(QVariant, QString()), Q_ARG(QVariant, QVariantList()));
     return shown.toBool();
 }
-}
+} // namespace
 
 class WidgetsTest : public QObject
 {
@@ -45,7 +45,8 @@ class WidgetsTest : public QObject
 private slots:
     void init()
     {
-        QVERIFY(gui.start(QSize(1000, 620), {}, QUrl::fromLocalFile(QStringLiteral(SV_GUI_TEST_DIR "/qml/WidgetsPage.qml"))));
+        QVERIFY(gui.start(
+            QSize(1000, 620), {}, QUrl::fromLocalFile(QStringLiteral(SV_GUI_TEST_DIR "/qml/WidgetsPage.qml"))));
     }
     void cleanup() { gui.stop(); }
 
@@ -55,7 +56,7 @@ private slots:
         QVERIFY(combo);
         QCOMPARE(combo->property("currentText").toString(), QString("eth0"));
         // Taking the first entry at creation counts as a change of the text.
-        QCOMPARE(pageProperty("comboTexts").toStringList(), QStringList{"eth0"});
+        QCOMPARE(pageProperty("comboTexts").toStringList(), QStringList {"eth0"});
         QQuickItem* field = gui.find("editField", combo);
         const auto typeAnew = [&](const QString& text) {
             QVERIFY(gui.click(field));
@@ -69,18 +70,18 @@ private slots:
         QVERIFY2(!combo->property("popupOpened").toBool(), "the list waits one second after the last key");
         QVERIFY(waitBool(combo, "popupOpened"));
         QVERIFY2(sinceTyping.elapsed() >= 900, qPrintable(QString::number(sinceTyping.elapsed())));
-        QCOMPARE(combo->property("shownEntries").toStringList(), QStringList{"wlan0"});
+        QCOMPARE(combo->property("shownEntries").toStringList(), QStringList {"wlan0"});
         gui.shot("combo-filtered");
         QVERIFY(gui.click(gui.waitVisible("entry_wlan0")));
         QCOMPARE(combo->property("currentText").toString(), QString("wlan0"));
         QCOMPARE(field->property("text").toString(), QString("wlan0"));
         QCOMPARE(pageProperty("activations").toInt(), 1);
-        QCOMPARE(pageProperty("comboTexts").toStringList(), (QStringList{"eth0", "wlan0"}));
+        QCOMPARE(pageProperty("comboTexts").toStringList(), (QStringList {"eth0", "wlan0"}));
 
         // Case does not matter; several matches stay listed.
         typeAnew("ETH");
         QVERIFY(waitBool(combo, "popupOpened"));
-        QCOMPARE(combo->property("shownEntries").toStringList(), (QStringList{"eth0", "eth1"}));
+        QCOMPARE(combo->property("shownEntries").toStringList(), (QStringList {"eth0", "eth1"}));
         // Text that names no entry is put back on Escape, and when the field loses focus.
         gui.pressKey(Qt::Key_Escape);
         QVERIFY(waitBool(combo, "popupOpened", false));
@@ -111,10 +112,9 @@ private slots:
         // Check box cells: a click asks for the opposite value; the model decides.
         QQuickItem* box = gui.findVisible("cellCheckBox", table);
         QVERIFY(gui.click(box));
-        QCOMPARE(pageProperty("lastToggle").toList(), (QVariantList{0, "need", false}));
+        QCOMPARE(pageProperty("lastToggle").toList(), (QVariantList {0, "need", false}));
         QVERIFY(gui.click(box));
-        QCOMPARE(pageProperty("lastToggle").toList(), (QVariantList{0, "need", true}));
-
+        QCOMPARE(pageProperty("lastToggle").toList(), (QVariantList {0, "need", true}));
     }
 
     void questionDialogAnswers()
@@ -122,7 +122,8 @@ private slots:
         QObject* question = gui.root()->findChild<QObject*>("question");
         QVERIFY(question);
         // Its buttons, its cross and Escape close it: yes accepts, the others reject.
-        const QList<QPair<QString, int>> answers{{"yesButton", 1}, {"cancelButton", -1}, {"closeButton", -1}, {"Escape", -1}};
+        const QList<QPair<QString, int>> answers {
+            {"yesButton", 1}, {"cancelButton", -1}, {"closeButton", -1}, {"Escape", -1}};
         for (const auto& answer : answers) {
             gui.root()->setProperty("questionAnswer", 0);
             QVERIFY(gui.clickName("askButton"));
@@ -154,8 +155,10 @@ private slots:
         for (const char* button : {"dialogCloseButton", "dialogAcceptButton"}) {
             if (QByteArray(button) == "dialogAcceptButton")
                 QVERIFY(showIn(dialog, Logout, ""));
-            QVERIFY(gui.waitFor([&] { return dialog->property("opened").toBool()
-                && dialog->property("height").toReal() == dialog->property("collapsedHeight").toReal(); }));
+            QVERIFY(gui.waitFor([&] {
+                return dialog->property("opened").toBool()
+                    && dialog->property("height").toReal() == dialog->property("collapsedHeight").toReal();
+            }));
             QVERIFY(gui.clickName(button));
             QVERIFY(gui.waitFor([&] { return !dialog->property("visible").toBool(); }));
         }

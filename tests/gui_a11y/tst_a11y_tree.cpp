@@ -37,7 +37,8 @@ class AccessibilityTreeTest : public QObject
     {
         QProcess reader;
         // Debian's interpreter, which has Debian's AT-SPI module.
-        reader.start("/usr/bin/python3", {QString(SV_A11Y_DIR) + "/atspi_tree.py", QString::number(QCoreApplication::applicationPid())});
+        reader.start("/usr/bin/python3",
+            {QString(SV_A11Y_DIR) + "/atspi_tree.py", QString::number(QCoreApplication::applicationPid())});
         if (!gui.waitFor([&] { return reader.state() == QProcess::NotRunning; }, 60000))
             reader.kill();
         QList<QJsonObject> tree;
@@ -54,14 +55,15 @@ class AccessibilityTreeTest : public QObject
     {
         gui.waitFrame();
         const QList<QJsonObject> tree = readTree();
-        static const QStringList vague{"unknown", "filler", "panel", "redundant object", "invalid", "unknown role"};
+        static const QStringList vague {"unknown", "filler", "panel", "redundant object", "invalid", "unknown role"};
         int operable = 0;
         for (const QJsonObject& e : tree) {
             const QStringList states = e["states"].toVariant().toStringList();
             const QString role = e["role"].toString(), name = e["name"].toString();
             const QString who = where + ": " + role + " \"" + name + "\" (text \"" + e["text"].toString() + "\") at "
-                                + e["path"].toString();
-            if (e["text"].toString().contains(secret) || name.contains(secret) || e["description"].toString().contains(secret))
+                + e["path"].toString();
+            if (e["text"].toString().contains(secret) || name.contains(secret)
+                || e["description"].toString().contains(secret))
                 faults << who + " shows the typed password";
             // Scroll bars are the mouse's: the keyboard scrolls a view by moving in it.
             if (!states.contains("focusable") || !states.contains("enabled") || !states.contains("showing")
@@ -87,7 +89,8 @@ class AccessibilityTreeTest : public QObject
         for (const QJsonObject& e : tree) {
             if (e["role"].toString() == role && e["name"].toString() == name)
                 return true;
-            read << e["role"].toString() + " \"" + e["name"].toString() + "\" " + e["states"].toVariant().toStringList().join(',');
+            read << e["role"].toString() + " \"" + e["name"].toString() + "\" "
+                    + e["states"].toVariant().toStringList().join(',');
         }
         faults << "no " + role + " \"" + name + "\" in:\n  " + read.join("\n  ");
         return false;
@@ -98,7 +101,8 @@ class AccessibilityTreeTest : public QObject
     // run pages' timers are kept from starting the run.
     bool step()
     {
-        if (!QMetaObject::invokeMethod(page(), "emitMoveOn", Q_ARG(QVariant, true), Q_ARG(QVariant, QVariantList{secret})))
+        if (!QMetaObject::invokeMethod(
+                page(), "emitMoveOn", Q_ARG(QVariant, true), Q_ARG(QVariant, QVariantList {secret})))
             return false;
         for (QObject* child : page()->findChildren<QObject*>())
             if (child->inherits("QQmlTimer"))

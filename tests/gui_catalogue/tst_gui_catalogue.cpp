@@ -80,9 +80,11 @@ private slots:
             if (kept.value(it.key()).isEmpty())
                 missing << it.key().first + ": \"" + it.key().second + "\"";
         missing.sort();
-        QVERIFY2(missing.isEmpty(), qPrintable(QString("%1 texts without translation (run the svkey2_lupdate "
-                                                       "target and translate them):\n%2")
-                                                   .arg(missing.size()).arg(missing.join("\n"))));
+        QVERIFY2(missing.isEmpty(),
+            qPrintable(QString("%1 texts without translation (run the svkey2_lupdate "
+                               "target and translate them):\n%2")
+                           .arg(missing.size())
+                           .arg(missing.join("\n"))));
     }
 
     void russianKeepsPlaceholdersAndLineBreaks()

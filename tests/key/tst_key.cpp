@@ -48,7 +48,10 @@ disaster_recovery_plan_record planEntry(std::uint32_t id, const std::string& res
     return entry;
 }
 
-QString dialogText(const char* text) { return GuiHarness::tr("CryptKeyDialog", text); }
+QString dialogText(const char* text)
+{
+    return GuiHarness::tr("CryptKeyDialog", text);
+}
 
 } // namespace
 
@@ -71,7 +74,7 @@ class KeyTest : public QObject
         const QRectF r = GuiHarness::sceneRect(gui.findVisible(table));
         const int rowHeight = GuiConfig::getInstance()->tableViewRowHeight();
         QTest::mouseClick(gui.view(), Qt::LeftButton, {},
-                          QPoint(r.left() + 40, r.top() + GuiConfig::getInstance()->itemHeight() + (row + 0.5) * rowHeight));
+            QPoint(r.left() + 40, r.top() + GuiConfig::getInstance()->itemHeight() + (row + 0.5) * rowHeight));
         QTest::qWait(40);
     }
     // The page; the plan arrived before its dialogs were created, with no record selected yet.
@@ -80,7 +83,8 @@ class KeyTest : public QObject
         if (!gui.start(size, {}, QUrl::fromLocalFile(SV_KEY_TEST_DIR "/KeyDialogsPage.qml")))
             return false;
         DrpManager* manager = gui.keyMaster()->drpManager();
-        manager->fillPlan(sv_payload::encode_recovery_plan({planEntry(7, "/srv", {70, 71, 72}), planEntry(9, "/home", {90})}));
+        manager->fillPlan(
+            sv_payload::encode_recovery_plan({planEntry(7, "/srv", {70, 71, 72}), planEntry(9, "/home", {90})}));
         manager->entries()->setSelectedRow(-1);
         gui.root()->setProperty("withDrpDialog", true);
         return gui.waitFor([&] { return named("drpDialog") != nullptr; });
@@ -122,7 +126,7 @@ private slots:
         QCOMPARE(readFile(client), QByteArray("short"));
         QCOMPARE(int(QFileInfo(client).permissions() & 0x0777), 0x0600);
         QCOMPARE(handler.masterKeyCheck(),
-                 "The key file holds 5 bytes; a master key has 32. Fingerprint (SHA-256): " + fingerprintOf("short"));
+            "The key file holds 5 bytes; a master key has 32. Fingerprint (SHA-256): " + fingerprintOf("short"));
 
         // A typed key over it replaces the whole file, and the check: each
         // group a word low byte first, either letter case, short groups
@@ -145,13 +149,14 @@ private slots:
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit saved;
         getrlimit(RLIMIT_FSIZE, &saved);
-        const rlimit limited{8, saved.rlim_max};
+        const rlimit limited {8, saved.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limited);
         const bool written = handler.handleInputedKeys(other, groups({}));
         setrlimit(RLIMIT_FSIZE, &saved);
         QVERIFY(!written);
         QCOMPARE(errors.count(), 2);
-        QCOMPARE(errors.last().at(0).toString(), "Can't write the master key to " + other + ": " + qt_error_string(EFBIG));
+        QCOMPARE(
+            errors.last().at(0).toString(), "Can't write the master key to " + other + ": " + qt_error_string(EFBIG));
         QCOMPARE(readFile(other), QByteArray("old content"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"key", "other"}));
         QCOMPARE(handler.masterKeyPath(), client);
@@ -178,11 +183,13 @@ private slots:
 
         // The key file first, holding the current path; then the typed key.
         QCOMPARE(value("keyFileField"), handler->masterKeyPath());
-        QVERIFY(enabled("keyFileChooseButton") && enabled("cryptKeyOkButton") && !enabled("keyPart1") && !enabled("saveKeyField"));
+        QVERIFY(enabled("keyFileChooseButton") && enabled("cryptKeyOkButton") && !enabled("keyPart1")
+            && !enabled("saveKeyField"));
         setText("keyFileField", "");
         QVERIFY(!enabled("cryptKeyOkButton"));
         QVERIFY(gui.clickName("typedKeyRadio"));
-        QVERIFY(!enabled("keyFileField") && enabled("keyPart16") && enabled("saveKeyChooseButton") && !enabled("cryptKeyOkButton"));
+        QVERIFY(!enabled("keyFileField") && enabled("keyPart16") && enabled("saveKeyChooseButton")
+            && !enabled("cryptKeyOkButton"));
         QVERIFY(gui.click(gui.find("keyPart1")));
         gui.typeText("0g0x0-1z23");
         QCOMPARE(value("keyPart1"), QString("0001"));
@@ -196,7 +203,8 @@ private slots:
 
         // The overwrite question: "Cancel" changes nothing; "Yes" with part 16 empty warns, the dialog stays.
         QVERIFY(gui.clickName("cryptKeyOkButton") && waitOpen(question));
-        QCOMPARE(question->property("message").toString(), dialogText("This file already exists. Do you want to drop it and create a new master key?"));
+        QCOMPARE(question->property("message").toString(),
+            dialogText("This file already exists. Do you want to drop it and create a new master key?"));
         checkLook("crypt-key-question");
         QVERIFY(gui.clickName("cancelButton", question) && waitOpen(question, false));
         QVERIFY(gui.clickName("cryptKeyOkButton") && waitOpen(question) && gui.clickName("yesButton", question));
@@ -239,7 +247,8 @@ private slots:
         QVERIFY(waitOpen(dialog, false));
         QCOMPARE(handler->masterKeyPath(), client);
         QCOMPARE(readFile(client), QByteArray("17 bytes of a key"));
-        QVERIFY(warnings.last().at(0).toString().contains(GuiHarness::tr("CryptKeyHandler", "The key file holds ") + "17"));
+        QVERIFY(
+            warnings.last().at(0).toString().contains(GuiHarness::tr("CryptKeyHandler", "The key file holds ") + "17"));
         checkLook("crypt-key-file-warning");
     }
 

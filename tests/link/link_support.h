@@ -28,7 +28,7 @@ namespace link_test {
 // What the operator was shown, in order.
 struct Shown
 {
-    QString kind;   // error, warning
+    QString kind; // error, warning
     QString msg;
     QString details;
 };
@@ -39,8 +39,12 @@ public:
     NotifierCapture()
     {
         Notifier* n = Notifier::getInstance();
-        connect(n, &Notifier::hasError, this, [this](const QString& m, const QString& d, const QVariantList&) { shown.append({ "error", m, d }); });
-        connect(n, &Notifier::hasWarning, this, [this](const QString& m, const QString& d, const QVariantList&) { shown.append({ "warning", m, d }); });
+        connect(n, &Notifier::hasError, this, [this](const QString& m, const QString& d, const QVariantList&) {
+            shown.append({"error", m, d});
+        });
+        connect(n, &Notifier::hasWarning, this, [this](const QString& m, const QString& d, const QVariantList&) {
+            shown.append({"warning", m, d});
+        });
     }
     QList<Shown> shown;
     QStringList errors() const { return texts("error"); }
@@ -68,10 +72,19 @@ inline void captureHandler(QtMsgType, const QMessageLogContext&, const QString& 
     fprintf(stderr, "  log: %s\n", qPrintable(msg));
 }
 
-inline bool logContains(const QString& text) { return !logLines().filter(text).isEmpty(); }
+inline bool logContains(const QString& text)
+{
+    return !logLines().filter(text).isEmpty();
+}
 
-inline const QString standinsDir() { return QStringLiteral("/opt/sarvelin/standins"); }
-inline const QString daemonProgram() { return QStringLiteral("/opt/sarvelin/bin/sv_keyclientd"); }
+inline const QString standinsDir()
+{
+    return QStringLiteral("/opt/sarvelin/standins");
+}
+inline const QString daemonProgram()
+{
+    return QStringLiteral("/opt/sarvelin/bin/sv_keyclientd");
+}
 
 // The medium's default scenario: clients web01 (two archives, a plan of two
 // entries), db01 (no plan) and mail01 (no archives), key password
@@ -114,11 +127,14 @@ public:
         m_process.start();
         if (!m_process.waitForStarted(3000))
             return false;
-        return waitFor([this] {
-            return m_process.state() == QProcess::NotRunning
-                || (QFile::exists("/dev/shm/Sarvelin_SVKEY_to_client_MQ")
-                    && QFile::exists("/dev/shm/Sarvelin_client_to_SVKEY_MQ") && log().contains("STARTED"));
-        }, 5000) && m_process.state() == QProcess::Running;
+        return waitFor(
+                   [this] {
+                       return m_process.state() == QProcess::NotRunning
+                           || (QFile::exists("/dev/shm/Sarvelin_SVKEY_to_client_MQ")
+                               && QFile::exists("/dev/shm/Sarvelin_client_to_SVKEY_MQ") && log().contains("STARTED"));
+                   },
+                   5000)
+            && m_process.state() == QProcess::Running;
     }
 
     void stop()
@@ -148,23 +164,28 @@ public:
     }
 
     // The requests as the daemon logged them (zero bytes shown as \0).
-    static QStringList requests() { return logLines().filter(QRegularExpression("^REQUEST ")).replaceInStrings(QRegularExpression("^REQUEST "), ""); }
+    static QStringList requests()
+    {
+        return logLines().filter(QRegularExpression("^REQUEST ")).replaceInStrings(QRegularExpression("^REQUEST "), "");
+    }
 
     // The answer messages sent after the last request. The daemon logs an
     // answer just after sending it, so wait a little for `expected` lines.
     static QStringList answersToLast(int expected = 1)
     {
         QStringList out;
-        waitFor([&] {
-            out.clear();
-            for (const QString& line : logLines()) {
-                if (line.startsWith("REQUEST "))
-                    out.clear();
-                else if (line.startsWith("ANSWER "))
-                    out << line.mid(7);
-            }
-            return out.size() >= expected;
-        }, 2000);
+        waitFor(
+            [&] {
+                out.clear();
+                for (const QString& line : logLines()) {
+                    if (line.startsWith("REQUEST "))
+                        out.clear();
+                    else if (line.startsWith("ANSWER "))
+                        out << line.mid(7);
+                }
+                return out.size() >= expected;
+            },
+            2000);
         return out;
     }
 
@@ -177,12 +198,12 @@ const char* const kRequestQueue = "Sarvelin_SVKEY_to_client_MQ";
 const QString kServer = QStringLiteral("10.0.0.5");
 const std::string kWeb01 = "52:54:00:1a:2b:01";
 const std::string kDb01 = "52:54:00:1a:2b:02";
-const QString kClientReceiveFailure =
-    "It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process";
+const QString kClientReceiveFailure
+    = "It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process";
 
 // A [fault N] section of the scenario.
-inline QByteArray fault(const char* request, const char* kind, const char* text = nullptr, int number = 1,
-                        int times = 0)
+inline QByteArray fault(
+    const char* request, const char* kind, const char* text = nullptr, int number = 1, int times = 0)
 {
     QByteArray s = "[fault " + QByteArray::number(number) + "]\nrequest = " + request + "\nkind = " + kind + "\n";
     if (text)
@@ -210,14 +231,16 @@ inline bool connectAndAuthenticate(KeyMaster& km)
 // Waits until the answer queue holds a message (a late answer arrived).
 inline bool waitForPendingAnswer(int milliseconds)
 {
-    return waitFor([] {
-        try {
-            boost::interprocess::message_queue q(boost::interprocess::open_only, kAnswerQueue);
-            return q.get_num_msg() > 0;
-        } catch (...) {
-            return false;
-        }
-    }, milliseconds);
+    return waitFor(
+        [] {
+            try {
+                boost::interprocess::message_queue q(boost::interprocess::open_only, kAnswerQueue);
+                return q.get_num_msg() > 0;
+            } catch (...) {
+                return false;
+            }
+        },
+        milliseconds);
 }
 
 // Every test class holds the daemon and what was shown since init().
@@ -235,8 +258,8 @@ struct Fixture
 } // namespace link_test
 
 // initTestCase() of every sandboxed test class of the area.
-#define LINK_TEST_IN_SANDBOX_ONLY()                                                  \
-    do {                                                                            \
-        SV_REQUIRE_SANDBOX();                                                       \
-        qInstallMessageHandler(link_test::captureHandler);                          \
+#define LINK_TEST_IN_SANDBOX_ONLY()                                                                                    \
+    do {                                                                                                               \
+        SV_REQUIRE_SANDBOX();                                                                                          \
+        qInstallMessageHandler(link_test::captureHandler);                                                             \
     } while (0)

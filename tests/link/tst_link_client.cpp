@@ -51,7 +51,7 @@ private slots:
     void cleanup()
     {
         // End whatever daemon a start left behind.
-        QProcess::execute(kClient, { "stop" });
+        QProcess::execute(kClient, {"stop"});
         QVERIFY(waitFor([] { return !daemonQueuesExist(); }));
     }
 
@@ -70,11 +70,15 @@ void TestLinkClient::classification_data()
     QTest::addColumn<QString>("error");
     QTest::newRow("refused") << QByteArray("refused") << "Connect to Sarvelin server failed: Connection refused";
     QTest::newRow("no route") << QByteArray("no_route") << "Connect to Sarvelin server failed: No route to host";
-    QTest::newRow("no address") << QByteArray("no_ip") << "Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address";
-    QTest::newRow("no resolve") << QByteArray("no_resolve") << "Can't resolve hostname. You must define it in /etc/hosts or in DNS";
+    QTest::newRow("no address") << QByteArray(
+        "no_ip") << "Client interface has no IP address v4 or v6. Sarvelin client can't work without IP address";
+    QTest::newRow("no resolve") << QByteArray("no_resolve")
+                                << "Can't resolve hostname. You must define it in /etc/hosts or in DNS";
     QTest::newRow("other connect failure") << QByteArray("connect_failed") << "Connect to Sarvelin server failed";
-    QTest::newRow("duplicated MAC") << QByteArray("duplicated_mac") << "Sarvelin server has duplicated MAC address in unauthorized clients";
-    QTest::newRow("second instance") << QByteArray("second_instance") << "Can't run second instance of Sarvelin client process on one node";
+    QTest::newRow("duplicated MAC") << QByteArray("duplicated_mac")
+                                    << "Sarvelin server has duplicated MAC address in unauthorized clients";
+    QTest::newRow("second instance") << QByteArray("second_instance")
+                                     << "Can't run second instance of Sarvelin client process on one node";
 }
 
 void TestLinkClient::classification()
@@ -87,7 +91,7 @@ void TestLinkClient::classification()
     t.start();
     QVERIFY(!km.startSarvelinClientWithCheck());
     QVERIFY(t.elapsed() >= 1000 && t.elapsed() < 4000);
-    QCOMPARE(f.shown->errors(), QStringList({ error }));
+    QCOMPARE(f.shown->errors(), QStringList({error}));
     QVERIFY(f.shown->warnings().isEmpty());
     // Set at once, even though the start failed: the next stop ends it.
     QVERIFY(KeyMasterTestAccess::clientStartedHere(km));
@@ -104,8 +108,9 @@ void TestLinkClient::warningOnceThenAuthorized()
     t.start();
     QVERIFY(km.startSarvelinClientWithCheck());
     QVERIFY(t.elapsed() >= 2500 && t.elapsed() < 6000);
-    QCOMPARE(f.shown->warnings(), QStringList({
-        "Required authorization at Sarvelin server. Please contact system administrator.\n Waiting 15 min.." }));
+    QCOMPARE(f.shown->warnings(),
+        QStringList(
+            {"Required authorization at Sarvelin server. Please contact system administrator.\n Waiting 15 min.."}));
     QVERIFY(f.shown->errors().isEmpty());
     QVERIFY(KeyMasterTestAccess::clientStartedHere(km));
     // The mutex of the started client is open before the restore side needs it.
@@ -170,8 +175,8 @@ void TestLinkClient::neverAuthorizedWindowStaysAliveAndReentryIsRefused()
     QCOMPARE(restoreEnded.count(), 1);
     QCOMPARE(restoreEnded.at(0).at(0).toBool(), false);
     // The refused calls changed nothing.
-    QCOMPARE(f.shown->errors(), QStringList({
-        "Required authorization at Sarvelin server. Retry after authorization\nOr unknown error" }));
+    QCOMPARE(f.shown->errors(),
+        QStringList({"Required authorization at Sarvelin server. Retry after authorization\nOr unknown error"}));
     QVERIFY(KeyMasterTestAccess::clientStartedHere(km));
     QVERIFY(!KeyMasterTestAccess::answerQueueOpen(km));
     QVERIFY(km.stopSarvelinClient());
@@ -183,7 +188,8 @@ void TestLinkClient::outputFileGone()
     KeyMaster km;
     QTimer::singleShot(400, [] { QFile::remove(kCheckLog); });
     QVERIFY(!km.startSarvelinClientWithCheck());
-    QVERIFY(logContains("/tmp/startSarvelinClientWithCheck.log is not opened, startSarvelinClientWithCheck will return false"));
+    QVERIFY(logContains(
+        "/tmp/startSarvelinClientWithCheck.log is not opened, startSarvelinClientWithCheck will return false"));
     QVERIFY(f.shown->shown.isEmpty());
 }
 
@@ -199,7 +205,8 @@ void TestLinkClient::plainStartAndStopTwice()
     QVERIFY(waitFor(daemonQueuesExist, 5000));
     QVERIFY(km.stopSarvelinClient());
     QVERIFY(waitFor([] { return !daemonQueuesExist(); }, 5000));
-    QCOMPARE(logLines().filter("Sarvelin client").mid(1), QStringList({ "Start Sarvelin client", "Stop Sarvelin client" }));
+    QCOMPARE(
+        logLines().filter("Sarvelin client").mid(1), QStringList({"Start Sarvelin client", "Stop Sarvelin client"}));
     QVERIFY(!km.stopSarvelinClient());
     QCOMPARE(logLines().filter("Sarvelin client wasnt started").size(), 2);
     QVERIFY(f.shown->shown.isEmpty());
@@ -217,9 +224,9 @@ void TestLinkClient::clientNotInstalled()
     QVERIFY(!km.startSarvelinClientWithCheck());
     QVERIFY(t.elapsed() < 1000);
     QVERIFY(QFile::rename(aside, kClient));
-    QCOMPARE(f.shown->errors(), QStringList({
-        "Can't start Sarvelin client. Please see logfile: /opt/sarvelin/log/Sarvelin.log",
-        "Can't start Sarvelin client. Please see logfile: /opt/sarvelin/log/Sarvelin.log" }));
+    QCOMPARE(f.shown->errors(),
+        QStringList({"Can't start Sarvelin client. Please see logfile: /opt/sarvelin/log/Sarvelin.log",
+            "Can't start Sarvelin client. Please see logfile: /opt/sarvelin/log/Sarvelin.log"}));
 }
 
 QTEST_MAIN(TestLinkClient)

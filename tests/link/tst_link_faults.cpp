@@ -47,7 +47,7 @@ private slots:
     {
         KeyMaster km;
         QVERIFY(!km.messageQueuesConnect());
-        QCOMPARE(f.shown->errors(), QStringList({ "Try to open message queues" }));
+        QCOMPARE(f.shown->errors(), QStringList({"Try to open message queues"}));
         const QString details = f.shown->shown.first().details;
         QVERIFY(details.startsWith("Try to open message queues to communicate with Sarvelin key client. "
                                    "It looks like Sarvelin key clients doesn't work on this host. "));
@@ -113,7 +113,7 @@ private slots:
             QVERIFY(!answers.last().contains("bytes)"));
         QCOMPARE(list.size(), std::size_t(2));
         QCOMPARE(list[0].get_name(), std::string("web01 rescue image, Monday"));
-        QVERIFY(list[1].get_aux_text_1().size() > 90000);   // the padding
+        QVERIFY(list[1].get_aux_text_1().size() > 90000); // the padding
         QVERIFY(f.shown->shown.isEmpty());
     }
 
@@ -145,10 +145,10 @@ private slots:
         KeyMaster km;
         QVERIFY(km.messageQueuesConnect());
         checkDeadline([&] { QVERIFY(!km.helloDaemon(kServer)); });
-        QCOMPARE(f.shown->errors(), QStringList({
-            "It looks like Sarvelin key client process doesn's work now. Unable to recieve message from client's process" }));
+        QCOMPARE(f.shown->errors(),
+            QStringList({"It looks like Sarvelin key client process doesn's work now. Unable to recieve message from "
+                         "client's process"}));
     }
-
 };
 
 QTEST_MAIN(TestLinkFaults)

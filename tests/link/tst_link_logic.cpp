@@ -23,9 +23,18 @@ using Reply = FakeDaemonLink::Reply;
 
 namespace {
 
-Reply in(std::vector<std::string> messages, int pauseMs = 0) { return Reply{std::move(messages), Reply::InTime, pauseMs}; }
-Reply late(std::vector<std::string> messages) { return Reply{std::move(messages), Reply::Late, 0}; }
-Reply never() { return Reply{{}, Reply::Never, 0}; }
+Reply in(std::vector<std::string> messages, int pauseMs = 0)
+{
+    return Reply {std::move(messages), Reply::InTime, pauseMs};
+}
+Reply late(std::vector<std::string> messages)
+{
+    return Reply {std::move(messages), Reply::Late, 0};
+}
+Reply never()
+{
+    return Reply {{}, Reply::Never, 0};
+}
 
 const std::string kAuthenticated = "SV KEY AUTHENTICATED";
 
@@ -37,7 +46,7 @@ std::string clientList()
 // A list answer: keyword, length, then the payload in parts of 102400 bytes.
 std::vector<std::string> listAnswer(const std::string& keyword, const std::string& payload, int dropParts = 0)
 {
-    std::vector<std::string> messages{keyword, std::to_string(payload.size())};
+    std::vector<std::string> messages {keyword, std::to_string(payload.size())};
     for (std::size_t at = 0; at < payload.size(); at += 102400)
         messages.push_back(payload.substr(at, 102400));
     messages.resize(messages.size() - std::size_t(dropParts));
@@ -141,10 +150,11 @@ private slots:
         l.km->ask_archives(list, kWeb01);
         const double deadline = l.link->lastDeadlineSeconds();
         QVERIFY2(deadline > 8.8 && deadline <= 10.0, qPrintable(QString::number(deadline)));
-        QCOMPARE(shown->errors(), QStringList({
-            "It looks like Sarvelin key client process doesn's work now or doesn't read messages from svkey",
-            "It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC",
-            "It looks like Sarvelin client process doesn's work now. Unable to send message to client's process" }));
+        QCOMPARE(shown->errors(),
+            QStringList({"It looks like Sarvelin key client process doesn's work now or doesn't read messages from "
+                         "svkey",
+                "It looks like Sarvelin key client process doesn's work now or doesn't read messages from SVC",
+                "It looks like Sarvelin client process doesn's work now. Unable to send message to client's process"}));
         QCOMPARE(list.size(), std::size_t(2));
         // A send that timed out closed the channel.
         QVERIFY(!KeyMasterTestAccess::answerQueueOpen(*l.km) && !KeyMasterTestAccess::requestQueueOpen(*l.km));
@@ -171,7 +181,7 @@ private slots:
         QVERIFY(l.connect());
         std::vector<sv_archive_short> list;
         l.km->ask_archives(list, kWeb01);
-        QCOMPARE(l.link->requests, std::vector<std::string>{"GET ARCHIVES LIST SV KEY:" + kWeb01 + ":rescue_image"});
+        QCOMPARE(l.link->requests, std::vector<std::string> {"GET ARCHIVES LIST SV KEY:" + kWeb01 + ":rescue_image"});
         QCOMPARE(l.link->receives, 2 + parts);
         QCOMPARE(l.link->waitingAnswers(), std::size_t(0));
         QCOMPARE(list.size(), std::size_t(2));
@@ -201,7 +211,7 @@ private slots:
                                                                  : "TAKE DISASTER RECOVERY PLAN";
         Linked l({in(listAnswer(keyword, junk, dropParts)), in(listAnswer("TAKE CLIENT LIST", clientList()))});
         QVERIFY(l.connect());
-        QMap<QString, QString> clients{{"old", "entry"}};
+        QMap<QString, QString> clients {{"old", "entry"}};
         std::vector<sv_archive_short> list(3);
         if (request == "GET CLIENT LIST") {
             l.km->ask_client_list(clients);
@@ -235,7 +245,7 @@ private slots:
         const std::string clients = sv_payload::encode_client_list({{"a", "b"}});
         QVERIFY(clients.size() >= 10 && clients.size() < 100);
         Linked l({in({"TAKE ARCHIVES TYPE LIST", "many", sv_payload::encode_archive_list(two), "LEFT OVER"}),
-                  in({"TAKE CLIENT LIST", std::to_string(clients.size()), clients})});
+            in({"TAKE CLIENT LIST", std::to_string(clients.size()), clients})});
         QVERIFY(l.connect());
         std::vector<sv_archive_short> list;
         l.km->ask_archives(list, "AA:BB");
@@ -244,7 +254,7 @@ private slots:
         QCOMPARE(l.link->waitingAnswers(), std::size_t(1));
         QMap<QString, QString> map;
         l.km->ask_client_list(map);
-        QCOMPARE(map, (QMap<QString, QString>{{"b", "a"}}));
+        QCOMPARE(map, (QMap<QString, QString> {{"b", "a"}}));
         QVERIFY(shown->shown.isEmpty());
         QVERIFY(logContains("dropped 1 unread answer(s) of an earlier request"));
     }
@@ -256,8 +266,8 @@ private slots:
     void answersOfEarlierRequestsAreDropped()
     {
         Linked l({in({"CLIENT NOT AUTHENTICATED"}), in({"CLIENT NOT AUTHENTICATED"}), in({"ok "}),
-                  in({std::string("ok\0", 3)}), late({kAuthenticated}), in({"CLIENT NOT AUTHENTICATED"}),
-                  in({kAuthenticated}), in(listAnswer("TAKE CLIENT LIST", clientList()))});
+            in({std::string("ok\0", 3)}), late({kAuthenticated}), in({"CLIENT NOT AUTHENTICATED"}),
+            in({kAuthenticated}), in(listAnswer("TAKE CLIENT LIST", clientList()))});
         l.link->addAnswer(kAuthenticated);
         QVERIFY(l.connect());
         QVERIFY(!l.km->svkey_client_authentication("web01", KeyMaster::hashPassword("guess")));
@@ -293,7 +303,7 @@ private slots:
         QVERIFY(l.connect());
         QVERIFY(!l.km->helloDaemon(kServer));
         QVERIFY(!l.km->disconnect());
-        QCOMPARE(l.link->requests, (std::vector<std::string>{"HELLO:10.0.0.5:9991:9993:", "DISCONNECT"}));
+        QCOMPARE(l.link->requests, (std::vector<std::string> {"HELLO:10.0.0.5:9991:9993:", "DISCONNECT"}));
         QCOMPARE(shown->errors().size(), 2);
         QVERIFY(shown->shown.at(0).msg.startsWith("hello_daemon to 10.0.0.5: "));
         QVERIFY(shown->shown.at(1).msg.startsWith("disconnect server was failed: "));
@@ -302,7 +312,7 @@ private slots:
         std::vector<sv_archive_short> list(3);
         l.km->ask_archives(list, kWeb01);
         QCOMPARE(list.size(), std::size_t(3));
-        QMap<QString, QString> clients{{"kept", "x"}};
+        QMap<QString, QString> clients {{"kept", "x"}};
         l.km->ask_client_list(clients);
         QCOMPARE(clients.size(), 1);
         QVERIFY(!l.km->askDisasterRecoveryPlan(kWeb01));
@@ -342,20 +352,24 @@ private slots:
         QTest::addColumn<bool>("result");
         QTest::addColumn<int>("requests");
         QTest::addColumn<QString>("logged");
-        QTest::newRow("backup assigned, then done") << false << QStringList{"LAST BACKUP STATUS:2", "LAST BACKUP STATUS:2", "LAST BACKUP STATUS:5"}
-                                                    << true << 3 << "Got fine status of task: Task was successsully done";
-        QTest::newRow("backup bad final status") << false << QStringList{"LAST BACKUP STATUS:2", "LAST BACKUP STATUS:8"}
-                                                 << false << 2 << "Got bad status of task: Task finished with error";
-        QTest::newRow("backup status never final") << false << QStringList{"LAST BACKUP STATUS:2"} << false << 180
+        QTest::newRow("backup assigned, then done")
+            << false << QStringList {"LAST BACKUP STATUS:2", "LAST BACKUP STATUS:2", "LAST BACKUP STATUS:5"} << true
+            << 3 << "Got fine status of task: Task was successsully done";
+        QTest::newRow("backup bad final status")
+            << false << QStringList {"LAST BACKUP STATUS:2", "LAST BACKUP STATUS:8"} << false << 2
+            << "Got bad status of task: Task finished with error";
+        QTest::newRow("backup status never final") << false << QStringList {"LAST BACKUP STATUS:2"} << false << 180
                                                    << "Can`t get one of supported statuses of task";
-        QTest::newRow("backup status request refused") << false << QStringList{"BUSY"} << false << 1
-                                                       << "Got bad status of task: Task finished with wrong status";
-        QTest::newRow("restore assigned, then done") << true << QStringList{"LAST RESTORE STATUS:2", "LAST RESTORE STATUS:2", "LAST RESTORE STATUS:15"}
-                                                     << true << 3 << "Got fine final status of task:";
-        QTest::newRow("restore bad final status") << true << QStringList{"LAST RESTORE STATUS:2", "LAST RESTORE STATUS:14"}
-                                                  << false << 2 << "Got bad status of task:";
-        QTest::newRow("restore answer lost") << true << QStringList{"LAST RESTORE STATUS:2", "<never>"} << false << 2
-                                             << "Got bad status of task:";
+        QTest::newRow("backup status request refused")
+            << false << QStringList {"BUSY"} << false << 1 << "Got bad status of task: Task finished with wrong status";
+        QTest::newRow("restore assigned, then done")
+            << true << QStringList {"LAST RESTORE STATUS:2", "LAST RESTORE STATUS:2", "LAST RESTORE STATUS:15"} << true
+            << 3 << "Got fine final status of task:";
+        QTest::newRow("restore bad final status")
+            << true << QStringList {"LAST RESTORE STATUS:2", "LAST RESTORE STATUS:14"} << false << 2
+            << "Got bad status of task:";
+        QTest::newRow("restore answer lost")
+            << true << QStringList {"LAST RESTORE STATUS:2", "<never>"} << false << 2 << "Got bad status of task:";
     }
     void statusPolls()
     {
@@ -370,14 +384,15 @@ private slots:
         const std::string last = answers.last().toStdString();
         l.link->respond = [last](const std::string&) { return in({last}); };
         QVERIFY(l.connect());
-        QCOMPARE(restore ? KeyMasterTestAccess::didRestoreEndFine(*l.km) : KeyMasterTestAccess::didBackupEndFine(*l.km), result);
+        QCOMPARE(restore ? KeyMasterTestAccess::didRestoreEndFine(*l.km) : KeyMasterTestAccess::didBackupEndFine(*l.km),
+            result);
         QCOMPARE(int(l.link->requests.size()), requests);
         const std::string asked = restore ? "ASK LAST RESTORE STATUS" : "ASK LAST BACKUP STATUS";
         QCOMPARE(l.link->requests, std::vector<std::string>(std::size_t(requests), asked));
         QVERIFY2(logContains(logged), qPrintable(logged));
         // The channel is closed after the polls.
         QVERIFY(!KeyMasterTestAccess::answerQueueOpen(*l.km));
-        QCOMPARE(shown->errors(), answers.contains("<never>") ? QStringList{kClientReceiveFailure} : QStringList());
+        QCOMPARE(shown->errors(), answers.contains("<never>") ? QStringList {kClientReceiveFailure} : QStringList());
     }
 
     // A call that waits on the link thread (an answer 0.8 s late, within the
@@ -422,10 +437,14 @@ private slots:
         const qint64 helloMs = clock.elapsed();
         ticks.stop();
         std::printf("slow answer: %lld ms, longest pause of the event loop %lld ms\n", helloMs, longest);
-        QVERIFY2(helloMs >= 800 && longest <= 100, qPrintable(QString("%1 ms, longest pause %2 ms").arg(helloMs).arg(longest)));
+        QVERIFY2(helloMs >= 800 && longest <= 100,
+            qPrintable(QString("%1 ms, longest pause %2 ms").arg(helloMs).arg(longest)));
         QVERIFY(busyMeanwhile && !l.km->isBusy());
-        QCOMPARE(shown->warnings(), QVector<QString>(5, "This cannot be done now: connecting to the Sarvelin server is running. "
-                                                       "Wait until it ends.").toList());
+        QCOMPARE(shown->warnings(),
+            QVector<QString>(5,
+                "This cannot be done now: connecting to the Sarvelin server is running. "
+                "Wait until it ends.")
+                .toList());
         QCOMPARE(backupEnded.count(), 1);
         QCOMPARE(restoreEnded.count(), 1);
         QCOMPARE(l.link->requests.size(), std::size_t(1));

@@ -14,8 +14,8 @@
 
 namespace {
 
-sv_archive_short makeArchive(std::uint64_t id, const std::string& name, bool signedArchive,
-                             std::uint32_t verification, std::uint64_t size = 1024)
+sv_archive_short makeArchive(std::uint64_t id, const std::string& name, bool signedArchive, std::uint32_t verification,
+    std::uint64_t size = 1024)
 {
     sv_archive_short a;
     a.set_id(id);
@@ -28,8 +28,8 @@ sv_archive_short makeArchive(std::uint64_t id, const std::string& name, bool sig
     return a;
 }
 
-disaster_recovery_plan_record makeEntry(std::uint32_t id, const std::string& resource,
-                                        std::vector<std::uint64_t> archiveIds)
+disaster_recovery_plan_record makeEntry(
+    std::uint32_t id, const std::string& resource, std::vector<std::uint64_t> archiveIds)
 {
     disaster_recovery_plan_record e;
     e.set_id(id);
@@ -80,9 +80,8 @@ void TestLinkModels::archivesModel()
 {
     ResqueArchivesModel model;
     QSignalSpy changed(&model, &ResqueArchivesModel::selectedRowChanged);
-    QVERIFY(model.fill({ makeArchive(7, "web01 rescue", true, 3),
-                         makeArchive(8, "db01 \xd0\xba\xd0\xbb\xd1\x8e\xd1\x87", false, 1,
-                                     std::numeric_limits<std::uint64_t>::max()) }));
+    QVERIFY(model.fill({makeArchive(7, "web01 rescue", true, 3),
+        makeArchive(8, "db01 \xd0\xba\xd0\xbb\xd1\x8e\xd1\x87", false, 1, std::numeric_limits<std::uint64_t>::max())}));
     QCOMPARE(model.rowCount(), 2);
     // Names arrive as UTF-8; sizes keep all 64 bits.
     const QStringList second = rowTexts(model, 1);
@@ -96,7 +95,8 @@ void TestLinkModels::archivesModel()
     QVERIFY(model.setProperty("selectedRow", 1));
     model.setSelectedRow(1);
     QCOMPARE(changed.count(), 1);
-    QCOMPARE(model.property("selectedBackupName").toString(), QString::fromUtf8("db01 \xd0\xba\xd0\xbb\xd1\x8e\xd1\x87"));
+    QCOMPARE(
+        model.property("selectedBackupName").toString(), QString::fromUtf8("db01 \xd0\xba\xd0\xbb\xd1\x8e\xd1\x87"));
     // Clearing keeps the row, but it names nothing any more.
     model.clear();
     QCOMPARE(model.selectedRow(), 1);
@@ -113,8 +113,9 @@ void TestLinkModels::archivesModel()
     QStringList texts;
     for (int row = 0; row < model.rowCount(); ++row)
         texts << model.item(row, 0)->data(ArchiveRoles::VerificationStatus).toString();
-    QCOMPARE(texts, QStringList({ "Wrong status", "Not Verified", "Verification failed", "Verified", "Unreliable",
-                                  "Mistrusted", "Trusted", "Broken chain", "Wrong status" }));
+    QCOMPARE(texts,
+        QStringList({"Wrong status", "Not Verified", "Verification failed", "Verified", "Unreliable", "Mistrusted",
+            "Trusted", "Broken chain", "Wrong status"}));
     model.resetSelectedRow();
     QCOMPARE(changed.count(), 2);
 }
@@ -126,24 +127,25 @@ void TestLinkModels::planLifeCycle()
 {
     DrpManager manager;
     QTest::ignoreMessage(QtWarningMsg, "Wrong row: 0 DRP archive model can`t be loaded");
-    manager.entries()->setSelectedRow(0);   // no plan yet: only the warning
+    manager.entries()->setSelectedRow(0); // no plan yet: only the warning
     QSignalSpy rowChanged(manager.entries(), &DrpModel::selectedRowChanged);
     QTest::ignoreMessage(QtWarningMsg, "Wrong row: -1 DRP archive model can`t be loaded");
     const std::string payload = sv_payload::encode_recovery_plan(
-        { makeEntry(1, "/", { 10, 11 }), makeEntry(1, "/var", { 51 }), makeEntry(2, "/home", { 20 }), makeEntry(6, "/b", {}) });
+        {makeEntry(1, "/", {10, 11}), makeEntry(1, "/var", {51}), makeEntry(2, "/home", {20}), makeEntry(6, "/b", {})});
     QVERIFY(manager.fillPlan(payload));
     QCOMPARE(manager.plan().size(), std::size_t(4));
-    QCOMPARE(rowTexts(*manager.getDrpModel(), 2), QStringList({ "2", "filesystem", "/home", "/restore/home", "12", "entry 2" }));
+    QCOMPARE(rowTexts(*manager.getDrpModel(), 2),
+        QStringList({"2", "filesystem", "/home", "/restore/home", "12", "entry 2"}));
     QCOMPARE(manager.entries()->selectedRow(), 0);
-    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "10", "11" }));
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({"10", "11"}));
     QCOMPARE(rowTexts(*manager.getDrpArchiveModel(), 1).at(16), QString("Trusted"));
     // The archive row survives a change of entry.
     manager.entryArchives()->setSelectedRow(1);
     QVERIFY(manager.entries()->setProperty("selectedRow", 2));
-    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "20" }));
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({"20"}));
     QCOMPARE(manager.entryArchives()->selectedRow(), 1);
-    manager.entries()->setSelectedRow(1);   // the first entry with the id wins
-    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "10", "11" }));
+    manager.entries()->setSelectedRow(1); // the first entry with the id wins
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({"10", "11"}));
     manager.entries()->setSelectedRow(3);
     QCOMPARE(manager.getDrpArchiveModel()->rowCount(), 0);
     QTest::ignoreMessage(QtWarningMsg, "Wrong row: 4 DRP archive model can`t be loaded");
@@ -155,10 +157,10 @@ void TestLinkModels::planLifeCycle()
     QTest::ignoreMessage(QtWarningMsg, "Wrong row: -1 DRP archive model can`t be loaded");
     QVERIFY(manager.fillPlan(payload));
     QCOMPARE(rowChanged.count(), 2);
-    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({ "10", "11" }));
+    QCOMPARE(archiveIds(*manager.entryArchives()), QStringList({"10", "11"}));
 
     std::string cut = payload;
-    cut.resize(cut.size() / 2);   // cut in the middle of a record
+    cut.resize(cut.size() / 2); // cut in the middle of a record
     std::string error;
     QTest::ignoreMessage(QtWarningMsg, "Wrong row: -1 DRP archive model can`t be loaded");
     QVERIFY(!manager.fillPlan(cut, &error));
@@ -167,7 +169,7 @@ void TestLinkModels::planLifeCycle()
     QCOMPARE(manager.getDrpModel()->rowCount() + manager.getDrpArchiveModel()->rowCount(), 0);
     QCOMPARE(manager.entries()->selectedRow(), -1);
     QCOMPARE(manager.entryArchives()->selectedRow(), -1);
-    QVERIFY(manager.fillPlan(sv_payload::encode_recovery_plan({})));   // empty, not an error
+    QVERIFY(manager.fillPlan(sv_payload::encode_recovery_plan({}))); // empty, not an error
 }
 
 QTEST_MAIN(TestLinkModels)

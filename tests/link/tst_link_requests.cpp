@@ -40,8 +40,8 @@ private slots:
         km.setNetworkInterface("ens3");
         QVERIFY(km.helloDaemon("backup.example.lan"));
         QVERIFY(km.disconnect());
-        QCOMPARE(Daemon::requests(), QStringList({ "HELLO:10.0.0.5:9991:9993:eth0",
-                                                   "HELLO:backup.example.lan:7001:7003:ens3", "DISCONNECT" }));
+        QCOMPARE(Daemon::requests(),
+            QStringList({"HELLO:10.0.0.5:9991:9993:eth0", "HELLO:backup.example.lan:7001:7003:ens3", "DISCONNECT"}));
         QVERIFY(f.shown->shown.isEmpty());
     }
 
@@ -54,7 +54,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<uint>("result");   // accepted (1/0), or the status code
+        QTest::addColumn<uint>("result"); // accepted (1/0), or the status code
         QTest::addColumn<bool>("shown");
         QTest::addColumn<QString>("logged");
         const QByteArray hello("HELLO:"), bye("DISCONNECT"), key("SV KEY PASSWORD:");
@@ -67,12 +67,18 @@ private slots:
         QTest::newRow("disconnect no connection") << bye << noConnection << 0u << true << "";
         QTest::newRow("key password longer") << key << QByteArray("SV KEY AUTHENTICATED, welcome") << 1u << false << "";
         QTest::newRow("key password shorter") << key << QByteArray("SV KEY AUTHENTICATE") << 0u << false << "";
-        QTest::newRow("restore 5") << restore << QByteArray("LAST RESTORE STATUS:5") << 5u << false << "answer from client is: LAST RESTORE STATUS:5";
+        QTest::newRow("restore 5") << restore << QByteArray("LAST RESTORE STATUS:5") << 5u << false
+                                   << "answer from client is: LAST RESTORE STATUS:5";
         QTest::newRow("restore blank 15") << restore << QByteArray("LAST RESTORE STATUS: 15") << 15u << false << "";
-        QTest::newRow("restore letter") << restore << QByteArray("LAST RESTORE STATUS:x5") << 0u << false << "svkey_getstatus exception:";
-        QTest::newRow("restore wrong keyword") << restore << QByteArray("LAST BACKUP STATUS:5") << 0u << false << "Wrong answer to request ASK LAST RESTORE STATUS ( LAST BACKUP STATUS:5 )";
-        QTest::newRow("backup out of range") << backup << QByteArray("LAST BACKUP STATUS:99999999999") << 0u << false << "svkey_getstatus out";
-        QTest::newRow("other request") << QByteArray("ASK LAST COFFEE STATUS") << QByteArray("LAST COFFEE STATUS:5") << 0u << false << "svkey_getstatus out";
+        QTest::newRow("restore letter") << restore << QByteArray("LAST RESTORE STATUS:x5") << 0u << false
+                                        << "svkey_getstatus exception:";
+        QTest::newRow("restore wrong keyword")
+            << restore << QByteArray("LAST BACKUP STATUS:5") << 0u << false
+            << "Wrong answer to request ASK LAST RESTORE STATUS ( LAST BACKUP STATUS:5 )";
+        QTest::newRow("backup out of range")
+            << backup << QByteArray("LAST BACKUP STATUS:99999999999") << 0u << false << "svkey_getstatus out";
+        QTest::newRow("other request") << QByteArray("ASK LAST COFFEE STATUS") << QByteArray("LAST COFFEE STATUS:5")
+                                       << 0u << false << "svkey_getstatus out";
     }
 
     void answers()
@@ -94,13 +100,14 @@ private slots:
             QCOMPARE(uint(km.svkey_authentication(KeyMaster::hashPassword("anything"))), result);
         } else {
             QCOMPARE(km.getTaskStatus(request.toStdString()), result);
-            QCOMPARE(Daemon::requests(), QStringList({ QString::fromLatin1(request) }));
+            QCOMPARE(Daemon::requests(), QStringList({QString::fromLatin1(request)}));
             QVERIFY(logContains("get task status for request " + QString::fromLatin1(request)));
         }
-        QCOMPARE(Daemon::answersToLast(), QStringList({ QString::fromLatin1(answer) }));
+        QCOMPARE(Daemon::answersToLast(), QStringList({QString::fromLatin1(answer)}));
         if (!logged.isEmpty())
             QVERIFY2(logContains(logged), qPrintable(logged));
-        QCOMPARE(f.shown->errors(), shown ? QStringList({ "It looks like we can't connect to Sarvelin server..." }) : QStringList());
+        QCOMPARE(f.shown->errors(),
+            shown ? QStringList({"It looks like we can't connect to Sarvelin server..."}) : QStringList());
     }
 
     // The catalogue requests in one walk. Each first answer lacks its keyword:
@@ -111,25 +118,26 @@ private slots:
     void catalogues()
     {
         QVERIFY(f.daemon.start(fault("GET CLIENT LIST", "wrong_keyword", "SOMETHING ELSE ENTIRELY", 1, 1)
-                               + fault("GET ARCHIVES LIST", "wrong_keyword", "TAKE ARCHIVES LIST", 2, 1)
-                               + fault("GET DISASTER RECOVERY PLAN", "wrong_keyword", "NO PLAN HERE", 3, 1)
-                               + "[client web01b]\nhwid = 52:54:00:1a:2b:01\npassword = x\n"));
+            + fault("GET ARCHIVES LIST", "wrong_keyword", "TAKE ARCHIVES LIST", 2, 1)
+            + fault("GET DISASTER RECOVERY PLAN", "wrong_keyword", "NO PLAN HERE", 3, 1)
+            + "[client web01b]\nhwid = 52:54:00:1a:2b:01\npassword = x\n"));
         KeyMaster km;
         QVERIFY(connectAndAuthenticate(km));
-        QMap<QString, QString> clients { { "kept", "entry" } };
+        QMap<QString, QString> clients {{"kept", "entry"}};
         km.ask_client_list(clients);
         std::vector<sv_archive_short> list(3);
         km.ask_archives(list, kWeb01);
         QVERIFY(!km.askDisasterRecoveryPlan(kWeb01));
-        QCOMPARE(f.shown->errors(), QStringList({ "SOMETHING ELSE ENTIRELY", "TAKE ARCHIVES LIST", "NO PLAN HERE" }));
-        QCOMPARE(clients, (QMap<QString, QString> { { "kept", "entry" } }));
+        QCOMPARE(f.shown->errors(), QStringList({"SOMETHING ELSE ENTIRELY", "TAKE ARCHIVES LIST", "NO PLAN HERE"}));
+        QCOMPARE(clients, (QMap<QString, QString> {{"kept", "entry"}}));
         QCOMPARE(list.size(), std::size_t(3));
         f.shown->shown.clear();
 
         km.ask_client_list(clients);
         QCOMPARE(Daemon::requests().last(), QString("GET CLIENT LIST\\0"));
-        QCOMPARE(clients, (QMap<QString, QString> { { "52:54:00:1a:2b:01", "web01b" },
-                                                    { "52:54:00:1a:2b:02", "db01" }, { "52:54:00:1a:2b:03", "mail01" } }));
+        QCOMPARE(clients,
+            (QMap<QString, QString> {
+                {"52:54:00:1a:2b:01", "web01b"}, {"52:54:00:1a:2b:02", "db01"}, {"52:54:00:1a:2b:03", "mail01"}}));
         km.ask_archives(list, kWeb01);
         QCOMPARE(Daemon::requests().last(), QString("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01:rescue_image"));
         QCOMPARE(list.size(), std::size_t(2));
@@ -143,7 +151,7 @@ private slots:
         QCOMPARE(plan->plan().size(), std::size_t(2));
         QCOMPARE(plan->plan()[1].resource(), std::string("/srv/data"));
         QVERIFY(!km.askDisasterRecoveryPlan(kDb01));
-        QCOMPARE(Daemon::answersToLast(), QStringList({ "CLIENT HASNT DISASTER RECOVERY PLAN" }));
+        QCOMPARE(Daemon::answersToLast(), QStringList({"CLIENT HASNT DISASTER RECOVERY PLAN"}));
         QCOMPARE(plan->plan().size(), std::size_t(2));
 
         // Nothing selected: the daemon refuses the empty archive id.
@@ -163,9 +171,9 @@ private slots:
     {
         KeyMaster km;
         QVERIFY(!KeyMaster::ClientMutexLock(km).isLocked());
-        QCOMPARE(f.shown->errors(), QStringList({ "Sarvelin client doesn't work" }));
-        QVERIFY(f.shown->shown.first().details.startsWith(
-            "It looks like Sarvelin client doesn't work on this host. Unable to open mutex_svc: No such file or directory"));
+        QCOMPARE(f.shown->errors(), QStringList({"Sarvelin client doesn't work"}));
+        QVERIFY(f.shown->shown.first().details.startsWith("It looks like Sarvelin client doesn't work on this host. "
+                                                          "Unable to open mutex_svc: No such file or directory"));
         QVERIFY(f.daemon.start());
         bip::named_mutex other(bip::open_only, "Sarvelin_SVC_mutex");
         {
@@ -192,7 +200,7 @@ private slots:
         t.start();
         QVERIFY(!km.lockClientMutex());
         QVERIFY(t.elapsed() >= 900 && t.elapsed() < 3000);
-        QCOMPARE(f.shown->errors(), QStringList({ "Sarvelin client doesn't work" }));
+        QCOMPARE(f.shown->errors(), QStringList({"Sarvelin client doesn't work"}));
         QVERIFY(f.shown->shown.first().details.startsWith(
             "It looks like Sarvelin client doesn't work on this host. Unable to lock mutex_svc: "));
         other.unlock();

@@ -41,7 +41,10 @@ QString run(const QString& program, const QStringList& args, int* status = nullp
 
 // The window as the window system on $DISPLAY sees it: found by title
 // (xdotool), its icon sizes (xprop).
-QString findWindow() { return run("xdotool", {"search", "--name", "^Sarvelin key$"}).trimmed(); }
+QString findWindow()
+{
+    return run("xdotool", {"search", "--name", "^Sarvelin key$"}).trimmed();
+}
 
 QList<int> iconSizes(const QString& window)
 {
@@ -77,7 +80,8 @@ private slots:
     void fileListIsTheInstallManifest()
     {
         const QString stage = build + "/package/stage";
-        QStringList manifest = QString::fromUtf8(readFile(build + "/install_manifest.txt")).split('\n', Qt::SkipEmptyParts);
+        QStringList manifest
+            = QString::fromUtf8(readFile(build + "/install_manifest.txt")).split('\n', Qt::SkipEmptyParts);
         // The manifest names the files as installed (without the DESTDIR).
         for (QString& path : manifest) {
             if (path.startsWith(stage + "/"))
@@ -100,7 +104,7 @@ private slots:
         // The tool's own places only: no stand-in, stub or test program.
         for (const QString& path : manifest) {
             const bool placed = path.startsWith("/opt/sarvelin/gui/") || path.startsWith("/opt/sarvelin/rc/")
-                                || path.startsWith("/usr/share/");
+                || path.startsWith("/usr/share/");
             QVERIFY2(placed, qPrintable(path));
         }
         // Every translation the build makes is shipped.
@@ -123,7 +127,7 @@ private slots:
         const QString displayFile = scratch.filePath("display");
         QProcess xvfb; // killed when it goes out of scope
         xvfb.start("sh", {"-c", "exec Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x800x24 3>\"$0\"", displayFile});
-        QTRY_VERIFY_WITH_TIMEOUT(readFile(displayFile).endsWith('\n'), 20000);  // written once it serves
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(displayFile).endsWith('\n'), 20000); // written once it serves
         // The program, xdotool, xprop and import all use this screen.
         qputenv("DISPLAY", ':' + readFile(displayFile).trimmed());
 
@@ -146,7 +150,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(log().contains("Welcome page loaded"), 20000);
 
         // The installed translation is loaded for the first start's "Ru".
-        QTRY_VERIFY_WITH_TIMEOUT(QString(readFile(proc + "/maps")).contains("/opt/sarvelin/gui/rc/langs/svkey2_ru.qm"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QString(readFile(proc + "/maps")).contains("/opt/sarvelin/gui/rc/langs/svkey2_ru.qm"), 5000);
         // Theme files and page hints were there and well formed.
         for (const char* complaint : {"pages info", "not a colour", "not a number"})
             QVERIFY2(!log().contains(complaint), complaint);
@@ -162,10 +167,10 @@ private slots:
         QString window;
         QTRY_VERIFY_WITH_TIMEOUT(!(window = findWindow()).isEmpty(), 10000);
         // The window icon is the installed .ico, every size of it.
-        QCOMPARE(iconSizes(window), (QList<int>{16, 24, 32, 48, 64, 128, 256}));
+        QCOMPARE(iconSizes(window), (QList<int> {16, 24, 32, 48, 64, 128, 256}));
         // No window manager runs here, as on the medium: the window took the keyboard itself.
         QTRY_COMPARE_WITH_TIMEOUT(run("xdotool", {"getwindowfocus"}).trimmed(), window, 5000);
-        QTest::qWait(500);  // the start-up checks settle
+        QTest::qWait(500); // the start-up checks settle
         QDir().mkpath(build + "/gui-shots");
         run("import", {"-window", window, build + "/gui-shots/package-welcome.png"});
 

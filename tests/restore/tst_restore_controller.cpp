@@ -10,20 +10,23 @@ using namespace link_test;
 
 namespace {
 
-QString mediumDir() { return qEnvironmentVariable("SV_MEDIUM_DIR", "/tmp/.sv-sandbox/medium"); }
+QString mediumDir()
+{
+    return qEnvironmentVariable("SV_MEDIUM_DIR", "/tmp/.sv-sandbox/medium");
+}
 
 // One connect-choose-restore case.
 struct Walk
 {
-    QByteArray extra;      // scenario sections
+    QByteArray extra; // scenario sections
     QString keyPassword;
     int connects;
-    QStringList entries;   // client entries chosen, in order
-    int result;            // restoreEnded: -1 no restore
+    QStringList entries; // client entries chosen, in order
+    int result; // restoreEnded: -1 no restore
     bool connected;
-    int rows;              // archives shown
+    int rows; // archives shown
     QStringList errors;
-    QStringList sent;      // requests sent, in order (fragments)
+    QStringList sent; // requests sent, in order (fragments)
     QStringList notSent;
     QString log;
 };
@@ -47,37 +50,39 @@ private slots:
     {
         QTest::addColumn<Walk>("walk");
         const QString hash = QString::fromStdString(KeyMaster::hashPassword("web01-secret"));
-        const QStringList connect{"HELLO:10.0.0.5:9991:9993:", "SV KEY PASSWORD:", "GET CLIENT LIST"};
+        const QStringList connect {"HELLO:10.0.0.5:9991:9993:", "SV KEY PASSWORD:", "GET CLIENT LIST"};
         const QString web01 = "web01{52:54:00:1a:2b:01}";
-        QTest::newRow("refused key password")
-            << Walk{{}, "wrong", 1, {}, -1, false, 0, {"Wrong authentication"}, {"HELLO:", "SV KEY PASSWORD:", "DISCONNECT"},
-                    {"GET CLIENT LIST"}, ""};
-        QTest::newRow("daemon absent") << Walk{"[local_client]\ndaemon = no\n", "key-secret", 1, {}, -1, false, 0,
-                                               {"Sarvelin client doesn't work"}, {}, {}, "Unable to open mutex_svc"};
+        QTest::newRow("refused key password") << Walk {{}, "wrong", 1, {}, -1, false, 0, {"Wrong authentication"},
+            {"HELLO:", "SV KEY PASSWORD:", "DISCONNECT"}, {"GET CLIENT LIST"}, ""};
+        QTest::newRow("daemon absent") << Walk {"[local_client]\ndaemon = no\n", "key-secret", 1, {}, -1, false, 0,
+            {"Sarvelin client doesn't work"}, {}, {}, "Unable to open mutex_svc"};
         QTest::newRow("connect while connected")
-            << Walk{{}, "key-secret", 2, {}, -1, true, 0, {}, connect, {"DISCONNECT"}, ""};
-        QTest::newRow("name holding {")
-            << Walk{"[client we{b]\nhwid = 52:54:00:1a:2b:09\npassword = x\n[archive 3001]\nclient = we{b\n", "key-secret", 1,
-                    {"we{b{52:54:00:1a:2b:09}"}, -1, true, 1, {},
-                    connect + QStringList{"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:09:rescue_image"}, {}, ""};
-        QTest::newRow("entry without {")
-            << Walk{{}, "key-secret", 1, {"web01"}, -1, true, 0, {}, connect, {"GET ARCHIVES"}, "wrong format of client data"};
-        QTest::newRow("unknown HWID") << Walk{{}, "key-secret", 1, {"web01{52:54:00:1a:2b:02}"}, -1, true, 0,
-                                              {"No HWID for such client: web01"}, connect, {"GET ARCHIVES"}, ""};
-        QTest::newRow("client without archives")
-            << Walk{{}, "key-secret", 1, {"mail01{52:54:00:1a:2b:03}"}, -1, true, 0, {},
-                    connect + QStringList{"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:03"}, {"GET DISASTER RECOVERY PLAN"}, ""};
+            << Walk {{}, "key-secret", 2, {}, -1, true, 0, {}, connect, {"DISCONNECT"}, ""};
+        QTest::newRow("name holding {") << Walk {
+            "[client we{b]\nhwid = 52:54:00:1a:2b:09\npassword = x\n[archive 3001]\nclient = we{b\n", "key-secret", 1,
+            {"we{b{52:54:00:1a:2b:09}"}, -1, true, 1, {},
+            connect + QStringList {"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:09:rescue_image"}, {}, ""};
+        QTest::newRow("entry without {") << Walk {
+            {}, "key-secret", 1, {"web01"}, -1, true, 0, {}, connect, {"GET ARCHIVES"}, "wrong format of client data"};
+        QTest::newRow("unknown HWID") << Walk {{}, "key-secret", 1, {"web01{52:54:00:1a:2b:02}"}, -1, true, 0,
+            {"No HWID for such client: web01"}, connect, {"GET ARCHIVES"}, ""};
+        QTest::newRow("client without archives") << Walk {{}, "key-secret", 1, {"mail01{52:54:00:1a:2b:03}"}, -1, true,
+            0, {}, connect + QStringList {"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:03"}, {"GET DISASTER RECOVERY PLAN"},
+            ""};
         QTest::newRow("failed archive request after another client")
-            << Walk{fault("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:02", "wrong_keyword", "NO SUCH LIST"), "key-secret", 1,
-                    {web01, "db01{52:54:00:1a:2b:02}"}, -1, true, 0, {"NO SUCH LIST"},
-                    connect + QStringList{"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01", "GET DISASTER RECOVERY PLAN:",
-                                          "GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:02"}, {}, ""};
-        QTest::newRow("assigned for a few polls, then done")
-            << Walk{"[restore]\nstatus = 2, 2, 2, 5\n", "key-secret", 1, {web01}, 1, false, 0, {},
-                    connect + QStringList{"GET ARCHIVES LIST", "HELLO:10.0.0.5:", "SV KEY CLIENT PASSWORD:web01:" + hash,
-                                          "SV KEY RESTORE ARCHIVES" + hash + ":PWD_SEPARATE:/dev/sdz:1001",
-                                          "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS",
-                                          "ASK LAST RESTORE STATUS", "DISCONNECT"}, {}, "Wait please for restore ... 4"};
+            << Walk {fault("GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:02", "wrong_keyword", "NO SUCH LIST"), "key-secret",
+                   1, {web01, "db01{52:54:00:1a:2b:02}"}, -1, true, 0, {"NO SUCH LIST"},
+                   connect
+                       + QStringList {"GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:01",
+                           "GET DISASTER RECOVERY PLAN:", "GET ARCHIVES LIST SV KEY:52:54:00:1a:2b:02"},
+                   {}, ""};
+        QTest::newRow("assigned for a few polls, then done") << Walk {"[restore]\nstatus = 2, 2, 2, 5\n", "key-secret",
+            1, {web01}, 1, false, 0, {},
+            connect
+                + QStringList {"GET ARCHIVES LIST", "HELLO:10.0.0.5:", "SV KEY CLIENT PASSWORD:web01:" + hash,
+                    "SV KEY RESTORE ARCHIVES" + hash + ":PWD_SEPARATE:/dev/sdz:1001", "ASK LAST RESTORE STATUS",
+                    "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS", "ASK LAST RESTORE STATUS", "DISCONNECT"},
+            {}, "Wait please for restore ... 4"};
     }
     void connectChooseRestore()
     {
@@ -123,7 +128,7 @@ private slots:
         // In the log, or in the details of what was shown.
         if (!log.isEmpty())
             QVERIFY2(logContains(log) || (!f.shown->shown.isEmpty() && f.shown->shown[0].details.contains(log)),
-                     qPrintable(log));
+                qPrintable(log));
         // The requests, in order; HELLO only once however often connect ran.
         const QStringList requests = Daemon::requests();
         int at = 0;

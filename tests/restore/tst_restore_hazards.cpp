@@ -26,7 +26,6 @@ namespace {
 
 const QString kClientKey = "/opt/sarvelin/keys/master-key";
 
-
 } // namespace
 
 class RestoreHazardsTest : public QObject
@@ -75,7 +74,8 @@ class RestoreHazardsTest : public QObject
             return false;
         gui.waitFrame();
         const qreal header = GuiConfig::getInstance()->itemHeight();
-        const QPointF row = table->mapToScene(QPointF(30, header + GuiConfig::getInstance()->tableViewRowHeight() / 2.0 + 2));
+        const QPointF row
+            = table->mapToScene(QPointF(30, header + GuiConfig::getInstance()->tableViewRowHeight() / 2.0 + 2));
         QTest::mouseClick(gui.view(), Qt::LeftButton, Qt::NoModifier, row.toPoint());
         return gui.waitFor([&] { return gui.findVisible("forwardButton")->isEnabled(); }, 10000)
             && gui.clickName("forwardButton") && gui.waitVisible("restoreSettingsPage", 10000);
@@ -152,7 +152,8 @@ private slots:
         QObject* dialog = gui.root()->findChild<QObject*>("cryptKeyDialog");
         QVERIFY(dialog);
         const auto openDialog = [&] {
-            return gui.clickName("changeCryptKeyButton") && gui.waitFor([&] { return dialog->property("opened").toBool(); });
+            return gui.clickName("changeCryptKeyButton")
+                && gui.waitFor([&] { return dialog->property("opened").toBool(); });
         };
         const auto tryKeyFile = [&](const QString& path) {
             QQuickItem* field = gui.find("field", gui.find("keyFileField", dialog));
@@ -165,8 +166,9 @@ private slots:
             errors.clear();
             QVERIFY(tryKeyFile(notKey));
             QTest::qWait(200);
-            QVERIFY2(errors.value(0).startsWith(GuiHarness::tr("CryptKeyHandler", "This is not a master key file: ") + notKey),
-                     qPrintable(errors.join('\n')));
+            QVERIFY2(errors.value(0).startsWith(
+                         GuiHarness::tr("CryptKeyHandler", "This is not a master key file: ") + notKey),
+                qPrintable(errors.join('\n')));
             QVERIFY(dialog->property("visible").toBool());
             QVERIFY(gui.click(gui.findVisible("dialogCloseButton")));
         }
@@ -180,14 +182,16 @@ private slots:
         QVERIFY(gui.clickName("yesButton", question));
         QVERIFY(gui.waitFor([&] { return !dialog->property("visible").toBool(); }));
         QCOMPARE(readFile(kClientKey), QByteArray(32, 'b'));
-        struct stat st {};
+        struct stat st
+        { };
         QVERIFY(::stat(QFile::encodeName(kClientKey).constData(), &st) == 0 && (st.st_mode & 0777) == 0600);
         QCOMPARE(keys->masterKeyPath(), kClientKey);
         QTest::qWait(300);
         if (QQuickItem* info = gui.findVisible("dialogCloseButton"))
             gui.click(info);
         QVERIFY(gui.textOf("keyPathText").endsWith(kClientKey));
-        const QString fingerprint = QCryptographicHash::hash(QByteArray(32, 'b'), QCryptographicHash::Sha256).toHex().left(16);
+        const QString fingerprint
+            = QCryptographicHash::hash(QByteArray(32, 'b'), QCryptographicHash::Sha256).toHex().left(16);
         QVERIFY2(gui.textOf("keyCheckText").contains(fingerprint), qPrintable(gui.textOf("keyCheckText")));
         gui.shot("settings-key-check");
         // The field shows the current key path when the dialog opens again.
@@ -204,7 +208,8 @@ private slots:
         errors.clear();
         QVERIFY(startRun("mistyped"));
         QVERIFY(gui.waitVisible("exitPage", 60000));
-        QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("RestoreProcessPage", "Recovery failed. See log for more info"));
+        QCOMPARE(
+            gui.textOf("resultText"), GuiHarness::tr("RestoreProcessPage", "Recovery failed. See log for more info"));
         QVERIFY2(errors.contains(GuiHarness::tr("KeyMaster", "Wrong password")), qPrintable(errors.join('\n')));
         QVERIFY(!asked);
         QVERIFY2(removals().isEmpty(), qPrintable(removals().join('\n')));
@@ -260,9 +265,11 @@ private slots:
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         qApp->exec();
         std::printf("exit during the LVM question: run ended %lld ms after Exit, %lld ms of processor time\n",
-                    endedAfter, cpuUntilEnd);
-        QVERIFY2(question.contains(GuiHarness::tr("KeyMaster", "A restore is running. If you leave now, it is stopped: the tool stops waiting for it, disconnects and stops the local client.")),
-                 qPrintable(question));
+            endedAfter, cpuUntilEnd);
+        QVERIFY2(question.contains(GuiHarness::tr("KeyMaster",
+                     "A restore is running. If you leave now, it is stopped: the tool stops waiting for it, "
+                     "disconnects and stops the local client.")),
+            qPrintable(question));
         QVERIFY(cancelFocused && quit && !result);
         QVERIFY2(endedAfter >= 1000 && endedAfter < 20000, qPrintable(QString::number(endedAfter)));
         QVERIFY2(cpuUntilEnd < endedAfter / 2, qPrintable(QString::number(cpuUntilEnd)));

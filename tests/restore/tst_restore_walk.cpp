@@ -41,7 +41,10 @@ class RestoreWalkTest : public QObject
         gui.typeText(text);
         return true;
     }
-    bool forwardEnabled() const { return gui.findVisible("forwardButton") && gui.findVisible("forwardButton")->isEnabled(); }
+    bool forwardEnabled() const
+    {
+        return gui.findVisible("forwardButton") && gui.findVisible("forwardButton")->isEnabled();
+    }
 
 private slots:
     void initTestCase()
@@ -139,7 +142,8 @@ private slots:
         QCOMPARE(km->getRecoveringClient(), QString("db01"));
         QVERIFY(!forwardEnabled());
         const qreal header = GuiConfig::getInstance()->itemHeight();
-        const QPointF row = table->mapToScene(QPointF(30, header + GuiConfig::getInstance()->tableViewRowHeight() / 2.0 + 2));
+        const QPointF row
+            = table->mapToScene(QPointF(30, header + GuiConfig::getInstance()->tableViewRowHeight() / 2.0 + 2));
         QTest::mouseClick(gui.view(), Qt::LeftButton, Qt::NoModifier, row.toPoint());
         QVERIFY(gui.waitFor([&] { return km->getResqueArchivesModel()->property("selectedRow").toInt() == 0; }));
         QVERIFY(forwardEnabled());
@@ -159,8 +163,9 @@ private slots:
 
         // Confirmation page: what was chosen on the pages before.
         QVERIFY(gui.waitVisible("restoreConfirmingPage"));
-        QCOMPARE(fieldOf("backupField")->property("text").toString() + " / " + fieldOf("clientField")->property("text").toString(),
-                 QString("db01 rescue image / db01"));
+        QCOMPARE(fieldOf("backupField")->property("text").toString() + " / "
+                + fieldOf("clientField")->property("text").toString(),
+            QString("db01 rescue image / db01"));
         QVERIFY(fieldOf("targetField")->property("text").toString().startsWith("sda  ("));
         look("confirm");
 
@@ -184,7 +189,7 @@ private slots:
         QVERIFY(gui.waitVisible("exitPage", 60000));
         ticks.stop();
         std::printf("%s: longest pause of the event loop %lld ms over %lld ms (connect to end)\n", qPrintable(tag),
-                    longest, total.elapsed());
+            longest, total.elapsed());
         QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("RestoreProcessPage", "Recovery ended successfully"));
         look("exit");
         QVERIFY2(!midRunShot.isEmpty(), "no stage line with the second poll");
@@ -192,14 +197,16 @@ private slots:
 
         // Exactly vg0 and its PV on sda were listed and removed, each once.
         QVERIFY2(question.contains("vg0/root") && question.contains("vg0/swap") && question.contains("/dev/sda2")
-                     && !question.contains("vg1") && !question.contains("sdb"), qPrintable(question));
+                && !question.contains("vg1") && !question.contains("sdb"),
+            qPrintable(question));
         QCOMPARE(fileLines(kMedium + "/lvm.log").mid(1),
-                 (QStringList{"lvremove -y vg0", "vgremove -y vg0", "pvremove -y /dev/sda2"}));
+            (QStringList {"lvremove -y vg0", "vgremove -y vg0", "pvremove -y /dev/sda2"}));
         QCOMPARE(fileLines(kMedium + "/lvm.state").filter("vg1").size(), 2);
         // The daemon got the client's hashed password and "/dev/" + the disk.
         const QString hash = QString::fromStdString(KeyMaster::hashPassword("db01-secret"));
         const QStringList requests = fileLines(kRequests).filter("REQUEST ");
-        QVERIFY2(!requests.filter("REQUEST SV KEY CLIENT PASSWORD:db01:" + hash).isEmpty(), qPrintable(requests.join('\n')));
+        QVERIFY2(
+            !requests.filter("REQUEST SV KEY CLIENT PASSWORD:db01:" + hash).isEmpty(), qPrintable(requests.join('\n')));
         QVERIFY(!requests.filter("REQUEST SV KEY RESTORE ARCHIVES" + hash + ":PWD_SEPARATE:/dev/sda:2001").isEmpty());
         QVERIFY(requests.filter("db01-secret").isEmpty());
         QVERIFY(GuiHarness::logContains("restore ended successfully"));
@@ -214,12 +221,14 @@ private slots:
     void slowDaemonRestore()
     {
         const QByteArray medium = readFile(kScenario);
-        QVERIFY(writeFile(kScenario, readFile(QStringLiteral(SV_GUI_TEST_DIR) + "/../../sandbox/scenarios/slow-daemon.ini")));
+        QVERIFY(writeFile(
+            kScenario, readFile(QStringLiteral(SV_GUI_TEST_DIR) + "/../../sandbox/scenarios/slow-daemon.ini")));
         QVERIFY(writeFile(kMedium + "/lvm.state", (lvmState.join('\n') + '\n').toUtf8()));
         runShell("/opt/sarvelin/bin/sarvelin_client stop; pkill -x sv_keyclientd");
         QFile::remove(kRequests);
         QStringList errors;
-        QObject::connect(Notifier::getInstance(), &Notifier::hasError, this, [&](const QString& text) { errors << text; });
+        QObject::connect(
+            Notifier::getInstance(), &Notifier::hasError, this, [&](const QString& text) { errors << text; });
         QVERIFY(gui.start(QSize(1024, 768), {"lo", "eth0"}));
         gui.shortenScenarioWaits(1000);
         KeyMaster* km = gui.keyMaster();
@@ -266,16 +275,18 @@ private slots:
         const qint64 firstConnectMs = total.elapsed();
         QVERIFY(!enabledMeanwhile && fileLines(kRequests).filter("REQUEST DISCONNECT").isEmpty());
         QCOMPARE(fileLines(kRequests).filter("REQUEST HELLO").size(), 1);
-        const QString lost = GuiHarness::tr("KeyMaster", "It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process");
-        QCOMPARE(errors, QStringList{lost});
+        const QString lost = GuiHarness::tr("KeyMaster",
+            "It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process");
+        QCOMPARE(errors, QStringList {lost});
         QVERIFY(km->isServerConnected() && km->getClientNames().isEmpty() && closeNote());
         // The late list has come before the disconnect asks anything.
         QVERIFY(gui.waitFor([] { return !fileLines(kRequests).filter("ANSWER TAKE CLIENT LIST").isEmpty(); }, 5000));
         // Connected again, the late list dropped: the list comes in time.
-        QVERIFY(gui.clickName("connectButton") && gui.waitFor([&] { return !km->isServerConnected() && !km->isBusy(); }, 15000));
+        QVERIFY(gui.clickName("connectButton")
+            && gui.waitFor([&] { return !km->isServerConnected() && !km->isBusy(); }, 15000));
         QVERIFY(typeInto("keyPasswordField", "key-secret") && gui.clickName("connectButton"));
         QVERIFY(gui.waitFor([&] { return km->isServerConnected() && !km->isBusy(); }, 15000));
-        QCOMPARE(km->getClientNames(), QStringList{"web01{52:54:00:1a:2b:01}"});
+        QCOMPARE(km->getClientNames(), QStringList {"web01{52:54:00:1a:2b:01}"});
         QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("restoreAvailableBackupsPage"));
         // The plan never comes: shown after the deadline, the archive listed.
         QQuickItem* table = gui.findVisible("resqueArchivesTableView");
@@ -284,21 +295,22 @@ private slots:
         QCOMPARE(errors, QStringList({lost, lost}));
         QVERIFY(closeNote());
         const qreal header = GuiConfig::getInstance()->itemHeight();
-        const QPointF row = table->mapToScene(QPointF(30, header + GuiConfig::getInstance()->tableViewRowHeight() / 2.0 + 2));
+        const QPointF row
+            = table->mapToScene(QPointF(30, header + GuiConfig::getInstance()->tableViewRowHeight() / 2.0 + 2));
         QTest::mouseClick(gui.view(), Qt::LeftButton, Qt::NoModifier, row.toPoint());
         QVERIFY(gui.waitFor([&] { return forwardEnabled(); }));
         QVERIFY(gui.clickName("forwardButton") && gui.waitVisible("restoreSettingsPage"));
         QVERIFY(typeInto("clientPasswordField", "web01-secret") && gui.clickName("forwardButton"));
         QVERIFY(gui.waitVisible("restoreConfirmingPage") && gui.clickName("forwardButton"));
-        QObject::connect(km, &KeyMaster::needConfirmRestoreLVM, km, [&] {
-            QTimer::singleShot(300, km, [&] { gui.clickName("yesButton"); });
-        });
+        QObject::connect(km, &KeyMaster::needConfirmRestoreLVM, km,
+            [&] { QTimer::singleShot(300, km, [&] { gui.clickName("yesButton"); }); });
         QVERIFY(gui.waitVisible("exitPage", 60000));
         ticks.stop();
         Notifier::getInstance()->disconnect(this);
-        std::printf("slow daemon: longest pause of the event loop %lld ms while the daemon was slow (CPU waits left out), %lld ms over "
-                    "%lld ms (connect to end; first Connect %lld ms)\n", longestSlowPart, longest, total.elapsed(),
-                    firstConnectMs);
+        std::printf("slow daemon: longest pause of the event loop %lld ms while the daemon was slow (CPU waits left "
+                    "out), %lld ms over "
+                    "%lld ms (connect to end; first Connect %lld ms)\n",
+            longestSlowPart, longest, total.elapsed(), firstConnectMs);
         gui.shot("slow-daemon-exit");
         QVERIFY(writeFile(kScenario, medium));
         QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("RestoreProcessPage", "Recovery ended successfully"));
@@ -333,7 +345,8 @@ private slots:
         KeyMaster* km = gui.keyMaster();
         const auto popup = [&](const char* name) { return gui.root()->findChild<QObject*>(name); };
         const auto opened = [&](QObject* dialog, bool open) {
-            return dialog && gui.waitFor([&] { return dialog->property(open ? "opened" : "visible").toBool() == open; });
+            return dialog
+                && gui.waitFor([&] { return dialog->property(open ? "opened" : "visible").toBool() == open; });
         };
         // A page's Tab round, and its texts: whole and in the language chosen.
         const auto round = [&](const QString& page) {
@@ -459,9 +472,10 @@ private slots:
         gui.pressKey(Qt::Key_Return);
         QVERIFY(gui.waitVisible("exitPage", 60000));
         QVERIFY(cancelFocused);
-        QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("RestoreProcessPage", "Recovery failed. See log for more info"));
+        QCOMPARE(
+            gui.textOf("resultText"), GuiHarness::tr("RestoreProcessPage", "Recovery failed. See log for more info"));
         QVERIFY2(!QFile::exists(kMedium + "/lvm.log") || fileLines(kMedium + "/lvm.log").filter("remove").isEmpty(),
-                 "the LVM volumes were removed although the question was cancelled");
+            "the LVM volumes were removed although the question was cancelled");
         if (notification->property("visible").toBool()) {
             gui.pressKey(Qt::Key_Escape);
             QVERIFY(opened(notification, false));

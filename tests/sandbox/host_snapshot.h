@@ -20,12 +20,13 @@ inline QString hostSnapshot()
     QStringList s;
     s << "hostname " + QString(name);
     s << "machine-id " + runShell("cat /etc/machine-id");
-    s << "etc " + runShell("cat /etc/hostname; readlink /etc/os-release; cat /etc/os-release; "
-                         "md5sum /usr/bin/lsblk /usr/bin/hostnamectl; ls /usr/sbin/pvs 2>&1");
+    s << "etc "
+            + runShell("cat /etc/hostname; readlink /etc/os-release; cat /etc/os-release; "
+                       "md5sum /usr/bin/lsblk /usr/bin/hostnamectl; ls /usr/sbin/pvs 2>&1");
     s << "mnt " + hostListing("/mnt", 1);
     s << "shm " + hostListing("/dev/shm", 2);
     s << "opt " + hostListing("/opt", 3);
-    s << "dev " + runShell("ls /dev | grep -v '^loop[0-9]*$'");   // loop nodes come and go with any user
+    s << "dev " + runShell("ls /dev | grep -v '^loop[0-9]*$'"); // loop nodes come and go with any user
     s << "mounts " + runShell("awk '{ print $5, $9, $10 }' /proc/self/mountinfo | sort");
     return s.join('\n');
 }

@@ -10,7 +10,8 @@
 #include "../common/test_files.h"
 #include "host_snapshot.h"
 
-class TestHost : public QObject {
+class TestHost : public QObject
+{
     Q_OBJECT
 
     QString sandbox() const { return qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/sv-sandbox"; }
@@ -19,12 +20,13 @@ class TestHost : public QObject {
     static QString loopsOf(qint64 pid)
     {
         const QString ns = QFileInfo("/proc/self/ns/pid").symLinkTarget().section('[', 1).section(']', 0, 0);
-        return runShell(QString("losetup -l -n -O NAME,BACK-FILE | grep 'sv-medium-%1-%2-' || true").arg(ns).arg(pid)).trimmed();
+        return runShell(QString("losetup -l -n -O NAME,BACK-FILE | grep 'sv-medium-%1-%2-' || true").arg(ns).arg(pid))
+            .trimmed();
     }
 
     // In the build tree: the sandbox keeps that folder visible (the host's
     // /tmp is hidden inside).
-    QTemporaryDir dir{qEnvironmentVariable("SV_BINARY_DIR") + "/sandbox-host-XXXXXX"};
+    QTemporaryDir dir {qEnvironmentVariable("SV_BINARY_DIR") + "/sandbox-host-XXXXXX"};
 
     QProcess* start(const QStringList& command, const QProcessEnvironment& extra = {})
     {
@@ -36,7 +38,7 @@ class TestHost : public QObject {
         env.insert(extra);
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p->start(sandbox(), QStringList{"--"} + command);
+        p->start(sandbox(), QStringList {"--"} + command);
         p->waitForStarted();
         return p;
     }
@@ -47,17 +49,19 @@ private slots:
     void initTestCase()
     {
         // A command that changes everything it can inside the sandbox.
-        QVERIFY(dir.isValid() && writeFile(dir.filePath("inside.sh"), "set -e\n"
-                                   "mount -o ro /dev/sda2 /mnt\n"
-                                   "mount -o ro /dev/sda1 /mnt/boot\n"
-                                   "hostnamectl set-hostname web01\n"
-                                   "cp /mnt/etc/machine-id /etc/machine-id\n"
-                                   "mkdir -p /opt/sarvelin/keys && head -c 32 /dev/zero > /opt/sarvelin/keys/master-key\n"
-                                   "touch /dev/shm/sv-marker /etc/sv-marker\n"
-                                   "/opt/sarvelin/bin/sarvelin_client start > /tmp/client.log\n"
-                                   "test -e /dev/shm/Sarvelin_SVKEY_to_client_MQ\n"
-                                   "test \"$(hostname)\" = web01\n"
-                                   "exit \"${SV_TEST_EXIT:-0}\"\n"));
+        QVERIFY(dir.isValid()
+            && writeFile(dir.filePath("inside.sh"),
+                "set -e\n"
+                "mount -o ro /dev/sda2 /mnt\n"
+                "mount -o ro /dev/sda1 /mnt/boot\n"
+                "hostnamectl set-hostname web01\n"
+                "cp /mnt/etc/machine-id /etc/machine-id\n"
+                "mkdir -p /opt/sarvelin/keys && head -c 32 /dev/zero > /opt/sarvelin/keys/master-key\n"
+                "touch /dev/shm/sv-marker /etc/sv-marker\n"
+                "/opt/sarvelin/bin/sarvelin_client start > /tmp/client.log\n"
+                "test -e /dev/shm/Sarvelin_SVKEY_to_client_MQ\n"
+                "test \"$(hostname)\" = web01\n"
+                "exit \"${SV_TEST_EXIT:-0}\"\n"));
         before = hostSnapshot();
     }
 
@@ -66,7 +70,7 @@ private slots:
     void commandEnds_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<QByteArray>("setup");   // SV_SANDBOX_SETUP file, if any
+        QTest::addColumn<QByteArray>("setup"); // SV_SANDBOX_SETUP file, if any
         QTest::addColumn<int>("exitCode");
         const QString inside = "bash " + dir.filePath("inside.sh");
         QTest::newRow("succeeds") << inside << QByteArray() << 0;
@@ -107,11 +111,12 @@ private slots:
     void stoppedFromOutside()
     {
         QFETCH(bool, killed);
-        const QString sleep = QString("sleep 6%1.2%2").arg(killed ? 2 : 1).arg(QCoreApplication::applicationPid() % 1000);
+        const QString sleep
+            = QString("sleep 6%1.2%2").arg(killed ? 2 : 1).arg(QCoreApplication::applicationPid() % 1000);
         QProcess* p = start({"bash", "-c", "bash " + dir.filePath("inside.sh") + " && exec " + sleep});
         const qint64 pid = p->processId();
         QTRY_VERIFY_WITH_TIMEOUT(!loopsOf(pid).isEmpty() && !runShell("pgrep -f '" + sleep + "'").isEmpty(), 20000);
-        killed ? p->kill() : p->terminate();   // SIGKILL: no clean-up of its own
+        killed ? p->kill() : p->terminate(); // SIGKILL: no clean-up of its own
         QVERIFY(p->waitForFinished(10000));
         QVERIFY(killed || p->exitCode() != 0);
         // The namespaces die with it ...
@@ -148,8 +153,8 @@ private slots:
 
         const QString png = shots.filePath("screen.png");
         QString output;
-        QTRY_VERIFY_WITH_TIMEOUT((output += QString::fromUtf8(demo.readAll()), output.contains("saved every 1 s to: " + png)),
-                                 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (output += QString::fromUtf8(demo.readAll()), output.contains("saved every 1 s to: " + png)), 30000);
         QVERIFY(output.contains("disks:      sda sdb"));
         // The window is up once a picture shows more than the empty screen.
         QImage image;
@@ -161,7 +166,7 @@ private slots:
                 colours.insert(image.pixel(x, y));
         QVERIFY2(colours.size() > 3, "the screen is blank");
 
-        demo.terminate();   // as Ctrl+C / a closed terminal would
+        demo.terminate(); // as Ctrl+C / a closed terminal would
         QVERIFY(demo.waitForFinished(15000));
         QTRY_COMPARE_WITH_TIMEOUT(loopsOf(pid), QString(), 5000);
         QVERIFY(!QFile::exists(shots.filePath(".screen.png")));

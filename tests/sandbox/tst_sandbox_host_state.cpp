@@ -41,7 +41,8 @@ int main(int argc, char** argv)
     for (const QString& l : b)
         if (!a.contains(l))
             std::printf("after only:  %s\n", qPrintable(l));
-    const QString stale = runShell(". \"" + qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/lib/loops.sh\"; sv_loops_stale");
+    const QString stale
+        = runShell(". \"" + qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/lib/loops.sh\"; sv_loops_stale");
     if (!stale.trimmed().isEmpty()) {
         std::printf("loop devices left attached by sandboxes that are gone:\n%s", qPrintable(stale));
         rc = 1;

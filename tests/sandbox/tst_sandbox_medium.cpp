@@ -8,10 +8,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-class TestMedium : public QObject {
+class TestMedium : public QObject
+{
     Q_OBJECT
 
-    struct Result {
+    struct Result
+    {
         int code = -1;
         QString out;
     };
@@ -67,7 +69,7 @@ private slots:
             const QJsonObject p = parts.at(i).toObject();
             const auto b = blkid("/dev/" + p["name"].toString());
             QCOMPARE(p["fstype"].toString() + " " + p["uuid"].toString() + " " + p["label"].toVariant().toString(),
-                     b.value("TYPE") + " " + b.value("UUID") + " " + b.value("LABEL"));
+                b.value("TYPE") + " " + b.value("UUID") + " " + b.value("LABEL"));
         }
         QCOMPARE(sh("/bin/lsblk -fJ /dev/nosuch").code, 32);
     }
@@ -75,7 +77,9 @@ private slots:
     void hostileNames()
     {
         QCOMPARE(sh(". \"$SV_SOURCE_DIR/sandbox/lib/medium.sh\"; set -e; sv_medium_detach_all; sv_medium_init; "
-                    "sv_medium_preset hostile").code, 0);
+                    "sv_medium_preset hostile")
+                     .code,
+            0);
         QCOMPARE(sh("/bin/mount -o ro /dev/sda1 /mnt").code, 0);
         QCOMPARE(sh("cat /mnt/etc/hostname").out, QString("web$(touch /tmp/sv-pwned-hostname);`id`|x\n"));
         const QString fstab = sh("cat /mnt/etc/fstab").out;
@@ -89,7 +93,9 @@ private slots:
         QCOMPARE(sh("ls /tmp/sv-pwned-* 2>/dev/null").out, QString());
         // lsblk's JSON stays valid and carries a label with quotes as it is.
         QCOMPARE(sh(". \"$SV_SOURCE_DIR/sandbox/lib/medium.sh\"; set -e; sv_medium_detach_all; sv_medium_init; "
-                    "sv_disk sda \"ext4:8:label=a\\\"b\\\\c\" \"vfat:8:label=X Y\"").code, 0);
+                    "sv_disk sda \"ext4:8:label=a\\\"b\\\\c\" \"vfat:8:label=X Y\"")
+                     .code,
+            0);
         const QJsonObject sda = tree("sda");
         QCOMPARE(child(sda, "sda1")["label"].toString(), QString("a\"b\\c"));
         QCOMPARE(child(sda, "sda2")["label"].toString(), QString("X Y"));

@@ -16,8 +16,8 @@ StandinHarness::StandinHarness()
     for (const char* p : {"sv_keyclientd", "sarvelin_client", "sv_archives", "svfd"}) {
         const QString from = build + "/" + p + "/" + p;
         const QString to = bin(p);
-        installed_ = installed_ && QFile::copy(from, to) &&
-                     QFile::setPermissions(to, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        installed_ = installed_ && QFile::copy(from, to)
+            && QFile::setPermissions(to, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     writeScenario();
 }
@@ -50,8 +50,9 @@ QProcessEnvironment StandinHarness::environment() const
 void StandinHarness::writeScenario(const QStringList& settings)
 {
     // Each "key = value" replaces the default's first line of that key.
-    QStringList lines = QString::fromUtf8(readFile(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini"))
-                            .split('\n');
+    QStringList lines
+        = QString::fromUtf8(readFile(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini"))
+              .split('\n');
     for (const QString& setting : settings)
         for (QString& line : lines)
             if (line.startsWith(setting.section('=', 0, 0) + "=")) {

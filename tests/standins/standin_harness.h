@@ -8,7 +8,8 @@
 
 #include <memory>
 
-class StandinHarness {
+class StandinHarness
+{
 public:
     StandinHarness();
     ~StandinHarness();

@@ -16,12 +16,14 @@
 
 namespace bip = boost::interprocess;
 
-class TestStandins : public QObject {
+class TestStandins : public QObject
+{
     Q_OBJECT
 
     std::unique_ptr<StandinHarness> h;
 
-    struct Run {
+    struct Run
+    {
         int exitCode = -1;
         QStringList lines;
     };
@@ -131,7 +133,8 @@ private slots:
         sv_standin::scenario sc;
         std::string error;
         for (const QString& f : files)
-            QVERIFY2(sv_standin::load_scenario(dir.filePath(f).toStdString(), sc, error), (f.toStdString() + ": " + error).c_str());
+            QVERIFY2(sv_standin::load_scenario(dir.filePath(f).toStdString(), sc, error),
+                (f.toStdString() + ": " + error).c_str());
         // A wrong value: the daemon does not start and says why.
         h->writeScenario({"start = maybe"});
         QVERIFY(!h->startDaemon());
@@ -149,10 +152,10 @@ private slots:
         const Run again = run("sarvelin_client", {"start"});
         QCOMPARE(again.exitCode, 1);
         QCOMPARE(again.lines.last(), QString("Can't run second instance of Sarvelin client process on one node"));
-        QCOMPARE(run("sarvelin_client", {"stop"}).lines, QStringList{"Sarvelin client stopped"});
+        QCOMPARE(run("sarvelin_client", {"stop"}).lines, QStringList {"Sarvelin client stopped"});
         QVERIFY(!mutexExists());
         QVERIFY(!shmEntryExists("Sarvelin_SVKEY_to_client_MQ"));
-        QCOMPARE(run("sarvelin_client", {"stop"}).lines, QStringList{"Sarvelin client is not running"});
+        QCOMPARE(run("sarvelin_client", {"stop"}).lines, QStringList {"Sarvelin client is not running"});
     }
 
     // sv_archives refuses, with its exit code and message (a queued task, a
@@ -165,12 +168,14 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("text");
-        const QStringList plain{"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"};
-        const QStringList serpent{"-c", "/dev/loop0", "-m", "rescue_image", "-a", "serpent"};
+        const QStringList plain {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "nocrypt"};
+        const QStringList serpent {"-c", "/dev/loop0", "-m", "rescue_image", "-a", "serpent"};
         QTest::newRow("no client") << "no client" << plain << 3 << "Sarvelin client doesn't work";
-        QTest::newRow("no configuration") << "no config" << plain << 5 << "config file /opt/sarvelin/etc/config.file doesn't exist";
+        QTest::newRow("no configuration")
+            << "no config" << plain << 5 << "config file /opt/sarvelin/etc/config.file doesn't exist";
         QTest::newRow("key short") << "key 31" << serpent << 5 << "master key /opt/sarvelin/keys/master-key is missing";
-        QTest::newRow("not a device") << "" << QStringList{"-c", "/dev/null", "-m", "rescue_image", "-a", "nocrypt"} << 2 << "";
+        QTest::newRow("not a device") << "" << QStringList {"-c", "/dev/null", "-m", "rescue_image", "-a", "nocrypt"}
+                                      << 2 << "";
     }
 
     void archivesRefusals()

@@ -87,8 +87,7 @@ void DevicesTree::writeDevice(const QJsonObject& device, int row, const QModelIn
                 continue;
             value = device.value(key);
         }
-        const QModelIndex cell =
-            type == DeviceTreeItem::DiskType ? QModelIndex() : index(row, column, parent);
+        const QModelIndex cell = type == DeviceTreeItem::DiskType ? QModelIndex() : index(row, column, parent);
         if (cell.isValid()) {
             setData(cell, jsonText(value), type);
         } else {

@@ -16,13 +16,7 @@ class DevicesTree : public QAbstractItemModel
     Q_OBJECT
 
 public:
-    enum Roles {
-        NameRole = Qt::UserRole + 1,
-        FstypeRole,
-        LabelRole,
-        UuidRole,
-        MountpointRole
-    };
+    enum Roles { NameRole = Qt::UserRole + 1, FstypeRole, LabelRole, UuidRole, MountpointRole };
 
     explicit DevicesTree(const QString& device, QObject* parent = nullptr);
     ~DevicesTree() override;
@@ -37,8 +31,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
-                       int role = Qt::EditRole) override;
+    bool setHeaderData(
+        int section, Qt::Orientation orientation, const QVariant& value, int role = Qt::EditRole) override;
     bool insertRows(int position, int rows, const QModelIndex& parent = QModelIndex()) override;
     bool insertColumns(int position, int columns, const QModelIndex& parent = QModelIndex()) override;
     bool removeRows(int position, int rows, const QModelIndex& parent = QModelIndex()) override;

@@ -1,9 +1,10 @@
 #include "devicetreeitem.h"
 
 DeviceTreeItem::DeviceTreeItem(const QVector<QVariant>& data, DeviceTreeItem* parent, quint32 type)
-    : itemData(data), m_parentItem(parent), m_type(type)
-{
-}
+    : itemData(data)
+    , m_parentItem(parent)
+    , m_type(type)
+{ }
 
 DeviceTreeItem::~DeviceTreeItem()
 {

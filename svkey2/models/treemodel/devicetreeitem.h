@@ -12,13 +12,12 @@ class DeviceTreeItem
 public:
     // Kinds of node.
     enum Type : quint32 {
-        NoType = 0,      // no data yet, or written through the plain setter
-        DiskType = 2,    // the disk itself (held in the root)
-        ChildType = 3    // a device read from a "children" array
+        NoType = 0, // no data yet, or written through the plain setter
+        DiskType = 2, // the disk itself (held in the root)
+        ChildType = 3 // a device read from a "children" array
     };
 
-    explicit DeviceTreeItem(const QVector<QVariant>& data, DeviceTreeItem* parent = nullptr,
-                            quint32 type = NoType);
+    explicit DeviceTreeItem(const QVector<QVariant>& data, DeviceTreeItem* parent = nullptr, quint32 type = NoType);
     ~DeviceTreeItem();
 
     DeviceTreeItem(const DeviceTreeItem&) = delete;
