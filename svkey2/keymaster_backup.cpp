@@ -467,7 +467,8 @@ bool KeyMaster::waitSvfd()
     setRunStage(tr("Waiting for the deduplication daemon to start"));
     qDebug().noquote() << "Check that svfd started";
     processEventsOnce();
-    scenarioSleep(kSvfdStartMs);
+    if (!scenarioSleep(kSvfdStartMs))
+        return false;
     const int first = findSvfd();
     processEventsOnce();
     if (first != 0) {
@@ -476,7 +477,10 @@ bool KeyMaster::waitSvfd()
     }
     for (int pass = 1;; ++pass) {
         setRunStage(tr("Waiting for the deduplication daemon to finish, pass %1").arg(pass));
-        scenarioSleep(kSvfdPassMs);
+        if (!scenarioSleep(kSvfdPassMs)) {
+            qInfo().noquote() << "Waiting for svfd abandoned: the tool is being left";
+            return false;
+        }
         const int code = findSvfd();
         if (code == 0) {
             qDebug().noquote() << "Wait please..." << pass;
@@ -514,7 +518,11 @@ bool KeyMaster::didBackupEndFine()
         }
         setRunStage(text.isEmpty() ? tr("Waiting for the task status, last code %1").arg(code)
                                    : tr("Waiting for the task status: %1").arg(tr(text.toUtf8().constData())));
-        scenarioSleep(kStatusPollMs);
+        if (!scenarioSleep(kStatusPollMs)) {
+            qInfo().noquote() << "Backup status polling abandoned: the tool is being left";
+            messageQueuesClose();
+            return false;
+        }
     }
     qDebug().noquote() << "Can`t get one of supported statuses of task";
     messageQueuesClose();
