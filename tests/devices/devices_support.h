@@ -1,9 +1,9 @@
 #ifndef DEVICES_SUPPORT_H
 #define DEVICES_SUPPORT_H
 
-// Helpers shared by the device and inspection tests: they run only on the
-// simulated rescue medium (sandbox/sv-sandbox), where they may replace system
-// tools by stubs and mount below /mnt without touching the host.
+// Helpers shared by the device, inspection and tool tests: the notification
+// recorder, and for the simulated rescue medium (sandbox/sv-sandbox) the
+// fixtures' folder, the medium functions and the mounts below /mnt.
 
 #include "../common/sandbox_guard.h"
 #include "../common/test_files.h"
@@ -22,22 +22,14 @@ inline QString workDir()
     return dir;
 }
 
-// Installs an executable shell script at path (inside the sandbox's overlay).
-inline bool installScript(const QString& path, const QByteArray& body)
-{
-    return writeFile(path, "#!/bin/sh\n" + body, true);
-}
-
 // Runs a bash snippet with the medium functions available; returns stdout.
-inline QString runBash(const QString& script, int* exitCode = nullptr)
+inline QString runBash(const QString& script)
 {
     QProcess bash;
     const QString lib = qEnvironmentVariable("SV_SOURCE_DIR") + QStringLiteral("/sandbox/lib/medium.sh");
     bash.start(QStringLiteral("/bin/bash"),
         {QStringLiteral("-c"), QStringLiteral(". '%1' >/dev/null 2>&1; %2").arg(lib, script)});
     bash.waitForFinished(120000);
-    if (exitCode)
-        *exitCode = bash.exitCode();
     return QString::fromLocal8Bit(bash.readAllStandardOutput()).trimmed();
 }
 
@@ -89,13 +81,14 @@ public:
         return out;
     }
     // Every notification as "kind: message [details]", in the order they came.
-    QString dump(bool withDetails = true) const
+    QStringList lines(bool withDetails = true) const
     {
         QStringList out;
         for (const Note& n : notes)
             out << n.kind + ": " + n.msg + (n.details.isEmpty() || !withDetails ? QString() : " [" + n.details + "]");
-        return out.join(QStringLiteral("\n"));
+        return out;
     }
+    QString dump(bool withDetails = true) const { return lines(withDetails).join(QStringLiteral("\n")); }
     QList<Note> notes;
 };
 

@@ -27,7 +27,7 @@ chmod 0755 /usr/bin/umount
 
 u() { sv_new_uuid "$@"; }
 ROOT=$(u); BOOT=$(u); SWAP=$(u)
-PLAIN=$(u); NAMEONLY=$(u); RELLINK=$(u); NOCONF=$(u)
+PLAIN=$(u); NAMEONLY=$(u); NOCONF=$(u)
 SEPROOT=$(u); SEPOPT=$(u); BADFSTAB=$(u); MISSING=$(u)
 HOSTILE=$(u)
 
@@ -53,13 +53,9 @@ sv_tree_root "$t/plain" --hostname "plain01 " --os-release-file --root-uuid "$PL
 printf '%s\n' 'NAME=Plain Linux' 'PRETTY_NAME=Plain Linux 3 "test"' 'PRETTY_NAME="second"' > "$t/plain/etc/os-release"
 sv_tree_root "$t/nameonly" --hostname nameonly --os-release-file --root-uuid "$NAMEONLY"
 printf '%s\n' 'NAME="Only Name Linux"' 'NAME=again' 'ID=only' > "$t/nameonly/etc/os-release"
-sv_tree_root "$t/rellink" --hostname rellink --pretty "Relative Link Linux" --root-uuid "$RELLINK"
-mkdir -p "$t/rellink/etc/release.d"
-mv "$t/rellink/usr/lib/os-release" "$t/rellink/etc/release.d/os-release"
-ln -sfn release.d/os-release "$t/rellink/etc/os-release"
 sv_tree_root "$t/noconf" --hostname noconf --pretty "No Client Linux" --root-uuid "$NOCONF" --no-config
 sv_disk sdb "ext4:16:uuid=$PLAIN:tree=$t/plain" "ext4:16:uuid=$NAMEONLY:tree=$t/nameonly" \
-            "ext4:16:uuid=$RELLINK:tree=$t/rellink" "ext4:16:uuid=$NOCONF:tree=$t/noconf"
+            "ext4:16:uuid=$NOCONF:tree=$t/noconf"
 
 # sdc: /opt on a file system of its own; a system whose fstab names a missing disk.
 printf 'UUID=%s / ext4 errors=remount-ro 0 1\nUUID=%s /opt xfs defaults 0 2\n' "$SEPROOT" "$SEPOPT" > "$t/fstab.sep"

@@ -152,6 +152,9 @@ private slots:
             QTRY_VERIFY(journal.join('\n').contains("could not be created"));
             QVERIFY(Logger::getInstance()->logType() == Logger::Console);
             QVERIFY(!Logger::getInstance()->isFileOpen());
+            // The settings are the defaults.
+            QCOMPARE(GuiConfig::getInstance()->lang(), QString("Ru"));
+            QCOMPARE(GuiConfig::getInstance()->itemHeight(), 30);
             closeAndConfirm(view);
         };
         QCOMPARE(runApplication(), 0);
@@ -162,5 +165,16 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestApp)
+// Without an argument, each scenario in turn in a process of its own.
+int main(int argc, char* argv[])
+{
+    if (argc > 1) {
+        TestApp test;
+        return QTest::qExec(&test, argc, argv);
+    }
+    int failed = 0;
+    for (const char* name : {"windowAndExitQuestion", "settingsFolderNotCreatable"})
+        failed += QProcess::execute(QString::fromLocal8Bit(argv[0]), {name}) != 0;
+    return failed;
+}
 #include "tst_app.moc"

@@ -2,6 +2,7 @@
 // the console, the journal signal and a file that cannot be opened.
 #include "fdcapture.h"
 #include "logger.h"
+#include "../common/test_files.h"
 
 #include <QTextCodec>
 #include <QtTest>
@@ -12,17 +13,6 @@ QString format(QtMsgType type, const char* file, int line, const char* function,
 {
     const QMessageLogContext context(file, line, function, "default");
     return Logger::getInstance()->buildLogMessage(type, context, text);
-}
-
-QStringList fileLines(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromUtf8(f.readAll()).split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
 }
 
 } // namespace
@@ -52,32 +42,26 @@ private slots:
     void placeOfAMessage_data()
     {
         QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("file");
+        for (const char* column : {"file", "function", "text", "expected"})
+            QTest::addColumn<QString>(column);
         QTest::addColumn<int>("line");
-        QTest::addColumn<QString>("function");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("class method")
-            << int(QtInfoMsg) << "/src/svkey2/keymaster_backup.cpp" << 845 << "void KeyMaster::createBackupPrivate()"
-            << "Load client's config file to modify..."
-            << "Info: [KeyMaster::createBackupPrivate][line:845] Load client's config file to modify...";
-        QTest::newRow("arguments and qualifiers") << int(QtWarningMsg) << "/src/fsmodel.cpp" << 10
-                                                  << "virtual bool FsModel::mountDevice(const QString&, int) const"
-                                                  << "m"
-                                                  << "Warning: [FsModel::mountDevice][line:10] m";
-        QTest::newRow("free function") << int(QtDebugMsg) << "/work/main/svkey2/main.cpp" << 12
-                                       << "int main(int, char**)"
-                                       << "started"
-                                       << "Debug: [main.cpp::int main(int, char**)][line:12] started";
-        QTest::newRow("QML function") << int(QtWarningMsg) << "qrc:/qml/main.qml" << 123 << "onHasWarning"
-                                      << "w"
-                                      << "Warning: [main.qml::onHasWarning][line:123] w";
-        QTest::newRow("no file, no function") << int(QtCriticalMsg) << QString() << 0 << QString() << "c"
-                                              << "Critical: [][line:0] c";
+        const auto add = [](const char* tag, QtMsgType type, const char* file, int line, const char* function,
+                             const char* text, const char* expected) {
+            QTest::newRow(tag) << int(type) << QString(file) << QString(function) << text << expected << line;
+        };
+        add("class method", QtInfoMsg, "/src/svkey2/keymaster_backup.cpp", 845, "void KeyMaster::createBackupPrivate()",
+            "Load...", "Info: [KeyMaster::createBackupPrivate][line:845] Load...");
+        add("arguments and qualifiers", QtWarningMsg, "/src/fsmodel.cpp", 10,
+            "virtual bool FsModel::mountDevice(const QString&, int) const", "m",
+            "Warning: [FsModel::mountDevice][line:10] m");
+        add("free function", QtDebugMsg, "/work/main/svkey2/main.cpp", 12, "int main(int, char**)", "started",
+            "Debug: [main.cpp::int main(int, char**)][line:12] started");
+        add("QML function", QtWarningMsg, "qrc:/qml/main.qml", 123, "onHasWarning", "w",
+            "Warning: [main.qml::onHasWarning][line:123] w");
+        add("no file, no function", QtCriticalMsg, nullptr, 0, nullptr, "c", "Critical: [][line:0] c");
         // %-signs in the text are not placeholders.
-        QTest::newRow("percent signs") << int(QtInfoMsg) << "qrc:/qml/a.qml" << 1 << "f"
-                                       << "100% %1 done"
-                                       << "Info: [a.qml::f][line:1] 100% %1 done";
+        add("percent signs", QtInfoMsg, "qrc:/qml/a.qml", 1, "f", "100% %1 done",
+            "Info: [a.qml::f][line:1] 100% %1 done");
     }
 
     void placeOfAMessage()

@@ -1,15 +1,18 @@
 // The controller's logic around the tools it runs, in-process with the
 // scripted runner (nothing runs, no root, no simulated medium): the LVM
 // clean-up of a restore's target disk, the start-up checks, the device
-// lookup, the local client's starts and stops, the archive tool's answers,
+// lookup, the medium's own disk, the local client's starts and stops, the archive tool's answers,
 // and what the operator can trigger while a tool runs (the window answers
 // meanwhile).
 #include "fsmodel.h"
 #include "keymaster.h"
+#include "medium_disk.h"
 #include "notifier.h"
 #include "sv_key_common.h"
 #include "../common/keymaster_test_access.h"
+#include "../devices/devices_support.h"
 #include "../common/scripted_runner.h"
+#include "../common/test_files.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -24,25 +27,6 @@ const QString kClient = "/opt/sarvelin/bin/sarvelin_client";
 const QString kClientLogText = "Please see logfile: /opt/sarvelin/log/Sarvelin.log";
 // Run by a shell unquoted, it would split into several words and run `id`.
 const QString kHostile = "vg$(id${IFS}-u);x'y&z`w`";
-
-// What the operator was shown: "E: message|details", "W: ...", "A: ...".
-class Shown : public QObject
-{
-public:
-    Shown()
-    {
-        Notifier* n = Notifier::getInstance();
-        const auto add = [this](const char* kind) {
-            return [this, kind](const QString& m, const QString& d, const QVariantList&) {
-                texts << QString(kind) + m + (d.isEmpty() ? QString() : "|" + d);
-            };
-        };
-        connect(n, &Notifier::hasError, this, add("E: "));
-        connect(n, &Notifier::hasWarning, this, add("W: "));
-        connect(n, &Notifier::hasAssert, this, add("A: "));
-    }
-    QStringList texts;
-};
 
 } // namespace
 
@@ -63,60 +47,35 @@ private slots:
         QTest::addColumn<QStringList>("removals"); // LVM tool calls after pvs
         QTest::addColumn<QString>("question"); // what the question lists ("" = not asked)
         QTest::addColumn<QString>("shown");
-        const QString other = "  /dev/sdb1|vg1|data\n";
-        QTest::newRow("no PV on the disk") << other << ""
-                                           << "sda" << true << true << QStringList() << ""
-                                           << "";
-        QTest::newRow("two PVs of one group")
-            << other + "  /dev/sda2|vg0|root\n  /dev/sda2|vg0|swap\n  /dev/sda3|vg0|\n"
-            << ""
-            << "sda" << true << true
-            << QStringList {"lvremove -y vg0", "vgremove -y vg0", "pvremove -y /dev/sda2", "pvremove -y /dev/sda3"}
-            << "Volume groups to remove: vg0\nLogical volumes to remove: vg0/root, vg0/swap\n"
-               "Physical volumes to remove: /dev/sda2, /dev/sda3"
-            << "";
-        QTest::newRow("sda beside sdab") << "  /dev/sdab2|vgb|x\n"
-                                         << ""
-                                         << "sda" << true << true << QStringList() << ""
-                                         << "";
-        QTest::newRow("partition of an nvme disk")
-            << "  /dev/nvme0n1p2|vgn|\n  /dev/nvme0n12|vgz|\n"
-            << ""
-            << "nvme0n1" << true << true
-            << QStringList {"lvremove -y vgn", "vgremove -y vgn", "pvremove -y /dev/nvme0n1p2"}
-            << "Volume groups to remove: vgn\nLogical volumes to remove: none\nPhysical volumes to remove: "
-               "/dev/nvme0n1p2"
-            << "";
-        QTest::newRow("group spanning two disks")
-            << "  /dev/sda2|vg0|root\n  /dev/sdb1|vg0|\n"
-            << ""
-            << "sda" << true << false << QStringList() << ""
-            << "E: LVM volume group vg0 also lies on /dev/sdb1. It is not removed: restore to /dev/sda canceled";
-        QTest::newRow("PV without a group") << "  /dev/sda3||\n"
-                                            << ""
-                                            << "sda" << true << true << QStringList {"pvremove -y /dev/sda3"}
-                                            << "Volume groups to remove: none\nLogical volumes to remove: none\n"
-                                               "Physical volumes to remove: /dev/sda3"
-                                            << "";
-        QTest::newRow("failing lvremove")
-            << "  /dev/sda2|vg0|root\n"
-            << "lvremove vg0"
-            << "sda" << true << false << QStringList {"lvremove -y vg0"} << "Volume groups to remove: vg0"
-            << "E: Can't delete LVM logical volumes: vg0|  vg0/root is in use.\n";
-        QTest::newRow("failing pvs") << ""
-                                     << "pvs"
-                                     << "sda" << true << false << QStringList() << ""
-                                     << "E: Can't read LVM physical volumes|  vg0/root is in use.\n";
-        QTest::newRow("Cancel on the question")
-            << "  /dev/sda2|vg0|root\n"
-            << ""
-            << "sda" << false << false << QStringList() << "Logical volumes to remove: vg0/root"
-            << "";
-        QTest::newRow("shell characters stay data")
-            << QString("  /dev/sda2|%1|root\n").arg(kHostile) << ""
-            << "sda" << true << true
-            << QStringList {"lvremove -y " + kHostile, "vgremove -y " + kHostile, "pvremove -y /dev/sda2"}
-            << "Volume groups to remove: " + kHostile << "";
+        const auto add = [](const char* tag, const QString& pvs, const char* failing, const char* drive, bool confirm,
+                             bool result, const QStringList& removals, const QString& question, const QString& shown) {
+            QTest::newRow(tag) << pvs << failing << drive << confirm << result << removals << question << shown;
+        };
+        const QString other = "  /dev/sdb1|vg1|data\n", vg0 = "  /dev/sda2|vg0|root\n";
+        const QString none = "Volume groups to remove: none\nLogical volumes to remove: none\n";
+        add("no PV on the disk", other, "", "sda", true, true, {}, "", "");
+        add("two PVs of one group", other + vg0 + "  /dev/sda2|vg0|swap\n  /dev/sda3|vg0|\n", "", "sda", true, true,
+            {"lvremove -y vg0", "vgremove -y vg0", "pvremove -y /dev/sda2", "pvremove -y /dev/sda3"},
+            "Volume groups to remove: vg0\nLogical volumes to remove: vg0/root, vg0/swap\n"
+            "Physical volumes to remove: /dev/sda2, /dev/sda3",
+            "");
+        // nvme0n12 is another disk than nvme0n1, though its name begins alike.
+        add("partition of an nvme disk", "  /dev/nvme0n1p2|vgn|\n  /dev/nvme0n12|vgz|\n", "", "nvme0n1", true, true,
+            {"lvremove -y vgn", "vgremove -y vgn", "pvremove -y /dev/nvme0n1p2"},
+            "Volume groups to remove: vgn\nLogical volumes to remove: none\nPhysical volumes to remove: /dev/nvme0n1p2",
+            "");
+        add("group spanning two disks", vg0 + "  /dev/sdb1|vg0|\n", "", "sda", true, false, {}, "",
+            "error: LVM volume group vg0 also lies on /dev/sdb1. It is not removed: restore to /dev/sda canceled");
+        add("PV without a group", "  /dev/sda3||\n", "", "sda", true, true, {"pvremove -y /dev/sda3"},
+            none + "Physical volumes to remove: /dev/sda3", "");
+        add("failing lvremove", vg0, "lvremove vg0", "sda", true, false, {"lvremove -y vg0"},
+            "Volume groups to remove: vg0", "error: Can't delete LVM logical volumes: vg0 [  vg0/root is in use.\n]");
+        add("failing pvs", "", "pvs", "sda", true, false, {}, "",
+            "error: Can't read LVM physical volumes [  vg0/root is in use.\n]");
+        add("Cancel on the question", vg0, "", "sda", false, false, {}, "Logical volumes to remove: vg0/root", "");
+        add("shell characters stay data", QString("  /dev/sda2|%1|root\n").arg(kHostile), "", "sda", true, true,
+            {"lvremove -y " + kHostile, "vgremove -y " + kHostile, "pvremove -y /dev/sda2"},
+            "Volume groups to remove: " + kHostile, "");
     }
     void lvmCleanup()
     {
@@ -138,7 +97,7 @@ private slots:
             runner.answer(
                 "/sbin/" + program + (value.isEmpty() ? "" : " -y " + value), 5, {}, "  vg0/root is in use.\n");
         }
-        Shown seen;
+        devices_test::NoteRecorder seen;
         KeyMaster km;
         QStringList asked;
         connect(&km, &KeyMaster::needConfirmRestoreLVM, &km, [&](const QString& text) {
@@ -164,7 +123,7 @@ private slots:
                 qPrintable(asked[0]));
             QVERIFY2(asked[0].contains(question), qPrintable(asked[0]));
         }
-        QCOMPARE(seen.texts, shown.isEmpty() ? QStringList() : QStringList {shown});
+        QCOMPARE(seen.lines(), shown.isEmpty() ? QStringList() : QStringList {shown});
     }
 
     // --- start-up checks and device lookup
@@ -181,10 +140,10 @@ private slots:
             "NAME=\"sda\" TYPE=\"disk\" SIZE=\"128000000000\" MODEL=\"SIMTEK\\x20SSD\" SERIAL=\"S1\"\n"
             "NAME=\"sr0\" TYPE=\"rom\" SIZE=\"1024\" MODEL=\"CD\" SERIAL=\"\"\n",
             "lsblk: nvme0n1: NAME=\"nvme0n1\" TYPE=\"disk\"\n");
-        Shown seen;
+        devices_test::NoteRecorder seen;
         KeyMaster km;
         km.init();
-        QCOMPARE(seen.texts, QStringList());
+        QCOMPARE(seen.lines(), QStringList());
         QCOMPARE(km.drives(), QStringList({"sda", "nvme0n1", "ZRAM1"}));
         QCOMPARE(km.driveIdentity("sda"), QString("128 GB, SIMTEK SSD, serial S1"));
         QCOMPARE(km.driveIdentity("nvme0n1"), QString());
@@ -195,13 +154,13 @@ private slots:
         KeyMasterTestAccess::checkClient(km);
         KeyMasterTestAccess::loadDrives(km);
         QCOMPARE(km.drives(), QStringList({"sda", "nvme0n1", "ZRAM1"}));
-        QCOMPARE(seen.texts,
+        QCOMPARE(seen.lines(),
             QStringList(
-                {QString("E: Can't execute: ") + kOsReleaseCommand + "|sed: -e expression #1: unknown command\n",
-                    QString("W: Can't execute: ") + kDrivesCommand + "|sdq\nawk: broken\n"}));
+                {QString("error: Can't execute: ") + kOsReleaseCommand + " [sed: -e expression #1: unknown command\n]",
+                    QString("warning: Can't execute: ") + kDrivesCommand + " [sdq\nawk: broken\n]"}));
         runner.rules.removeAt(0);
         KeyMasterTestAccess::checkClient(km);
-        QCOMPARE(seen.texts.mid(2), QStringList {"W: You can run this application on Sarvelin key only"});
+        QCOMPARE(seen.lines().mid(2), QStringList {"warning: You can run this application on Sarvelin key only"});
     }
 
     // The UUID reaches blkid quoted as one word, the answer is its standard
@@ -220,6 +179,56 @@ private slots:
         QCOMPARE(runner.calls.last(), QString("run: /usr/bin/hostnamectl set-hostname 'web 01;reboot'"));
     }
 
+    // Resolution to the whole disk on a fake system: partitions of SCSI and
+    // NVMe disks, a key written whole (the ISO's file system on the disk
+    // itself), a CD, blanks escaped in mountinfo, and the kernel's
+    // live-media= argument when the medium is not mounted.
+    void mediumDiskResolution()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString d = dir.path();
+        const QString devices = d + "/sys/devices/pci/block";
+        QVERIFY(QDir().mkpath(d + "/sys/dev/block") && QDir().mkpath(d + "/sys/class/block"));
+        // Each device's folder (a partition's below its disk's) and number.
+        for (const QStringList& node : QList<QStringList> {
+                 {"sdc/sdc2", "8:34"}, {"nvme0n1/nvme0n1p1", "259:1"}, {"sdd", "8:48"}, {"sr0", "11:0"}}) {
+            const QString folder = devices + "/" + node[0];
+            QVERIFY(node[0].contains('/') ? writeFile(folder + "/partition", "1\n") : QDir().mkpath(folder));
+            QVERIFY(QFile::link(folder, d + "/sys/dev/block/" + node[1]));
+            QVERIFY(QFile::link(folder, d + "/sys/class/block/" + node[0].section('/', -1)));
+        }
+        QVERIFY(QFile::link(d + "/sys/class/block/sdc2", d + "/by-label"));
+        MediumDisk::Sources sources {
+            d + "/mountinfo", "/run/live/medium", d + "/sys/dev/block", d + "/sys/class/block", d + "/cmdline"};
+        const auto mountLine = [](const QString& number, const QString& point, const QString& source) {
+            return QByteArray("21 1 0:20 / /proc rw - proc proc rw\n")
+                + QString("35 28 %1 / %2 ro,noatime - iso9660 %3 ro\n").arg(number, point, source).toUtf8();
+        };
+        writeFile(d + "/cmdline", "BOOT_IMAGE=/live/vmlinuz boot=live quiet\n");
+        const QList<QStringList> cases = {
+            {"8:34", "/run/live/medium", "/dev/sdc2", "sdc"},
+            {"259:1", "/run/live/medium", "/dev/nvme0n1p1", "nvme0n1"},
+            {"8:48", "/run/live/medium", "/dev/sdd", "sdd"},
+            {"11:0", "/run/live/medium", "/dev/sr0", "sr0"},
+            {"0:99", "/run/live/medium", "/dev/gone", ""},
+            {"8:48", "/run/live/medium2", "/dev/sdd", ""},
+        };
+        for (const QStringList& c : cases) {
+            writeFile(d + "/mountinfo", mountLine(c[0], c[1], c[2]));
+            QVERIFY2(MediumDisk::find(sources) == c[3], qPrintable(c.join(' ') + " -> " + MediumDisk::find(sources)));
+        }
+        sources.mediumMount = "/run/live/my medium";
+        writeFile(d + "/mountinfo", mountLine("8:48", "/run/live/my\\040medium", "/dev/sdd"));
+        QCOMPARE(MediumDisk::find(sources), QString("sdd"));
+        QCOMPARE(MediumDisk::without({"sda", "sdd", "sde"}, sources), QStringList({"sda", "sde"}));
+        writeFile(d + "/mountinfo", mountLine("0:20", "/", "overlay"));
+        QCOMPARE(MediumDisk::find(sources), QString());
+        writeFile(d + "/cmdline", "boot=live live-media=" + (d + "/by-label").toUtf8() + " quiet\n");
+        QCOMPARE(MediumDisk::find(sources), QString("sdc"));
+        QCOMPARE(MediumDisk::without({"sdc"}, sources), QStringList());
+    }
+
     // --- the local client and the backup's tools
 
     // Every start is checked: a client that cannot be started or stopped is
@@ -227,7 +236,7 @@ private slots:
     void clientStartsAndStops()
     {
         ScriptedRunner runner;
-        Shown seen;
+        devices_test::NoteRecorder seen;
         KeyMaster km;
         QVERIFY(!km.stopSarvelinClient());
         QVERIFY(!km.startSarvelinClient()); // not scripted: cannot start
@@ -246,9 +255,9 @@ private slots:
             QStringList(
                 {"detached: " + kClient + " start", "detached: " + kClient + " start", "detached: " + kClient + " stop",
                     "detached: " + kClient + " stop", "detached: pkill sarvelin_client"}));
-        QCOMPARE(seen.texts,
-            QStringList({"E: Can't start Sarvelin client. " + kClientLogText,
-                "E: Can't stop Sarvelin client. " + kClientLogText}));
+        QCOMPARE(seen.lines(),
+            QStringList({"error: Can't start Sarvelin client. " + kClientLogText,
+                "error: Can't stop Sarvelin client. " + kClientLogText}));
         // The checked start gives up at once when the client cannot start.
         runner.rules.clear();
         QElapsedTimer took;
@@ -256,7 +265,7 @@ private slots:
         QVERIFY(!km.startSarvelinClientWithCheck());
         QVERIFY(took.elapsed() < 900);
         QCOMPARE(runner.calls.last(), "watched: " + kClient + " start");
-        QCOMPARE(seen.texts.last(), "E: Can't start Sarvelin client. " + kClientLogText);
+        QCOMPARE(seen.lines().last(), "error: Can't start Sarvelin client. " + kClientLogText);
         QFile::remove("/tmp/startSarvelinClientWithCheck.log");
     }
 
@@ -269,15 +278,16 @@ private slots:
         QTest::addColumn<QByteArray>("err");
         QTest::addColumn<bool>("result");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("queued") << 0 << QByteArray("TASK WAS ADDED TO QUEUE: 1001\n") << QByteArray() << true << "";
-        QTest::newRow("fails") << 3 << QByteArray("Rescue image of /dev/sda\n") << QByteArray("Task wasn't added\n")
-                               << false
-                               << "E: Can't start a backup, sv_archives has problems|Rescue image of /dev/sda\nTask "
-                                  "wasn't added\n";
-        QTest::newRow("without the queue marker")
-            << 0 << QByteArray("Server answer: task refused\n") << QByteArray() << false
-            << "E: Wrong response from server. See log and journal for more info|Server answer: task refused\n";
+        const auto add = [](const char* tag, int code, const char* out, const char* err, const char* shown) {
+            QTest::newRow(tag) << code << QByteArray(out) << QByteArray(err) << !*shown << shown;
+        };
+        add("queued", 0, "TASK WAS ADDED TO QUEUE: 1001\n", "", "");
+        add("fails", 3, "Rescue image of /dev/sda\n", "Task wasn't added\n",
+            "error: Can't start a backup, sv_archives has problems [Rescue image of /dev/sda\nTask wasn't added\n]");
+        add("without the queue marker", 0, "Server answer: task refused\n", "",
+            "error: Wrong response from server. See log and journal for more info [Server answer: task refused\n]");
     }
+
     void archiveTool()
     {
         QFETCH(int, code);
@@ -287,7 +297,7 @@ private slots:
         QFETCH(QString, shown);
         ScriptedRunner runner;
         runner.answer("/opt/sarvelin/bin/sv_archives", code, out, err);
-        Shown seen;
+        devices_test::NoteRecorder seen;
         KeyMaster km;
         km.setSelectedDrive("sda");
         km.setCrypto("kuznyechik");
@@ -295,7 +305,7 @@ private slots:
         const QStringList call {
             "/opt/sarvelin/bin/sv_archives", "-c", "/dev/sda", "-m", "rescue_image", "-a", "kuznyechik"};
         QCOMPARE(runner.argumentLists, QList<QStringList> {call});
-        QCOMPARE(seen.texts, shown.isEmpty() ? QStringList() : QStringList {shown});
+        QCOMPARE(seen.lines(), shown.isEmpty() ? QStringList() : QStringList {shown});
         QFile::remove("/tmp/sv_archives.log");
     }
 
@@ -326,7 +336,7 @@ private slots:
         model.mark(0, true);
         QCOMPARE(model.backupingFsNumber(), 1u);
 
-        Shown seen;
+        devices_test::NoteRecorder seen;
         KeyMaster km;
         int trees = 0;
         connect(&km, &KeyMaster::devicesTreeChanged, &km, [&] { ++trees; });
@@ -341,8 +351,8 @@ private slots:
         QCOMPARE(trees, 1);
         QCOMPARE(runner.calls.filter("lsblk -fJ").size(), 1);
         QCOMPARE(km.getDevicesTree()->rowCount(), 1);
-        QCOMPARE(seen.texts,
-            QStringList {"W: This cannot be done now: the inspection of a partition is running. Wait "
+        QCOMPARE(seen.lines(),
+            QStringList {"warning: This cannot be done now: the inspection of a partition is running. Wait "
                          "until it ends."});
     }
 };

@@ -1,0 +1,348 @@
+// The fstab model and the block device tree in-process, with the scripted
+// runner: reading an fstab, marks, mounting and unmounting below /mnt, and
+// lsblk's answers as a tree. Every command is compared as the text a shell
+// would run, so each inserted value must arrive quoted as one word (what a
+// real shell makes of it: tst_runner.cpp; real mounts: tst_inspection.cpp).
+
+#include "devices_support.h"
+#include "devicestree.h"
+#include "fsmodel.h"
+#include "../common/scripted_runner.h"
+
+#include <QAbstractItemModelTester>
+#include <QtTest>
+
+using namespace devices_test;
+
+namespace {
+
+const QString kMount = "/bin/mount -o ro,nodev,nosuid,noexec -- ";
+
+// A runner on which df finds nothing mounted on the folder (it names "/")
+// and mount and umount succeed.
+class Tools : public ScriptedRunner
+{
+public:
+    Tools()
+    {
+        answer("/bin/df", 0, "Filesystem 1K-blocks Used Available Use% Mounted on\n/dev/vda1 1000 10 990 1% /\n");
+        answer("/bin/mount", 0);
+        answer("/bin/umount", 0);
+    }
+    // The commands run whose text starts with prefix.
+    QStringList ran(const QString& prefix) const
+    {
+        QStringList out;
+        for (const QString& call : calls)
+            if (call.startsWith("run: " + prefix))
+                out << call.mid(5);
+        return out;
+    }
+};
+
+// The rows of the model, one line each: the six fields joined by '|'.
+QString rows(const FsModel& model)
+{
+    QString out;
+    for (int r = 0; r < model.rowCount(); ++r) {
+        QStringList fields;
+        for (int role = FsModel::FilesystemRole; role <= FsModel::PassRole; ++role)
+            fields << model.item(r)->data(role).toString();
+        out += fields.join('|') + '\n';
+    }
+    return out;
+}
+
+const QByteArray kStandard = R"({"blockdevices": [
+   {"name":"sda", "fstype":null, "fsver":null, "label":null, "uuid":null, "mountpoint":null, "children": [
+      {"name":"sda1", "fstype":"ext4", "label":"boot", "uuid":"4ffc4faf-1dad", "mountpoint":null},
+      {"name":"sda3", "fstype":"swap", "label":null, "uuid":"d7aaf5c3-ab6a", "mountpoint":"[SWAP]"},
+      {"name":"sda4", "fstype":"LVM2_member", "label":null, "uuid":"jVZje6-y8Pc", "mountpoint":null, "children": [
+         {"name":"vg_data-srv", "fstype":"xfs", "label":null, "uuid":"abf5122b-0877", "mountpoint":null, "children": [
+            {"name":"crypt-srv", "fstype":"crypto_LUKS", "label":null, "uuid":"11111111-2222", "mountpoint":null}]}]}]}
+]})";
+
+// util-linux 2.37 and later: only "mountpoints" arrays.
+const QByteArray kMountpointsArrays = R"({"blockdevices": [
+   {"name":"nvme0n1", "fstype":null, "label":null, "uuid":null, "mountpoints":[null], "children": [
+      {"name":"nvme0n1p1", "fstype":"vfat", "label":"EFI", "uuid":"ABCD-1234", "mountpoints":[null, "/boot/efi"]},
+      {"name":"nvme0n1p2", "fstype":"ext4", "label":null, "uuid":"aaaaaaaa", "mountpoints":["/", "/var/snap"]},
+      {"name":"nvme0n1p3", "fstype":"ext4", "label":null, "uuid":"bbbbbbbb", "mountpoints":[null]},
+      {"name":"nvme0n1p4", "fstype":"ext4", "label":null, "uuid":"cccccccc", "mountpoints":[]}]}
+]})";
+
+// The whole tree, one line per row in depth order, indented by depth:
+// name|fstype|label|uuid|mountpoint|type.
+QString dump(const DevicesTree& tree, const QModelIndex& parent = QModelIndex(), int depth = 0)
+{
+    QString out;
+    for (int r = 0; r < tree.rowCount(parent); ++r) {
+        const QModelIndex i = tree.index(r, 0, parent);
+        out += QString(depth * 2, ' ')
+            + QStringList {tree.getName(i), tree.getFstype(i), tree.getLabel(i), tree.getUuid(i), tree.getMountpoint(i),
+                QString::number(tree.getType(i))}
+                  .join('|')
+            + '\n';
+        out += dump(tree, i, depth + 1);
+    }
+    return out;
+}
+
+} // namespace
+
+class TestModels : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    QString fstabFile(const QByteArray& content)
+    {
+        const QString path = dir.path() + "/fstab";
+        writeFile(path, content);
+        return path;
+    }
+
+private slots:
+    // --- the fstab model: reading
+
+    // Comments, blank lines, tabs and runs of blanks; fields beyond six are
+    // ignored, missing ones stay empty; pseudo file systems, swap and CD-ROMs
+    // are left out ("processed-disk" begins with "proc": the prefix test
+    // drops it too). A fill replaces the rows of the one before; the rows
+    // stay when a file cannot be read.
+    void readsEntries()
+    {
+        FsModel model;
+        QVERIFY(model.fill(fstabFile("/dev/old / ext4 defaults 0 1\n")));
+        QVERIFY(model.fill(fstabFile("# /etc/fstab: static file system information.\n"
+                                     "UUID=ff48e5ab-b3cf-45bf-bb11-e7cad3e48bde / ext4 errors=remount-ro 0 1\n"
+                                     "\t\tLABEL=boot\t/boot   ext4\t\tdefaults   0    2   \n"
+                                     "\n"
+                                     "   # an indented comment\n"
+                                     "/dev/sdb1 /srv/data xfs defaults,nofail 0 2 extra fields here\n"
+                                     "proc /proc proc defaults 0 0\n"
+                                     "devpts /dev/pts devpts gid=5,mode=620 0 0\n"
+                                     "tmpfs /tmp tmpfs defaults 0 0\n"
+                                     "tmpfs-run /run tmpfs defaults 0 0\n"
+                                     "processed-disk /data ext4 defaults 0 2\n"
+                                     "UUID=1111 none swap sw 0 0\n"
+                                     "/dev/sr0 /media/cdrom0 udf,iso9660 user,noauto 0 0\n"
+                                     "/dev/sr2 /media/cdrom2 ISO9660 ro 0 0\n"
+                                     "/dev/sda5 /proc ext4 defaults 0 0\n"
+                                     "/dev/sda6 /swap ext4 defaults 0 0\n"
+                                     "/dev/sdc1 /mnt/data auto noauto\n"
+                                     "/dev/sda1\n")));
+        QCOMPARE(rows(model),
+            QString("UUID=ff48e5ab-b3cf-45bf-bb11-e7cad3e48bde|/|ext4|errors=remount-ro|0|1\n"
+                    "LABEL=boot|/boot|ext4|defaults|0|2\n/dev/sdb1|/srv/data|xfs|defaults,nofail|0|2\n"
+                    "/dev/sr2|/media/cdrom2|ISO9660|ro|0|0\n/dev/sda5|/proc|ext4|defaults|0|0\n"
+                    "/dev/sda6|/swap|ext4|defaults|0|0\n/dev/sdc1|/mnt/data|auto|noauto||\n/dev/sda1|||||\n"));
+        for (int r = 0; r < model.rowCount(); ++r)
+            QCOMPARE(model.item(r)->data(FsModel::NeedBackupRole), QVariant(false));
+        NoteRecorder notes;
+        const QString missing = dir.path() + "/no-such-fstab";
+        QVERIFY(!model.fill(missing));
+        // A folder exists but cannot be opened as a file.
+        QVERIFY(!model.fill(dir.path()));
+        QCOMPARE(notes.messages("error"), QStringList({missing + " doesnt exists", "Can't open " + dir.path()}));
+        QCOMPARE(model.rowCount(), 8);
+        QVERIFY(model.fill(fstabFile("# nothing\nproc /proc proc defaults 0 0\n")));
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    // --- marks
+
+    // Every call counts, a second mark of the same row too; the count never
+    // goes below zero (the forward buttons go off at zero); rows outside the
+    // model change nothing; a reset keeps the marks, a new fill drops the count.
+    void marks()
+    {
+        FsModel model;
+        QVERIFY(model.fill(fstabFile("/dev/a / ext4 d 0 1\n/dev/b /home ext4 d 0 2\n")));
+        QSignalSpy changed(&model, &FsModel::backupingFsNumberChanged);
+        model.mark(0, false);
+        QTest::ignoreMessage(QtWarningMsg, "you try to mark wrong row: -1");
+        model.mark(-1, true);
+        QTest::ignoreMessage(QtWarningMsg, "you try to mark wrong row: 2");
+        model.mark(2, true);
+        QCOMPARE(changed.count(), 0);
+        for (const auto& [row, on] : {std::pair {0, true}, {0, true}, {1, true}, {1, false}})
+            model.mark(row, on);
+        QCOMPARE(model.backupingFsNumber(), 2u);
+        QCOMPARE(model.item(1)->data(FsModel::NeedBackupRole), QVariant(false));
+        for (const auto& [row, on] : {std::pair {0, false}, {0, false}, {0, true}})
+            model.mark(row, on);
+        QCOMPARE(model.backupingFsNumber(), 1u);
+        model.resetBackupingFsNumber();
+        QCOMPARE(model.backupingFsNumber(), 0u);
+        QCOMPARE(model.item(0)->data(FsModel::NeedBackupRole), QVariant(true));
+        model.mark(0, true);
+        QVERIFY(model.fill(fstabFile("/dev/a / ext4 d 0 1\n")));
+        QCOMPARE(model.backupingFsNumber(), 0u);
+    }
+
+    // --- the fstab model: mounting
+
+    void unmountAllGoesBackwardsAndKeepsFailures()
+    {
+        Tools tools;
+        FsModel model;
+        QVERIFY(model.unmountAll()); // nothing mounted: runs nothing
+        QVERIFY(tools.calls.isEmpty());
+        for (const char* dev : {"UUID=root", "UUID=boot", "UUID=home", "UUID=opt"})
+            QVERIFY(model.mountDevice(QString::fromLatin1(dev), "/mnt/x", true));
+        tools.answer("/bin/umount -lf -- 'UUID=home'", 32, "umount: UUID=home: not mounted.\n");
+        NoteRecorder notes;
+        QVERIFY(!model.unmountAll());
+        QCOMPARE(tools.ran("/bin/umount"),
+            QStringList({"/bin/umount -lf -- 'UUID=opt'", "/bin/umount -lf -- 'UUID=home'",
+                "/bin/umount -lf -- 'UUID=boot'", "/bin/umount -lf -- 'UUID=root'"}));
+        QCOMPARE(notes.dump(),
+            QStringLiteral("error: Can't execute: /bin/umount -lf -- 'UUID=home' "
+                           "[umount: UUID=home: not mounted.\n]\n"
+                           "error: Can't unmount device: UUID=home"));
+        QCOMPARE(model.getMountedDevices(), QStringList("UUID=home"));
+
+        // The remembered device is retried by the next call.
+        tools.rules.removeFirst();
+        QVERIFY(model.unmountAll());
+        QVERIFY(model.getMountedDevices().isEmpty());
+    }
+
+    // Marked rows for a backup, then every row: read-only, below /mnt, a
+    // device already mounted not twice, a failed entry reported and skipped,
+    // a mount point leading out of /mnt refused before mount runs, and
+    // shell syntax in a value passed as one word.
+    void mountAllPutsEntriesBelowMnt()
+    {
+        Tools tools;
+        FsModel model;
+        QVERIFY(model.fill(fstabFile("UUID=root / ext4 errors=remount-ro 0 1\n"
+                                     "UUID=gone /srv ext4 defaults 0 2\n"
+                                     "$(touch${IFS}x)|y /home ext4 defaults 0 2\n"
+                                     "/dev/sdc1 /mnt/data xfs defaults 0 2\n"
+                                     "UUID=root /again ext4 defaults 0 2\n"
+                                     "UUID=q /it's ext4 d 0 2\n"
+                                     "UUID=a /../etc ext4 defaults 0 2\n"
+                                     "UUID=b /mnt/../usr/bin ext4 defaults 0 2\n"
+                                     "UUID=d /mntx ext4 defaults 0 2\n")));
+        model.mark(0, true);
+        model.mark(3, true);
+        QVERIFY(model.mountAllNeedBackup());
+        QCOMPARE(
+            tools.ran("/bin/mount"), QStringList({kMount + "'UUID=root' '/mnt/'", kMount + "'/dev/sdc1' '/mnt/data'"}));
+        QCOMPARE(tools.ran("/bin/df"), QStringList({"/bin/df -k -- '/mnt'", "/bin/df -k -- '/mnt/data'"}));
+        QVERIFY(model.unmountAll());
+        tools.calls.clear();
+        tools.answer(
+            "/bin/mount -o ro,nodev,nosuid,noexec -- 'UUID=gone'", 32, {}, "mount: /mnt/srv: can't find UUID=gone.\n");
+        NoteRecorder notes;
+        QVERIFY(!model.mountAll());
+        QCOMPARE(tools.ran("/bin/mount"),
+            QStringList({kMount + "'UUID=root' '/mnt/'", kMount + "'UUID=gone' '/mnt/srv'",
+                kMount + "'$(touch${IFS}x)|y' '/mnt/home'", kMount + "'/dev/sdc1' '/mnt/data'",
+                kMount + "'UUID=q' '/mnt/it'\\''s'"}));
+        QCOMPARE(notes.notes.at(0).details,
+            QStringLiteral("Can't execute: /bin/mount -o ro,nodev,nosuid,noexec -- 'UUID=gone' '/mnt/srv'\nResult: "
+                           "mount: /mnt/srv: can't find UUID=gone.\n"));
+        QCOMPARE(notes.messages(),
+            QStringList({"Can't mount device UUID=gone to mountpoint /mnt/srv",
+                "Device UUID=gone from fstab can`t be mounted to /mnt/srv",
+                "Can't mount device UUID=a to mountpoint /mnt/../etc",
+                "Device UUID=a from fstab can`t be mounted to /mnt/../etc",
+                "Can't mount device UUID=b to mountpoint /mnt/../usr/bin",
+                "Device UUID=b from fstab can`t be mounted to /mnt/../usr/bin",
+                "Can't mount device UUID=d to mountpoint /mntx",
+                "Device UUID=d from fstab can`t be mounted to /mntx"}));
+        QCOMPARE(notes.notes.at(2).details, QStringLiteral("The mount point leads outside of /mnt"));
+        QCOMPARE(model.getMountedDevices(), QStringList({"UUID=root", "$(touch${IFS}x)|y", "/dev/sdc1", "UUID=q"}));
+        QVERIFY(model.unmountAll());
+        QCOMPARE(tools.ran("/bin/umount").value(2), QString("/bin/umount -lf -- '$(touch${IFS}x)|y'"));
+    }
+
+    // --- the device tree: lsblk's answers of different systems and versions
+
+    void answerVariants_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("disk");
+        QTest::addColumn<QString>("rows");
+        QTest::newRow("LVM volumes and a deeper mapping") << kStandard << "sda|||||2"
+                                                          << "sda1|ext4|boot|4ffc4faf-1dad||3\n"
+                                                             "sda3|swap||d7aaf5c3-ab6a|[SWAP]|3\n"
+                                                             "sda4|LVM2_member||jVZje6-y8Pc||3\n"
+                                                             "  vg_data-srv|xfs||abf5122b-0877||3\n"
+                                                             "    crypt-srv|crypto_LUKS||11111111-2222||3\n";
+        // util-linux 2.37 and later: "mountpoints" arrays, the first non-null counts.
+        QTest::newRow("mountpoints arrays")
+            << kMountpointsArrays << "nvme0n1|||||2"
+            << "nvme0n1p1|vfat|EFI|ABCD-1234|/boot/efi|3\nnvme0n1p2|ext4||aaaaaaaa|/|3\n"
+               "nvme0n1p3|ext4||bbbbbbbb||3\nnvme0n1p4|ext4||cccccccc||3\n";
+        // The "mountpoint" key wins over the array; a child without any known
+        // key is no partition; a disk without those keys keeps the captions.
+        QTest::newRow("mountpoint key and array, unknown keys") << QByteArray(R"({"blockdevices":[{"name":"sdd",
+            "children":[{"name":"sdd1","uuid":"u1","mountpoint":"/a","mountpoints":["/b"]},
+                   {"name":"sdd2","uuid":"u2","mountpoint":null,"mountpoints":["/c"]}, {"size":"1G"}]}]})")
+                                                                << "sdd|fstype|Label|UUID|Mountpoint|2"
+                                                                << "sdd1|||u1|/a|3\nsdd2|||u2||3\n|||||0\n";
+        // null values and missing keys give empty texts; a known key makes it a
+        // partition.
+        QTest::newRow("null values and a bare name")
+            << QByteArray(R"({"blockdevices":[{"name":"sdb","fstype":null,"label":null,"uuid":null,"mountpoint":null,
+                   "children":[{"name":"sdb1","fstype":null,"label":null,"uuid":null,"mountpoint":null},
+                               {"name":"sdb2"}]}]})")
+            << "sdb|||||2"
+            << "sdb1|||||3\nsdb2|||||3\n";
+        // Unusable answers give an empty tree without a message.
+        for (const char* answer : {"lsblk: /dev/sdz: not a block device\n", "", R"({"devices":[{"name":"sda"}]})",
+                 R"({"blockdevices":{"name":"sda"}})", R"([{"name":"sda"}])",
+                 R"({"blockdevices":[{"name":"sda","children":[{"name":"sda1")"})
+            QTest::addRow("unusable: %s", answer) << QByteArray(answer) << "Name|fstype|Label|UUID|Mountpoint|0"
+                                                  << "";
+        QTest::newRow("disk without partitions") << QByteArray(
+            R"({"blockdevices":[{"name":"sde","fstype":null,"label":null,"uuid":null,"mountpoint":null}]})")
+                                                 << "sde|||||2"
+                                                 << "";
+    }
+
+    void answerVariants()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, disk);
+        QFETCH(QString, rows);
+        ScriptedRunner runner;
+        runner.answer("/bin/lsblk -fJ ", 0, answer);
+        NoteRecorder notes;
+        DevicesTree tree(disk.section('|', 0, 0) == "Name" ? "sda" : disk.section('|', 0, 0));
+        QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const QModelIndex root;
+        QCOMPARE(QStringList({tree.getName(root), tree.getFstype(root), tree.getLabel(root), tree.getUuid(root),
+                                 tree.getMountpoint(root), QString::number(tree.getType(root))})
+                     .join('|'),
+            disk);
+        QCOMPARE(dump(tree), rows);
+        QVERIFY2(notes.notes.isEmpty(), qPrintable(notes.dump()));
+    }
+
+    // No device runs nothing; a name holding shell syntax is one word; a
+    // failed lsblk raises the assertion.
+    void treeCommand()
+    {
+        ScriptedRunner runner;
+        NoteRecorder notes;
+        QCOMPARE(DevicesTree(QString()).rowCount(), 0);
+        QVERIFY(runner.calls.isEmpty() && notes.notes.isEmpty());
+        runner.answer("/bin/lsblk -fJ ", 0, kStandard);
+        DevicesTree hostile(QStringLiteral("sda; touch x $(touch y)"));
+        QCOMPARE(runner.calls, QStringList("run: /bin/lsblk -fJ '/dev/sda; touch x $(touch y)'"));
+        QVERIFY(notes.notes.isEmpty());
+        runner.answer("/bin/lsblk -fJ ", 32, "lsblk: /dev/sdz: not a block device\n");
+        DevicesTree failed(QStringLiteral("sdz"));
+        QCOMPARE(failed.rowCount(), 0);
+        QCOMPARE(notes.dump(), QStringLiteral("assert: Can't execute: /bin/lsblk -fJ '/dev/sdz'"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestModels)
+#include "tst_models.moc"
