@@ -25,6 +25,8 @@
 
 namespace link_test {
 
+using Access = KeyMasterTestAccess;
+
 // What the operator was shown, in order.
 struct Shown
 {
@@ -224,8 +226,8 @@ inline QByteArray withWeb01Keys(const char* extra)
 // Opens the queues, greets the daemon and proves the key password.
 inline bool connectAndAuthenticate(KeyMaster& km)
 {
-    return km.messageQueuesConnect() && km.helloDaemon(kServer)
-        && km.svkey_authentication(KeyMaster::hashPassword("key-secret"));
+    return Access::messageQueuesConnect(km) && Access::helloDaemon(km, kServer)
+        && Access::svkey_authentication(km, Access::hashPassword("key-secret"));
 }
 
 // Waits until the answer queue holds a message (a late answer arrived).
