@@ -7,7 +7,6 @@
 // (refusals meanwhile, leaving mid-call, the mutex given back on the thread
 // that took it).
 
-#include "../common/cpu_wait.h"
 #include "../common/fake_daemon_link.h"
 #include "../common/scripted_runner.h"
 #include "link_support.h"
@@ -572,25 +571,16 @@ private slots:
     }
 
     // A call that waits on the link thread (an answer 0.8 s late, within the
-    // deadline) leaves the window's events flowing: what a page calls
-    // meanwhile is refused, and leaving mid-call ends the operation after
+    // deadline) leaves the window's events flowing (the pauses are measured
+    // in the restore walk's slow-daemon case): what a page calls meanwhile
+    // is refused, and leaving mid-call ends the operation after
     // the call. A controller that ends holding the named mutex gives it
     // back on the thread that took it.
     void windowAliveDuringSlowCalls()
     {
         Linked l({in({"ok"}, 800), in({"SV KEY AUTHENTICATED"}, 800)});
         QVERIFY(Access::lockClientMutex(*l.km) && l.connect());
-        // The longest pause of the event loop, less the time the thread only
-        // waited for a CPU.
-        QElapsedTimer sinceTick, clock;
-        qint64 longest = 0, waitedForCpu = runQueueWaitMs();
-        QTimer ticks;
-        ticks.setInterval(5);
-        QObject::connect(&ticks, &QTimer::timeout, [&] {
-            const qint64 cpuWait = runQueueWaitMs();
-            longest = qMax(longest, sinceTick.restart() - (cpuWait - waitedForCpu));
-            waitedForCpu = cpuWait;
-        });
+        QElapsedTimer clock;
         QSignalSpy backupEnded(l.km.get(), &KeyMaster::creatingBackupEnded);
         QSignalSpy restoreEnded(l.km.get(), &KeyMaster::restoreEnded);
         bool busyMeanwhile = false;
@@ -602,19 +592,13 @@ private slots:
             l.km->createBackup();
             l.km->restore("secret");
         });
-        sinceTick.start();
         clock.start();
-        ticks.start();
         {
             Access::OperationScope connecting(*l.km, KeyMaster::Operation::Connecting, "test");
             QVERIFY(connecting.granted());
             QVERIFY(Access::helloDaemon(*l.km, kServer));
         }
-        const qint64 helloMs = clock.elapsed();
-        ticks.stop();
-        std::printf("slow answer: %lld ms, longest pause of the event loop %lld ms\n", helloMs, longest);
-        QVERIFY2(helloMs >= 800 && longest <= 100,
-            qPrintable(QString("%1 ms, longest pause %2 ms").arg(helloMs).arg(longest)));
+        QVERIFY(clock.elapsed() >= 800);
         QVERIFY(busyMeanwhile && !l.km->isBusy());
         QCOMPARE(shown->warnings(),
             QVector<QString>(5,
