@@ -208,10 +208,9 @@ public slots:
     // --- restore scenario: the key password (also called by connect)
     void handlePassword(QString serverIp, QString inputedPassword);
 
-public:
+private:
     // --- daemon link steps (keymaster_channel.cpp, keymaster_requests.cpp,
-    // keymaster_client.cpp). Not for QML: internal steps of the scenarios,
-    // public only because the link tests (tests/link) call them directly.
+    // keymaster_client.cpp): internal steps of the scenarios.
     bool startSarvelinClient();
     bool startSarvelinClientWithCheck();
     bool stopSarvelinClient();
@@ -265,7 +264,6 @@ public:
     bool launchRestoreArchive(std::string hash, std::string device);
     unsigned int getTaskStatus(std::string request);
 
-private:
     // --- property setters that only the controller calls
     void setOs(const QString& value);
     void setRecoveringClient(const QString& value);
@@ -506,6 +504,10 @@ private:
     bool clientStartedHere = false;
     // Polls of the checked start, one per second (a test shortens it).
     int clientCheckPollBudget = 900;
+    // The local client's pauses: between two polls of the checked start,
+    // after a start for the restore and before the kill of a stop (a test
+    // shortens them).
+    int clientPauseMs = 1000;
     bool clientMutexLocked = false;
     int clientMutexWaitSeconds = 10;
 

@@ -78,7 +78,7 @@ bool KeyMaster::startSarvelinClientWithCheck()
     Notifier* notifier = Notifier::getInstance();
     for (int poll = 0; poll <= clientCheckPollBudget - 1;) {
         ++poll;
-        if (!waitProcessingEvents(1000)) {
+        if (!waitProcessingEvents(clientPauseMs)) {
             qInfo().noquote() << "The checked start of the Sarvelin client is abandoned: the tool is being left";
             return false;
         }
@@ -152,7 +152,7 @@ bool KeyMaster::stopSarvelinClient()
     // The window stays drawn during the pause before the kill, which is
     // kept in full also while the tool is being left: the client gets its
     // second to stop by itself.
-    waitUntil(nullptr, 1000, false);
+    waitUntil(nullptr, clientPauseMs, false);
     runner.startDetached(QStringLiteral("pkill"), {QStringLiteral("sarvelin_client")});
     qDebug().noquote() << "Stop Sarvelin client";
     clientStartedHere = false;

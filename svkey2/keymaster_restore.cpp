@@ -84,7 +84,7 @@ bool KeyMaster::startClientForRestore()
             return false;
         startedNow = true;
     }
-    if (!waitProcessingEvents(1000))
+    if (!waitProcessingEvents(clientPauseMs))
         return false;
     return !startedNow || waitForDaemonLink();
 }

@@ -151,10 +151,10 @@ int main(int argc, char** argv)
     std::printf("daemon stand-in up with %zu archives in %.0f ms (scenario parsing)\n", count, msSince(daemonStart));
 
     KeyMaster km;
-    if (!km.messageQueuesConnect())
+    if (!KeyMasterTestAccess::messageQueuesConnect(km))
         return 1;
     std::vector<sv_archive_short> warm;
-    km.ask_archives(warm, kHwid);
+    KeyMasterTestAccess::ask_archives(km, warm, kHwid);
     if (warm.size() != count) {
         std::fprintf(stderr, "bench_catalogue: expected %zu archives, got %zu\n", count, warm.size());
         return 1;
@@ -190,7 +190,7 @@ int main(int argc, char** argv)
 
         std::vector<sv_archive_short> list;
         t = Clock::now();
-        km.ask_archives(list, kHwid);
+        KeyMasterTestAccess::ask_archives(km, list, kHwid);
         toList.push_back(msSince(t));
         const auto fillStart = Clock::now();
         KeyMasterTestAccess::archivesModel(km).fill(list);
@@ -201,7 +201,7 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    km.messageQueuesClose();
+    KeyMasterTestAccess::messageQueuesClose(km);
     daemon.terminate();
     daemon.waitForFinished(5000);
 

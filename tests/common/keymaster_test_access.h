@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,41 @@ public:
     static bool startSvArchives(KeyMaster& k) { return k.startSvArchives(); }
     static bool didBackupEndFine(KeyMaster& k) { return k.didBackupEndFine(); }
     static bool didRestoreEndFine(KeyMaster& k) { return k.didRestoreEndFine(); }
+
+    // --- the local client and the daemon link steps
+    using OperationScope = KeyMaster::OperationScope;
+    using ClientMutexLock = KeyMaster::ClientMutexLock;
+    static void setClientPause(KeyMaster& k, int milliseconds) { k.clientPauseMs = milliseconds; }
+    static std::string hashPassword(const QString& password) { return KeyMaster::hashPassword(password); }
+    static bool startSarvelinClient(KeyMaster& k) { return k.startSarvelinClient(); }
+    static bool startSarvelinClientWithCheck(KeyMaster& k) { return k.startSarvelinClientWithCheck(); }
+    static bool stopSarvelinClient(KeyMaster& k) { return k.stopSarvelinClient(); }
+    static bool messageQueuesConnect(KeyMaster& k) { return k.messageQueuesConnect(); }
+    static bool messageQueuesClose(KeyMaster& k) { return k.messageQueuesClose(); }
+    static bool lockClientMutex(KeyMaster& k) { return k.lockClientMutex(); }
+    static bool helloDaemon(KeyMaster& k, const QString& server) { return k.helloDaemon(server); }
+    static bool svkey_authentication(KeyMaster& k, const std::string& hash) { return k.svkey_authentication(hash); }
+    static bool svkey_client_authentication(KeyMaster& k, const std::string& client, const std::string& hash)
+    {
+        return k.svkey_client_authentication(client, hash);
+    }
+    static bool disconnect(KeyMaster& k) { return k.disconnect(); }
+    static void ask_client_list(KeyMaster& k, QMap<QString, QString>& clients) { k.ask_client_list(clients); }
+    static void ask_archives(KeyMaster& k, std::vector<sv_archive_short>& list, const std::string& hwid)
+    {
+        k.ask_archives(list, hwid);
+    }
+    static bool askDisasterRecoveryPlan(KeyMaster& k, const std::string& hwid)
+    {
+        return k.askDisasterRecoveryPlan(hwid);
+    }
+    static bool launchRestoreArchive(KeyMaster& k, const std::string& hash, const std::string& device)
+    {
+        return k.launchRestoreArchive(hash, device);
+    }
+    static unsigned int getTaskStatus(KeyMaster& k, const std::string& request) { return k.getTaskStatus(request); }
+    // The real link over the Boost queues and the named mutex.
+    static std::unique_ptr<DaemonLink> realDaemonLink() { return KeyMaster::realDaemonLink(); }
 
     // --- the channel's single steps (one exchange: send, answer, payload)
     using Exchange = KeyMaster::LinkExchange;

@@ -238,19 +238,19 @@ private slots:
         ScriptedRunner runner;
         devices_test::NoteRecorder seen;
         KeyMaster km;
-        QVERIFY(!km.stopSarvelinClient());
-        QVERIFY(!km.startSarvelinClient()); // not scripted: cannot start
-        QVERIFY(!km.stopSarvelinClient());
+        QVERIFY(!KeyMasterTestAccess::stopSarvelinClient(km));
+        QVERIFY(!KeyMasterTestAccess::startSarvelinClient(km)); // not scripted: cannot start
+        QVERIFY(!KeyMasterTestAccess::stopSarvelinClient(km));
         runner.answer("", 0);
-        QVERIFY(km.startSarvelinClient());
+        QVERIFY(KeyMasterTestAccess::startSarvelinClient(km));
         ScriptedRunner::Rule refused;
         refused.prefix = kClient + " stop";
         refused.outcome = CommandResult::Outcome::NotStarted;
         runner.answer(refused);
-        QVERIFY(!km.stopSarvelinClient());
+        QVERIFY(!KeyMasterTestAccess::stopSarvelinClient(km));
         runner.rules.removeFirst();
-        QVERIFY(km.stopSarvelinClient());
-        QVERIFY(!km.stopSarvelinClient());
+        QVERIFY(KeyMasterTestAccess::stopSarvelinClient(km));
+        QVERIFY(!KeyMasterTestAccess::stopSarvelinClient(km));
         QCOMPARE(runner.calls,
             QStringList(
                 {"detached: " + kClient + " start", "detached: " + kClient + " start", "detached: " + kClient + " stop",
@@ -262,7 +262,7 @@ private slots:
         runner.rules.clear();
         QElapsedTimer took;
         took.start();
-        QVERIFY(!km.startSarvelinClientWithCheck());
+        QVERIFY(!KeyMasterTestAccess::startSarvelinClientWithCheck(km));
         QVERIFY(took.elapsed() < 900);
         QCOMPARE(runner.calls.last(), "watched: " + kClient + " start");
         QCOMPARE(seen.lines().last(), "error: Can't start Sarvelin client. " + kClientLogText);

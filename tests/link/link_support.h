@@ -25,6 +25,8 @@
 
 namespace link_test {
 
+using Access = KeyMasterTestAccess;
+
 // What the operator was shown, in order.
 struct Shown
 {
@@ -169,26 +171,6 @@ public:
         return logLines().filter(QRegularExpression("^REQUEST ")).replaceInStrings(QRegularExpression("^REQUEST "), "");
     }
 
-    // The answer messages sent after the last request. The daemon logs an
-    // answer just after sending it, so wait a little for `expected` lines.
-    static QStringList answersToLast(int expected = 1)
-    {
-        QStringList out;
-        waitFor(
-            [&] {
-                out.clear();
-                for (const QString& line : logLines()) {
-                    if (line.startsWith("REQUEST "))
-                        out.clear();
-                    else if (line.startsWith("ANSWER "))
-                        out << line.mid(7);
-                }
-                return out.size() >= expected;
-            },
-            2000);
-        return out;
-    }
-
 private:
     QProcess m_process;
 };
@@ -211,21 +193,6 @@ inline QByteArray fault(
     if (times)
         s += "times = " + QByteArray::number(times) + "\n";
     return s;
-}
-
-// The base scenario with `extra` keys added to client web01.
-inline QByteArray withWeb01Keys(const char* extra)
-{
-    QByteArray scenario = baseScenario();
-    scenario.replace("password = web01-secret\n", QByteArray("password = web01-secret\n") + extra + "\n");
-    return scenario;
-}
-
-// Opens the queues, greets the daemon and proves the key password.
-inline bool connectAndAuthenticate(KeyMaster& km)
-{
-    return km.messageQueuesConnect() && km.helloDaemon(kServer)
-        && km.svkey_authentication(KeyMaster::hashPassword("key-secret"));
 }
 
 // Waits until the answer queue holds a message (a late answer arrived).

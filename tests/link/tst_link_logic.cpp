@@ -1,11 +1,12 @@
 // The controller's side of the key client link, in-process against a
-// scripted link (no daemon, no root, no sandbox): the failure tables of the
-// requests, payload framing, answers left from earlier requests, the status
-// polls of backup and restore, and the window kept alive while a call waits
-// on the link thread (refusals meanwhile, leaving mid-call, the mutex given
-// back on the thread that took it).
+// scripted link and a scripted runner (no daemon, no root, no sandbox): the
+// checked start of the local client, how each answer is understood, the
+// catalogue requests, the failure tables of the requests, payload framing,
+// answers left from earlier requests, the status polls of backup and
+// restore, and the window kept alive while a call waits on the link thread
+// (refusals meanwhile, leaving mid-call, the mutex given back on the thread
+// that took it).
 
-#include "../common/cpu_wait.h"
 #include "../common/fake_daemon_link.h"
 #include "../common/scripted_runner.h"
 #include "link_support.h"
@@ -79,9 +80,9 @@ struct Linked
         link = fake.get();
         link->script.assign(script.begin(), script.end());
         km = std::make_unique<KeyMaster>(std::move(fake));
-        KeyMasterTestAccess::shortenScenarioWaits(*km, 1000);
+        Access::shortenScenarioWaits(*km, 1000);
     }
-    bool connect() { return km->messageQueuesConnect(); }
+    bool connect() { return Access::messageQueuesConnect(*km); }
 };
 
 } // namespace
@@ -100,7 +101,7 @@ private slots:
     }
 
     // A client started for the restore may bring its daemon up after the
-    // first second: the connection looks for the daemon's queues again for
+    // pause that follows the start: the connection looks for the daemon's queues again for
     // a bounded time instead of failing at once, and shows the usual error
     // when they never come.
     void daemonUpAfterTheClientStarted()
@@ -110,7 +111,8 @@ private slots:
         for (const bool comes : {true, false}) {
             shown = std::make_unique<NotifierCapture>();
             Linked l({in({"ok"}), in({kAuthenticated})});
-            KeyMasterTestAccess::shortenScenarioWaits(*l.km, 15); // 2 s for the daemon
+            Access::shortenScenarioWaits(*l.km, 30); // 1 s for the daemon
+            Access::setClientPause(*l.km, 20);
             {
                 std::lock_guard<std::mutex> g(l.link->lock);
                 l.link->queuesThere = false;
@@ -123,18 +125,191 @@ private slots:
                 l.link->queuesThere = true;
             });
             if (comes)
-                daemonUp.start(1500);
+                daemonUp.start(600);
             QElapsedTimer took;
             took.start();
             l.km->connectToRestoreServer(kServer, "secret");
             const qint64 ms = took.elapsed();
             const bool failedToOpen = shown->errors().contains("Try to open message queues");
-            QVERIFY2(ms >= (comes ? 1450 : 2000) && ms < 5000, qPrintable(QString::number(ms)));
+            QVERIFY2(ms >= (comes ? 570 : 1000) && ms < 3000, qPrintable(QString::number(ms)));
             QCOMPARE(failedToOpen, !comes);
             QCOMPARE(l.link->requests.empty(), !comes);
             if (comes)
                 QCOMPARE(l.link->requests.front().rfind("HELLO", 0), std::size_t(0));
         }
+    }
+
+    // The checked start reads the client's output file once per pause:
+    // each failure line and what is shown, the authorization warning once,
+    // then success (the client's mutex opened); the poll budget spent with
+    // the window's events flowing and a second operation refused; the
+    // output file gone.
+    void checkedClientStart()
+    {
+        const QString start = "/opt/sarvelin/bin/sarvelin_client start";
+        const QString checkLog = "/tmp/startSarvelinClientWithCheck.log";
+        const QString connectFailed = "Connect to Sarvelin server failed";
+        const QString noAddress = "Sarvelin client can't work without IP address";
+        const QList<QPair<QString, QString>> failures {{connectFailed + ": Connection refused", ""},
+            {connectFailed + ": No route to host", ""},
+            {noAddress, "Client interface has no IP address v4 or v6. " + noAddress},
+            {"Can't resolve hostname", "Can't resolve hostname. You must define it in /etc/hosts or in DNS"},
+            {connectFailed + ": Timeout", connectFailed},
+            {"Sarvelin server has duplicated MAC address in unauthorized clients", ""},
+            {"Can't run second instance of Sarvelin client process on one node", ""}};
+        ScriptedRunner runner;
+        for (const auto& [line, error] : failures) {
+            shown = std::make_unique<NotifierCapture>();
+            runner.answer(start, 0, "Sarvelin client 2.0 is starting\n" + line.toUtf8() + "\n");
+            Linked l;
+            Access::setClientPause(*l.km, 20);
+            QVERIFY(!Access::startSarvelinClientWithCheck(*l.km));
+            QCOMPARE(shown->errors(), QStringList {error.isEmpty() ? line : error});
+            QVERIFY(Access::clientStartedHere(*l.km)); // the next stop ends it
+        }
+
+        shown = std::make_unique<NotifierCapture>();
+        const QString warning = "Required authorization at Sarvelin server. Please contact system administrator.";
+        runner.answer(start, 0, warning.toUtf8() + "\n");
+        Linked l;
+        Access::setClientPause(*l.km, 20);
+        Access::setPollBudget(*l.km, 20);
+        QTimer::singleShot(70, [&] {
+            QFile f(checkLog);
+            QVERIFY(f.open(QIODevice::Append) && f.write("This client was authorized by Sarvelin server\n"));
+        });
+        QVERIFY(Access::startSarvelinClientWithCheck(*l.km));
+        QCOMPARE(shown->warnings(), QStringList {warning + "\n Waiting 15 min.."});
+        QVERIFY(shown->errors().isEmpty() && Access::mutexOpen(*l.km));
+
+        shown = std::make_unique<NotifierCapture>();
+        logLines().clear();
+        runner.answer(start, 0, "Sarvelin client 2.0 is starting\n");
+        Access::setPollBudget(*l.km, 3);
+        QSignalSpy backupEnded(l.km.get(), &KeyMaster::creatingBackupEnded);
+        QTimer::singleShot(30, [&] { l.km->createBackup(); });
+        {
+            Access::OperationScope backup(*l.km, KeyMaster::Operation::BackingUp, "test");
+            QVERIFY(!Access::startSarvelinClientWithCheck(*l.km));
+        }
+        QCOMPARE(logLines().count("Sarvelin client output is:"), 3);
+        QCOMPARE(shown->warnings(), QStringList {"This cannot be done now: a backup is running. Wait until it ends."});
+        QCOMPARE(backupEnded.count(), 1);
+        QCOMPARE(shown->errors(),
+            QStringList {"Required authorization at Sarvelin server. Retry after authorization\nOr unknown error"});
+
+        shown = std::make_unique<NotifierCapture>();
+        Access::setPollBudget(*l.km, 100);
+        QTimer::singleShot(30, [&] { QFile::remove(checkLog); });
+        QVERIFY(!Access::startSarvelinClientWithCheck(*l.km));
+        QVERIFY(logContains(checkLog + " is not opened, startSarvelinClientWithCheck will return false"));
+        QVERIFY(shown->shown.isEmpty());
+        QCOMPARE(runner.calls.filter("watched: " + start).size(), 10);
+        QFile::remove(checkLog);
+    }
+
+    // One request against one answer. Greeting and disconnect: only the exact
+    // word is success; "no connection" is shown; any other answer fails
+    // quietly. The key password: the answer must begin with the word. Task
+    // status: the code behind the keyword of the request asked, else 0.
+    void answers_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<uint>("result"); // accepted (1/0), or the status code
+        QTest::addColumn<QString>("logged"); // "shown" for the no-connection error
+        const QByteArray hello("HELLO"), bye("DISCONNECT"), key("SV KEY PASSWORD");
+        const QByteArray restore("ASK LAST RESTORE STATUS"), backup("ASK LAST BACKUP STATUS");
+        const QByteArray noConnection("NO CONNECTION WITH SARVELIN SERVER");
+        QTest::newRow("hello ok") << hello << QByteArray("ok") << 1u << "";
+        QTest::newRow("hello no connection") << hello << noConnection << 0u << "shown";
+        QTest::newRow("hello capitals") << hello << QByteArray("OK") << 0u << "";
+        QTest::newRow("disconnect confirmed") << bye << QByteArray("SERVER WAS DISCONNECTED") << 1u << "";
+        QTest::newRow("disconnect no connection") << bye << noConnection << 0u << "shown";
+        QTest::newRow("key password longer") << key << QByteArray("SV KEY AUTHENTICATED, welcome") << 1u << "";
+        QTest::newRow("key password shorter") << key << QByteArray("SV KEY AUTHENTICATE") << 0u << "";
+        QTest::newRow("restore 5") << restore << QByteArray("LAST RESTORE STATUS:5") << 5u
+                                   << "answer from client is: LAST RESTORE STATUS:5";
+        QTest::newRow("restore blank 15") << restore << QByteArray("LAST RESTORE STATUS: 15") << 15u << "";
+        QTest::newRow("restore letter") << restore << QByteArray("LAST RESTORE STATUS:x5") << 0u
+                                        << "svkey_getstatus exception:";
+        QTest::newRow("restore wrong keyword")
+            << restore << QByteArray("LAST BACKUP STATUS:5") << 0u
+            << "Wrong answer to request ASK LAST RESTORE STATUS ( LAST BACKUP STATUS:5 )";
+        QTest::newRow("backup out of range")
+            << backup << QByteArray("LAST BACKUP STATUS:99999999999") << 0u << "svkey_getstatus out";
+        QTest::newRow("other request") << QByteArray("ASK LAST COFFEE STATUS") << QByteArray("LAST COFFEE STATUS:5")
+                                       << 0u << "svkey_getstatus out";
+    }
+    void answers()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, answer);
+        QFETCH(uint, result);
+        QFETCH(QString, logged);
+        Linked l({in({answer.toStdString()})});
+        QVERIFY(l.connect());
+        KeyMaster& km = *l.km;
+        const uint got = request == "DISCONNECT" ? Access::disconnect(km)
+            : request == "HELLO"                 ? Access::helloDaemon(km, kServer)
+            : request == "SV KEY PASSWORD"       ? Access::svkey_authentication(km, Access::hashPassword("x"))
+                                                 : Access::getTaskStatus(km, request.toStdString());
+        QCOMPARE(got, result);
+        QCOMPARE(QString::fromStdString(l.link->requests.at(0)).section(':', 0, 0), QString(request));
+        QCOMPARE(shown->errors(),
+            logged == "shown" ? QStringList({"It looks like we can't connect to Sarvelin server..."}) : QStringList());
+        if (!logged.isEmpty() && logged != "shown")
+            QVERIFY2(logContains(logged), qPrintable(logged));
+    }
+
+    // The catalogue requests and their exact texts. Each first answer lacks
+    // its keyword: shown as it is, the caller's list left as it was. Then the
+    // client list is keyed by HWID (a later pair with the same HWID replaces
+    // the earlier one), the plan arrives, a client without a plan keeps the
+    // plan shown, and a refused restore leaves no task.
+    void catalogues()
+    {
+        disaster_recovery_plan_record entry;
+        entry.set_id(4);
+        entry.set_resource("/srv/data");
+        const std::string twoWeb01
+            = sv_payload::encode_client_list({{"web01", kWeb01}, {"web01b", kWeb01}, {"db01", kDb01}});
+        Linked l({in({"SOMETHING ELSE ENTIRELY"}), in({"TAKE ARCHIVES LIST"}), in({"NO PLAN HERE"}),
+            in(listAnswer("TAKE CLIENT LIST", twoWeb01)),
+            in(listAnswer("TAKE DISASTER RECOVERY PLAN", sv_payload::encode_recovery_plan({entry}))),
+            in({"CLIENT HASNT DISASTER RECOVERY PLAN"}), in({"TASK WASN'T ADDED"}), in({"ok"})});
+        KeyMaster& km = *l.km;
+        QVERIFY(l.connect());
+        QMap<QString, QString> clients {{"kept", "entry"}};
+        Access::ask_client_list(km, clients);
+        std::vector<sv_archive_short> list(3);
+        Access::ask_archives(km, list, kWeb01);
+        QVERIFY(!Access::askDisasterRecoveryPlan(km, kWeb01));
+        QCOMPARE(shown->errors(), QStringList({"SOMETHING ELSE ENTIRELY", "TAKE ARCHIVES LIST", "NO PLAN HERE"}));
+        QCOMPARE(clients, (QMap<QString, QString> {{"kept", "entry"}}));
+        QCOMPARE(list.size(), std::size_t(3));
+        Access::ask_client_list(km, clients);
+        QCOMPARE(clients,
+            (QMap<QString, QString> {
+                {QString::fromStdString(kWeb01), "web01b"}, {QString::fromStdString(kDb01), "db01"}}));
+        QVERIFY(Access::askDisasterRecoveryPlan(km, kWeb01));
+        QVERIFY(!Access::askDisasterRecoveryPlan(km, kDb01));
+        QCOMPARE(km.drpManager()->plan().size(), std::size_t(1));
+        QCOMPARE(km.drpManager()->plan()[0].resource(), std::string("/srv/data"));
+        QVERIFY(!Access::launchRestoreArchive(km, "HASH", "/dev/sda"));
+        QVERIFY(logContains("Restore wasn`t started. Wrong response: TASK WASN'T ADDED"));
+        QVERIFY(Access::lastTaskId(km).empty());
+        km.setCmdPort(7001);
+        km.setMediaPort(7003);
+        km.setNetworkInterface("ens3");
+        QVERIFY(Access::helloDaemon(km, "backup.example.lan"));
+        QCOMPARE(l.link->requests,
+            (std::vector<std::string> {std::string("GET CLIENT LIST\0", 16),
+                "GET ARCHIVES LIST SV KEY:" + kWeb01 + ":rescue_image", "GET DISASTER RECOVERY PLAN:" + kWeb01,
+                std::string("GET CLIENT LIST\0", 16), "GET DISASTER RECOVERY PLAN:" + kWeb01,
+                "GET DISASTER RECOVERY PLAN:" + kDb01,
+                "SV KEY RESTORE ARCHIVESHASH:PWD_SEPARATE:/dev/sda:", "HELLO:backup.example.lan:7001:7003:ens3"}));
+        QCOMPARE(shown->errors().size(), 3);
     }
 
     // The connection requests see the unread request and give up at once;
@@ -145,10 +320,10 @@ private slots:
         Linked l;
         QVERIFY(l.connect());
         l.link->requestQueueFull = true;
-        QVERIFY(!l.km->helloDaemon(kServer));
-        QVERIFY(!l.km->disconnect());
+        QVERIFY(!Access::helloDaemon(*l.km, kServer));
+        QVERIFY(!Access::disconnect(*l.km));
         std::vector<sv_archive_short> list(2);
-        l.km->ask_archives(list, kWeb01);
+        Access::ask_archives(*l.km, list, kWeb01);
         const double deadline = l.link->lastDeadlineSeconds();
         QVERIFY2(deadline > 8.8 && deadline <= 10.0, qPrintable(QString::number(deadline)));
         QCOMPARE(shown->errors(),
@@ -158,7 +333,7 @@ private slots:
                 "It looks like Sarvelin client process doesn's work now. Unable to send message to client's process"}));
         QCOMPARE(list.size(), std::size_t(2));
         // A send that timed out closed the channel.
-        QVERIFY(!KeyMasterTestAccess::answerQueueOpen(*l.km) && !KeyMasterTestAccess::requestQueueOpen(*l.km));
+        QVERIFY(!Access::answerQueueOpen(*l.km) && !Access::requestQueueOpen(*l.km));
         QVERIFY(l.link->allCallsOnOneThreadBut(std::this_thread::get_id()));
     }
 
@@ -181,7 +356,7 @@ private slots:
         Linked l({in(listAnswer("TAKE ARCHIVES TYPE LIST", payload))});
         QVERIFY(l.connect());
         std::vector<sv_archive_short> list;
-        l.km->ask_archives(list, kWeb01);
+        Access::ask_archives(*l.km, list, kWeb01);
         QCOMPARE(l.link->requests, std::vector<std::string> {"GET ARCHIVES LIST SV KEY:" + kWeb01 + ":rescue_image"});
         QCOMPARE(l.link->receives, 2 + parts);
         QCOMPARE(l.link->waitingAnswers(), std::size_t(0));
@@ -215,16 +390,16 @@ private slots:
         QMap<QString, QString> clients {{"old", "entry"}};
         std::vector<sv_archive_short> list(3);
         if (request == "GET CLIENT LIST") {
-            l.km->ask_client_list(clients);
+            Access::ask_client_list(*l.km, clients);
             QVERIFY(clients.isEmpty());
         } else if (request == "GET ARCHIVES LIST") {
-            l.km->ask_archives(list, kWeb01);
+            Access::ask_archives(*l.km, list, kWeb01);
             QVERIFY(list.empty());
         } else {
             disaster_recovery_plan_record entry;
             entry.set_id(9);
             QVERIFY(l.km->drpManager()->fillPlan(sv_payload::encode_recovery_plan({entry})));
-            QVERIFY(!l.km->askDisasterRecoveryPlan(kWeb01));
+            QVERIFY(!Access::askDisasterRecoveryPlan(*l.km, kWeb01));
             QVERIFY(l.km->drpManager()->plan().empty());
             QCOMPARE(l.km->drpManager()->getDrpModel()->rowCount(), 0);
         }
@@ -232,7 +407,7 @@ private slots:
         QCOMPARE(shown->shown.first().details.isEmpty(), dropParts == 1);
         if (dropParts)
             QVERIFY(l.connect()); // a missing part closed the channel
-        l.km->ask_client_list(clients);
+        Access::ask_client_list(*l.km, clients);
         QCOMPARE(clients.size(), 3);
     }
 
@@ -249,12 +424,12 @@ private slots:
             in({"TAKE CLIENT LIST", std::to_string(clients.size()), clients})});
         QVERIFY(l.connect());
         std::vector<sv_archive_short> list;
-        l.km->ask_archives(list, "AA:BB");
+        Access::ask_archives(*l.km, list, "AA:BB");
         QCOMPARE(list.size(), std::size_t(2));
         QCOMPARE(list[1].get_name(), std::string("second"));
         QCOMPARE(l.link->waitingAnswers(), std::size_t(1));
         QMap<QString, QString> map;
-        l.km->ask_client_list(map);
+        Access::ask_client_list(*l.km, map);
         QCOMPARE(map, (QMap<QString, QString> {{"b", "a"}}));
         QVERIFY(shown->shown.isEmpty());
         QVERIFY(logContains("dropped 1 unread answer(s) of an earlier request"));
@@ -271,27 +446,27 @@ private slots:
             in({kAuthenticated}), in(listAnswer("TAKE CLIENT LIST", clientList()))});
         l.link->addAnswer(kAuthenticated);
         QVERIFY(l.connect());
-        QVERIFY(!l.km->svkey_client_authentication("web01", KeyMaster::hashPassword("guess")));
+        QVERIFY(!Access::svkey_client_authentication(*l.km, "web01", Access::hashPassword("guess")));
         l.link->addAnswer(kAuthenticated);
-        QVERIFY(!l.km->svkey_client_authentication("web01", KeyMaster::hashPassword("guess")));
+        QVERIFY(!Access::svkey_client_authentication(*l.km, "web01", Access::hashPassword("guess")));
         QCOMPARE(shown->errors(), QStringList({"Wrong password", "Wrong password"}));
         l.link->addAnswer("ok");
-        QVERIFY(!l.km->helloDaemon(kServer));
-        QVERIFY(l.km->helloDaemon(kServer));
+        QVERIFY(!Access::helloDaemon(*l.km, kServer));
+        QVERIFY(Access::helloDaemon(*l.km, kServer));
         QCOMPARE(shown->shown.size(), 2);
 
         // The late "SV KEY AUTHENTICATED" of the key password must never
         // stand for the answer to a wrong client password.
-        QVERIFY(!l.km->svkey_authentication(KeyMaster::hashPassword("key-secret")));
+        QVERIFY(!Access::svkey_authentication(*l.km, Access::hashPassword("key-secret")));
         QCOMPARE(shown->errors().last(), kClientReceiveFailure);
-        QVERIFY(!KeyMasterTestAccess::answerQueueOpen(*l.km) && !KeyMasterTestAccess::requestQueueOpen(*l.km));
+        QVERIFY(!Access::answerQueueOpen(*l.km) && !Access::requestQueueOpen(*l.km));
         QCOMPARE(l.link->waitingAnswers(), std::size_t(1));
         QVERIFY(l.connect());
-        QVERIFY(!l.km->svkey_client_authentication("web01", KeyMaster::hashPassword("not the password")));
+        QVERIFY(!Access::svkey_client_authentication(*l.km, "web01", Access::hashPassword("not the password")));
         QCOMPARE(shown->errors().last(), QString("Wrong password"));
-        QVERIFY(l.km->svkey_authentication(KeyMaster::hashPassword("key-secret")));
+        QVERIFY(Access::svkey_authentication(*l.km, Access::hashPassword("key-secret")));
         QMap<QString, QString> clients;
-        l.km->ask_client_list(clients);
+        Access::ask_client_list(*l.km, clients);
         QCOMPARE(clients.size(), 3);
     }
 
@@ -302,8 +477,8 @@ private slots:
         Linked l;
         l.link->largestMessage = 204800;
         QVERIFY(l.connect());
-        QVERIFY(!l.km->helloDaemon(kServer));
-        QVERIFY(!l.km->disconnect());
+        QVERIFY(!Access::helloDaemon(*l.km, kServer));
+        QVERIFY(!Access::disconnect(*l.km));
         QCOMPARE(l.link->requests, (std::vector<std::string> {"HELLO:10.0.0.5:9991:9993:", "DISCONNECT"}));
         QCOMPARE(shown->errors().size(), 2);
         QVERIFY(shown->shown.at(0).msg.startsWith("hello_daemon to 10.0.0.5: "));
@@ -311,23 +486,23 @@ private slots:
         shown->shown.clear();
 
         std::vector<sv_archive_short> list(3);
-        l.km->ask_archives(list, kWeb01);
+        Access::ask_archives(*l.km, list, kWeb01);
         QCOMPARE(list.size(), std::size_t(3));
         QMap<QString, QString> clients {{"kept", "x"}};
-        l.km->ask_client_list(clients);
+        Access::ask_client_list(*l.km, clients);
         QCOMPARE(clients.size(), 1);
-        QVERIFY(!l.km->askDisasterRecoveryPlan(kWeb01));
-        QVERIFY(!l.km->svkey_authentication(KeyMaster::hashPassword("key-secret")));
-        QVERIFY(!l.km->svkey_client_authentication("web01", KeyMaster::hashPassword("x")));
+        QVERIFY(!Access::askDisasterRecoveryPlan(*l.km, kWeb01));
+        QVERIFY(!Access::svkey_authentication(*l.km, Access::hashPassword("key-secret")));
+        QVERIFY(!Access::svkey_client_authentication(*l.km, "web01", Access::hashPassword("x")));
         QCOMPARE(shown->errors(), QVector<QString>(5, kClientReceiveFailure).toList());
         for (const Shown& s : shown->shown)
             QVERIFY(!s.details.isEmpty());
         shown->shown.clear();
 
-        QVERIFY(!l.km->launchRestoreArchive("hash", "/dev/sda"));
+        QVERIFY(!Access::launchRestoreArchive(*l.km, "hash", "/dev/sda"));
         QCOMPARE(shown->errors(), QStringList({"Sarvelin client process doesn's work"}));
         QCOMPARE(shown->shown.at(0).details, kClientReceiveFailure);
-        QCOMPARE(l.km->getTaskStatus("ASK LAST BACKUP STATUS"), 0u);
+        QCOMPARE(Access::getTaskStatus(*l.km, "ASK LAST BACKUP STATUS"), 0u);
         QVERIFY(logContains("svkey_getstatus exception:"));
         QVERIFY(logContains("svkey_getstatus out"));
         QCOMPARE(shown->shown.size(), 1);
@@ -336,12 +511,12 @@ private slots:
     // Every password travels as its MD5-crypt with the one salt.
     void passwordHash()
     {
-        QCOMPARE(KeyMaster::hashPassword("key-secret"), std::string(::crypt("key-secret", "$1$q8vzt2mw$")));
-        QVERIFY(KeyMaster::hashPassword("key-secret").rfind("$1$q8vzt2mw$", 0) == 0);
+        QCOMPARE(Access::hashPassword("key-secret"), std::string(::crypt("key-secret", "$1$q8vzt2mw$")));
+        QVERIFY(Access::hashPassword("key-secret").rfind("$1$q8vzt2mw$", 0) == 0);
         Linked l({in({kAuthenticated})});
         QVERIFY(l.connect());
-        QVERIFY(l.km->svkey_client_authentication("web01", KeyMaster::hashPassword("web01-secret")));
-        QCOMPARE(l.link->requests.back(), "SV KEY CLIENT PASSWORD:web01:" + KeyMaster::hashPassword("web01-secret"));
+        QVERIFY(Access::svkey_client_authentication(*l.km, "web01", Access::hashPassword("web01-secret")));
+        QCOMPARE(l.link->requests.back(), "SV KEY CLIENT PASSWORD:web01:" + Access::hashPassword("web01-secret"));
     }
 
     // The status polls of both scenarios: the statuses the daemon gives, in
@@ -385,37 +560,27 @@ private slots:
         const std::string last = answers.last().toStdString();
         l.link->respond = [last](const std::string&) { return in({last}); };
         QVERIFY(l.connect());
-        QCOMPARE(restore ? KeyMasterTestAccess::didRestoreEndFine(*l.km) : KeyMasterTestAccess::didBackupEndFine(*l.km),
-            result);
+        QCOMPARE(restore ? Access::didRestoreEndFine(*l.km) : Access::didBackupEndFine(*l.km), result);
         QCOMPARE(int(l.link->requests.size()), requests);
         const std::string asked = restore ? "ASK LAST RESTORE STATUS" : "ASK LAST BACKUP STATUS";
         QCOMPARE(l.link->requests, std::vector<std::string>(std::size_t(requests), asked));
         QVERIFY2(logContains(logged), qPrintable(logged));
         // The channel is closed after the polls.
-        QVERIFY(!KeyMasterTestAccess::answerQueueOpen(*l.km));
+        QVERIFY(!Access::answerQueueOpen(*l.km));
         QCOMPARE(shown->errors(), answers.contains("<never>") ? QStringList {kClientReceiveFailure} : QStringList());
     }
 
     // A call that waits on the link thread (an answer 0.8 s late, within the
-    // deadline) leaves the window's events flowing: what a page calls
-    // meanwhile is refused, and leaving mid-call ends the operation after
+    // deadline) leaves the window's events flowing (the pauses are measured
+    // in the restore walk's slow-daemon case): what a page calls meanwhile
+    // is refused, and leaving mid-call ends the operation after
     // the call. A controller that ends holding the named mutex gives it
     // back on the thread that took it.
     void windowAliveDuringSlowCalls()
     {
         Linked l({in({"ok"}, 800), in({"SV KEY AUTHENTICATED"}, 800)});
-        QVERIFY(l.km->lockClientMutex() && l.connect());
-        // The longest pause of the event loop, less the time the thread only
-        // waited for a CPU.
-        QElapsedTimer sinceTick, clock;
-        qint64 longest = 0, waitedForCpu = runQueueWaitMs();
-        QTimer ticks;
-        ticks.setInterval(5);
-        QObject::connect(&ticks, &QTimer::timeout, [&] {
-            const qint64 cpuWait = runQueueWaitMs();
-            longest = qMax(longest, sinceTick.restart() - (cpuWait - waitedForCpu));
-            waitedForCpu = cpuWait;
-        });
+        QVERIFY(Access::lockClientMutex(*l.km) && l.connect());
+        QElapsedTimer clock;
         QSignalSpy backupEnded(l.km.get(), &KeyMaster::creatingBackupEnded);
         QSignalSpy restoreEnded(l.km.get(), &KeyMaster::restoreEnded);
         bool busyMeanwhile = false;
@@ -427,19 +592,13 @@ private slots:
             l.km->createBackup();
             l.km->restore("secret");
         });
-        sinceTick.start();
         clock.start();
-        ticks.start();
         {
-            KeyMaster::OperationScope connecting(*l.km, KeyMaster::Operation::Connecting, "test");
+            Access::OperationScope connecting(*l.km, KeyMaster::Operation::Connecting, "test");
             QVERIFY(connecting.granted());
-            QVERIFY(l.km->helloDaemon(kServer));
+            QVERIFY(Access::helloDaemon(*l.km, kServer));
         }
-        const qint64 helloMs = clock.elapsed();
-        ticks.stop();
-        std::printf("slow answer: %lld ms, longest pause of the event loop %lld ms\n", helloMs, longest);
-        QVERIFY2(helloMs >= 800 && longest <= 100,
-            qPrintable(QString("%1 ms, longest pause %2 ms").arg(helloMs).arg(longest)));
+        QVERIFY(clock.elapsed() >= 800);
         QVERIFY(busyMeanwhile && !l.km->isBusy());
         QCOMPARE(shown->warnings(),
             QVector<QString>(5,
@@ -459,11 +618,11 @@ private slots:
         });
         clock.restart();
         {
-            KeyMaster::OperationScope connecting(*l.km, KeyMaster::Operation::Connecting, "test");
-            QVERIFY(l.km->svkey_authentication(KeyMaster::hashPassword("key-secret")));
+            Access::OperationScope connecting(*l.km, KeyMaster::Operation::Connecting, "test");
+            QVERIFY(Access::svkey_authentication(*l.km, Access::hashPassword("key-secret")));
         }
         QVERIFY(clock.elapsed() >= 800 && clock.elapsed() < 2000);
-        QVERIFY(!KeyMaster::OperationScope(*l.km, KeyMaster::Operation::Connecting, "test").granted());
+        QVERIFY(!Access::OperationScope(*l.km, KeyMaster::Operation::Connecting, "test").granted());
         QVERIFY(l.link->allCallsOnOneThreadBut(std::this_thread::get_id()));
 
         bool lockedWhenEnded = true, unlockedWhereLocked = false;

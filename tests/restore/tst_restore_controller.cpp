@@ -49,7 +49,7 @@ private slots:
     void connectChooseRestore_data()
     {
         QTest::addColumn<Walk>("walk");
-        const QString hash = QString::fromStdString(KeyMaster::hashPassword("web01-secret"));
+        const QString hash = QString::fromStdString(Access::hashPassword("web01-secret"));
         const QStringList connect {"HELLO:10.0.0.5:9991:9993:", "SV KEY PASSWORD:", "GET CLIENT LIST"};
         const QString web01 = "web01{52:54:00:1a:2b:01}";
         QTest::newRow("refused key password") << Walk {{}, "wrong", 1, {}, -1, false, 0, {"Wrong authentication"},
@@ -101,7 +101,9 @@ private slots:
         QVERIFY(writeFile(mediumDir() + "/lvm.state", ""));
 
         KeyMaster km;
-        KeyMasterTestAccess::shortenScenarioWaits(km, 1000);
+        // The daemon may take 300 ms to come up; status polls 0.1 s apart.
+        Access::shortenScenarioWaits(km, 100);
+        Access::setClientPause(km, 50);
         km.setSarvelinServerIp("10.0.0.1");
         QSignalSpy ended(&km, &KeyMaster::restoreEnded);
         for (int i = 0; i < connects; ++i)
@@ -112,14 +114,14 @@ private slots:
         for (const QString& entry : entries)
             km.loadRecoveringClientData(entry);
         if (result >= 0) {
-            KeyMasterTestAccess::archivesModel(km).setSelectedRow(0);
+            Access::archivesModel(km).setSelectedRow(0);
             km.setSelectedDrive("sdz");
             km.restore("web01-secret");
             QCOMPARE(ended.size(), 1);
             QCOMPARE(ended[0][0].toBool(), result == 1);
         }
         QCOMPARE(km.isServerConnected(), connected);
-        QCOMPARE(KeyMasterTestAccess::archivesModel(km).rowCount(), rows);
+        QCOMPARE(Access::archivesModel(km).rowCount(), rows);
         if (rows == 0 && result < 0) // no archives chosen from, no plan either (not the previous client's)
             QCOMPARE(km.drpManager()->entries()->rowCount(), 0);
         QCOMPARE(f.shown->errors(), errors);

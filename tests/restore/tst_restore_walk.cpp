@@ -11,6 +11,7 @@
 #include "guiharness.h"
 
 #include "../common/cpu_wait.h"
+#include "../common/keymaster_test_access.h"
 #include "../common/shell_script.h"
 #include "../common/medium_files.h"
 #include "../common/test_files.h"
@@ -203,7 +204,7 @@ private slots:
             (QStringList {"lvremove -y vg0", "vgremove -y vg0", "pvremove -y /dev/sda2"}));
         QCOMPARE(fileLines(kMedium + "/lvm.state").filter("vg1").size(), 2);
         // The daemon got the client's hashed password and "/dev/" + the disk.
-        const QString hash = QString::fromStdString(KeyMaster::hashPassword("db01-secret"));
+        const QString hash = QString::fromStdString(KeyMasterTestAccess::hashPassword("db01-secret"));
         const QStringList requests = fileLines(kRequests).filter("REQUEST ");
         QVERIFY2(
             !requests.filter("REQUEST SV KEY CLIENT PASSWORD:db01:" + hash).isEmpty(), qPrintable(requests.join('\n')));
