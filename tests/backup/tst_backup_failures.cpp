@@ -62,6 +62,12 @@ private slots:
                                         << QStringList {"E: Can't copy file /mnt/opt/sarvelin/keys/public-key.pem to "
                                                         "/opt/sarvelin/keys/public-key.pem: Is a directory"}
                                         << none << QStringList();
+        // The run never blocks on a master key that is a FIFO.
+        QTest::newRow("installed master key is a FIFO")
+            << "rm keys/master-key; mkfifo keys/master-key" << good << 50
+            << QStringList {"E: Can't copy file /mnt/opt/sarvelin/keys/master-key to "
+                            "/opt/sarvelin/keys/master-key: it is a FIFO"}
+            << none << QStringList();
         QTest::newRow("installed configuration unreadable")
             << "rm etc/config.file; mkdir etc/config.file" << good << 50
             << QStringList {"E: Can't read config file: /mnt/opt/sarvelin/etc/config.file|it is a directory"} << none

@@ -5,8 +5,11 @@
 #include "logger.h"
 #include "notifier.h"
 
+#include "../common/cpu_wait.h"
 #include "../common/keymaster_test_access.h"
+#include "../common/medium_files.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -261,6 +264,63 @@ bool GuiHarness::clickName(const QString& objectName, QObject* within) const
     if (!item)
         qWarning().noquote() << "click: no visible item" << objectName;
     return item && click(item);
+}
+
+bool GuiHarness::clickRow(const QString& text, const QString& view) const
+{
+    const auto cells = shownBelow(view, [&](QQuickItem* i) { return i->property("text").toString() == text; });
+    return !cells.isEmpty() && click(cells.first());
+}
+
+bool GuiHarness::clickTableRow(const QString& table, int row) const
+{
+    QQuickItem* view = findVisible(table);
+    if (!view)
+        return false;
+    waitFrame();
+    const GuiConfig* config = GuiConfig::getInstance();
+    const qreal y = config->itemHeight() + config->tableViewRowHeight() * (row + 0.5) + 2;
+    QTest::mouseClick(m_view.get(), Qt::LeftButton, Qt::NoModifier, view->mapToScene(QPointF(30, y)).toPoint());
+    return true;
+}
+
+bool GuiHarness::reach(const QString& name) const
+{
+    return byKeys ? tabTo(name) : click(fieldOf(name) ? fieldOf(name) : findVisible(name));
+}
+
+bool GuiHarness::press(const QString& name) const
+{
+    if (!reach(name))
+        return false;
+    if (byKeys)
+        pressKey(Qt::Key_Return);
+    return true;
+}
+
+bool GuiHarness::typeInto(const QString& name, const QString& text) const
+{
+    if (!reach(name))
+        return false;
+    pressKey(Qt::Key_End);
+    typeText(text);
+    return true;
+}
+
+bool GuiHarness::choose(const QString& name, const QString& entry) const
+{
+    if (byKeys)
+        return tabTo(name) && chooseByKeys(name, entry);
+    return click(find(QStringLiteral("arrowButton"), findVisible(name))) && click(waitVisible("entry_" + entry));
+}
+
+QString GuiHarness::look(const QString& step, bool tabRound)
+{
+    shot(QString(QTest::currentDataTag()) + "-" + step);
+    QStringList stops;
+    const QStringList faults
+        = (byKeys && tabRound ? tabRoundFaults(&stops) : QStringList()) + clippedTexts() + wrongLanguageTexts();
+    return faults.isEmpty() ? QString() : step + ": " + faults.join("; ") + "\n  stops: " + stops.join(", ");
 }
 
 void GuiHarness::waitFrame() const
@@ -559,4 +619,81 @@ void GuiHarness::walkEveryPage(const std::function<void(const QString&)>& atPage
         if (QTest::currentTestFailed())
             return;
     }
+}
+
+PauseProbe::PauseProbe(std::function<bool()> counts)
+    : m_counts(std::move(counts))
+{
+    m_ticks.setInterval(5);
+    QObject::connect(&m_ticks, &QTimer::timeout, [this] {
+        const qint64 cpuWait = runQueueWaitMs();
+        const qint64 pause = m_sinceTick.restart() - (cpuWait - m_cpuWait);
+        m_cpuWait = cpuWait;
+        const bool counted = !m_counts || m_counts();
+        if (!m_held && m_counted && counted) {
+            m_longest = qMax(m_longest, pause);
+            if (pause > 10)
+                pauses << qMakePair(QDateTime::currentMSecsSinceEpoch(), pause);
+        }
+        m_counted = counted;
+    });
+}
+
+void PauseProbe::start()
+{
+    hold(false);
+    m_counted = !m_counts || m_counts();
+    m_ticks.start();
+}
+
+void PauseProbe::hold(bool held)
+{
+    m_held = held;
+    m_sinceTick.restart();
+    m_cpuWait = runQueueWaitMs();
+}
+
+void Leaving::ask(GuiHarness& gui, const QString& shot)
+{
+    QObject::connect(gui.view()->engine(), &QQmlEngine::quit, gui.view(), [this] {
+        m_quit = true;
+        QCoreApplication::quit();
+    });
+    Notifier::getInstance()->showExit();
+    QTimer::singleShot(300, gui.view(), [this, &gui, shot] {
+        QObject* dialog = gui.root()->findChild<QObject*>("notificationDialog");
+        m_question = dialog ? dialog->property("message").toString() : QString();
+        QQuickItem* cancel = gui.findVisible("dialogRejectButton");
+        m_cancelFocused = cancel && cancel->hasActiveFocus();
+        gui.shot(shot);
+        m_sinceExit.start();
+        m_cpuAtExit = cpuMilliseconds();
+        gui.clickName("dialogAcceptButton");
+    });
+}
+
+void Leaving::ended()
+{
+    if (m_endedAfter >= 0 || !m_sinceExit.isValid())
+        return;
+    m_endedAfter = m_sinceExit.elapsed();
+    m_cpuUntilEnd = cpuMilliseconds() - m_cpuAtExit;
+}
+
+QStringList Leaving::faults(const QString& text)
+{
+    // The application's quit flag stays set until its loop runs again.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    qApp->exec();
+    std::printf("left: the run ended %lld ms after Exit, %lld ms of processor time\n", m_endedAfter, m_cpuUntilEnd);
+    QStringList out;
+    if (!m_question.contains(text))
+        out << "the exit question: " + m_question;
+    if (!m_cancelFocused || !m_quit)
+        out << QString("Cancel focused: %1, the tool quit: %2").arg(m_cancelFocused).arg(m_quit);
+    if (m_endedAfter < 1000 || m_endedAfter >= 20000 || m_cpuUntilEnd >= m_endedAfter / 2)
+        out << QString("the run ended %1 ms after Exit, using %2 ms of processor time")
+                   .arg(m_endedAfter)
+                   .arg(m_cpuUntilEnd);
+    return out;
 }

@@ -8,9 +8,11 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QElapsedTimer>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -65,6 +67,29 @@ public:
     // the item is hidden, disabled or outside the window.
     bool click(QQuickItem* item) const;
     bool clickName(const QString& objectName, QObject* within = nullptr) const;
+    // A click on the shown cell of the view `view` whose text is `text`.
+    bool clickRow(const QString& text, const QString& view = QStringLiteral("devicesTreeView")) const;
+    // A click on row `row` (0 first) of the visible table view `table`.
+    bool clickTableRow(const QString& table, int row = 0) const;
+    // The text field inside the visible labelled field `name`.
+    QQuickItem* fieldOf(const QString& name) const { return find(QStringLiteral("field"), findVisible(name)); }
+
+    // The operator's hands in the steps below: the keyboard alone (Tab,
+    // Return, the arrow keys) when `byKeys`, else the mouse.
+    bool byKeys = false;
+    // The focus on the visible item `name`, or a click on it (in its text
+    // field when it has one).
+    bool reach(const QString& name) const;
+    // The main action of the item `name`: Return on it, or a click.
+    bool press(const QString& name) const;
+    // `text` typed at the end of the field `name`.
+    bool typeInto(const QString& name, const QString& text) const;
+    // `entry` taken in the combo box `name`: by the arrow keys, or from its list.
+    bool choose(const QString& name, const QString& entry) const;
+    // The step shot (after the test row), and one line of what is wrong on
+    // it, empty when nothing: cut texts, texts in the other language and,
+    // by keys with `tabRound`, the faults of a whole Tab round.
+    QString look(const QString& step, bool tabRound = true);
     void typeText(const QString& text) const;
     // Returns once the window has drawn a new frame (pending layout done).
     void waitFrame() const;
@@ -121,6 +146,53 @@ private:
     std::unique_ptr<KeyMaster> m_keyMaster;
     std::unique_ptr<QQuickView> m_view;
     int m_shotCounter = 0;
+};
+
+// The responsiveness probe: the pauses between two turns of the event loop
+// while it runs, less the time the thread only waited for a processor (the
+// machine is shared). A pause counts when `counts` (always by default) held
+// at both of its ends and the probe was not held (the test's own
+// screenshots and checks).
+class PauseProbe
+{
+public:
+    explicit PauseProbe(std::function<bool()> counts = nullptr);
+    void start();
+    void stop() { m_ticks.stop(); }
+    void hold(bool held);
+    qint64 longest() const { return m_longest; }
+    // Every counted pause longer than 10 ms: its end (ms since the epoch)
+    // and its length.
+    QList<QPair<qint64, qint64>> pauses;
+
+private:
+    std::function<bool()> m_counts;
+    QTimer m_ticks;
+    QElapsedTimer m_sinceTick;
+    qint64 m_cpuWait = 0, m_longest = 0;
+    bool m_held = false, m_counted = false;
+};
+
+// The operator leaves through the exit question (the window's close
+// button) while a scenario runs; the tool quits as main makes it.
+class Leaving
+{
+public:
+    // Asks now; 300 ms later takes the question and whether "Cancel" has
+    // the focus, shoots, and answers "Exit".
+    void ask(GuiHarness& gui, const QString& shot);
+    // The run has ended (the first call counts).
+    void ended();
+    // Once the run ended: one line per fault. The question holds `text`,
+    // "Cancel" had the focus, the tool quit, and the run ended 1 to 20 s
+    // after "Exit" using less than half of that in processor time.
+    QStringList faults(const QString& text);
+
+private:
+    QString m_question;
+    bool m_cancelFocused = false, m_quit = false;
+    QElapsedTimer m_sinceExit;
+    qint64 m_cpuAtExit = 0, m_endedAfter = -1, m_cpuUntilEnd = -1;
 };
 
 // main() of a GUI test program: the application, the harness and the test
