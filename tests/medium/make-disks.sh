@@ -34,9 +34,12 @@ done
 
 # 1. The installed system. mmdebstrap reads this machine's apt sources; a
 # source that cannot be reached fails (bounded by timeout, never a hang).
-if [ ! -s base.tar ]; then
-  echo "make-disks: mmdebstrap (about a minute or two)"
-  timeout 1200 mmdebstrap --mode=unshare --variant=minbase \
+# (The output name does not end in .tar, so the format is given: mmdebstrap
+# would otherwise write a directory.)
+if [ ! -f base.tar ] || [ ! -s base.tar ]; then
+  rm -rf base.tar base.tar.part
+  echo "make-disks: mmdebstrap (a few minutes; up to 20 on a busy machine)"
+  timeout 1800 mmdebstrap --mode=unshare --variant=minbase --format=tar \
     --include=systemd-sysv,udev,linux-image-amd64,lvm2,fdisk,initramfs-tools,zstd \
     bookworm base.tar.part > mmdebstrap.log 2>&1 \
     || { tail -20 mmdebstrap.log >&2; fail "mmdebstrap failed (log: $cache/mmdebstrap.log)"; }
