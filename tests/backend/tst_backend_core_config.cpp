@@ -158,7 +158,10 @@ void TestBackendCoreConfig::values_and_warnings()
         {"node Primary-server", {}, [](C c) { return c.get_node_type() == 0; }},
         {"node media-server", {}, [](C c) { return c.get_node_type() == 3; }},
         {"digital-signature Yes", {}, [](C c) { return !c.is_digital_sign(); }},
+        // A yes answer: yes, y, true or t in any case, nothing else.
         {"use-ip-instead-hostname 1", {}, [](C c) { return !c.is_ip_instead_hostname_enabled(); }},
+        {"use-ip-instead-hostname yess", {}, [](C c) { return !c.is_ip_instead_hostname_enabled(); }},
+        {"use-ip-instead-hostname tRuE", {}, [](C c) { return c.is_ip_instead_hostname_enabled(); }},
         {"client-shutdown_scenario after-all-tasks", {}, [](C c) { return c.get_client_shutdown_scenario() == 1; }},
         // Numbers: leading digits, clamped to the type.
         {"parallelizm 12abc", {}, [](C c) { return c.get_parallelism() == 12; }},
