@@ -146,14 +146,12 @@ void TestBackendConfigFile::opening_and_saving_failures()
 
 void TestBackendConfigFile::hostile_input_is_read_safely()
 {
-    // A line of 1 MB, bytes that are not UTF-8, NUL bytes, numbers far
-    // beyond 64 bits: all plain text to this reader.
+    // A line of 1 MB, bytes that are not UTF-8, NUL bytes: all plain text
+    // to this reader (numbers are text to it as well).
     const std::string big(1024 * 1024, 'v');
     std::string text = "long " + big + "\n";
     text += "bin \xff\xfe\x80 tail\n";
     text += std::string("nul a\0b", 7) + "\n";
-    text += "num 999999999999999999999999999999\n";
-    text += "neg -1\n";
     text += big + "\n"; // a 1 MB name without value
     text += "last no newline";
     write_file(d_ + "/h.conf", text);
@@ -161,8 +159,6 @@ void TestBackendConfigFile::hostile_input_is_read_safely()
     QCOMPARE(cfg["long"].size(), big.size());
     QCOMPARE(B(cfg["bin"]), QByteArray("\xff\xfe\x80 tail"));
     QCOMPARE(B(cfg["nul"]), QByteArray("a\0b", 3));
-    QCOMPARE(B(cfg["num"]), QByteArray("999999999999999999999999999999"));
-    QCOMPARE(B(cfg["neg"]), QByteArray("-1"));
     QCOMPARE(B(cfg[big]), QByteArray(""));
     QCOMPARE(B(cfg["last"]), QByteArray("no newline"));
     QVERIFY(cfg.save(d_ + "/h2.conf"));

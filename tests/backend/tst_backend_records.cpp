@@ -137,11 +137,9 @@ void TestBackendRecords::class_versions_and_empty_lists()
 void TestBackendRecords::damaged_payloads_are_reported_and_leave_the_list_alone()
 {
     const std::vector<std::pair<const char*, std::string>> cases = {
-        {"empty", ""},
         {"garbage", "hello, this is not an archive"},
         {"wrong signature", "22 serialization::archivX 18 0 0 0 0\n"},
         {"library version from the future", "22 serialization::archive 99 0 0 0 0\n"},
-        {"count larger than data", head + "0 0 3" + archives_by_hand.substr(head.size() + 5)},
         {"huge count", head + "0 0 99999999999999999 0 0 0 1 2 0  \n"},
         {"negative count", head + "0 0 -1 0 0 0 1\n"},
         {"huge string length", head + "0 0 1 0 0 0 1 2 99999999999999 abc\n"},

@@ -72,29 +72,8 @@ private slots:
         QVERIFY(gui.clickName("backButton"));
         QVERIFY(gui.waitVisible("scenarioSelectionPage"));
 
-        // The exit question replaces an error; Cancel keeps the program running.
-        notifier()->showError("an error");
-        notifier()->showExit();
-        QCOMPARE(kind(), int(Exit));
-        QTest::qWait(300); // the dialog has grown to its height
-        QCOMPARE(gui.textOf("dialogTitle"), GuiHarness::tr("CustomSmallDialog", "Do you want to exit?"));
-        QSignalSpy quit(gui.view()->engine(), &QQmlEngine::quit);
-        QVERIFY(gui.clickName("dialogRejectButton"));
-        QVERIFY(waitClosed());
-        QCOMPARE(quit.count(), 0);
-        QVERIFY(gui.findVisible("scenarioSelectionPage"));
-        // "Exit" in the question ends the program the normal way.
-        notifier()->showExit();
-        QTest::qWait(300);
-        QVERIFY(gui.clickName("dialogAcceptButton"));
-        QCOMPARE(quit.count(), 1);
-    }
-
-    // The details strip: collapsed first, filled and grown on a press,
-    // collapsed again on the next; closing resets it for the next one.
-    void detailsStrip()
-    {
-        QVERIFY(gui.start(QSize(800, 600), {"lo", "eth0"}));
+        // The details strip: collapsed first, filled and grown on a press,
+        // collapsed again on the next; closing resets it for the next one.
         const QString details = "mount: /mnt: wrong fs type, bad option, bad superblock on /dev/sdb1.\n"
                                 "dmesg(1) may have more information after failed mount system call.";
         notifier()->showError("Can't mount /dev/sdb1 on /mnt", details);
@@ -125,6 +104,23 @@ private slots:
         QVERIFY(gui.waitFor([&] { return dialogOpen(); }));
         QVERIFY(!gui.findVisible("dialogDetailsStrip"));
         QCOMPARE(gui.find("dialogDetailsText")->property("text").toString(), QString());
+
+        // The exit question replaces an error; Cancel keeps the program running.
+        notifier()->showError("an error");
+        notifier()->showExit();
+        QCOMPARE(kind(), int(Exit));
+        QTest::qWait(300); // the dialog has grown to its height
+        QCOMPARE(gui.textOf("dialogTitle"), GuiHarness::tr("CustomSmallDialog", "Do you want to exit?"));
+        QSignalSpy quit(gui.view()->engine(), &QQmlEngine::quit);
+        QVERIFY(gui.clickName("dialogRejectButton"));
+        QVERIFY(waitClosed());
+        QCOMPARE(quit.count(), 0);
+        QVERIFY(gui.findVisible("scenarioSelectionPage"));
+        // "Exit" in the question ends the program the normal way.
+        notifier()->showExit();
+        QTest::qWait(300);
+        QVERIFY(gui.clickName("dialogAcceptButton"));
+        QCOMPARE(quit.count(), 1);
     }
 
     // Last: the medium stays a foreign system for the rest of this process.

@@ -1,5 +1,6 @@
 // The page flow: welcome page, work window with its step stack and step bar,
-// the scenario queues, the exit page and the way back to the start.
+// the scenario queues, the journal, the exit page and the way back to the
+// start.
 
 #include "guiharness.h"
 #include "guiconfig.h"
@@ -33,13 +34,14 @@ class PageFlowTest : public QObject
     }
 
 private slots:
-    void init() { QVERIFY(gui.start(QSize(800, 600), {"lo", "eth0"})); }
     void cleanup() { gui.stop(); }
 
     void welcomeStartBackupBackRestoreBack()
     {
-        QVERIFY(gui.waitVisible("welcomePage"));
+        QVERIFY(gui.start(QSize(800, 600), {"lo", "eth0"}) && gui.waitVisible("welcomePage"));
         QVERIFY2(!gui.findVisible("journalFooter"), "the footer is hidden before the first Start");
+        qInfo("operator note before start");
+        qWarning("a warning before start");
         QVERIFY(gui.startWork());
         QCOMPARE(gui.find("pageLoader")->property("item").value<QQuickItem*>()->objectName(), QString("workWindow"));
         QVERIFY(gui.findVisible("journalFooter"));
@@ -77,6 +79,28 @@ private slots:
             QVERIFY(gui.clickName("backButton"));
             checkFreshSelection();
         }
+
+        // The journal: a step page's needOpenJournal reaches the root page
+        // through the stack and the work window (asking again while open
+        // keeps it open); it holds every message since the program started,
+        // one line each in the order written, and lines keep coming.
+        QVERIFY(gui.clickName("backupButton"));
+        QQuickItem* page = gui.waitVisible("backupChoosingDevicePage");
+        QVERIFY(page && !gui.findVisible("journal"));
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(QMetaObject::invokeMethod(page, "needOpenJournal"));
+            QVERIFY(gui.waitVisible("journal") && gui.root()->property("journalOpen").toBool());
+        }
+        const auto journal = [&] { return gui.find("journalText")->property("text").toString(); };
+        QVERIFY2(journal().contains("Warning: ") && journal().contains("a warning before start"),
+            qPrintable(journal().left(400)));
+        const QStringList order {"Welcome page loaded", "operator note before start", "start clicked"};
+        for (int i = 1; i < order.size(); ++i)
+            QVERIFY2(
+                journal().indexOf(order[i - 1]) >= 0 && journal().indexOf(order[i - 1]) < journal().indexOf(order[i]),
+                qPrintable(order[i]));
+        qInfo("written while open");
+        QVERIFY(gui.waitFor([&] { return journal().contains("written while open"); }));
     }
 
     void interfacePreselected_data()
@@ -105,7 +129,7 @@ private slots:
     void failedRestoreExitPageAndBackToStart()
     {
         const QString result = GuiHarness::tr("RestoreProcessPage", "Recovery failed. See log for more info");
-        QVERIFY(gui.startWork());
+        QVERIFY(gui.start(QSize(800, 600), {"lo", "eth0"}) && gui.startWork());
         gui.find("busyIndicator")->setProperty("running", true);
         QVERIFY(gui.finishScenario("restoreButton", false, QVariantList {result}));
         QVERIFY(gui.waitVisible("exitPage"));
@@ -128,6 +152,7 @@ private slots:
 
     void defaultResultTextAndExit()
     {
+        QVERIFY(gui.start(QSize(800, 600), {"lo", "eth0"}));
         QVERIFY(QMetaObject::invokeMethod(gui.root(), "loadPage", Q_ARG(QVariant, 2), Q_ARG(QVariant, QString())));
         QVERIFY(gui.waitVisible("exitPage"));
         QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("ExitPage", "Result of recovery or reservation"));

@@ -43,12 +43,13 @@ class WidgetsTest : public QObject
     }
 
 private slots:
-    void init()
+    // One page for all cases: each works on its own widget.
+    void initTestCase()
     {
         QVERIFY(gui.start(
             QSize(1000, 620), {}, QUrl::fromLocalFile(QStringLiteral(SV_GUI_TEST_DIR "/qml/WidgetsPage.qml"))));
     }
-    void cleanup() { gui.stop(); }
+    void cleanupTestCase() { gui.stop(); }
 
     void comboFiltersOneSecondAfterTyping()
     {

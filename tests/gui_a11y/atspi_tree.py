@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
 """Reads the accessibility tree of one process over AT-SPI, as a screen
-reader does, and prints one JSON object per shown element:
-{"role", "name", "description", "states", "text", "path"}.
+reader does: for each process id read from standard input, one JSON object
+per shown element ({"role", "name", "description", "states", "text",
+"path"}), then a line holding only ".".
 
-Usage: atspi_tree.py PID
+Usage: echo PID | atspi_tree.py
 """
 import json
 import sys
 
 import pyatspi
+from gi.repository import GLib
 
 
 def states_of(acc):
@@ -39,18 +41,26 @@ def walk(acc, path, out, depth=0):
         out.append({"role": "error", "name": str(e), "description": "", "states": [], "text": None, "path": path})
 
 
-def main():
-    pid = int(sys.argv[1])
-    desktop = pyatspi.Registry.getDesktop(0)
-    for app in desktop:
+def read(pid):
+    # Serve what came meanwhile (applications joining, changes) first.
+    while GLib.MainContext.default().iteration(False):
+        pass
+    for app in pyatspi.Registry.getDesktop(0):
         if app is not None and app.get_process_id() == pid:
+            app.clearCache()  # the tree as it is now, not as last read
             out = []
             walk(app, "", out)
             for element in out:
                 print(json.dumps(element, ensure_ascii=False))
-            return 0
+            return
     print("no application with pid %d on the accessibility bus" % pid, file=sys.stderr)
-    return 1
+
+
+def main():
+    for line in sys.stdin:
+        read(int(line))
+        print(".", flush=True)
+    return 0
 
 
 if __name__ == "__main__":

@@ -1,12 +1,14 @@
 // The simulated rescue medium as the tool sees it inside the sandbox
 // ("standard" preset): identity, the lsblk stub's tree against blkid, and
-// hostile names on the medium. (The hostnamectl stub is driven by the
-// device and backup tests.)
+// hostile names on the medium, and the stand-ins' scenario files. (The
+// hostnamectl stub is driven by the device and backup tests.)
 #include <QtTest>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include "scenario.h"
 
 class TestMedium : public QObject
 {
@@ -52,6 +54,28 @@ class TestMedium : public QObject
     }
 
 private slots:
+    // Every scenario file loads, those kept for runs by hand too (the daemon
+    // stand-in refuses to start on a wrong one).
+    void scenarioFilesLoad()
+    {
+        const QDir dir(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios");
+        const QStringList files = dir.entryList({"*.ini"}, QDir::Files);
+        QVERIFY(files.contains("default.ini") && files.contains("slow-daemon.ini"));
+        for (const QString& f : files) {
+            sv_standin::scenario sc;
+            std::string error;
+            QVERIFY2(sv_standin::load_scenario(dir.filePath(f).toStdString(), sc, error),
+                qPrintable(f + ": " + QString::fromStdString(error)));
+        }
+        // A wrong value is refused, and named.
+        QTemporaryFile wrong;
+        QVERIFY(wrong.open() && wrong.write("[local_client]\nstart = maybe\n") > 0 && wrong.flush());
+        sv_standin::scenario sc;
+        std::string error;
+        QVERIFY(!sv_standin::load_scenario(wrong.fileName().toStdString(), sc, error));
+        QVERIFY2(QString::fromStdString(error).contains("'maybe'"), error.c_str());
+    }
+
     void identityAndTree()
     {
         QCOMPARE(QSysInfo::machineHostName(), QString("sarvelin-key"));
