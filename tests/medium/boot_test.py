@@ -476,6 +476,10 @@ class Walk:
         self.type_into(tr("RestoreSettingsPage", "Enter client's password"), "web01-secret", secret=True)
         self.forward("restore-settings-done")
         _, _, words = self.wait(tr("Window", "Confirm chosen data: restore"), 60, "restore-confirm")
+        if not words.find(self.disk2, part=True):
+            # Read in Russian, a Latin device name can come out in Cyrillic
+            # letters ("nvme0n1" as "путе0п1"): the same screen in English.
+            words = self.m.read(self.m.screen(), "eng")
         check(words.find(self.disk2, part=True), "the confirmation does not name %s:\n%s" % (self.disk2, words.text()))
         self.forward()  # "Restore"
         # The LVM question names the NVMe disk's group and nothing of disk 1.
@@ -485,6 +489,8 @@ class Walk:
         check(phrase == yes, "the restore never asked about the NVMe disk's volume group")
         text = words.text()
         vg1, vg2 = self.env["VG1"], self.env["VG2"]
+        if vg2 not in text:  # Latin names read apart from a Russian page, as above
+            text += "\n" + self.m.read(self.m.screen(), "eng").text()
         check(vg2 in text, "the LVM question does not name %s:\n%s" % (vg2, text))
         check(vg1 not in text, "the LVM question names disk 1's group %s:\n%s" % (vg1, text))
         self.m.click_box(box)
