@@ -8,9 +8,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${SV_BUILD_DIR:-$root/build}"
 jobs="$(nproc)"
 
-# SV_MEDIUM_TESTS=1 adds the rescue medium's build and its QEMU boot tests;
-# they run last, after everything else has passed.
-medium="$([ "${SV_MEDIUM_TESTS:-0}" = 1 ] && echo ON || echo OFF)"
+# The rescue medium's build and its QEMU boot tests run last, after everything
+# else has passed; SV_MEDIUM_TESTS=0 leaves them out.
+medium="$([ "${SV_MEDIUM_TESTS:-1}" = 1 ] && echo ON || echo OFF)"
 cmake -S "$root" -B "$build" -G Ninja -DSV_MEDIUM_TESTS="$medium" -DSV_MEDIUM_PARALLEL_BOOTS=ON
 cmake --build "$build" -j"$jobs"
 
