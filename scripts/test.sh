@@ -41,7 +41,7 @@ cd "$fuzz"
 ctest --output-on-failure -L fuzz
 
 # The rescue medium: the image and the virtual disks side by side, then the
-# three boots at once (about an hour less than one after the other).
+# three boots at once rather than one after the other.
 if [ "$medium" = ON ]; then
   cd "$build"
   ctest --output-on-failure -j3 -L medium

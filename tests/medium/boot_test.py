@@ -84,6 +84,11 @@ class Walk:
                 self.env[k] = v
 
     # --- screen helpers ---------------------------------------------------------
+    def read_in_english(self):
+        """The screen read again in English only: read in Russian, a Latin
+        name can come out in Cyrillic letters ("nvme0n1" as "путе0п1")."""
+        return self.m.read(self.m.screen(), "eng")
+
     def wait(self, phrases, timeout=90, name=None, interval=3):
         return self.m.wait_text(phrases, timeout, name, self.langs, interval)
 
@@ -477,9 +482,7 @@ class Walk:
         self.forward("restore-settings-done")
         _, _, words = self.wait(tr("Window", "Confirm chosen data: restore"), 60, "restore-confirm")
         if not words.find(self.disk2, part=True):
-            # Read in Russian, a Latin device name can come out in Cyrillic
-            # letters ("nvme0n1" as "путе0п1"): the same screen in English.
-            words = self.m.read(self.m.screen(), "eng")
+            words = self.read_in_english()
         check(words.find(self.disk2, part=True), "the confirmation does not name %s:\n%s" % (self.disk2, words.text()))
         self.forward()  # "Restore"
         # The LVM question names the NVMe disk's group and nothing of disk 1.
@@ -489,8 +492,8 @@ class Walk:
         check(phrase == yes, "the restore never asked about the NVMe disk's volume group")
         text = words.text()
         vg1, vg2 = self.env["VG1"], self.env["VG2"]
-        if vg2 not in text:  # Latin names read apart from a Russian page, as above
-            text += "\n" + self.m.read(self.m.screen(), "eng").text()
+        if vg2 not in text:
+            text += "\n" + self.read_in_english().text()
         check(vg2 in text, "the LVM question does not name %s:\n%s" % (vg2, text))
         check(vg1 not in text, "the LVM question names disk 1's group %s:\n%s" % (vg1, text))
         self.m.click_box(box)
