@@ -172,7 +172,6 @@ class Walk:
         """The step page's "back" and "forward" buttons: the two buttons at
         the bottom right of the page's white panel, found by their colour.
         Returns {name: (x, y, enabled)}."""
-        from vm import Words
         png = os.path.join(self.m.dir, "nav.png")
         pic.write_png(png)
         boxes = Words._white_boxes(png)
@@ -267,14 +266,16 @@ class Walk:
                                              for line in ev.get("pvs", [])) if m})
 
     # --- the walk ---------------------------------------------------------------
+    def machine(self, folder):
+        a = self.args
+        return Machine(os.path.join(a.out, folder), a.mode, a.iso, os.path.join(a.disks, "disk1.qcow2"),
+                       os.path.join(a.disks, "disk2.qcow2"), usb=a.usb)
+
     def login_boot(self):
         """Boots the same image, on the same machine, by the boot menu's
         second entry (the tool's session off) to the login prompt on the
         first console; returns the seconds from power-on to the prompt."""
-        a = self.args
-        m = Machine(os.path.join(a.out, "vm-text"), a.mode, a.iso,
-                    os.path.join(a.disks, "disk1.qcow2"), os.path.join(a.disks, "disk2.qcow2"),
-                    usb=a.usb, log=log)
+        m = self.machine("vm-text")
         try:
             # "End" picks the menu's last entry and stops its count-down:
             # pressed every few tenths of a second from power-on (firmware
@@ -324,9 +325,7 @@ class Walk:
 
     def boot(self):
         a = self.args
-        self.m = Machine(os.path.join(a.out, "vm"), a.mode, a.iso,
-                         os.path.join(a.disks, "disk1.qcow2"), os.path.join(a.disks, "disk2.qcow2"),
-                         usb=a.usb, log=log)
+        self.m = self.machine("vm")
         log("powered on:", " ".join(self.m.cmd))
         # The medium writes a marker to the serial console when the tool's
         # window is mapped; the screen is read from then on (reading it

@@ -6,6 +6,7 @@ back over its second serial port (ttyS1), where the medium answers
 
 import json
 import os
+import re
 import shutil
 import socket
 import struct
@@ -62,9 +63,6 @@ class Qmp:
                 if "error" in reply:
                     raise TestFailure("QMP %s: %s" % (command, reply["error"].get("desc")))
 
-    def close(self):
-        self.sock.close()
-
 
 # --- pictures -----------------------------------------------------------------
 
@@ -84,13 +82,6 @@ class Picture:
         i = (y * self.width + x) * 3
         return tuple(self.pixels[i:i + 3])
 
-    def region(self, x0, y0, x1, y1):
-        rows = []
-        for y in range(y0, y1):
-            i = (y * self.width + x0) * 3
-            rows.append(self.pixels[i:i + (x1 - x0) * 3])
-        return b"".join(rows)
-
     def write_png(self, path):
         raw = b"".join(b"\0" + self.pixels[y * self.width * 3:(y + 1) * self.width * 3]
                        for y in range(self.height))
@@ -103,6 +94,21 @@ class Picture:
                + chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
         with open(path, "wb") as f:
             f.write(png)
+
+
+def _components(filters, png, min_area, colours):
+    """Boxes (x, y, w, h) of the connected areas of `colours` in the
+    picture after ImageMagick's `filters`."""
+    out = subprocess.run(["convert", png] + filters + ["-define", "connected-components:verbose=true",
+                                                       "-define", "connected-components:area-threshold=%d" % min_area,
+                                                       "-connected-components", "4", "null:"],
+                         capture_output=True, text=True, timeout=60).stdout
+    boxes = []
+    for f in (line.split() for line in out.splitlines()):
+        if len(f) >= 5 and f[4] in colours:
+            w, h, x, y = map(int, re.split("[x+]", f[1]))
+            boxes.append((x, y, w, h))
+    return boxes
 
 
 def _corner_colour(png):
@@ -171,45 +177,19 @@ class Words:
 
     @staticmethod
     def _white_boxes(png):
-        out = subprocess.run(["convert", png, "-colorspace", "gray", "-threshold", "90%",
-                              "-define", "connected-components:verbose=true",
-                              "-define", "connected-components:area-threshold=600",
-                              "-connected-components", "4", "null:"],
-                             capture_output=True, text=True, timeout=60).stdout
-        boxes = []
-        for line in out.splitlines()[1:]:
-            f = line.split()
-            if len(f) < 5 or f[4] != "gray(255)":
-                continue
-            w, rest = f[1].split("x")
-            h, x, y = rest.split("+")
-            w, h, x, y = int(w), int(h), int(x), int(y)
-            if w >= 30 and h >= 14:
-                boxes.append((x, y, w, h))
-        return boxes
+        boxes = _components(["-colorspace", "gray", "-threshold", "90%"], png, 600, ("gray(255)",))
+        return [(x, y, w, h) for x, y, w, h in boxes if w >= 30 and h >= 14]
 
     @staticmethod
     def _coloured_boxes(png):
         """Boxes of the colour of the screen's top left pixel (the page)."""
         # The page's colour, and the theme's teal in case a dialog dims the page.
-        out = ""
-        for colour in sorted({_corner_colour(png), "srgb(0,117,122)"}):
-            out += subprocess.run(["convert", png, "-fuzz", "10%", "-fill", "black", "+opaque", colour,
-                                   "-fill", "white", "-opaque", colour,
-                                   "-define", "connected-components:verbose=true",
-                                   "-define", "connected-components:area-threshold=500",
-                                   "-connected-components", "4", "null:"],
-                                  capture_output=True, text=True, timeout=60).stdout
         boxes = []
-        for line in out.splitlines():
-            f = line.split()
-            if len(f) < 5 or f[4] not in ("gray(255)", "srgb(255,255,255)", "white"):
-                continue
-            w, rest = f[1].split("x")
-            h, x, y = rest.split("+")
-            w, h, x, y = int(w), int(h), int(x), int(y)
-            if w >= 40 and 16 <= h <= 90 and (x, y, w, h) not in boxes:
-                boxes.append((x, y, w, h))
+        for colour in sorted({_corner_colour(png), "srgb(0,117,122)"}):
+            for b in _components(["-fuzz", "10%", "-fill", "black", "+opaque", colour, "-fill", "white",
+                                  "-opaque", colour], png, 500, ("gray(255)", "srgb(255,255,255)", "white")):
+                if b[2] >= 40 and 16 <= b[3] <= 90 and b not in boxes:
+                    boxes.append(b)
         return boxes
 
     def _tesseract(self, png, langs, psm, key, dx, dy, scale):
@@ -339,10 +319,9 @@ def char_keys(c):
 
 
 class Machine:
-    def __init__(self, workdir, mode, iso, disk1, disk2, usb=False, log=print):
+    def __init__(self, workdir, mode, iso, disk1, disk2, usb=False):
         self.dir = workdir
         self.mode = mode
-        self.log = log
         self.shots = 0
         os.makedirs(workdir, exist_ok=True)
         for name in ("qmp.sock", "ev.sock"):
