@@ -79,24 +79,6 @@ inline bool logContains(const QString& text)
     return !logLines().filter(text).isEmpty();
 }
 
-inline const QString standinsDir()
-{
-    return QStringLiteral("/opt/sarvelin/standins");
-}
-inline const QString daemonProgram()
-{
-    return QStringLiteral("/opt/sarvelin/bin/sv_keyclientd");
-}
-
-// The medium's default scenario: clients web01 (two archives, a plan of two
-// entries), db01 (no plan) and mail01 (no archives), key password
-// "key-secret", restore statuses 2, 2, 5.
-inline QByteArray baseScenario()
-{
-    QFile f(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini");
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 3000)
 {
     QElapsedTimer t;
@@ -115,27 +97,25 @@ class Daemon
 public:
     ~Daemon() { stop(); }
 
-    // Writes the scenario (the base scenario plus `extra` sections) and
-    // starts the daemon; true once its queues exist.
-    bool start(const QByteArray& extra = QByteArray(), const QByteArray& base = baseScenario())
+    // Writes the medium's default scenario plus `extra` sections and starts
+    // the daemon; true once it logged its start.
+    bool start(const QByteArray& extra = QByteArray())
     {
         stop();
-        QDir().mkpath(standinsDir());
-        QFile::remove(standinsDir() + "/requests.log");
-        if (!writeFile(standinsDir() + "/scenario.ini", base + "\n" + extra))
+        const QString dir = "/opt/sarvelin/standins";
+        QFile base(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini");
+        QFile::remove(dir + "/requests.log");
+        if (!base.open(QIODevice::ReadOnly) || !writeFile(dir + "/scenario.ini", base.readAll() + "\n" + extra))
             return false;
-        m_process.setProgram(daemonProgram());
         m_process.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_process.start();
-        if (!m_process.waitForStarted(3000))
-            return false;
-        return waitFor(
-                   [this] {
-                       return m_process.state() == QProcess::NotRunning
-                           || (QFile::exists("/dev/shm/Sarvelin_SVKEY_to_client_MQ")
-                               && QFile::exists("/dev/shm/Sarvelin_client_to_SVKEY_MQ") && log().contains("STARTED"));
-                   },
-                   5000)
+        m_process.start("/opt/sarvelin/bin/sv_keyclientd", QStringList());
+        return m_process.waitForStarted(3000)
+            && waitFor(
+                [this, dir] {
+                    return m_process.state() == QProcess::NotRunning
+                        || readFile(dir + "/requests.log").contains("STARTED");
+                },
+                5000)
             && m_process.state() == QProcess::Running;
     }
 
@@ -150,27 +130,6 @@ public:
         }
     }
 
-    static QString log()
-    {
-        QFile f(standinsDir() + "/requests.log");
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-
-    // Log lines without their time stamps.
-    static QStringList logLines()
-    {
-        QStringList out;
-        for (const QString& line : log().split('\n', Qt::SkipEmptyParts))
-            out << line.section(' ', 1);
-        return out;
-    }
-
-    // The requests as the daemon logged them (zero bytes shown as \0).
-    static QStringList requests()
-    {
-        return logLines().filter(QRegularExpression("^REQUEST ")).replaceInStrings(QRegularExpression("^REQUEST "), "");
-    }
-
 private:
     QProcess m_process;
 };
@@ -182,18 +141,6 @@ const std::string kWeb01 = "52:54:00:1a:2b:01";
 const std::string kDb01 = "52:54:00:1a:2b:02";
 const QString kClientReceiveFailure
     = "It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process";
-
-// A [fault N] section of the scenario.
-inline QByteArray fault(
-    const char* request, const char* kind, const char* text = nullptr, int number = 1, int times = 0)
-{
-    QByteArray s = "[fault " + QByteArray::number(number) + "]\nrequest = " + request + "\nkind = " + kind + "\n";
-    if (text)
-        s += QByteArray("text = ") + text + "\n";
-    if (times)
-        s += "times = " + QByteArray::number(times) + "\n";
-    return s;
-}
 
 // Waits until the answer queue holds a message (a late answer arrived).
 inline bool waitForPendingAnswer(int milliseconds)

@@ -1,9 +1,7 @@
 // The real key client link over the Boost queues and the named mutex,
-// against the daemon stand-in: no daemon, half-open queues, payload framing
-// over the real queues, an answer that fills the whole buffer, an answer left
-// unread, the real link's deadline, and the named mutex held elsewhere. The
-// controller's handling of the other faults and answers runs in-process
-// against a scripted link (tst_link_logic).
+// against the daemon stand-in: no daemon, half-open queues, an answer that
+// fills the whole buffer, an answer left unread, the link's deadline, and the
+// named mutex held elsewhere.
 
 #include "link_support.h"
 
@@ -79,28 +77,10 @@ private slots:
         QCOMPARE(f.shown->errors().size(), 4);
     }
 
-    // A payload of 102401 bytes over the real queues: the length message,
-    // then two parts, all of them read.
-    void payloadFraming()
-    {
-        QByteArray scenario = baseScenario();
-        scenario.replace("password = web01-secret\n", "password = web01-secret\narchives_payload_bytes = 102401\n");
-        QVERIFY(f.daemon.start(QByteArray(), scenario));
-        KeyMaster km;
-        QVERIFY(Access::messageQueuesConnect(km) && Access::helloDaemon(km, kServer)
-            && Access::svkey_authentication(km, Access::hashPassword("key-secret")));
-        std::vector<sv_archive_short> list;
-        Access::ask_archives(km, list, kWeb01);
-        QCOMPARE(list.size(), std::size_t(2));
-        QCOMPARE(list[0].get_name(), std::string("web01 rescue image, Monday"));
-        QVERIFY(list[1].get_aux_text_1().size() > 90000); // the padding
-        QCOMPARE(bip::message_queue(bip::open_only, kAnswerQueue).get_num_msg(), bip::message_queue::size_type(0));
-        QVERIFY(f.shown->shown.isEmpty());
-    }
-
     void answerFillingTheWholeBuffer()
     {
-        QVERIFY(f.daemon.start(fault("ASK LAST RESTORE STATUS", "oversize") + fault("HELLO", "oversize", nullptr, 2)));
+        QVERIFY(f.daemon.start("[fault 1]\nrequest = ASK LAST RESTORE STATUS\nkind = oversize\n"
+                               "[fault 2]\nrequest = HELLO\nkind = oversize\n"));
         KeyMaster km;
         QVERIFY(Access::messageQueuesConnect(km));
         sendRaw("ASK LAST RESTORE STATUS");

@@ -262,22 +262,13 @@ private slots:
             QVERIFY2(logContains(logged), qPrintable(logged));
     }
 
-    // The catalogue requests and their exact texts. Each first answer lacks
-    // its keyword: shown as it is, the caller's list left as it was. Then the
-    // client list is keyed by HWID (a later pair with the same HWID replaces
-    // the earlier one), the plan arrives, a client without a plan keeps the
-    // plan shown, and a refused restore leaves no task.
-    void catalogues()
+    // A catalogue answer without its keyword is shown as it is and leaves
+    // the caller's list as it was; "no plan" keeps the plan shown, quietly;
+    // a refused restore leaves no task.
+    void cataloguesRefused()
     {
-        disaster_recovery_plan_record entry;
-        entry.set_id(4);
-        entry.set_resource("/srv/data");
-        const std::string twoWeb01
-            = sv_payload::encode_client_list({{"web01", kWeb01}, {"web01b", kWeb01}, {"db01", kDb01}});
         Linked l({in({"SOMETHING ELSE ENTIRELY"}), in({"TAKE ARCHIVES LIST"}), in({"NO PLAN HERE"}),
-            in(listAnswer("TAKE CLIENT LIST", twoWeb01)),
-            in(listAnswer("TAKE DISASTER RECOVERY PLAN", sv_payload::encode_recovery_plan({entry}))),
-            in({"CLIENT HASNT DISASTER RECOVERY PLAN"}), in({"TASK WASN'T ADDED"}), in({"ok"})});
+            in({"CLIENT HASNT DISASTER RECOVERY PLAN"}), in({"TASK WASN'T ADDED"})});
         KeyMaster& km = *l.km;
         QVERIFY(l.connect());
         QMap<QString, QString> clients {{"kept", "entry"}};
@@ -285,31 +276,99 @@ private slots:
         std::vector<sv_archive_short> list(3);
         Access::ask_archives(km, list, kWeb01);
         QVERIFY(!Access::askDisasterRecoveryPlan(km, kWeb01));
-        QCOMPARE(shown->errors(), QStringList({"SOMETHING ELSE ENTIRELY", "TAKE ARCHIVES LIST", "NO PLAN HERE"}));
-        QCOMPARE(clients, (QMap<QString, QString> {{"kept", "entry"}}));
-        QCOMPARE(list.size(), std::size_t(3));
-        Access::ask_client_list(km, clients);
-        QCOMPARE(clients,
-            (QMap<QString, QString> {
-                {QString::fromStdString(kWeb01), "web01b"}, {QString::fromStdString(kDb01), "db01"}}));
-        QVERIFY(Access::askDisasterRecoveryPlan(km, kWeb01));
+        QVERIFY(km.drpManager()->fillPlan(sv_payload::encode_recovery_plan({{}})));
         QVERIFY(!Access::askDisasterRecoveryPlan(km, kDb01));
         QCOMPARE(km.drpManager()->plan().size(), std::size_t(1));
-        QCOMPARE(km.drpManager()->plan()[0].resource(), std::string("/srv/data"));
         QVERIFY(!Access::launchRestoreArchive(km, "HASH", "/dev/sda"));
         QVERIFY(logContains("Restore wasn`t started. Wrong response: TASK WASN'T ADDED"));
         QVERIFY(Access::lastTaskId(km).empty());
+        QCOMPARE(shown->errors(), QStringList({"SOMETHING ELSE ENTIRELY", "TAKE ARCHIVES LIST", "NO PLAN HERE"}));
+        QCOMPARE(clients, (QMap<QString, QString> {{"kept", "entry"}}));
+        QCOMPARE(list.size(), std::size_t(3));
+    }
+
+    // The restore scenario through the controller's public calls, every
+    // request compared whole: a refused key password, a second Connect,
+    // entries that cannot be chosen, a client without archives, a failed
+    // archive request after a client with a plan (nothing of that client
+    // stays), then the restore polled to its end.
+    void restoreScenario()
+    {
+        ScriptedRunner runner;
+        runner.answer("", 0); // host name, client start and stop, pvs, lsblk
+        const auto crypted = [](const char* password) { return std::string(::crypt(password, "$1$q8vzt2mw$")); };
+        const std::string mail01 = "52:54:00:1a:2b:03", archives = "GET ARCHIVES LIST SV KEY:";
+        const std::string plan = "GET DISASTER RECOVERY PLAN:", clientHash = crypted("web01-secret");
+        // A later pair with the same HWID replaces the earlier one.
+        const std::string clients = sv_payload::encode_client_list(
+            {{"web01", kWeb01}, {"we{b", kWeb01}, {"db01", kDb01}, {"mail01", mail01}});
+        std::vector<sv_archive_short> two(2);
+        two[0].set_id(1001);
+        const std::vector<std::pair<std::string, Reply>> replies {{"HELLO:", in({"ok"})},
+            {"SV KEY PASSWORD:" + crypted("key-secret"), in({kAuthenticated})},
+            {"SV KEY PASSWORD:", in({"SV KEY NOT AUTHENTICATED"})},
+            {"SV KEY CLIENT PASSWORD:we{b:" + clientHash, in({kAuthenticated})},
+            {"GET CLIENT LIST", in(listAnswer("TAKE CLIENT LIST", clients))},
+            {archives + kWeb01, in(listAnswer("TAKE ARCHIVES TYPE LIST", sv_payload::encode_archive_list(two)))},
+            {archives + mail01, in(listAnswer("TAKE ARCHIVES TYPE LIST", sv_payload::encode_archive_list({})))},
+            {archives, in({"NO SUCH LIST"})},
+            {plan, in(listAnswer("TAKE DISASTER RECOVERY PLAN", sv_payload::encode_recovery_plan({{}})))},
+            {"SV KEY RESTORE ARCHIVES", in({"TASK WAS ADDED TO QUEUE:77"})},
+            {"DISCONNECT", in({"SERVER WAS DISCONNECTED"})}};
+        int polls = 0;
+        Linked l;
+        l.link->respond = [&](const std::string& request) {
+            if (request == "ASK LAST RESTORE STATUS")
+                return in({++polls < 4 ? "LAST RESTORE STATUS:2" : "LAST RESTORE STATUS:5"});
+            for (const auto& [prefix, reply] : replies)
+                if (request.rfind(prefix, 0) == 0)
+                    return reply;
+            return never();
+        };
+        KeyMaster& km = *l.km;
+        Access::setClientPause(km, 20);
+        km.setSarvelinServerIp("10.0.0.1");
+        km.connectToRestoreServer(kServer, "wrong");
+        QCOMPARE(km.getSarvelinServerIp(), QString());
+        QCOMPARE(shown->shown.value(0).details.count('\n'), 2);
         km.setCmdPort(7001);
         km.setMediaPort(7003);
         km.setNetworkInterface("ens3");
-        QVERIFY(Access::helloDaemon(km, "backup.example.lan"));
-        QCOMPARE(l.link->requests,
-            (std::vector<std::string> {std::string("GET CLIENT LIST\0", 16),
-                "GET ARCHIVES LIST SV KEY:" + kWeb01 + ":rescue_image", "GET DISASTER RECOVERY PLAN:" + kWeb01,
-                std::string("GET CLIENT LIST\0", 16), "GET DISASTER RECOVERY PLAN:" + kWeb01,
-                "GET DISASTER RECOVERY PLAN:" + kDb01,
-                "SV KEY RESTORE ARCHIVESHASH:PWD_SEPARATE:/dev/sda:", "HELLO:backup.example.lan:7001:7003:ens3"}));
-        QCOMPARE(shown->errors().size(), 3);
+        km.connectToRestoreServer(kServer, "key-secret");
+        km.connectToRestoreServer(kServer, "key-secret");
+        QVERIFY(km.isServerConnected());
+        QCOMPARE(km.getSarvelinServerIp(), kServer);
+        const QString web = "we{b{52:54:00:1a:2b:01}", db = "db01{52:54:00:1a:2b:02}";
+        QCOMPARE(km.getClientNames(), QStringList({web, db, "mail01{52:54:00:1a:2b:03}"}));
+        km.loadRecoveringClientData("web01");
+        QVERIFY(logContains("wrong format of client data"));
+        km.loadRecoveringClientData("web01{52:54:00:1a:2b:01}");
+        km.loadRecoveringClientData("mail01{52:54:00:1a:2b:03}");
+        QCOMPARE(Access::archivesModel(km).rowCount(), 0);
+        km.loadRecoveringClientData(web);
+        QCOMPARE(Access::archivesModel(km).rowCount() + km.drpManager()->entries()->rowCount(), 3);
+        km.loadRecoveringClientData(db);
+        QCOMPARE(Access::archivesModel(km).rowCount() + km.drpManager()->entries()->rowCount(), 0);
+        QCOMPARE(
+            shown->errors(), QStringList({"Wrong authentication", "No HWID for such client: web01", "NO SUCH LIST"}));
+
+        km.loadRecoveringClientData(web);
+        Access::archivesModel(km).setSelectedRow(0);
+        km.setSelectedDrive("sdz");
+        QSignalSpy ended(&km, &KeyMaster::restoreEnded);
+        km.restore("web01-secret");
+        QCOMPARE(ended.size(), 1);
+        QVERIFY(ended[0][0].toBool() && !km.isServerConnected());
+        QVERIFY(logContains("Wait please for restore ... 4"));
+        const std::string hello = "HELLO:10.0.0.5:7001:7003:ens3", list = std::string("GET CLIENT LIST\0", 16);
+        std::vector<std::string> expected {"HELLO:10.0.0.5:9991:9993:", "SV KEY PASSWORD:" + crypted("wrong"),
+            "DISCONNECT", hello, "SV KEY PASSWORD:" + crypted("key-secret"), list, archives + mail01 + ":rescue_image",
+            archives + kWeb01 + ":rescue_image", plan + kWeb01, archives + kDb01 + ":rescue_image",
+            archives + kWeb01 + ":rescue_image", plan + kWeb01, hello, "SV KEY CLIENT PASSWORD:we{b:" + clientHash,
+            "SV KEY RESTORE ARCHIVES" + clientHash + ":PWD_SEPARATE:/dev/sdz:1001"};
+        expected.insert(expected.end(), 4, "ASK LAST RESTORE STATUS");
+        expected.push_back("DISCONNECT");
+        QCOMPARE(l.link->requests, expected);
     }
 
     // The connection requests see the unread request and give up at once;
@@ -506,17 +565,6 @@ private slots:
         QVERIFY(logContains("svkey_getstatus exception:"));
         QVERIFY(logContains("svkey_getstatus out"));
         QCOMPARE(shown->shown.size(), 1);
-    }
-
-    // Every password travels as its MD5-crypt with the one salt.
-    void passwordHash()
-    {
-        QCOMPARE(Access::hashPassword("key-secret"), std::string(::crypt("key-secret", "$1$q8vzt2mw$")));
-        QVERIFY(Access::hashPassword("key-secret").rfind("$1$q8vzt2mw$", 0) == 0);
-        Linked l({in({kAuthenticated})});
-        QVERIFY(l.connect());
-        QVERIFY(Access::svkey_client_authentication(*l.km, "web01", Access::hashPassword("web01-secret")));
-        QCOMPARE(l.link->requests.back(), "SV KEY CLIENT PASSWORD:web01:" + Access::hashPassword("web01-secret"));
     }
 
     // The status polls of both scenarios: the statuses the daemon gives, in
