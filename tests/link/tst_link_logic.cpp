@@ -1,17 +1,13 @@
 // The controller's side of the key client link, in-process against a
-// scripted link and a scripted runner (no daemon, no root, no sandbox): the
-// checked start of the local client, how each answer is understood, the
-// catalogue requests, the failure tables of the requests, payload framing,
-// answers left from earlier requests, the status polls of backup and
-// restore, and the window kept alive while a call waits on the link thread
-// (refusals meanwhile, leaving mid-call, the mutex given back on the thread
-// that took it).
+// scripted link and a scripted runner (no daemon, no root, no sandbox).
 
 #include "../common/fake_daemon_link.h"
 #include "../common/scripted_runner.h"
 #include "link_support.h"
 
 #include "sv_payload_decode.h"
+
+#include <boost/date_time/posix_time/posix_time.hpp>
 
 #include <crypt.h>
 
@@ -100,10 +96,9 @@ private slots:
         shown = std::make_unique<NotifierCapture>();
     }
 
-    // A client started for the restore may bring its daemon up after the
-    // pause that follows the start: the connection looks for the daemon's queues again for
-    // a bounded time instead of failing at once, and shows the usual error
-    // when they never come.
+    // A client started for the restore may bring its daemon up late: the
+    // connection looks for its queues again for a bounded time, and shows
+    // the usual error when they never come.
     void daemonUpAfterTheClientStarted()
     {
         ScriptedRunner runner;
@@ -113,29 +108,20 @@ private slots:
             Linked l({in({"ok"}), in({kAuthenticated})});
             Access::shortenScenarioWaits(*l.km, 30); // 1 s for the daemon
             Access::setClientPause(*l.km, 20);
-            {
-                std::lock_guard<std::mutex> g(l.link->lock);
-                l.link->queuesThere = false;
-            }
-            QTimer daemonUp; // scoped: never fires after this round
-            daemonUp.setSingleShot(true);
-            daemonUp.setTimerType(Qt::PreciseTimer); // a coarse one may fire 5 % early
-            QObject::connect(&daemonUp, &QTimer::timeout, [&] {
-                std::lock_guard<std::mutex> g(l.link->lock);
-                l.link->queuesThere = true;
-            });
+            l.link->queuesThere = false;
+            QObject round; // its timer never fires after this round; a coarse one may fire 5 % early
             if (comes)
-                daemonUp.start(600);
+                QTimer::singleShot(600, Qt::PreciseTimer, &round, [&] {
+                    std::lock_guard<std::mutex> g(l.link->lock);
+                    l.link->queuesThere = true;
+                });
             QElapsedTimer took;
             took.start();
             l.km->connectToRestoreServer(kServer, "secret");
-            const qint64 ms = took.elapsed();
-            const bool failedToOpen = shown->errors().contains("Try to open message queues");
-            QVERIFY2(ms >= (comes ? 570 : 1000) && ms < 3000, qPrintable(QString::number(ms)));
-            QCOMPARE(failedToOpen, !comes);
-            QCOMPARE(l.link->requests.empty(), !comes);
-            if (comes)
-                QCOMPARE(l.link->requests.front().rfind("HELLO", 0), std::size_t(0));
+            QVERIFY2(took.elapsed() >= (comes ? 570 : 1000) && took.elapsed() < 3000,
+                qPrintable(QString::number(took.elapsed())));
+            QCOMPARE(shown->errors().contains("Try to open message queues"), !comes);
+            QCOMPARE(l.link->requests.empty() ? "" : l.link->requests.front().substr(0, 5), comes ? "HELLO" : "");
         }
     }
 
@@ -319,7 +305,7 @@ private slots:
         Linked l;
         l.link->respond = [&](const std::string& request) {
             if (request == "ASK LAST RESTORE STATUS")
-                return in({++polls < 4 ? "LAST RESTORE STATUS:2" : "LAST RESTORE STATUS:5"});
+                return in({++polls < 4 ? "LAST RESTORE STATUS:2" : "LAST RESTORE STATUS:15"});
             for (const auto& [prefix, reply] : replies)
                 if (request.rfind(prefix, 0) == 0)
                     return reply;
@@ -383,7 +369,9 @@ private slots:
         QVERIFY(!Access::disconnect(*l.km));
         std::vector<sv_archive_short> list(2);
         Access::ask_archives(*l.km, list, kWeb01);
-        const double deadline = l.link->lastDeadlineSeconds();
+        const double deadline
+            = (l.link->lastDeadline - boost::posix_time::microsec_clock::universal_time()).total_milliseconds()
+            / 1000.0;
         QVERIFY2(deadline > 8.8 && deadline <= 10.0, qPrintable(QString::number(deadline)));
         QCOMPARE(shown->errors(),
             QStringList({"It looks like Sarvelin key client process doesn's work now or doesn't read messages from "
@@ -410,13 +398,10 @@ private slots:
     {
         QFETCH(int, bytes);
         QFETCH(int, parts);
-        const std::string payload = archivesOfSize(std::size_t(bytes));
-        QCOMPARE(payload.size(), std::size_t(bytes));
-        Linked l({in(listAnswer("TAKE ARCHIVES TYPE LIST", payload))});
+        Linked l({in(listAnswer("TAKE ARCHIVES TYPE LIST", archivesOfSize(std::size_t(bytes))))});
         QVERIFY(l.connect());
         std::vector<sv_archive_short> list;
         Access::ask_archives(*l.km, list, kWeb01);
-        QCOMPARE(l.link->requests, std::vector<std::string> {"GET ARCHIVES LIST SV KEY:" + kWeb01 + ":rescue_image"});
         QCOMPARE(l.link->receives, 2 + parts);
         QCOMPARE(l.link->waitingAnswers(), std::size_t(0));
         QCOMPARE(list.size(), std::size_t(2));
@@ -455,9 +440,7 @@ private slots:
             Access::ask_archives(*l.km, list, kWeb01);
             QVERIFY(list.empty());
         } else {
-            disaster_recovery_plan_record entry;
-            entry.set_id(9);
-            QVERIFY(l.km->drpManager()->fillPlan(sv_payload::encode_recovery_plan({entry})));
+            QVERIFY(l.km->drpManager()->fillPlan(sv_payload::encode_recovery_plan({{}})));
             QVERIFY(!Access::askDisasterRecoveryPlan(*l.km, kWeb01));
             QVERIFY(l.km->drpManager()->plan().empty());
             QCOMPARE(l.km->drpManager()->getDrpModel()->rowCount(), 0);
@@ -586,9 +569,6 @@ private slots:
                                                    << "Can`t get one of supported statuses of task";
         QTest::newRow("backup status request refused")
             << false << QStringList {"BUSY"} << false << 1 << "Got bad status of task: Task finished with wrong status";
-        QTest::newRow("restore assigned, then done")
-            << true << QStringList {"LAST RESTORE STATUS:2", "LAST RESTORE STATUS:2", "LAST RESTORE STATUS:15"} << true
-            << 3 << "Got fine final status of task:";
         QTest::newRow("restore bad final status")
             << true << QStringList {"LAST RESTORE STATUS:2", "LAST RESTORE STATUS:14"} << false << 2
             << "Got bad status of task:";
@@ -609,7 +589,6 @@ private slots:
         l.link->respond = [last](const std::string&) { return in({last}); };
         QVERIFY(l.connect());
         QCOMPARE(restore ? Access::didRestoreEndFine(*l.km) : Access::didBackupEndFine(*l.km), result);
-        QCOMPARE(int(l.link->requests.size()), requests);
         const std::string asked = restore ? "ASK LAST RESTORE STATUS" : "ASK LAST BACKUP STATUS";
         QCOMPARE(l.link->requests, std::vector<std::string>(std::size_t(requests), asked));
         QVERIFY2(logContains(logged), qPrintable(logged));
@@ -618,12 +597,10 @@ private slots:
         QCOMPARE(shown->errors(), answers.contains("<never>") ? QStringList {kClientReceiveFailure} : QStringList());
     }
 
-    // A call that waits on the link thread (an answer 0.8 s late, within the
-    // deadline) leaves the window's events flowing (the pauses are measured
-    // in the restore walk's slow-daemon case): what a page calls meanwhile
-    // is refused, and leaving mid-call ends the operation after
-    // the call. A controller that ends holding the named mutex gives it
-    // back on the thread that took it.
+    // While a call waits on the link thread (an answer 0.8 s late), what a
+    // page calls is refused and leaving ends the operation after the call.
+    // A controller that ends holding the named mutex gives it back on the
+    // thread that took it.
     void windowAliveDuringSlowCalls()
     {
         Linked l({in({"ok"}, 800), in({"SV KEY AUTHENTICATED"}, 800)});
