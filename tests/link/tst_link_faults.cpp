@@ -5,12 +5,25 @@
 
 #include "link_support.h"
 
+#include "../common/sandbox_guard.h"
+#include "../common/test_files.h"
+
+#include <QProcess>
+#include <QThread>
+
 #include <boost/date_time/posix_time/posix_time.hpp>
+#include <boost/interprocess/ipc/message_queue.hpp>
+#include <boost/interprocess/sync/named_mutex.hpp>
+
+#include <functional>
 
 using namespace link_test;
 namespace bip = boost::interprocess;
 
 namespace {
+
+const char* const kAnswerQueue = "Sarvelin_client_to_SVKEY_MQ";
+const char* const kRequestQueue = "Sarvelin_SVKEY_to_client_MQ";
 
 void sendRaw(const std::string& text)
 {
@@ -18,19 +31,83 @@ void sendRaw(const std::string& text)
     q.send(text.data(), text.size(), 0);
 }
 
+inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 3000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < milliseconds) {
+        if (condition())
+            return true;
+        QThread::msleep(10);
+    }
+    return condition();
+}
+
+// The key client daemon stand-in, run as a child of the test.
+class Daemon
+{
+public:
+    ~Daemon() { stop(); }
+
+    // Writes the medium's default scenario plus `extra` sections and starts
+    // the daemon; true once it logged its start.
+    bool start(const QByteArray& extra = QByteArray())
+    {
+        stop();
+        const QString dir = "/opt/sarvelin/standins";
+        QFile base(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini");
+        QFile::remove(dir + "/requests.log");
+        if (!base.open(QIODevice::ReadOnly) || !writeFile(dir + "/scenario.ini", base.readAll() + "\n" + extra))
+            return false;
+        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_process.start("/opt/sarvelin/bin/sv_keyclientd", QStringList());
+        return m_process.waitForStarted(3000)
+            && waitFor(
+                [this, dir] {
+                    return m_process.state() == QProcess::NotRunning
+                        || readFile(dir + "/requests.log").contains("STARTED");
+                },
+                5000)
+            && m_process.state() == QProcess::Running;
+    }
+
+    void stop()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            if (!m_process.waitForFinished(3000)) {
+                m_process.kill();
+                m_process.waitForFinished(1000);
+            }
+        }
+    }
+
+private:
+    QProcess m_process;
+};
+
 } // namespace
 
 class TestLinkFaults : public QObject
 {
     Q_OBJECT
-    Fixture f;
+    Daemon daemon;
+    std::unique_ptr<NotifierCapture> shown;
 
 private slots:
-    void initTestCase() { LINK_TEST_IN_SANDBOX_ONLY(); }
-    void init() { f.reset(); }
+    void initTestCase()
+    {
+        SV_REQUIRE_SANDBOX();
+        qInstallMessageHandler(captureHandler);
+    }
+    void init()
+    {
+        logLines().clear();
+        shown = std::make_unique<NotifierCapture>();
+    }
     void cleanup()
     {
-        f.daemon.stop();
+        daemon.stop();
         bip::message_queue::remove(kAnswerQueue);
     }
 
@@ -38,8 +115,8 @@ private slots:
     {
         KeyMaster km;
         QVERIFY(!Access::messageQueuesConnect(km));
-        QCOMPARE(f.shown->errors(), QStringList({"Try to open message queues"}));
-        const QString details = f.shown->shown.first().details;
+        QCOMPARE(shown->errors(), QStringList({"Try to open message queues"}));
+        const QString details = shown->shown.first().details;
         QVERIFY(details.startsWith("Try to open message queues to communicate with Sarvelin key client. "
                                    "It looks like Sarvelin key clients doesn't work on this host. "));
         QVERIFY2(details.endsWith("No such file or directory"), qPrintable(details));
@@ -58,29 +135,29 @@ private slots:
         QVERIFY(QFile::exists(QString("/dev/shm/") + kAnswerQueue));
 
         // Every request fails without its queues, and says so or logs it.
-        f.shown->shown.clear();
+        shown->shown.clear();
         QVERIFY(!Access::helloDaemon(km, kServer));
         QVERIFY(!Access::disconnect(km));
-        QCOMPARE(f.shown->errors(), QVector<QString>(2, "There is no connection to Sarvelin client process").toList());
-        f.shown->shown.clear();
+        QCOMPARE(shown->errors(), QVector<QString>(2, "There is no connection to Sarvelin client process").toList());
+        shown->shown.clear();
         QVERIFY(!Access::svkey_authentication(km, Access::hashPassword("key-secret")));
         QVERIFY(logContains("queue from manager to client is empty"));
         QCOMPARE(Access::getTaskStatus(km, "ASK LAST BACKUP STATUS"), 0u);
         QVERIFY(logContains("zero queue"));
-        QVERIFY(f.shown->shown.isEmpty());
+        QVERIFY(shown->shown.isEmpty());
         std::vector<sv_archive_short> list(2);
         Access::ask_archives(km, list, kWeb01);
         QCOMPARE(list.size(), std::size_t(2));
         QVERIFY(!Access::askDisasterRecoveryPlan(km, kWeb01));
         QVERIFY(!Access::svkey_client_authentication(km, "web01", "hash"));
         QVERIFY(!Access::launchRestoreArchive(km, "hash", "/dev/sda"));
-        QCOMPARE(f.shown->errors().size(), 4);
+        QCOMPARE(shown->errors().size(), 4);
     }
 
     void answerFillingTheWholeBuffer()
     {
-        QVERIFY(f.daemon.start("[fault 1]\nrequest = ASK LAST RESTORE STATUS\nkind = oversize\n"
-                               "[fault 2]\nrequest = HELLO\nkind = oversize\n"));
+        QVERIFY(daemon.start("[fault 1]\nrequest = ASK LAST RESTORE STATUS\nkind = oversize\n"
+                             "[fault 2]\nrequest = HELLO\nkind = oversize\n"));
         KeyMaster km;
         QVERIFY(Access::messageQueuesConnect(km));
         sendRaw("ASK LAST RESTORE STATUS");
@@ -93,10 +170,10 @@ private slots:
         QCOMPARE(answer.find_first_not_of('X', 21), std::string::npos);
         // An answer left unread is dropped before the next request.
         sendRaw("ASK LAST RESTORE STATUS");
-        QVERIFY(waitForPendingAnswer(3000));
+        QVERIFY(waitFor([] { return bip::message_queue(bip::open_only, kAnswerQueue).get_num_msg() > 0; }));
         QVERIFY(!Access::helloDaemon(km, kServer));
         QVERIFY(logContains("dropped 1 unread answer(s) of an earlier request"));
-        QVERIFY(f.shown->shown.isEmpty());
+        QVERIFY(shown->shown.isEmpty());
     }
 
     // The real link gives up at the deadline it is given (UTC time), not
@@ -133,10 +210,10 @@ private slots:
     {
         KeyMaster km;
         QVERIFY(!Access::ClientMutexLock(km).isLocked());
-        QCOMPARE(f.shown->errors(), QStringList({"Sarvelin client doesn't work"}));
-        QVERIFY(f.shown->shown.first().details.startsWith("It looks like Sarvelin client doesn't work on this host. "
-                                                          "Unable to open mutex_svc: No such file or directory"));
-        QVERIFY(f.daemon.start());
+        QCOMPARE(shown->errors(), QStringList({"Sarvelin client doesn't work"}));
+        QVERIFY(shown->shown.first().details.startsWith("It looks like Sarvelin client doesn't work on this host. "
+                                                        "Unable to open mutex_svc: No such file or directory"));
+        QVERIFY(daemon.start());
         bip::named_mutex other(bip::open_only, "Sarvelin_SVC_mutex");
         {
             Access::ClientMutexLock outer(km);
@@ -156,14 +233,14 @@ private slots:
         }
         QVERIFY(other.try_lock());
 
-        f.shown->shown.clear();
+        shown->shown.clear();
         Access::setMutexWait(km, 1);
         QElapsedTimer t;
         t.start();
         QVERIFY(!Access::lockClientMutex(km));
         QVERIFY(t.elapsed() >= 900 && t.elapsed() < 3000);
-        QCOMPARE(f.shown->errors(), QStringList({"Sarvelin client doesn't work"}));
-        QVERIFY(f.shown->shown.first().details.startsWith(
+        QCOMPARE(shown->errors(), QStringList({"Sarvelin client doesn't work"}));
+        QVERIFY(shown->shown.first().details.startsWith(
             "It looks like Sarvelin client doesn't work on this host. Unable to lock mutex_svc: "));
         other.unlock();
         QVERIFY(Access::ClientMutexLock(km).isLocked());
