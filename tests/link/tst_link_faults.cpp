@@ -49,36 +49,26 @@ class Daemon
 public:
     ~Daemon() { stop(); }
 
-    // Writes the medium's default scenario plus `extra` sections and starts
-    // the daemon; true once it logged its start.
+    // On the medium's default scenario plus `extra` sections; true once the
+    // daemon logged its start (its queues and mutex exist then).
     bool start(const QByteArray& extra = QByteArray())
     {
-        stop();
-        const QString dir = "/opt/sarvelin/standins";
-        QFile base(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini");
-        QFile::remove(dir + "/requests.log");
-        if (!base.open(QIODevice::ReadOnly) || !writeFile(dir + "/scenario.ini", base.readAll() + "\n" + extra))
+        const QString log = "/opt/sarvelin/standins/requests.log";
+        const QByteArray base = readFile(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini");
+        QFile::remove(log);
+        if (base.isEmpty() || !writeFile("/opt/sarvelin/standins/scenario.ini", base + "\n" + extra))
             return false;
         m_process.setProcessChannelMode(QProcess::ForwardedChannels);
         m_process.start("/opt/sarvelin/bin/sv_keyclientd", QStringList());
-        return m_process.waitForStarted(3000)
-            && waitFor(
-                [this, dir] {
-                    return m_process.state() == QProcess::NotRunning
-                        || readFile(dir + "/requests.log").contains("STARTED");
-                },
-                5000)
-            && m_process.state() == QProcess::Running;
+        return m_process.waitForStarted(3000) && waitFor([log] { return readFile(log).contains("STARTED"); }, 5000);
     }
 
     void stop()
     {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(3000)) {
-                m_process.kill();
-                m_process.waitForFinished(1000);
-            }
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(1000);
         }
     }
 

