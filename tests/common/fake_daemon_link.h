@@ -99,14 +99,12 @@ public:
         if (requestQueueFull)
             return false;
         requests.push_back(message);
-        pending = true;
+        pending = !script.empty() || respond;
         if (!script.empty()) {
             current = script.front();
             script.pop_front();
         } else if (respond) {
             current = respond(message);
-        } else {
-            pending = false;
         }
         return true;
     }
@@ -130,13 +128,10 @@ public:
         if (answers.empty() && pending) {
             pending = false;
             // A late reply lands once the deadline has passed.
-            for (const std::string& m : current.messages)
-                answers.push_back(m);
-            if (current.when != Reply::InTime) {
-                if (current.when == Reply::Never)
-                    answers.clear();
+            if (current.when != Reply::Never)
+                answers.insert(answers.end(), current.messages.begin(), current.messages.end());
+            if (current.when != Reply::InTime)
                 return false;
-            }
         }
         if (answers.empty())
             return false;
