@@ -92,13 +92,6 @@ public:
     {
         return k.receivePayload(exchange, payload) == KeyMaster::LinkStep::Done;
     }
-    // One bare receive with the exchange conventions; the answer as text.
-    static std::string receiveOne(KeyMaster& k, bool* ok)
-    {
-        Exchange exchange = k.beginExchange();
-        *ok = receiveAnswer(k, exchange);
-        return exchange.answer();
-    }
 };
 
 #endif // SV_TESTS_KEYMASTER_TEST_ACCESS_H

@@ -9,13 +9,10 @@
 #include "../common/test_files.h"
 
 #include <QProcess>
-#include <QThread>
 
 #include <boost/date_time/posix_time/posix_time.hpp>
 #include <boost/interprocess/ipc/message_queue.hpp>
 #include <boost/interprocess/sync/named_mutex.hpp>
-
-#include <functional>
 
 using namespace link_test;
 namespace bip = boost::interprocess;
@@ -29,18 +26,6 @@ void sendRaw(const std::string& text)
 {
     bip::message_queue q(bip::open_only, kRequestQueue);
     q.send(text.data(), text.size(), 0);
-}
-
-inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 3000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < milliseconds) {
-        if (condition())
-            return true;
-        QThread::msleep(10);
-    }
-    return condition();
 }
 
 // The key client daemon stand-in, run as a child of the test.
@@ -60,7 +45,8 @@ public:
             return false;
         m_process.setProcessChannelMode(QProcess::ForwardedChannels);
         m_process.start("/opt/sarvelin/bin/sv_keyclientd", QStringList());
-        return m_process.waitForStarted(3000) && waitFor([log] { return readFile(log).contains("STARTED"); }, 5000);
+        return m_process.waitForStarted(3000)
+            && QTest::qWaitFor([log] { return readFile(log).contains("STARTED"); }, 5000);
     }
 
     void stop()
@@ -144,16 +130,16 @@ private slots:
         KeyMaster km;
         QVERIFY(Access::messageQueuesConnect(km));
         sendRaw("ASK LAST RESTORE STATUS");
-        bool ok = false;
-        const std::string answer = Access::receiveOne(km, &ok);
-        QVERIFY(ok);
+        Access::Exchange exchange = Access::beginExchange(km);
+        QVERIFY(Access::receiveAnswer(km, exchange));
+        const std::string answer = exchange.answer();
         // Read up to its length: every byte of the message, nothing behind it.
         QCOMPARE(answer.size(), std::size_t(102400));
         QVERIFY(answer.compare(0, 21, "LAST RESTORE STATUS:0") == 0);
         QCOMPARE(answer.find_first_not_of('X', 21), std::string::npos);
         // An answer left unread is dropped before the next request.
         sendRaw("ASK LAST RESTORE STATUS");
-        QVERIFY(waitFor([] { return bip::message_queue(bip::open_only, kAnswerQueue).get_num_msg() > 0; }));
+        QVERIFY(QTest::qWaitFor([] { return bip::message_queue(bip::open_only, kAnswerQueue).get_num_msg() > 0; }));
         QVERIFY(!Access::helloDaemon(km, kServer));
         QVERIFY(logContains("dropped 1 unread answer(s) of an earlier request"));
         QVERIFY(shown->shown.isEmpty());
