@@ -1,13 +1,19 @@
-// Shared pieces of the key client link tests: the controller's internals,
-// what the operator is shown and what is logged.
+// Shared pieces of the key client link tests (and the backup failures test):
+// the controller's internals, what the operator is shown and what is logged.
 #pragma once
 
 #include "keymaster.h"
 #include "notifier.h"
 
 #include "../common/keymaster_test_access.h"
+#include "../common/sandbox_guard.h"
+#include "../common/test_files.h"
 
+#include <QDir>
+#include <QProcess>
 #include <QtTest>
+
+#include <memory>
 
 namespace link_test {
 
@@ -72,3 +78,10 @@ const QString kClientReceiveFailure
     = "It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process";
 
 } // namespace link_test
+
+// initTestCase() of every sandboxed test class that reads the log.
+#define LINK_TEST_IN_SANDBOX_ONLY()                                                                                    \
+    do {                                                                                                               \
+        SV_REQUIRE_SANDBOX();                                                                                          \
+        qInstallMessageHandler(link_test::captureHandler);                                                             \
+    } while (0)

@@ -5,11 +5,6 @@
 
 #include "link_support.h"
 
-#include "../common/sandbox_guard.h"
-#include "../common/test_files.h"
-
-#include <QProcess>
-
 #include <boost/date_time/posix_time/posix_time.hpp>
 #include <boost/interprocess/ipc/message_queue.hpp>
 #include <boost/interprocess/sync/named_mutex.hpp>
@@ -71,11 +66,7 @@ class TestLinkFaults : public QObject
     std::unique_ptr<NotifierCapture> shown;
 
 private slots:
-    void initTestCase()
-    {
-        SV_REQUIRE_SANDBOX();
-        qInstallMessageHandler(captureHandler);
-    }
+    void initTestCase() { LINK_TEST_IN_SANDBOX_ONLY(); }
     void init()
     {
         logLines().clear();
