@@ -7,8 +7,6 @@
 
 #include "daemon_link.h"
 
-#include <boost/date_time/posix_time/posix_time.hpp>
-
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -29,8 +27,6 @@ public:
 
     // --- set up by the test
     bool queuesThere = true;
-    bool requestQueueThere = true;
-    bool mutexThere = true;
     bool requestQueueFull = false;
     std::size_t largestMessage = 102400;
     std::deque<Reply> script; // one per request, in order
@@ -38,7 +34,7 @@ public:
 
     // --- what happened
     std::vector<std::string> requests;
-    std::vector<Deadline> deadlines;
+    Deadline lastDeadline;
     std::vector<std::thread::id> threads;
     std::thread::id lockedOn, unlockedOn;
     bool mutexLocked = false;
@@ -74,42 +70,12 @@ public:
         return answers.size();
     }
 
-    void openAnswerQueue() override
-    {
-        std::lock_guard<std::mutex> g(lock);
-        call();
-        there(queuesThere);
-        answersOpen = true;
-    }
-    void openRequestQueue() override
-    {
-        std::lock_guard<std::mutex> g(lock);
-        call();
-        there(queuesThere && requestQueueThere);
-        requestsOpen = true;
-    }
-    bool answerQueueOpen() const override
-    {
-        std::lock_guard<std::mutex> g(lock);
-        return answersOpen;
-    }
-    bool requestQueueOpen() const override
-    {
-        std::lock_guard<std::mutex> g(lock);
-        return requestsOpen;
-    }
-    void closeAnswerQueue() override
-    {
-        std::lock_guard<std::mutex> g(lock);
-        call();
-        answersOpen = false;
-    }
-    void closeRequestQueue() override
-    {
-        std::lock_guard<std::mutex> g(lock);
-        call();
-        requestsOpen = false;
-    }
+    void openAnswerQueue() override { setFlag(answersOpen, true, true); }
+    void openRequestQueue() override { setFlag(requestsOpen, true, true); }
+    void closeAnswerQueue() override { setFlag(answersOpen, false); }
+    void closeRequestQueue() override { setFlag(requestsOpen, false); }
+    bool answerQueueOpen() const override { return flag(answersOpen); }
+    bool requestQueueOpen() const override { return flag(requestsOpen); }
     int dropAnswers() override
     {
         std::lock_guard<std::mutex> g(lock);
@@ -133,14 +99,12 @@ public:
         if (requestQueueFull)
             return false;
         requests.push_back(message);
-        pending = true;
+        pending = !script.empty() || respond;
         if (!script.empty()) {
             current = script.front();
             script.pop_front();
         } else if (respond) {
             current = respond(message);
-        } else {
-            pending = false;
         }
         return true;
     }
@@ -164,13 +128,10 @@ public:
         if (answers.empty() && pending) {
             pending = false;
             // A late reply lands once the deadline has passed.
-            for (const std::string& m : current.messages)
-                answers.push_back(m);
-            if (current.when != Reply::InTime) {
-                if (current.when == Reply::Never)
-                    answers.clear();
+            if (current.when != Reply::Never)
+                answers.insert(answers.end(), current.messages.begin(), current.messages.end());
+            if (current.when != Reply::InTime)
                 return false;
-            }
         }
         if (answers.empty())
             return false;
@@ -180,18 +141,8 @@ public:
         std::copy(m.begin(), m.begin() + std::ptrdiff_t(received), buffer);
         return true;
     }
-    void openMutex() override
-    {
-        std::lock_guard<std::mutex> g(lock);
-        call();
-        there(mutexThere);
-        mutexIsOpen = true;
-    }
-    bool mutexOpen() const override
-    {
-        std::lock_guard<std::mutex> g(lock);
-        return mutexIsOpen;
-    }
+    void openMutex() override { setFlag(mutexIsOpen, true); }
+    bool mutexOpen() const override { return flag(mutexIsOpen); }
     bool lockMutex(const Deadline& until) override
     {
         std::lock_guard<std::mutex> g(lock);
@@ -207,26 +158,26 @@ public:
         unlockedOn = std::this_thread::get_id();
     }
 
-    // Seconds from now to the last deadline given.
-    double lastDeadlineSeconds()
-    {
-        std::lock_guard<std::mutex> g(lock);
-        return deadlines.empty()
-            ? -1
-            : (deadlines.back() - boost::posix_time::microsec_clock::universal_time()).total_milliseconds() / 1000.0;
-    }
-
 private:
     void call() { threads.push_back(std::this_thread::get_id()); }
     void record(const Deadline& d)
     {
         call();
-        deadlines.push_back(d);
+        lastDeadline = d;
     }
-    static void there(bool present)
+    // Opening fails as the queue library does when the daemon is not there.
+    void setFlag(bool& flag, bool value, bool isQueue = false)
     {
-        if (!present)
+        std::lock_guard<std::mutex> g(lock);
+        call();
+        if (isQueue && !queuesThere)
             throw std::runtime_error("No such file or directory");
+        flag = value;
+    }
+    bool flag(const bool& value) const
+    {
+        std::lock_guard<std::mutex> g(lock);
+        return value;
     }
     std::deque<std::string> answers;
     Reply current;

@@ -1,7 +1,6 @@
-// The controller's one test seam: KeyMaster names this class its friend, and
-// every test and bench reaches the controller's internal state and steps
-// through it, never through a class of its own (two different definitions
-// of it linked into one program would be undefined behaviour).
+// The controller's one test seam: KeyMaster names this class its friend.
+// Tests and benches reach its internals only through it (two definitions of
+// it linked into one program would be undefined behaviour).
 #ifndef SV_TESTS_KEYMASTER_TEST_ACCESS_H
 #define SV_TESTS_KEYMASTER_TEST_ACCESS_H
 
@@ -92,13 +91,6 @@ public:
     static bool receivePayload(KeyMaster& k, Exchange& exchange, std::string& payload)
     {
         return k.receivePayload(exchange, payload) == KeyMaster::LinkStep::Done;
-    }
-    // One bare receive with the exchange conventions; the answer as text.
-    static std::string receiveOne(KeyMaster& k, bool* ok)
-    {
-        Exchange exchange = k.beginExchange();
-        *ok = receiveAnswer(k, exchange);
-        return exchange.answer();
     }
 };
 

@@ -1,6 +1,5 @@
-// Shared pieces of the key client link tests: the controller's internals,
-// what the operator is shown and what is logged, and the daemon stand-in,
-// run inside the sandbox only (LINK_TEST_IN_SANDBOX_ONLY() fails elsewhere).
+// Shared pieces of the key client link tests (and the backup failures test):
+// the controller's internals, what the operator is shown and what is logged.
 #pragma once
 
 #include "keymaster.h"
@@ -11,16 +10,9 @@
 #include "../common/test_files.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
-#include <QThread>
 #include <QtTest>
 
-#include <boost/interprocess/ipc/message_queue.hpp>
-#include <boost/interprocess/sync/named_mutex.hpp>
-
-#include <functional>
 #include <memory>
 
 namespace link_test {
@@ -79,152 +71,15 @@ inline bool logContains(const QString& text)
     return !logLines().filter(text).isEmpty();
 }
 
-inline const QString standinsDir()
-{
-    return QStringLiteral("/opt/sarvelin/standins");
-}
-inline const QString daemonProgram()
-{
-    return QStringLiteral("/opt/sarvelin/bin/sv_keyclientd");
-}
-
-// The medium's default scenario: clients web01 (two archives, a plan of two
-// entries), db01 (no plan) and mail01 (no archives), key password
-// "key-secret", restore statuses 2, 2, 5.
-inline QByteArray baseScenario()
-{
-    QFile f(qEnvironmentVariable("SV_SOURCE_DIR") + "/sandbox/scenarios/default.ini");
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 3000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < milliseconds) {
-        if (condition())
-            return true;
-        QThread::msleep(10);
-    }
-    return condition();
-}
-
-// The key client daemon stand-in, run as a child of the test.
-class Daemon
-{
-public:
-    ~Daemon() { stop(); }
-
-    // Writes the scenario (the base scenario plus `extra` sections) and
-    // starts the daemon; true once its queues exist.
-    bool start(const QByteArray& extra = QByteArray(), const QByteArray& base = baseScenario())
-    {
-        stop();
-        QDir().mkpath(standinsDir());
-        QFile::remove(standinsDir() + "/requests.log");
-        if (!writeFile(standinsDir() + "/scenario.ini", base + "\n" + extra))
-            return false;
-        m_process.setProgram(daemonProgram());
-        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_process.start();
-        if (!m_process.waitForStarted(3000))
-            return false;
-        return waitFor(
-                   [this] {
-                       return m_process.state() == QProcess::NotRunning
-                           || (QFile::exists("/dev/shm/Sarvelin_SVKEY_to_client_MQ")
-                               && QFile::exists("/dev/shm/Sarvelin_client_to_SVKEY_MQ") && log().contains("STARTED"));
-                   },
-                   5000)
-            && m_process.state() == QProcess::Running;
-    }
-
-    void stop()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(3000)) {
-                m_process.kill();
-                m_process.waitForFinished(1000);
-            }
-        }
-    }
-
-    static QString log()
-    {
-        QFile f(standinsDir() + "/requests.log");
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-
-    // Log lines without their time stamps.
-    static QStringList logLines()
-    {
-        QStringList out;
-        for (const QString& line : log().split('\n', Qt::SkipEmptyParts))
-            out << line.section(' ', 1);
-        return out;
-    }
-
-    // The requests as the daemon logged them (zero bytes shown as \0).
-    static QStringList requests()
-    {
-        return logLines().filter(QRegularExpression("^REQUEST ")).replaceInStrings(QRegularExpression("^REQUEST "), "");
-    }
-
-private:
-    QProcess m_process;
-};
-
-const char* const kAnswerQueue = "Sarvelin_client_to_SVKEY_MQ";
-const char* const kRequestQueue = "Sarvelin_SVKEY_to_client_MQ";
 const QString kServer = QStringLiteral("10.0.0.5");
 const std::string kWeb01 = "52:54:00:1a:2b:01";
 const std::string kDb01 = "52:54:00:1a:2b:02";
 const QString kClientReceiveFailure
     = "It looks like Sarvelin client process doesn's work now. Unable to recieve message from client's process";
 
-// A [fault N] section of the scenario.
-inline QByteArray fault(
-    const char* request, const char* kind, const char* text = nullptr, int number = 1, int times = 0)
-{
-    QByteArray s = "[fault " + QByteArray::number(number) + "]\nrequest = " + request + "\nkind = " + kind + "\n";
-    if (text)
-        s += QByteArray("text = ") + text + "\n";
-    if (times)
-        s += "times = " + QByteArray::number(times) + "\n";
-    return s;
-}
-
-// Waits until the answer queue holds a message (a late answer arrived).
-inline bool waitForPendingAnswer(int milliseconds)
-{
-    return waitFor(
-        [] {
-            try {
-                boost::interprocess::message_queue q(boost::interprocess::open_only, kAnswerQueue);
-                return q.get_num_msg() > 0;
-            } catch (...) {
-                return false;
-            }
-        },
-        milliseconds);
-}
-
-// Every test class holds the daemon and what was shown since init().
-struct Fixture
-{
-    Daemon daemon;
-    std::unique_ptr<NotifierCapture> shown;
-    void reset()
-    {
-        logLines().clear();
-        shown = std::make_unique<NotifierCapture>();
-    }
-};
-
 } // namespace link_test
 
-// initTestCase() of every sandboxed test class of the area.
+// initTestCase() of every sandboxed test class that reads the log.
 #define LINK_TEST_IN_SANDBOX_ONLY()                                                                                    \
     do {                                                                                                               \
         SV_REQUIRE_SANDBOX();                                                                                          \
