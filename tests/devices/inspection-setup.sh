@@ -28,8 +28,7 @@ chmod 0755 /usr/bin/umount
 u() { sv_new_uuid "$@"; }
 ROOT=$(u); BOOT=$(u); SWAP=$(u)
 PLAIN=$(u); NAMEONLY=$(u); NOCONF=$(u)
-SEPROOT=$(u); SEPOPT=$(u); BADFSTAB=$(u); MISSING=$(u)
-HOSTILE=$(u)
+BADFSTAB=$(u); MISSING=$(u); HOSTILE=$(u)
 
 # sda: a complete installed system, its /boot, swap and an LVM volume group.
 {
@@ -57,15 +56,11 @@ sv_tree_root "$t/noconf" --hostname noconf --pretty "No Client Linux" --root-uui
 sv_disk sdb "ext4:16:uuid=$PLAIN:tree=$t/plain" "ext4:16:uuid=$NAMEONLY:tree=$t/nameonly" \
             "ext4:16:uuid=$NOCONF:tree=$t/noconf"
 
-# sdc: /opt on a file system of its own; a system whose fstab names a missing disk.
-printf 'UUID=%s / ext4 errors=remount-ro 0 1\nUUID=%s /opt xfs defaults 0 2\n' "$SEPROOT" "$SEPOPT" > "$t/fstab.sep"
-sv_tree_root "$t/seproot" --hostname db01 --pretty "Separate Opt Linux" --fstab "$t/fstab.sep" --no-opt
-sv_tree_opt "$t/sepopt"
+# sdc: a system whose fstab names a missing disk.
 printf 'UUID=%s / ext4 errors=remount-ro 0 1\nUUID=%s /srv ext4 defaults 0 2\n' "$BADFSTAB" "$MISSING" > "$t/fstab.bad"
 sv_tree_root "$t/badfstab" --hostname bad01 --fstab "$t/fstab.bad"
 mkdir -p "$t/badfstab/srv"
-sv_disk sdc "ext4:16:uuid=$SEPROOT:tree=$t/seproot" "xfs:300:uuid=$SEPOPT:tree=$t/sepopt" \
-            "ext4:16:uuid=$BADFSTAB:tree=$t/badfstab"
+sv_disk sdc "ext4:16:uuid=$BADFSTAB:tree=$t/badfstab"
 
 # sdd: a hostile installed system, partitions without a file system, and a
 # system without an fstab.
