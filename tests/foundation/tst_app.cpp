@@ -36,11 +36,7 @@ Q_COREAPP_STARTUP_FUNCTION(startProbe)
 
 QQuickView* mainView()
 {
-    for (QWindow* w : QGuiApplication::topLevelWindows()) {
-        if (auto* view = qobject_cast<QQuickView*>(w))
-            return view;
-    }
-    return nullptr;
+    return qobject_cast<QQuickView*>(QGuiApplication::topLevelWindows().value(0));
 }
 
 QObject* dialogOf(QQuickView* view)
