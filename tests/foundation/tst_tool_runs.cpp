@@ -228,10 +228,7 @@ private slots:
         QVERIFY(!KeyMasterTestAccess::stopSarvelinClient(km));
         runner.answer("", 0);
         QVERIFY(KeyMasterTestAccess::startSarvelinClient(km));
-        ScriptedRunner::Rule refused;
-        refused.prefix = kClient + " stop";
-        refused.outcome = CommandResult::Outcome::NotStarted;
-        runner.answer(refused);
+        runner.answer({kClient + " stop", 0, {}, {}, CommandResult::Outcome::NotStarted, {}});
         QVERIFY(!KeyMasterTestAccess::stopSarvelinClient(km));
         runner.rules.removeFirst();
         QVERIFY(KeyMasterTestAccess::stopSarvelinClient(km));
@@ -291,14 +288,12 @@ private slots:
         FsModel model;
         model.setItem(0, 0, new QStandardItem);
         bool unmounted = true, marked = false;
-        ScriptedRunner::Rule slowMount;
-        slowMount.prefix = "/bin/mount";
-        slowMount.during = [&] {
-            unmounted = model.unmountAll();
-            model.mark(0, true);
-            marked = model.item(0)->data(FsModel::NeedBackupRole).toBool() || model.backupingFsNumber() > 0;
-        };
-        runner.answer(slowMount);
+        runner.answer({"/bin/mount", 0, {}, {}, CommandResult::Outcome::Finished, [&] {
+                           unmounted = model.unmountAll();
+                           model.mark(0, true);
+                           marked
+                               = model.item(0)->data(FsModel::NeedBackupRole).toBool() || model.backupingFsNumber() > 0;
+                       }});
         runner.answer("/bin/df", 0);
         runner.answer("/bin/umount", 0);
         QVERIFY(model.mountDevice("/dev/sdz3", "/mnt", true));
@@ -311,13 +306,10 @@ private slots:
         KeyMaster km;
         int trees = 0;
         connect(&km, &KeyMaster::devicesTreeChanged, &km, [&] { ++trees; });
-        ScriptedRunner::Rule tree;
-        tree.prefix = "/bin/lsblk -fJ '/dev/sda'";
         // A warning on standard error must not spoil the JSON.
-        tree.out = R"({"blockdevices":[{"name":"sda","children":[{"name":"sda1","fstype":"ext4"}]}]})";
-        tree.err = "lsblk: sda: warning\n";
-        tree.during = [&] { km.loadDevicesTree("sdb"); };
-        runner.answer(tree);
+        runner.answer({"/bin/lsblk -fJ '/dev/sda'", 0,
+            R"({"blockdevices":[{"name":"sda","children":[{"name":"sda1","fstype":"ext4"}]}]})",
+            "lsblk: sda: warning\n", CommandResult::Outcome::Finished, [&] { km.loadDevicesTree("sdb"); }});
         km.loadDevicesTree("sda");
         QCOMPARE(trees, 1);
         QCOMPARE(runner.calls.filter("lsblk -fJ").size(), 1);
