@@ -52,16 +52,12 @@ class NoteRecorder : public QObject
 public:
     NoteRecorder()
     {
-        Notifier* n = Notifier::getInstance();
-        const auto record = [this](const char* kind) {
-            return [this, kind](const QString& m, const QString& d, const QVariantList&) {
-                notes.append({QString::fromLatin1(kind), m, d});
-            };
-        };
-        connect(n, &Notifier::hasError, this, record("error"));
-        connect(n, &Notifier::hasWarning, this, record("warning"));
-        connect(n, &Notifier::hasInfo, this, record("info"));
-        connect(n, &Notifier::hasAssert, this, record("assert"));
+        for (const auto& [signal, kind] : {std::pair {&Notifier::hasError, "error"}, {&Notifier::hasWarning, "warning"},
+                 {&Notifier::hasInfo, "info"}, {&Notifier::hasAssert, "assert"}})
+            connect(Notifier::getInstance(), signal, this,
+                [this, kind = QString(kind)](const QString& m, const QString& d) {
+                    notes.append({kind, m, d});
+                });
     }
     QStringList messages(const QString& kind = QString()) const
     {

@@ -335,19 +335,17 @@ private slots:
                    "nvme0n1 259:0 0 20G 0 disk\nsr0 11:0 1 1024M 0 rom\n");
         QVERIFY(writeFile("/usr/sbin/pvs", "#!/bin/sh\ntouch /tmp/pvs.ran\necho '  /dev/sdb2|medvg|data'\n", true));
         QFile::remove("/tmp/pvs.ran");
-        QVERIFY(QDir().mkpath("/run/live/medium"));
-        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "sv-sysblock", "/sys/class/block"}), 0);
-        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "/dev/sdb1", "/run/live/medium"}), 0);
-        QVERIFY(writeFile("/sys/class/block/devices/sdb/sdb1/partition", "1\n"));
-        QVERIFY(QFile::link("devices/sdb", "/sys/class/block/sdb"));
-        QVERIFY(QFile::link("devices/sdb/sdb1", "/sys/class/block/sdb1"));
+        QCOMPARE(
+            runBash("set -e; mkdir -p /run/live/medium; mount -t tmpfs sv-sysblock /sys/class/block; mount -t tmpfs "
+                    "/dev/sdb1 /run/live/medium; cd /sys/class/block; mkdir -p devices/sdb/sdb1; echo 1 > "
+                    "devices/sdb/sdb1/partition; ln -s devices/sdb sdb; ln -s devices/sdb/sdb1 sdb1; echo ready"),
+            QString("ready"));
         KeyMaster k;
         KeyMasterTestAccess::loadDrives(k);
         const QStringList drives = k.drives();
         const bool cleared = KeyMasterTestAccess::clearLvmOnDrive(k, "sdb");
         const bool pvsRan = QFile::exists("/tmp/pvs.ran");
-        QProcess::execute("umount", {"/run/live/medium"});
-        QProcess::execute("umount", {"/sys/class/block"});
+        runBash("umount /run/live/medium /sys/class/block");
         QCOMPARE(drives, QStringList({"sda", "nvme0n1"}));
         QVERIFY2(!cleared && !pvsRan, "LVM clean-up reached the medium's disk");
         // Without the live mount nothing is taken out.
