@@ -1,9 +1,8 @@
 #ifndef DEVICES_SUPPORT_H
 #define DEVICES_SUPPORT_H
 
-// Helpers shared by the device, inspection and tool tests: the notification
-// recorder, and for the simulated rescue medium (sandbox/sv-sandbox) the
-// fixtures' folder, the medium functions and the mounts below /mnt.
+// Helpers of the device and tool tests: the notification recorder, and on
+// the simulated rescue medium the fixtures' folder, shell and mounts.
 
 #include "../common/sandbox_guard.h"
 #include "../common/test_files.h"
@@ -14,7 +13,7 @@
 
 namespace devices_test {
 
-// Folder for the stubs' fixtures and logs (private tmpfs of the sandbox).
+// Folder for the stubs' fixtures and logs.
 inline QString workDir()
 {
     const QString dir = QStringLiteral("/tmp/.sv-devices");
@@ -33,18 +32,10 @@ inline QString runBash(const QString& script)
     return QString::fromLocal8Bit(bash.readAllStandardOutput()).trimmed();
 }
 
-// Mount points at or below /mnt mounted right now, latest first (in the
-// sandbox /mnt is a plain folder of its own root: every one is ours).
+// Mount points at or below /mnt, innermost first (in the sandbox every one is ours).
 inline QStringList mountsBelowMnt()
 {
-    QStringList result;
-    const QList<QByteArray> lines = readFile(QStringLiteral("/proc/self/mountinfo")).split('\n');
-    for (const QByteArray& line : lines) {
-        const QString target = QString::fromLocal8Bit(line.split(' ').value(4));
-        if (target == QLatin1String("/mnt") || target.startsWith(QLatin1String("/mnt/")))
-            result.prepend(target);
-    }
-    return result;
+    return runBash("findmnt -rno TARGET | grep -E '^/mnt(/|$)' | tac").split('\n', Qt::SkipEmptyParts);
 }
 
 // One notification as the root page would receive it.
@@ -61,16 +52,12 @@ class NoteRecorder : public QObject
 public:
     NoteRecorder()
     {
-        Notifier* n = Notifier::getInstance();
-        const auto record = [this](const char* kind) {
-            return [this, kind](const QString& m, const QString& d, const QVariantList&) {
-                notes.append({QString::fromLatin1(kind), m, d});
-            };
-        };
-        connect(n, &Notifier::hasError, this, record("error"));
-        connect(n, &Notifier::hasWarning, this, record("warning"));
-        connect(n, &Notifier::hasInfo, this, record("info"));
-        connect(n, &Notifier::hasAssert, this, record("assert"));
+        for (const auto& [signal, kind] : {std::pair {&Notifier::hasError, "error"}, {&Notifier::hasWarning, "warning"},
+                 {&Notifier::hasInfo, "info"}, {&Notifier::hasAssert, "assert"}})
+            connect(Notifier::getInstance(), signal, this,
+                [this, kind = QString(kind)](const QString& m, const QString& d) {
+                    notes.append({kind, m, d});
+                });
     }
     QStringList messages(const QString& kind = QString()) const
     {

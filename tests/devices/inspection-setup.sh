@@ -10,26 +10,19 @@ mkdir -p "$work"
 t="$work/trees"
 rm -rf "$t"; mkdir -p "$t"
 
-# lsblk answers from a prepared file when the test lays one, else the
-# medium's own lsblk describes the simulated disks.
-cp /usr/bin/lsblk "$work/lsblk.medium"
-printf '%s\n' '#!/bin/sh' \
-  'if [ -f /tmp/.sv-devices/lsblk.fixture ]; then cat /tmp/.sv-devices/lsblk.fixture; exit 0; fi' \
-  'exec /tmp/.sv-devices/lsblk.medium "$@"' > /usr/bin/lsblk
-chmod 0755 /usr/bin/lsblk
+# Stubs in front of the medium's tools: lsblk answers from a prepared file
+# when the test lays one; umount fails once when the test lays umount.fail-once.
+wrap() {
+  cp "$1" "$work/${1##*/}.real"
+  printf '%s\n' '#!/bin/sh' "$2" "exec $work/${1##*/}.real \"\$@\"" > "$1"
+  chmod 0755 "$1"
+}
+wrap /usr/bin/lsblk 'if [ -f /tmp/.sv-devices/lsblk.fixture ]; then cat /tmp/.sv-devices/lsblk.fixture; exit 0; fi'
+wrap /usr/bin/umount 'if [ -f /tmp/.sv-devices/umount.fail-once ]; then rm -f /tmp/.sv-devices/umount.fail-once; echo "umount: target is busy." >&2; exit 32; fi'
 
-# umount fails once when the test lays /tmp/.sv-devices/umount.fail-once.
-cp /usr/bin/umount "$work/umount.real"
-printf '%s\n' '#!/bin/sh' \
-  'if [ -f /tmp/.sv-devices/umount.fail-once ]; then rm -f /tmp/.sv-devices/umount.fail-once; echo "umount: target is busy." >&2; exit 32; fi' \
-  'exec /tmp/.sv-devices/umount.real "$@"' > /usr/bin/umount
-chmod 0755 /usr/bin/umount
-
-u() { sv_new_uuid "$@"; }
-ROOT=$(u); BOOT=$(u); SWAP=$(u)
-PLAIN=$(u); NAMEONLY=$(u); NOCONF=$(u)
-SEPROOT=$(u); SEPOPT=$(u); BADFSTAB=$(u); MISSING=$(u)
-HOSTILE=$(u)
+ROOT=$(sv_new_uuid); BOOT=$(sv_new_uuid); SWAP=$(sv_new_uuid)
+PLAIN=$(sv_new_uuid); NAMEONLY=$(sv_new_uuid); NOCONF=$(sv_new_uuid)
+BADFSTAB=$(sv_new_uuid); MISSING=$(sv_new_uuid); HOSTILE=$(sv_new_uuid)
 
 # sda: a complete installed system, its /boot, swap and an LVM volume group.
 {
@@ -57,15 +50,11 @@ sv_tree_root "$t/noconf" --hostname noconf --pretty "No Client Linux" --root-uui
 sv_disk sdb "ext4:16:uuid=$PLAIN:tree=$t/plain" "ext4:16:uuid=$NAMEONLY:tree=$t/nameonly" \
             "ext4:16:uuid=$NOCONF:tree=$t/noconf"
 
-# sdc: /opt on a file system of its own; a system whose fstab names a missing disk.
-printf 'UUID=%s / ext4 errors=remount-ro 0 1\nUUID=%s /opt xfs defaults 0 2\n' "$SEPROOT" "$SEPOPT" > "$t/fstab.sep"
-sv_tree_root "$t/seproot" --hostname db01 --pretty "Separate Opt Linux" --fstab "$t/fstab.sep" --no-opt
-sv_tree_opt "$t/sepopt"
+# sdc: a system whose fstab names a missing disk.
 printf 'UUID=%s / ext4 errors=remount-ro 0 1\nUUID=%s /srv ext4 defaults 0 2\n' "$BADFSTAB" "$MISSING" > "$t/fstab.bad"
 sv_tree_root "$t/badfstab" --hostname bad01 --fstab "$t/fstab.bad"
 mkdir -p "$t/badfstab/srv"
-sv_disk sdc "ext4:16:uuid=$SEPROOT:tree=$t/seproot" "xfs:300:uuid=$SEPOPT:tree=$t/sepopt" \
-            "ext4:16:uuid=$BADFSTAB:tree=$t/badfstab"
+sv_disk sdc "ext4:16:uuid=$BADFSTAB:tree=$t/badfstab"
 
 # sdd: a hostile installed system, partitions without a file system, and a
 # system without an fstab.
@@ -80,7 +69,7 @@ sv_disk sdc "ext4:16:uuid=$SEPROOT:tree=$t/seproot" "xfs:300:uuid=$SEPOPT:tree=$
 sv_tree_root "$t/hostile" --hostname 'web$(touch /tmp/.sv-devices/pwned-hostname);`touch /tmp/.sv-devices/pwned-hostq`|x' \
   --fstab "$t/fstab.hostile"
 mkdir -p "$t/hostile/srv" "$t/hostile/x"
-sv_tree_root "$t/nofstab" --hostname nofstab01 --root-uuid "$(u)"
+sv_tree_root "$t/nofstab" --hostname nofstab01 --root-uuid "$(sv_new_uuid)"
 rm -f "$t/nofstab/etc/fstab"
 sv_disk sdd "ext4:16:uuid=$HOSTILE:tree=$t/hostile" "none:8" "none:8" \
             "ext4:16:tree=$t/nofstab"
@@ -88,7 +77,7 @@ sv_disk sdd "ext4:16:uuid=$HOSTILE:tree=$t/hostile" "none:8" "none:8" \
 # sde: a system whose fstab names sda1 as its root. sdf and sdg: clones
 # sharing one UUID; /dev/disk/by-uuid names sdf1. sdg's fstab names its
 # root by device, sdf's by the shared UUID.
-OTHER=$(u); CLONE=$(u)
+OTHER=$(sv_new_uuid); CLONE=$(sv_new_uuid)
 printf 'UUID=%s / ext4 defaults 0 1\n' "$ROOT" > "$t/fstab.other"
 sv_tree_root "$t/other" --hostname other01 --fstab "$t/fstab.other"
 sv_disk sde "ext4:16:uuid=$OTHER:tree=$t/other"

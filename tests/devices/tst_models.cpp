@@ -1,8 +1,5 @@
 // The fstab model and the block device tree in-process, with the scripted
-// runner: reading an fstab, marks, mounting and unmounting below /mnt, and
-// lsblk's answers as a tree. Every command is compared as the text a shell
-// would run, so each inserted value must arrive quoted as one word (what a
-// real shell makes of it: tst_runner.cpp; real mounts: tst_inspection.cpp).
+// runner: every command is compared as the text a shell would run.
 
 #include "devices_support.h"
 #include "devicestree.h"
@@ -62,7 +59,6 @@ const QByteArray kStandard = R"({"blockdevices": [
             {"name":"crypt-srv", "fstype":"crypto_LUKS", "label":null, "uuid":"11111111-2222", "mountpoint":null}]}]}]}
 ]})";
 
-// util-linux 2.37 and later: only "mountpoints" arrays.
 const QByteArray kMountpointsArrays = R"({"blockdevices": [
    {"name":"nvme0n1", "fstype":null, "label":null, "uuid":null, "mountpoints":[null], "children": [
       {"name":"nvme0n1p1", "fstype":"vfat", "label":"EFI", "uuid":"ABCD-1234", "mountpoints":[null, "/boot/efi"]},
@@ -71,20 +67,17 @@ const QByteArray kMountpointsArrays = R"({"blockdevices": [
       {"name":"nvme0n1p4", "fstype":"ext4", "label":null, "uuid":"cccccccc", "mountpoints":[]}]}
 ]})";
 
-// The whole tree, one line per row in depth order, indented by depth:
-// name|fstype|label|uuid|mountpoint|type.
-QString dump(const DevicesTree& tree, const QModelIndex& parent = QModelIndex(), int depth = 0)
+// The whole tree, one line per row in depth order, the disk's first, then
+// indented by depth: name|fstype|label|uuid|mountpoint|type.
+QString dump(const DevicesTree& tree, const QModelIndex& i = QModelIndex(), int depth = -1)
 {
-    QString out;
-    for (int r = 0; r < tree.rowCount(parent); ++r) {
-        const QModelIndex i = tree.index(r, 0, parent);
-        out += QString(depth * 2, ' ')
-            + QStringList {tree.getName(i), tree.getFstype(i), tree.getLabel(i), tree.getUuid(i), tree.getMountpoint(i),
-                QString::number(tree.getType(i))}
-                  .join('|')
-            + '\n';
-        out += dump(tree, i, depth + 1);
-    }
+    QString out = QString(qMax(depth, 0) * 2, ' ')
+        + QStringList {tree.getName(i), tree.getFstype(i), tree.getLabel(i), tree.getUuid(i), tree.getMountpoint(i),
+            QString::number(tree.getType(i))}
+              .join('|')
+        + '\n';
+    for (int r = 0; r < tree.rowCount(i); ++r)
+        out += dump(tree, tree.index(r, 0, i), depth + 1);
     return out;
 }
 
@@ -104,13 +97,9 @@ class TestModels : public QObject
     }
 
 private slots:
-    // --- the fstab model: reading
-
-    // Comments, blank lines, tabs and runs of blanks; fields beyond six are
-    // ignored, missing ones stay empty; pseudo file systems, swap and CD-ROMs
-    // are left out ("processed-disk" begins with "proc": the prefix test
-    // drops it too). A fill replaces the rows of the one before; the rows
-    // stay when a file cannot be read.
+    // Fields beyond six are ignored, missing ones stay empty; pseudo file
+    // systems (by prefix), swap and CD-ROMs are left out. A fill replaces the
+    // rows of the one before; they stay when a file cannot be read.
     void readsEntries()
     {
         FsModel model;
@@ -151,8 +140,6 @@ private slots:
         QCOMPARE(model.rowCount(), 0);
     }
 
-    // --- marks
-
     // Every call counts, a second mark of the same row too; the count never
     // goes below zero (the forward buttons go off at zero); rows outside the
     // model change nothing; a reset keeps the marks, a new fill drops the count.
@@ -181,8 +168,6 @@ private slots:
         QVERIFY(model.fill(fstabFile("/dev/a / ext4 d 0 1\n")));
         QCOMPARE(model.backupingFsNumber(), 0u);
     }
-
-    // --- the fstab model: mounting
 
     void unmountAllGoesBackwardsAndKeepsFailures()
     {
@@ -261,8 +246,6 @@ private slots:
         QCOMPARE(tools.ran("/bin/umount").value(2), QString("/bin/umount -lf -- '$(touch${IFS}x)|y'"));
     }
 
-    // --- the device tree: lsblk's answers of different systems and versions
-
     void answerVariants_data()
     {
         QTest::addColumn<QByteArray>("answer");
@@ -316,12 +299,7 @@ private slots:
         NoteRecorder notes;
         DevicesTree tree(disk.section('|', 0, 0) == "Name" ? "sda" : disk.section('|', 0, 0));
         QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        const QModelIndex root;
-        QCOMPARE(QStringList({tree.getName(root), tree.getFstype(root), tree.getLabel(root), tree.getUuid(root),
-                                 tree.getMountpoint(root), QString::number(tree.getType(root))})
-                     .join('|'),
-            disk);
-        QCOMPARE(dump(tree), rows);
+        QCOMPARE(dump(tree), disk + '\n' + rows);
         QVERIFY2(notes.notes.isEmpty(), qPrintable(notes.dump()));
     }
 

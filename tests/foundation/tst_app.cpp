@@ -1,7 +1,5 @@
-// The application itself: the real start-up code (main.cpp, built into this
-// test under another name) runs its event loop while a probe, started when
-// the application object is created, checks the window and drives it. One
-// scenario per process; runs in the sandbox (the medium's os-release, lsblk).
+// The application's real start-up code (main.cpp under another name) runs
+// while a probe checks the window and drives it; one scenario per process.
 #include "guiconfig.h"
 #include "logger.h"
 #include "../common/sandbox_guard.h"
@@ -25,7 +23,6 @@ QStringList journal;
 
 void startProbe()
 {
-    // Runs inside the QApplication constructor (step 1 of the start-up).
     QObject::connect(Logger::getInstance(), &Logger::hasLogMessage, [](const QString& line) { journal << line; });
     QTimer::singleShot(0, qApp, [] {
         if (scenario)
@@ -39,11 +36,7 @@ Q_COREAPP_STARTUP_FUNCTION(startProbe)
 
 QQuickView* mainView()
 {
-    for (QWindow* w : QGuiApplication::topLevelWindows()) {
-        if (auto* view = qobject_cast<QQuickView*>(w))
-            return view;
-    }
-    return nullptr;
+    return qobject_cast<QQuickView*>(QGuiApplication::topLevelWindows().value(0));
 }
 
 QObject* dialogOf(QQuickView* view)
@@ -108,15 +101,12 @@ private slots:
             QCOMPARE(view->minimumSize(), QSize(800, 600));
             QVERIFY(view->windowStates() & Qt::WindowMaximized);
 
-            // The six context objects the pages use.
             for (const char* name : {"GuiConfig", "Logger", "Notifier", "KeyMaster", "DrpManager", "CryptKeyHandler"})
                 QVERIFY2(view->rootContext()->contextProperty(name).value<QObject*>() != nullptr, name);
 
-            // The settings folder is made at start (its content: tst_foundation_settings).
             QVERIFY(QFileInfo(settingsFolder() + ".sv_gui_main_settings").isFile());
 
-            // On the rescue medium the start-up checks raise nothing. The
-            // dialog is made once the first frame is out.
+            // On the rescue medium the start-up checks raise nothing.
             QTest::qWait(400);
             QObject* dialog = dialogOf(view);
             QVERIFY(dialog);
@@ -128,10 +118,8 @@ private slots:
         };
         QCOMPARE(runApplication(), 0);
 
-        // The whole session reached the log file in the settings folder.
+        // The session's log file: the quit closed the view without another question.
         const QString log = QString::fromUtf8(readFile(settingsFolder() + ".logs"));
-        // One request from the window system; the quit itself closes the
-        // view without another question.
         QCOMPARE(log.count("MyQuickView::close event"), 1);
         QCOMPARE(log.count("Notifier::onHasExitRequest"), 1);
         QVERIFY(journal.join('\n').contains("Notifier::onHasExitRequest"));
@@ -140,9 +128,7 @@ private slots:
     void settingsFolderNotCreatable()
     {
         // The home folder lies below a regular file: no folder can be made.
-        QFile blocker(home.path() + "/blocker");
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(writeFile(home.path() + "/blocker", ""));
         const QString blockedHome = home.path() + "/blocker/home";
         qputenv("HOME", blockedHome.toLocal8Bit());
 
@@ -152,7 +138,6 @@ private slots:
             QTRY_VERIFY(journal.join('\n').contains("could not be created"));
             QVERIFY(Logger::getInstance()->logType() == Logger::Console);
             QVERIFY(!Logger::getInstance()->isFileOpen());
-            // The settings are the defaults.
             QCOMPARE(GuiConfig::getInstance()->lang(), QString("Ru"));
             QCOMPARE(GuiConfig::getInstance()->itemHeight(), 30);
             closeAndConfirm(view);

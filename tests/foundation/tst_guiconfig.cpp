@@ -1,8 +1,5 @@
-// GUI settings. GuiConfig is created once per process, so each case runs in
-// a process of its own (the case name is the argument; without one, every
-// case in turn); the case lays its files (theme, old settings file, hints)
-// before it creates GuiConfig.
-// Runs in the sandbox: the themes, translations and hints live under /opt.
+// GUI settings, in the sandbox (themes, translations and hints live under
+// /opt). GuiConfig is made once per process: one case per process.
 #include "../common/test_files.h"
 #include "fdcapture.h"
 #include "guiconfig.h"
@@ -14,13 +11,9 @@ namespace {
 const QString kOpt = "/opt/sarvelin/gui/rc/";
 QStringList messages; // every Qt message of the process
 
-QString home()
-{
-    return QDir::homePath();
-}
 QString folder()
 {
-    return home() + "/.svkey2/";
+    return QDir::homePath() + "/.svkey2/";
 }
 QString probe()
 {
@@ -89,7 +82,7 @@ private slots:
     // settings, page hints, and the language switched back and forth.
     void settingsInUse()
     {
-        writeFile(home() + "/.svkey2/.sv_gui_main_settings", "[Main]\nLang=Ru\nTheme=tall_theme\n");
+        writeFile(folder() + ".sv_gui_main_settings", "[Main]\nLang=Ru\nTheme=tall_theme\n");
         writeFile(kOpt + "themes/tall_theme", "[Theme]\nItemHeight=44\n");
         writeFile(kOpt + "themes/other_theme",
             "[Theme]\nBackgroundColorOfPage=#112233\nPageBlockSpacing=17\nMenuButtonPressColor=notacolour\n");
@@ -139,7 +132,6 @@ private slots:
         QCOMPARE(spy.at(1).at(0).toBool(), false);
         c->setLang("Ru");
         QCOMPARE(probe(), russian);
-        c->setLang("En");
         // A language with no file: no old translation stays active.
         c->setLang("De");
         QCOMPARE(spy.last().at(0).toBool(), true);
@@ -153,7 +145,7 @@ private slots:
 
     void migration()
     {
-        writeFile(home() + "/.svkey2", "[Main]\nLang=En\nRecordPerPage=20\n");
+        writeFile(folder().chopped(1), "[Main]\nLang=En\nRecordPerPage=20\n");
         FdCapture err(2);
         GuiConfig* c = start();
         QVERIFY2(err.text().contains("Fixing old config file"), err.text().constData());
@@ -163,9 +155,10 @@ private slots:
         QCOMPARE(c->recordsPerPage(), 20);
         QCOMPARE(probe(), QString("probe in English"));
         // The old file is kept beside it.
-        const QStringList saved = QDir(home()).entryList(QStringList {".svkey2_*"}, QDir::Files | QDir::Hidden);
+        const QStringList saved
+            = QDir(QDir::homePath()).entryList(QStringList {".svkey2_*"}, QDir::Files | QDir::Hidden);
         QCOMPARE(saved.size(), 1);
-        QVERIFY(readFile(home() + "/" + saved.first()).contains("RecordPerPage=20"));
+        QVERIFY(readFile(QDir::homePath() + "/" + saved.first()).contains("RecordPerPage=20"));
     }
 };
 

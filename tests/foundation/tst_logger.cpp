@@ -1,21 +1,10 @@
-// The GUI log: place extraction, templates and level masks, the file line,
-// the console, the journal signal and a file that cannot be opened.
+// The GUI log: the place of a message, its destinations and level mask.
 #include "fdcapture.h"
 #include "logger.h"
 #include "../common/test_files.h"
 
 #include <QTextCodec>
 #include <QtTest>
-
-namespace {
-
-QString format(QtMsgType type, const char* file, int line, const char* function, const QString& text)
-{
-    const QMessageLogContext context(file, line, function, "default");
-    return Logger::getInstance()->buildLogMessage(type, context, text);
-}
-
-} // namespace
 
 class TestLogger : public QObject
 {
@@ -37,48 +26,30 @@ private slots:
         Logger::getInstance()->setLogsLevel(5);
     }
 
-    // --- the place of a message
-
-    void placeOfAMessage_data()
-    {
-        QTest::addColumn<int>("type");
-        for (const char* column : {"file", "function", "text", "expected"})
-            QTest::addColumn<QString>(column);
-        QTest::addColumn<int>("line");
-        const auto add = [](const char* tag, QtMsgType type, const char* file, int line, const char* function,
-                             const char* text, const char* expected) {
-            QTest::newRow(tag) << int(type) << QString(file) << QString(function) << text << expected << line;
-        };
-        add("class method", QtInfoMsg, "/src/svkey2/keymaster_backup.cpp", 845, "void KeyMaster::createBackupPrivate()",
-            "Load...", "Info: [KeyMaster::createBackupPrivate][line:845] Load...");
-        add("arguments and qualifiers", QtWarningMsg, "/src/fsmodel.cpp", 10,
-            "virtual bool FsModel::mountDevice(const QString&, int) const", "m",
-            "Warning: [FsModel::mountDevice][line:10] m");
-        add("free function", QtDebugMsg, "/work/main/svkey2/main.cpp", 12, "int main(int, char**)", "started",
-            "Debug: [main.cpp::int main(int, char**)][line:12] started");
-        add("QML function", QtWarningMsg, "qrc:/qml/main.qml", 123, "onHasWarning", "w",
-            "Warning: [main.qml::onHasWarning][line:123] w");
-        add("no file, no function", QtCriticalMsg, nullptr, 0, nullptr, "c", "Critical: [][line:0] c");
-        // %-signs in the text are not placeholders.
-        add("percent signs", QtInfoMsg, "qrc:/qml/a.qml", 1, "f", "100% %1 done",
-            "Info: [a.qml::f][line:1] 100% %1 done");
-    }
-
+    // The place of a message: class and function, file and QML names; %-signs are no placeholders.
     void placeOfAMessage()
     {
-        QFETCH(int, type);
-        QFETCH(QString, file);
-        QFETCH(int, line);
-        QFETCH(QString, function);
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        const QByteArray f = file.toUtf8(), fn = function.toUtf8();
-        QCOMPARE(format(QtMsgType(type), file.isNull() ? nullptr : f.constData(), line,
-                     function.isNull() ? nullptr : fn.constData(), text),
-            expected);
+        struct Case
+        {
+            QtMsgType type;
+            const char *file, *function, *text, *expected;
+            int line;
+        };
+        for (const Case& c : std::initializer_list<Case> {
+                 {QtInfoMsg, "/src/svkey2/keymaster_backup.cpp", "void KeyMaster::createBackupPrivate()", "Load...",
+                     "Info: [KeyMaster::createBackupPrivate][line:845] Load...", 845},
+                 {QtWarningMsg, "/src/fsmodel.cpp", "virtual bool FsModel::mountDevice(const QString&, int) const", "m",
+                     "Warning: [FsModel::mountDevice][line:10] m", 10},
+                 {QtDebugMsg, "/work/main/svkey2/main.cpp", "int main(int, char**)", "started",
+                     "Debug: [main.cpp::int main(int, char**)][line:12] started", 12},
+                 {QtWarningMsg, "qrc:/qml/main.qml", "onHasWarning", "w",
+                     "Warning: [main.qml::onHasWarning][line:123] w", 123},
+                 {QtCriticalMsg, nullptr, nullptr, "c", "Critical: [][line:0] c", 0},
+                 {QtInfoMsg, "qrc:/qml/a.qml", "f", "100% %1 done", "Info: [a.qml::f][line:1] 100% %1 done", 1}})
+            QCOMPARE(Logger::getInstance()->buildLogMessage(
+                         c.type, QMessageLogContext(c.file, c.line, c.function, "default"), c.text),
+                QString(c.expected));
     }
-
-    // --- destinations
 
     // One walk through the destinations: the file line (time stamp, two
     // blanks), the console in UTF-8 whatever the locale's codec, console

@@ -43,40 +43,28 @@ private slots:
 
     // The text the QML function ends with, the assertions shown to the
     // operator and the later stack-pop signals of each variant.
-    void variants_data()
-    {
-        QTest::addColumn<QString>("call");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("shown");
-        QTest::addColumn<int>("popped");
-        QTest::newRow("true expression") << "withLogOut(true, 'never', 'f@x.qml:1')"
-                                         << "completed" << 0 << 0;
-        QTest::newRow("log-out") << "withLogOut(false, 'no model', 'load@qrc:/a.qml:12\\nouter@qrc:/b.qml:3')"
-                                 << "ASSERT failure in load@qrc:/a.qml:12: no model" << 1 << 0;
-        QTest::newRow("stack pop") << "withStackPop(false, 'pop', 'only line')"
-                                   << "ASSERT failure in only line: pop" << 0 << 1;
-        QTest::newRow("interrupt") << "withInterrupt(false, 'stop', '')"
-                                   << "ASSERT failure in : stop" << 0 << 0;
-    }
-
     void variants()
     {
-        QFETCH(QString, call);
-        QFETCH(QString, text);
-        QFETCH(int, shown);
-        QFETCH(int, popped);
         QmlAsserts* asserts = QmlAsserts::getInstance(&engine);
-        QSignalSpy pops(asserts, &QmlAsserts::hasQmlAssert);
-        QSignalSpy shownSpy(Notifier::getInstance(), &Notifier::hasAssert);
-        QCOMPARE(runInQml("QmlAsserts." + call), text);
-        QCOMPARE(pops.count(), 0); // from a timer, not at once
-        QTest::qWait(50);
-        QCOMPARE(pops.count(), popped);
-        QCOMPARE(shownSpy.count(), shown);
-        if (shown) {
-            QCOMPARE(shownSpy.at(0).at(0).toString(), text);
-            QCOMPARE(shownSpy.at(0).at(1).toString(), QString());
-            QCOMPARE(asserts->currentAssert(), text);
+        const QList<std::tuple<QString, QString, int, int>> cases {
+            {"withLogOut(true, 'never', 'f@x.qml:1')", "completed", 0, 0},
+            {"withLogOut(false, 'no model', 'load@qrc:/a.qml:12\\nouter@qrc:/b.qml:3')",
+                "ASSERT failure in load@qrc:/a.qml:12: no model", 1, 0},
+            {"withStackPop(false, 'pop', 'only line')", "ASSERT failure in only line: pop", 0, 1},
+            {"withInterrupt(false, 'stop', '')", "ASSERT failure in : stop", 0, 0}};
+        for (const auto& [call, text, shown, popped] : cases) {
+            QSignalSpy pops(asserts, &QmlAsserts::hasQmlAssert);
+            QSignalSpy shownSpy(Notifier::getInstance(), &Notifier::hasAssert);
+            QCOMPARE(runInQml("QmlAsserts." + call), text);
+            QCOMPARE(pops.count(), 0); // from a timer, not at once
+            QTest::qWait(50);
+            QCOMPARE(pops.count(), popped);
+            QCOMPARE(shownSpy.count(), shown);
+            if (shown) {
+                QCOMPARE(shownSpy.at(0).at(0).toString(), text);
+                QCOMPARE(shownSpy.at(0).at(1).toString(), QString());
+                QCOMPARE(asserts->currentAssert(), text);
+            }
         }
     }
 };

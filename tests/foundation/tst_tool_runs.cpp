@@ -1,9 +1,5 @@
 // The controller's logic around the tools it runs, in-process with the
-// scripted runner (nothing runs, no root, no simulated medium): the LVM
-// clean-up of a restore's target disk, the start-up checks, the device
-// lookup, the medium's own disk, the local client's starts and stops, the archive tool's answers,
-// and what the operator can trigger while a tool runs (the window answers
-// meanwhile).
+// scripted runner: nothing runs, no root, no simulated medium.
 #include "fsmodel.h"
 #include "keymaster.h"
 #include "medium_disk.h"
@@ -28,65 +24,61 @@ const QString kClientLogText = "Please see logfile: /opt/sarvelin/log/Sarvelin.l
 // Run by a shell unquoted, it would split into several words and run `id`.
 const QString kHostile = "vg$(id${IFS}-u);x'y&z`w`";
 
+// One LVM clean-up: pvs's standard output, the LVM tool calls after it, what
+// the question lists ("" = not asked), what the operator is shown, a
+// "program value" that fails with a message on standard error.
+struct LvmCase
+{
+    QString pvs;
+    QStringList removals;
+    QString question, shown, failing, drive;
+    bool confirm;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(LvmCase)
 
 class ToolRunsTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // --- the LVM clean-up of the target disk
-
     void lvmCleanup_data()
     {
-        QTest::addColumn<QString>("pvs"); // pvs's standard output
-        QTest::addColumn<QString>("failing"); // "program value" that fails with a message on stderr
-        QTest::addColumn<QString>("drive");
-        QTest::addColumn<bool>("confirm");
-        QTest::addColumn<bool>("result");
-        QTest::addColumn<QStringList>("removals"); // LVM tool calls after pvs
-        QTest::addColumn<QString>("question"); // what the question lists ("" = not asked)
-        QTest::addColumn<QString>("shown");
-        const auto add = [](const char* tag, const QString& pvs, const char* failing, const char* drive, bool confirm,
-                             bool result, const QStringList& removals, const QString& question, const QString& shown) {
-            QTest::newRow(tag) << pvs << failing << drive << confirm << result << removals << question << shown;
-        };
+        QTest::addColumn<LvmCase>("c");
         const QString other = "  /dev/sdb1|vg1|data\n", vg0 = "  /dev/sda2|vg0|root\n";
         const QString none = "Volume groups to remove: none\nLogical volumes to remove: none\n";
-        add("no PV on the disk", other, "", "sda", true, true, {}, "", "");
-        add("two PVs of one group", other + vg0 + "  /dev/sda2|vg0|swap\n  /dev/sda3|vg0|\n", "", "sda", true, true,
+        QTest::newRow("no PV on the disk") << LvmCase {other, {}, "", "", "", "sda", true};
+        QTest::newRow("two PVs of one group") << LvmCase {other + vg0 + "  /dev/sda2|vg0|swap\n  /dev/sda3|vg0|\n",
             {"lvremove -y vg0", "vgremove -y vg0", "pvremove -y /dev/sda2", "pvremove -y /dev/sda3"},
             "Volume groups to remove: vg0\nLogical volumes to remove: vg0/root, vg0/swap\n"
             "Physical volumes to remove: /dev/sda2, /dev/sda3",
-            "");
+            "", "", "sda", true};
         // nvme0n12 is another disk than nvme0n1, though its name begins alike.
-        add("partition of an nvme disk", "  /dev/nvme0n1p2|vgn|\n  /dev/nvme0n12|vgz|\n", "", "nvme0n1", true, true,
+        QTest::newRow("partition of an nvme disk") << LvmCase {"  /dev/nvme0n1p2|vgn|\n  /dev/nvme0n12|vgz|\n",
             {"lvremove -y vgn", "vgremove -y vgn", "pvremove -y /dev/nvme0n1p2"},
             "Volume groups to remove: vgn\nLogical volumes to remove: none\nPhysical volumes to remove: /dev/nvme0n1p2",
-            "");
-        add("group spanning two disks", vg0 + "  /dev/sdb1|vg0|\n", "", "sda", true, false, {}, "",
-            "error: LVM volume group vg0 also lies on /dev/sdb1. It is not removed: restore to /dev/sda canceled");
-        add("PV without a group", "  /dev/sda3||\n", "", "sda", true, true, {"pvremove -y /dev/sda3"},
-            none + "Physical volumes to remove: /dev/sda3", "");
-        add("failing lvremove", vg0, "lvremove vg0", "sda", true, false, {"lvremove -y vg0"},
-            "Volume groups to remove: vg0", "error: Can't delete LVM logical volumes: vg0 [  vg0/root is in use.\n]");
-        add("failing pvs", "", "pvs", "sda", true, false, {}, "",
-            "error: Can't read LVM physical volumes [  vg0/root is in use.\n]");
-        add("Cancel on the question", vg0, "", "sda", false, false, {}, "Logical volumes to remove: vg0/root", "");
-        add("shell characters stay data", QString("  /dev/sda2|%1|root\n").arg(kHostile), "", "sda", true, true,
+            "", "", "nvme0n1", true};
+        QTest::newRow("group spanning two disks") << LvmCase {vg0 + "  /dev/sdb1|vg0|\n", {}, "",
+            "error: LVM volume group vg0 also lies on /dev/sdb1. It is not removed: restore to /dev/sda canceled", "",
+            "sda", true};
+        QTest::newRow("PV without a group") << LvmCase {"  /dev/sda3||\n", {"pvremove -y /dev/sda3"},
+            none + "Physical volumes to remove: /dev/sda3", "", "", "sda", true};
+        QTest::newRow("failing lvremove") << LvmCase {vg0, {"lvremove -y vg0"}, "Volume groups to remove: vg0",
+            "error: Can't delete LVM logical volumes: vg0 [  vg0/root is in use.\n]", "lvremove vg0", "sda", true};
+        QTest::newRow("failing pvs") << LvmCase {
+            "", {}, "", "error: Can't read LVM physical volumes [  vg0/root is in use.\n]", "pvs", "sda", true};
+        QTest::newRow("Cancel on the question")
+            << LvmCase {vg0, {}, "Logical volumes to remove: vg0/root", "", "", "sda", false};
+        QTest::newRow("shell characters stay data") << LvmCase {QString("  /dev/sda2|%1|root\n").arg(kHostile),
             {"lvremove -y " + kHostile, "vgremove -y " + kHostile, "pvremove -y /dev/sda2"},
-            "Volume groups to remove: " + kHostile, "");
+            "Volume groups to remove: " + kHostile, "", "", "sda", true};
     }
     void lvmCleanup()
     {
-        QFETCH(QString, pvs);
-        QFETCH(QString, failing);
-        QFETCH(QString, drive);
-        QFETCH(bool, confirm);
-        QFETCH(bool, result);
-        QFETCH(QStringList, removals);
-        QFETCH(QString, question);
-        QFETCH(QString, shown);
+        QFETCH(LvmCase, c);
+        const auto& [pvs, removals, question, shown, failing, drive, confirm] = c;
         ScriptedRunner runner;
         // A warning on standard error is logged, never parsed as a volume.
         runner.answer(kPvs, 0, pvs.toUtf8(), "  /dev/sda9|vgstale|gone\n");
@@ -102,9 +94,9 @@ private slots:
         QStringList asked;
         connect(&km, &KeyMaster::needConfirmRestoreLVM, &km, [&](const QString& text) {
             asked << text;
-            km.answerRestoreLVM(confirm);
+            km.answerRestoreLVM(c.confirm);
         });
-        QCOMPARE(KeyMasterTestAccess::clearLvmOnDrive(km, drive), result);
+        QCOMPARE(KeyMasterTestAccess::clearLvmOnDrive(km, drive), shown.isEmpty() && confirm);
 
         QStringList expected {"run: " + kPvs};
         for (const QString& call : removals)
@@ -116,17 +108,13 @@ private slots:
                 removals[i - 1].split(' ').mid(1, 1) + QStringList {removals[i - 1].section(' ', 2)});
         QCOMPARE(runner.timeouts, QVector<int>(runner.calls.size(), 120000).toList());
         QCOMPARE(asked.size(), question.isEmpty() ? 0 : 1);
-        if (!question.isEmpty()) {
-            QVERIFY2(asked[0].startsWith("Device " + drive
-                         + " is configured as LVM physical volume. If you continue all"
-                           " it's data will be lost\n\n"),
-                qPrintable(asked[0]));
-            QVERIFY2(asked[0].contains(question), qPrintable(asked[0]));
-        }
+        QVERIFY2(question.isEmpty()
+                || (asked[0].startsWith("Device " + drive
+                        + " is configured as LVM physical volume. If you continue all it's data will be lost\n\n")
+                    && asked[0].contains(question)),
+            qPrintable(asked.join("")));
         QCOMPARE(seen.lines(), shown.isEmpty() ? QStringList() : QStringList {shown});
     }
-
-    // --- start-up checks and device lookup
 
     // The medium check and the disk list parse standard output only; a
     // failed pipeline is shown with what it wrote on standard error, a
@@ -200,27 +188,26 @@ private slots:
         }
         QVERIFY(QFile::link(d + "/sys/class/block/sdc2", d + "/by-label"));
         MediumDisk::Sources sources {
-            d + "/mountinfo", "/run/live/medium", d + "/sys/dev/block", d + "/sys/class/block", d + "/cmdline"};
+            d + "/mountinfo", "/run/live/my medium", d + "/sys/dev/block", d + "/sys/class/block", d + "/cmdline"};
         const auto mountLine = [](const QString& number, const QString& point, const QString& source) {
             return QByteArray("21 1 0:20 / /proc rw - proc proc rw\n")
                 + QString("35 28 %1 / %2 ro,noatime - iso9660 %3 ro\n").arg(number, point, source).toUtf8();
         };
         writeFile(d + "/cmdline", "BOOT_IMAGE=/live/vmlinuz boot=live quiet\n");
+        // mountinfo escapes the blank of the medium's mount point.
+        const QString point = "/run/live/my\\040medium";
         const QList<QStringList> cases = {
-            {"8:34", "/run/live/medium", "/dev/sdc2", "sdc"},
-            {"259:1", "/run/live/medium", "/dev/nvme0n1p1", "nvme0n1"},
-            {"8:48", "/run/live/medium", "/dev/sdd", "sdd"},
-            {"11:0", "/run/live/medium", "/dev/sr0", "sr0"},
-            {"0:99", "/run/live/medium", "/dev/gone", ""},
-            {"8:48", "/run/live/medium2", "/dev/sdd", ""},
+            {"8:48", "/run/live/my", "/dev/sdd", ""},
+            {"0:99", point, "/dev/gone", ""},
+            {"8:34", point, "/dev/sdc2", "sdc"},
+            {"259:1", point, "/dev/nvme0n1p1", "nvme0n1"},
+            {"11:0", point, "/dev/sr0", "sr0"},
+            {"8:48", point, "/dev/sdd", "sdd"},
         };
         for (const QStringList& c : cases) {
             writeFile(d + "/mountinfo", mountLine(c[0], c[1], c[2]));
             QVERIFY2(MediumDisk::find(sources) == c[3], qPrintable(c.join(' ') + " -> " + MediumDisk::find(sources)));
         }
-        sources.mediumMount = "/run/live/my medium";
-        writeFile(d + "/mountinfo", mountLine("8:48", "/run/live/my\\040medium", "/dev/sdd"));
-        QCOMPARE(MediumDisk::find(sources), QString("sdd"));
         QCOMPARE(MediumDisk::without({"sda", "sdd", "sde"}, sources), QStringList({"sda", "sde"}));
         writeFile(d + "/mountinfo", mountLine("0:20", "/", "overlay"));
         QCOMPARE(MediumDisk::find(sources), QString());
@@ -228,8 +215,6 @@ private slots:
         QCOMPARE(MediumDisk::find(sources), QString("sdc"));
         QCOMPARE(MediumDisk::without({"sdc"}, sources), QStringList());
     }
-
-    // --- the local client and the backup's tools
 
     // Every start is checked: a client that cannot be started or stopped is
     // said so, and what was not started is not stopped.
@@ -243,10 +228,7 @@ private slots:
         QVERIFY(!KeyMasterTestAccess::stopSarvelinClient(km));
         runner.answer("", 0);
         QVERIFY(KeyMasterTestAccess::startSarvelinClient(km));
-        ScriptedRunner::Rule refused;
-        refused.prefix = kClient + " stop";
-        refused.outcome = CommandResult::Outcome::NotStarted;
-        runner.answer(refused);
+        runner.answer({kClient + " stop", 0, {}, {}, CommandResult::Outcome::NotStarted, {}});
         QVERIFY(!KeyMasterTestAccess::stopSarvelinClient(km));
         runner.rules.removeFirst();
         QVERIFY(KeyMasterTestAccess::stopSarvelinClient(km));
@@ -271,45 +253,31 @@ private slots:
 
     // The archive tool's answer decides the run: its exit code, then the
     // queue marker in what it wrote (both streams, shown as details).
-    void archiveTool_data()
-    {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QByteArray>("out");
-        QTest::addColumn<QByteArray>("err");
-        QTest::addColumn<bool>("result");
-        QTest::addColumn<QString>("shown");
-        const auto add = [](const char* tag, int code, const char* out, const char* err, const char* shown) {
-            QTest::newRow(tag) << code << QByteArray(out) << QByteArray(err) << !*shown << shown;
-        };
-        add("queued", 0, "TASK WAS ADDED TO QUEUE: 1001\n", "", "");
-        add("fails", 3, "Rescue image of /dev/sda\n", "Task wasn't added\n",
-            "error: Can't start a backup, sv_archives has problems [Rescue image of /dev/sda\nTask wasn't added\n]");
-        add("without the queue marker", 0, "Server answer: task refused\n", "",
-            "error: Wrong response from server. See log and journal for more info [Server answer: task refused\n]");
-    }
-
     void archiveTool()
     {
-        QFETCH(int, code);
-        QFETCH(QByteArray, out);
-        QFETCH(QByteArray, err);
-        QFETCH(bool, result);
-        QFETCH(QString, shown);
-        ScriptedRunner runner;
-        runner.answer("/opt/sarvelin/bin/sv_archives", code, out, err);
-        devices_test::NoteRecorder seen;
-        KeyMaster km;
-        km.setSelectedDrive("sda");
-        km.setCrypto("kuznyechik");
-        QCOMPARE(KeyMasterTestAccess::startSvArchives(km), result);
-        const QStringList call {
-            "/opt/sarvelin/bin/sv_archives", "-c", "/dev/sda", "-m", "rescue_image", "-a", "kuznyechik"};
-        QCOMPARE(runner.argumentLists, QList<QStringList> {call});
-        QCOMPARE(seen.lines(), shown.isEmpty() ? QStringList() : QStringList {shown});
+        const QList<std::tuple<int, QByteArray, QByteArray, QString>> answers {
+            {0, "TASK WAS ADDED TO QUEUE: 1001\n", "", ""},
+            {3, "Rescue image of /dev/sda\n", "Task wasn't added\n",
+                "error: Can't start a backup, sv_archives has problems [Rescue image of /dev/sda\nTask wasn't "
+                "added\n]"},
+            {0, "Server answer: task refused\n", "",
+                "error: Wrong response from server. See log and journal for more info [Server answer: task "
+                "refused\n]"}};
+        for (const auto& [code, out, err, shown] : answers) {
+            ScriptedRunner runner;
+            runner.answer("/opt/sarvelin/bin/sv_archives", code, out, err);
+            devices_test::NoteRecorder seen;
+            KeyMaster km;
+            km.setSelectedDrive("sda");
+            km.setCrypto("kuznyechik");
+            QCOMPARE(KeyMasterTestAccess::startSvArchives(km), shown.isEmpty());
+            QCOMPARE(runner.argumentLists.value(0).join(' '),
+                QString("/opt/sarvelin/bin/sv_archives -c /dev/sda -m rescue_image -a kuznyechik"));
+            QCOMPARE(runner.argumentLists.size(), 1);
+            QCOMPARE(seen.lines(), shown.isEmpty() ? QStringList() : QStringList {shown});
+        }
         QFile::remove("/tmp/sv_archives.log");
     }
-
-    // --- what arrives while a tool runs
 
     // While a mount runs, the exit page's unmount and a check box are
     // refused (not run half-way through the mount); while the devices tree
@@ -320,14 +288,12 @@ private slots:
         FsModel model;
         model.setItem(0, 0, new QStandardItem);
         bool unmounted = true, marked = false;
-        ScriptedRunner::Rule slowMount;
-        slowMount.prefix = "/bin/mount";
-        slowMount.during = [&] {
-            unmounted = model.unmountAll();
-            model.mark(0, true);
-            marked = model.item(0)->data(FsModel::NeedBackupRole).toBool() || model.backupingFsNumber() > 0;
-        };
-        runner.answer(slowMount);
+        runner.answer({"/bin/mount", 0, {}, {}, CommandResult::Outcome::Finished, [&] {
+                           unmounted = model.unmountAll();
+                           model.mark(0, true);
+                           marked
+                               = model.item(0)->data(FsModel::NeedBackupRole).toBool() || model.backupingFsNumber() > 0;
+                       }});
         runner.answer("/bin/df", 0);
         runner.answer("/bin/umount", 0);
         QVERIFY(model.mountDevice("/dev/sdz3", "/mnt", true));
@@ -340,13 +306,10 @@ private slots:
         KeyMaster km;
         int trees = 0;
         connect(&km, &KeyMaster::devicesTreeChanged, &km, [&] { ++trees; });
-        ScriptedRunner::Rule tree;
-        tree.prefix = "/bin/lsblk -fJ '/dev/sda'";
         // A warning on standard error must not spoil the JSON.
-        tree.out = R"({"blockdevices":[{"name":"sda","children":[{"name":"sda1","fstype":"ext4"}]}]})";
-        tree.err = "lsblk: sda: warning\n";
-        tree.during = [&] { km.loadDevicesTree("sdb"); };
-        runner.answer(tree);
+        runner.answer({"/bin/lsblk -fJ '/dev/sda'", 0,
+            R"({"blockdevices":[{"name":"sda","children":[{"name":"sda1","fstype":"ext4"}]}]})",
+            "lsblk: sda: warning\n", CommandResult::Outcome::Finished, [&] { km.loadDevicesTree("sdb"); }});
         km.loadDevicesTree("sda");
         QCOMPARE(trees, 1);
         QCOMPARE(runner.calls.filter("lsblk -fJ").size(), 1);
