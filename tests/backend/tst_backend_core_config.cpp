@@ -158,6 +158,7 @@ void TestBackendCoreConfig::values_and_warnings()
             {"Wrong SVD hash algorithm in the config file at the string 1, ignored. Set algorithm sha2"},
             [](C c) { return c.get_SVD_hash_algorithm() == "sha2"; }},
         {"svd_block_size 0", {wrong_block}, [](C c) { return c.get_SVD_block_size() == 16384; }},
+        {"svd_block_size 1048577", {wrong_block}, [](C c) { return c.get_SVD_block_size() == 16384; }},
         {"svd_hash_length 128", {"Wrong svd hash length in the config file at the string 1, ignored. Set 256"},
             [](C c) { return c.get_SVD_hash_length() == 256; }},
         {"digital-sign-hash SHA1",

@@ -1,8 +1,8 @@
 // The shared widget library: the filtering combo box, the question dialog's
-// cross and the notification dialog alone (the top of its priority rule, also
-// under an animated style, and its log-out requests). The table view is used
-// on the real pages: its check box cells by the backup walk, its selection by
-// tst_key and the restore walk.
+// rejections and the notification dialog alone (the top of its priority
+// rule, also under an animated style, and its log-out requests). The table
+// view is used on the real pages: its check box cells by the backup walk, its
+// selection by tst_key and the restore walk.
 
 #include "guiharness.h"
 
@@ -84,15 +84,18 @@ private slots:
         QCOMPARE(combo->property("currentText").toString(), QString("wlan0"));
     }
 
-    // Its cross rejects it (yes, Cancel and Escape are answered on the
-    // restore pages).
-    void questionDialogCross()
+    // Its Cancel button and its cross reject it (yes and Escape are answered
+    // on the restore pages).
+    void questionDialogRejects()
     {
         QObject* question = gui.root()->findChild<QObject*>("question");
-        QVERIFY(question && gui.clickName("askButton") && waitBool(question, "opened"));
-        QVERIFY(gui.visibleTexts().contains("Drop the old key file?"));
-        QVERIFY(gui.clickName("closeButton") && waitBool(question, "opened", false));
-        QCOMPARE(pageProperty("questionAnswer").toInt(), -1);
+        for (const char* button : {"cancelButton", "closeButton"}) {
+            gui.root()->setProperty("questionAnswer", 0);
+            QVERIFY(question && gui.clickName("askButton") && waitBool(question, "opened"));
+            QVERIFY(gui.visibleTexts().contains("Drop the old key file?"));
+            QVERIFY(gui.clickName(button) && waitBool(question, "opened", false));
+            QCOMPARE(pageProperty("questionAnswer").toInt(), -1);
+        }
     }
 
     // Above the exit question only the assertion shows (the lower kinds are
