@@ -1,4 +1,5 @@
-// Backend test helpers: byte-exact std::string comparisons, whole-file I/O.
+// Backend test helpers: byte-exact std::string comparisons, whole-file I/O,
+// captured standard output and error.
 #ifndef SV_TESTS_BACKEND_SUPPORT_H
 #define SV_TESTS_BACKEND_SUPPORT_H
 
@@ -7,6 +8,7 @@
 #include <QByteArray>
 
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 
@@ -28,5 +30,27 @@ inline void write_file(const std::string& path, const std::string& text)
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
 }
+
+// What standard output and standard error receive while it lives.
+class captured_output
+{
+public:
+    captured_output()
+        : out_(std::cout.rdbuf(o_.rdbuf()))
+        , err_(std::cerr.rdbuf(e_.rdbuf()))
+    { }
+    ~captured_output()
+    {
+        std::cout.rdbuf(out_);
+        std::cerr.rdbuf(err_);
+    }
+    std::string out() const { return o_.str(); }
+    std::string err() const { return e_.str(); }
+
+private:
+    std::ostringstream o_, e_;
+    std::streambuf* out_;
+    std::streambuf* err_;
+};
 
 #endif // SV_TESTS_BACKEND_SUPPORT_H

@@ -52,11 +52,13 @@ void TestBackendConfigFile::format_rules()
     QCOMPARE(B(round_trip(d_, "   # note here\n\na    two words\na one\nflag\n")),
         QByteArray("# note here\na one\nflag \n"));
     // Tab as separator, a tab inside the value stays; a '#' after the first
-    // character is ordinary text; a name only inside a comment is absent,
-    // and the exception names it.
-    write_file(d_ + "/t.conf", "name\tvalue\twith tab\nother \t  v\nsize 12 #MB\n#comment\n#hidden 1\n");
+    // character and quotes are ordinary text; a name only inside a comment is
+    // absent, and the exception names it.
+    write_file(
+        d_ + "/t.conf", "name\tvalue\twith tab\nother \t  v\nsize 12 #MB\nq \"a  b\" 'c'\n#comment\n#hidden 1\n");
     ConfigFile t(d_ + "/t.conf");
-    QCOMPARE(B(t["name"] + "|" + t["other"] + "|" + t["size"]), QByteArray("value\twith tab|v|12 #MB"));
+    QCOMPARE(B(t["name"] + "|" + t["other"] + "|" + t["size"] + "|" + t["q"]),
+        QByteArray("value\twith tab|v|12 #MB|\"a  b\" 'c'"));
     QVERIFY(t.commentExists("#comment"));
     try {
         (void)t["hidden"];

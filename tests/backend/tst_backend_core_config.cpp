@@ -2,10 +2,7 @@
 // deduplication memory, the timeout check and hostile files.
 #include <QtTest>
 
-#include <fstream>
-#include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,7 +13,8 @@
 namespace {
 
 // One configuration read: the object and the warnings it printed (the text
-// between "Warning: " and the colour end of each line).
+// between "Warning: " and the colour end of each line, white space folded
+// as the log prints it).
 struct reading
 {
     std::unique_ptr<SVcoreConfig> config;
@@ -38,17 +36,12 @@ QStringList warning_texts(const std::string& out)
 
 reading read_path(const std::string& path)
 {
-    std::ostringstream captured;
-    std::streambuf* old = std::cout.rdbuf(captured.rdbuf());
     reading r;
-    try {
+    {
+        captured_output c;
         r.config.reset(new SVcoreConfig(path));
-    } catch (...) {
-        std::cout.rdbuf(old);
-        throw;
+        r.raw = c.out();
     }
-    std::cout.rdbuf(old);
-    r.raw = captured.str();
     r.warnings = warning_texts(r.raw);
     return r;
 }
@@ -64,18 +57,9 @@ reading read_text(const std::string& text)
     return read_path(conf_path());
 }
 
-// Warning lines are printed with runs of white space folded, so the two
-// spaces that follow a key name in a message show as one.
-QStringList shown(QStringList composed)
-{
-    for (QString& text : composed)
-        text.replace(QRegularExpression(" {2,}"), " ");
-    return composed;
-}
-
 const QString timeout_reset
-    = "Wrong value in config file for setting client-ping-timeout  and client-alive-timeout  ignored. "
-      "Set client-ping-timeout  to 1 and client-alive-timeout  to 60";
+    = "Wrong value in config file for setting client-ping-timeout and client-alive-timeout ignored. "
+      "Set client-ping-timeout to 1 and client-alive-timeout to 60";
 
 } // namespace
 
@@ -141,10 +125,10 @@ void TestBackendCoreConfig::keys_the_tool_copies()
 void TestBackendCoreConfig::values_and_warnings()
 {
     using C = const SVcoreConfig&;
-    const QString deprecated = "deduplication-task-memory  is deprecated in /opt/sarvelin/etc/config.file";
+    const QString deprecated = "deduplication-task-memory is deprecated in /opt/sarvelin/etc/config.file";
     const QString wrong_memory
-        = "Wrong value in config file at string 1, ignored. Set deduplication-task-memory  to 268435456";
-    const QString wrong_tasks = "Wrong value in the config file at the string 1, ignored. Set parallel-tasks  to 2";
+        = "Wrong value in config file at string 1, ignored. Set deduplication-task-memory to 268435456";
+    const QString wrong_tasks = "Wrong value in the config file at the string 1, ignored. Set parallel-tasks to 2";
     const QString wrong_block = "Wrong svd block size in the config file at the string 1, ignored. Set 16384";
     const QString wrong_expression = "Wrong expression in the config file at the string 1, ignored";
     struct row
@@ -165,7 +149,6 @@ void TestBackendCoreConfig::values_and_warnings()
         {"client-shutdown_scenario after-all-tasks", {}, [](C c) { return c.get_client_shutdown_scenario() == 1; }},
         // Numbers: leading digits, clamped to the type.
         {"parallelizm 12abc", {}, [](C c) { return c.get_parallelism() == 12; }},
-        {"parallelizm -3", {}, [](C c) { return c.get_parallelism() == -3; }},
         {"parallelizm 99999999999999999999999", {}, [](C c) { return c.get_parallelism() == 2147483647; }},
         {"parallelizm_media 4", {}, [](C c) { return c.get_media_parallelism() == 4 && c.get_parallelism() == 8; }},
         {"parallel-tasks +7 tasks", {}, [](C c) { return c.get_parallel_tasks() == 7; }},
@@ -175,16 +158,16 @@ void TestBackendCoreConfig::values_and_warnings()
             {"Wrong SVD hash algorithm in the config file at the string 1, ignored. Set algorithm sha2"},
             [](C c) { return c.get_SVD_hash_algorithm() == "sha2"; }},
         {"svd_block_size 0", {wrong_block}, [](C c) { return c.get_SVD_block_size() == 16384; }},
-        {"svd_block_size 18446744073709555616", {wrong_block}, [](C c) { return c.get_SVD_block_size() == 16384; }},
+        {"svd_block_size 1048577", {wrong_block}, [](C c) { return c.get_SVD_block_size() == 16384; }},
         {"svd_hash_length 128", {"Wrong svd hash length in the config file at the string 1, ignored. Set 256"},
             [](C c) { return c.get_SVD_hash_length() == 256; }},
         {"digital-sign-hash SHA1",
             {"Wrong value of digital-sign-hash : SHA1",
                 "Allowed values: blake2b512 blake2s256 gost md4 md5 rmd160 sha1 sha224 sha256 sha384 sha512",
-                "digital-sign-hash  set to: sha1"},
+                "digital-sign-hash set to: sha1"},
             [](C c) { return c.get_digital_sign_hash() == "sha1"; }},
         {"client-shutdown_scenario never",
-            {"Wrong value in the config file at the string 1, ignored. Set client-shutdown_scenario  to "
+            {"Wrong value in the config file at the string 1, ignored. Set client-shutdown_scenario to "
              "cancel-if-tasks"},
             [](C c) { return c.get_client_shutdown_scenario() == 2; }},
         {"parallel-tasks many", {wrong_tasks}, [](C c) { return c.get_parallel_tasks() == 2; }},
@@ -220,7 +203,7 @@ void TestBackendCoreConfig::values_and_warnings()
                 return c.get_client_ping_timeout() == 2147483647u && c.get_client_alive_timeout() == 4294967295u;
             }},
         {"client-ping-timeout 5\nclient-ping-timeout soon",
-            {"Wrong value in the config file at the string 2, ignored. Set client-ping-timeout  to 5"},
+            {"Wrong value in the config file at the string 2, ignored. Set client-ping-timeout to 5"},
             [](C c) { return c.get_client_ping_timeout() == 5 && c.get_client_alive_timeout() == 60; }},
         {"client-alive-timeout 120 seconds", {}, [](C c) { return c.get_client_alive_timeout() == 120; }},
         {"client-alive-timeout 0", {}, [](C c) { return c.get_client_alive_timeout() == 60; }},
@@ -232,7 +215,7 @@ void TestBackendCoreConfig::values_and_warnings()
     };
     for (const auto& row : rows) {
         reading one = read_text(std::string(row.text) + "\n");
-        QCOMPARE(one.warnings, shown(row.warnings));
+        QCOMPARE(one.warnings, row.warnings);
         QVERIFY2(row.check(*one.config), row.text);
     }
 }

@@ -1,14 +1,11 @@
 // Log streams: the level names and masks of the settings, the one-time
-// settings read and rewrite,
-// line format with colours and time stamps, filtering by level.
+// settings read and rewrite, line format with colours and time stamps,
+// filtering by level.
 #include <QtTest>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iostream>
-#include <sstream>
 #include <string>
 
 #include "backend_support.h"
@@ -19,47 +16,20 @@ namespace {
 const std::string settings = "/opt/sarvelin/etc/sv_logger.config";
 const std::string yellow = "\033[1;33m", red = "\033[1;31m", colour_end = " \033[0m";
 
-// Captures standard output and standard error while alive.
-class capture
-{
-public:
-    capture()
-        : out_(std::cout.rdbuf(o_.rdbuf()))
-        , err_(std::cerr.rdbuf(e_.rdbuf()))
-    { }
-    ~capture() { restore(); }
-    void restore()
-    {
-        if (out_) {
-            std::cout.rdbuf(out_);
-            std::cerr.rdbuf(err_);
-            out_ = nullptr;
-        }
-    }
-    std::string out() const { return o_.str(); }
-    std::string err() const { return e_.str(); }
-
-private:
-    std::ostringstream o_, e_;
-    std::streambuf* out_;
-    std::streambuf* err_;
-};
-
-// What one stream of `level` printed: it writes `text` and ends the line,
-// or writes nothing when `text` is null.
+// What one stream of `level` printed for `text` (nothing is written to it
+// when null).
 struct printed
 {
     std::string out, err;
 };
 printed log_once(SvLogLvl::Level level, const char* text = nullptr)
 {
-    capture c;
+    captured_output c;
     {
         SvLogStream s(level);
         if (text)
-            s << text << std::endl;
+            s << text;
     }
-    c.restore();
     return {c.out(), c.err()};
 }
 
@@ -150,7 +120,7 @@ void TestBackendLogStream::settings_are_read_once_per_process()
     log_once(SvLogLvl::Info);
     QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(3));
     write_file(settings, "log_level Debug\nlog_file_max_size 1\nlog_file_max_rotate 1\n");
-    QCOMPARE(B(log_once(SvLogLvl::Info, "hidden").out), QByteArray());
+    QCOMPARE(B(log_once(SvLogLvl::Info, "hidden\n").out), QByteArray());
     QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(3));
 }
 
@@ -164,19 +134,14 @@ void TestBackendLogStream::missing_or_incomplete_settings_are_rewritten()
     QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(7));
     // One variable missing: the whole file is rewritten with the defaults,
     // a valid level included; nothing of the old file is applied.
-    for (const char* gone : {"log_level", "log_file_max_rotate"}) {
+    const std::pair<const char*, const char*> incomplete[]
+        = {{"log_level", "log_file_max_size 9\nlog_file_max_rotate 4\n#mine\n"},
+            {"log_file_max_rotate", "log_level Debug\nlog_file_max_size 9\n#mine\n"}};
+    for (const auto& gone : incomplete) {
         fresh_process();
-        std::string text;
-        if (std::string(gone) != "log_level")
-            text += "log_level Debug\n";
-        if (std::string(gone) != "log_file_max_size")
-            text += "log_file_max_size 9\n";
-        if (std::string(gone) != "log_file_max_rotate")
-            text += "log_file_max_rotate 4\n";
-        text += "#mine\n";
-        write_file(settings, text);
+        write_file(settings, gone.second);
         QCOMPARE(B(log_once(SvLogLvl::Info).err),
-            B(std::string("Warning: SvLogStream config variable is absent: ") + gone + "\n"));
+            B(std::string("Warning: SvLogStream config variable is absent: ") + gone.first + "\n"));
         QCOMPARE(B(read_file(settings)), B(default_settings));
         QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(7));
         QCOMPARE(SvDestination::FileLogger::max_size_, std::uint64_t(1048576));
@@ -186,13 +151,13 @@ void TestBackendLogStream::missing_or_incomplete_settings_are_rewritten()
     fresh_process();
     ::unlink(settings.c_str());
     QVERIFY(::mkdir(settings.c_str(), 0755) == 0);
-    const printed dir = log_once(SvLogLvl::Warning, "still logged");
+    const printed dir = log_once(SvLogLvl::Warning, "still logged\n");
     QVERIFY(dir.err.find("config file is absent") != std::string::npos);
     QVERIFY(dir.out.find("still logged") != std::string::npos);
     QVERIFY(::rmdir(settings.c_str()) == 0);
     fresh_process();
     QVERIFY(QDir("/opt/sarvelin/etc").removeRecursively());
-    QVERIFY(log_once(SvLogLvl::Warning, "no folder").out.find("no folder") != std::string::npos);
+    QVERIFY(log_once(SvLogLvl::Warning, "no folder\n").out.find("no folder") != std::string::npos);
     QVERIFY(!QFile::exists(QString::fromStdString(settings)));
     QVERIFY(QDir().mkpath("/opt/sarvelin/etc"));
 }
@@ -217,18 +182,11 @@ void TestBackendLogStream::line_format_colours_and_folding()
         {SvLogLvl::Info, "no newline", "Info: no newline"},
         {SvLogLvl::Warning, "bytes \xff\xfe ok\n", yellow + "Warning: bytes \xff\xfe ok" + colour_end + "\n"},
     };
-    for (const auto& r : rows) {
-        capture c;
-        {
-            SvLogStream s(r.level);
-            s << r.message;
-        }
-        c.restore();
-        QCOMPARE(B(without_stamp(c.out())), B(r.expected));
-    }
+    for (const auto& r : rows)
+        QCOMPARE(B(without_stamp(log_once(r.level, r.message.c_str()).out)), B(r.expected));
     // A 1 MB message goes through whole.
     const std::string big(1 << 20, 'x');
-    QCOMPARE(without_stamp(log_once(SvLogLvl::Warning, big.c_str()).out).size(),
+    QCOMPARE(without_stamp(log_once(SvLogLvl::Warning, (big + "\n").c_str()).out).size(),
         yellow.size() + 9 + big.size() + colour_end.size() + 1);
     // Default mask: Debug and the levels outside InfoMask are silent.
     fresh_process();
@@ -236,7 +194,7 @@ void TestBackendLogStream::line_format_colours_and_folding()
     const std::pair<SvLogLvl::Level, bool> shown[] = {{SvLogLvl::Error, true}, {SvLogLvl::Warning, true},
         {SvLogLvl::Info, true}, {SvLogLvl::Debug, false}, {SvLogLvl::Measure, false}};
     for (const auto& s : shown)
-        QCOMPARE(!log_once(s.first, "m").out.empty(), s.second);
+        QCOMPARE(!log_once(s.first, "m\n").out.empty(), s.second);
 }
 
 QTEST_GUILESS_MAIN(TestBackendLogStream)

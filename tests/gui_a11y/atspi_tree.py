@@ -13,11 +13,6 @@ import pyatspi
 from gi.repository import GLib
 
 
-def states_of(acc):
-    state_set = acc.getState()
-    return sorted(pyatspi.stateToString(s) for s in state_set.getStates())
-
-
 def text_of(acc):
     try:
         text = acc.queryText()
@@ -30,7 +25,7 @@ def walk(acc, path, out, depth=0):
     if acc is None or depth > 80:
         return
     try:
-        states = states_of(acc)
+        states = sorted(pyatspi.stateToString(s) for s in acc.getState().getStates())
         if "showing" in states or depth < 3:
             out.append({"role": acc.getRoleName(), "name": acc.name or "",
                         "description": acc.description or "", "states": states,

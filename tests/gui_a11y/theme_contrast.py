@@ -78,6 +78,7 @@ def check(path):
     with open(path, encoding="utf-8") as f:
         parser.read_file(f)
     theme = parser["Theme"]
+    print("== " + path)
     failures = []
     colour = lambda key: rgba(theme[key])
     for what, fg, bg, surface, minimum in PAIRS:
@@ -101,11 +102,7 @@ def main(paths):
     if not paths:
         print(__doc__)
         return 2
-    failed = 0
-    for path in paths:
-        print("== " + path)
-        failures = check(path)
-        failed += len(failures)
+    failed = sum(len(check(path)) for path in paths)
     print("%d failed" % failed)
     return 1 if failed else 0
 

@@ -23,41 +23,35 @@ class AccessibilityTreeTest : public QObject
     const QString secret = "s3cret-Typed";
     QStringList faults;
 
-    // The tree as read now (the event loop keeps serving the reader meanwhile).
+    // The tree as read now, one element a line (the event loop keeps serving
+    // the reader meanwhile). One reader answers every request; the
+    // application joins the bus some time after its window shows, and a fresh
+    // reader sees it once it has.
+    std::unique_ptr<QProcess> reader;
     QList<QJsonObject> readTree()
     {
-        // The application joins the bus some time after its window shows.
-        for (int attempt = 0; attempt < 20; ++attempt) {
-            QList<QJsonObject> tree = readTreeOnce(attempt == 19);
+        for (int attempt = 0; attempt < 20; ++attempt, QTest::qWait(250)) {
+            if (!reader) {
+                reader.reset(new QProcess);
+                // Debian's interpreter, which has Debian's AT-SPI module.
+                reader->start("/usr/bin/python3", {QString(SV_A11Y_DIR) + "/atspi_tree.py"});
+            }
+            QByteArray out;
+            reader->write(QByteArray::number(QCoreApplication::applicationPid()) + "\n");
+            const bool answered = gui.waitFor(
+                [&] { return (out += reader->readAllStandardOutput()).endsWith("\n.\n") || out == ".\n"; }, 60000);
+            QList<QJsonObject> tree;
+            for (const QByteArray& line : out.split('\n'))
+                if (!line.isEmpty() && line != ".")
+                    tree << QJsonDocument::fromJson(line).object();
+            if (tree.isEmpty() && attempt == 19)
+                faults << "nothing read: " + QString::fromUtf8(reader->readAllStandardError());
+            if (tree.isEmpty() || !answered)
+                reader.reset();
             if (!tree.isEmpty())
                 return tree;
-            QTest::qWait(250);
         }
         return {};
-    }
-    // One reader for the whole test: it answers each process id written to
-    // it with the tree, one element a line, and a line ".".
-    std::unique_ptr<QProcess> reader;
-    QList<QJsonObject> readTreeOnce(bool last)
-    {
-        if (!reader) {
-            reader.reset(new QProcess);
-            // Debian's interpreter, which has Debian's AT-SPI module.
-            reader->start("/usr/bin/python3", {QString(SV_A11Y_DIR) + "/atspi_tree.py"});
-        }
-        QByteArray out;
-        reader->write(QByteArray::number(QCoreApplication::applicationPid()) + "\n");
-        const bool answered = gui.waitFor(
-            [&] { return (out += reader->readAllStandardOutput()).endsWith("\n.\n") || out == ".\n"; }, 60000);
-        QList<QJsonObject> tree;
-        for (const QByteArray& line : out.split('\n'))
-            if (!line.isEmpty() && line != ".")
-                tree << QJsonDocument::fromJson(line).object();
-        if (tree.isEmpty() && last)
-            faults << "nothing read: " + QString::fromUtf8(reader->readAllStandardError());
-        if (tree.isEmpty() || !answered)
-            reader.reset(); // a fresh reader sees the application once it has joined the bus
-        return tree;
     }
 
     // Reads the tree at `where` and notes every fault; returns the tree.

@@ -2,8 +2,8 @@
 // scratch file) finds no text without a finished translation in
 // svkey2_ru.ts and svkey2_en.ts.
 
-#include <QCoreApplication>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,7 +40,7 @@ Catalogue readCatalogue(const QString& path)
     return out;
 }
 
-QString lupdate, sources;
+const QString sources = qEnvironmentVariable("SV_SOURCE_DIR") + "/svkey2";
 
 } // namespace
 
@@ -58,7 +58,8 @@ private slots:
         const QString ts = scratch.filePath("scan_ru.ts");
         QProcess p;
         p.setWorkingDirectory(sources);
-        p.start(lupdate, {"-silent", "-locations", "none", "-extensions", "cpp,h,qml,js", sources, "-ts", ts});
+        p.start(QLibraryInfo::location(QLibraryInfo::BinariesPath) + "/lupdate",
+            {"-silent", "-locations", "none", "-extensions", "cpp,h,qml,js", sources, "-ts", ts});
         QVERIFY(p.waitForFinished(90000));
         QCOMPARE(p.exitCode(), 0);
         scanned = readCatalogue(ts);
@@ -104,17 +105,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    if (argc < 3) {
-        qCritical("usage: tst_gui_catalogue LUPDATE SOURCE_DIR");
-        return 2;
-    }
-    lupdate = QString::fromLocal8Bit(argv[1]);
-    sources = QString::fromLocal8Bit(argv[2]);
-    int testArgc = 1;
-    return QTest::qExec(new CatalogueTest, testArgc, argv);
-}
-
+QTEST_GUILESS_MAIN(CatalogueTest)
 #include "tst_gui_catalogue.moc"

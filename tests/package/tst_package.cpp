@@ -1,14 +1,8 @@
 // The Debian package as a rescue-medium builder gets it: its file list is
 // the install rules' list, it installs with dpkg, and the INSTALLED program
-// starts on the simulated medium with the files it reads at fixed paths.
-//
-// The program is watched from outside, as an operator's session would see
-// it, with nothing added to it: it runs on its own virtual X screen (Xvfb);
-// its window and window icon through the X protocol (xdotool, xprop), its
-// progress through the log file in its settings folder, and the translation
-// it loaded through its memory map (Qt maps a loaded .qm file for as long as
-// the translator holds it). Screenshots go to
-// <build>/gui-shots/package-*.png.
+// starts on the simulated medium with the files it reads at fixed paths. The
+// program is watched from outside, with nothing added to it, on its own
+// virtual X screen. Screenshot: <build>/gui-shots/package-welcome.png.
 #include "../common/sandbox_guard.h"
 #include "../common/test_files.h"
 
@@ -39,16 +33,10 @@ QString run(const QString& program, const QStringList& args, int* status = nullp
     return QString::fromUtf8(p.readAll());
 }
 
-// The window as the window system on $DISPLAY sees it: found by title
-// (xdotool), its icon sizes (xprop).
-QString findWindow()
-{
-    return run("xdotool", {"search", "--name", "^Sarvelin key$"}).trimmed();
-}
-
+// The square sizes of the window's icon, as the window system has it.
 QList<int> iconSizes(const QString& window)
 {
-    QList<int> sizes; // square ones only
+    QList<int> sizes;
     const QString icon = run("xprop", {"-len", "16777216", "-id", window, "_NET_WM_ICON"}); // the whole property
     auto it = QRegularExpression("Icon \\((\\d+) x \\1\\)").globalMatch(icon);
     while (it.hasNext())
@@ -117,8 +105,6 @@ private slots:
         int status = -1;
         const QString installLog = run("dpkg", {"-i", deb}, &status);
         QVERIFY2(status == 0, qPrintable(installLog));
-        QVERIFY(run("dpkg-query", {"-W", "-f=${Status}", "sarvelin-key"}).contains("install ok installed"));
-        QVERIFY(QFileInfo(kProgram).isExecutable());
         const QString depends = run("dpkg-query", {"-W", "-f=${Depends}", "sarvelin-key"});
 
         // A virtual screen on a display number the X server finds free.
@@ -149,7 +135,8 @@ private slots:
         auto log = [&] { return QString::fromUtf8(readFile(logFile)); };
         QTRY_VERIFY_WITH_TIMEOUT(log().contains("Welcome page loaded"), 20000);
 
-        // The installed translation is loaded for the first start's "Ru".
+        // The installed translation is loaded for the first start's "Ru" (Qt
+        // maps a loaded .qm file while the translator holds it).
         QTRY_VERIFY_WITH_TIMEOUT(
             QString(readFile(proc + "/maps")).contains("/opt/sarvelin/gui/rc/langs/svkey2_ru.qm"), 5000);
         // Theme files and page hints were there and well formed.
@@ -165,7 +152,8 @@ private slots:
         }
 
         QString window;
-        QTRY_VERIFY_WITH_TIMEOUT(!(window = findWindow()).isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(window = run("xdotool", {"search", "--name", "^Sarvelin key$"}).trimmed()).isEmpty(), 10000);
         // The window icon is the installed .ico, every size of it.
         QCOMPARE(iconSizes(window), (QList<int> {16, 24, 32, 48, 64, 128, 256}));
         // No window manager runs here, as on the medium: the window took the keyboard itself.

@@ -1,14 +1,14 @@
 // The sandbox leaves the host as it found it: sandboxes with simulated disks
-// run a command that changes everything it can inside, and end normally,
-// fail, fail in their setup, are terminated or killed outright; the host
-// snapshot is the same after, and none of their loop devices stays attached.
-// The same holds for the run command's headless demo.
+// run a command that changes everything it can inside, and fail, fail in
+// their setup, are terminated or killed outright; none of their loop devices
+// stays attached. The same holds for the run command's headless demo. (The
+// host's state is compared after the whole suite: tst_sandbox_host_state.)
 #include <QtTest>
 
 #include <QImage>
 
 #include "../common/test_files.h"
-#include "host_snapshot.h"
+#include "../common/shell_script.h"
 
 class TestHost : public QObject
 {
@@ -45,8 +45,6 @@ class TestHost : public QObject
         return p;
     }
 
-    QString before;
-
 private slots:
     void initTestCase()
     {
@@ -64,7 +62,6 @@ private slots:
                 "test -e /dev/shm/Sarvelin_SVKEY_to_client_MQ\n"
                 "test \"$(hostname)\" = web01\n"
                 "exit \"${SV_TEST_EXIT:-0}\"\n"));
-        before = hostSnapshot();
     }
 
     // The sandbox's command ends by itself: its exit code comes out (any
@@ -100,7 +97,6 @@ private slots:
         else
             QCOMPARE(p->exitCode(), exitCode);
         QCOMPARE(loopsOf(pid), QString());
-        QCOMPARE(hostSnapshot(), before);
     }
 
     // The sandbox is stopped from outside while its command runs.
@@ -128,7 +124,6 @@ private slots:
         if (killed)
             QCOMPARE(QProcess::execute(sandbox(), {"--", "true"}), 0);
         QTRY_COMPARE_WITH_TIMEOUT(loopsOf(pid), QString(), 5000);
-        QCOMPARE(hostSnapshot(), before);
     }
 
     // The run command's simulated medium: sandbox/sv-demo starts the real
@@ -173,7 +168,6 @@ private slots:
         QVERIFY(demo.waitForFinished(15000));
         QTRY_COMPARE_WITH_TIMEOUT(loopsOf(pid), QString(), 5000);
         QVERIFY(!QFile::exists(shots.filePath(".screen.png")));
-        QCOMPARE(hostSnapshot(), before);
     }
 };
 

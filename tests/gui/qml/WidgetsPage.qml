@@ -1,15 +1,13 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
 import customItems 1.0
-import modelsView 1.0
 import dialogs 1.0
 
-// A page holding one of each library widget, for the widget tests.
+// A page holding the library widgets tst_gui_widgets drives alone.
 Rectangle {
     id: page
     color: GuiConfig.backgroundColorOfPage()
 
-    property var lastToggle: []
     property int questionAnswer: 0   // 1 accepted, -1 rejected
     property int activations: 0
     // Every text the combo box has had, the first one chosen at creation included.
@@ -40,31 +38,6 @@ Rectangle {
             objectName: "askButton"
             text: "Ask"
             onClicked: question.show("Drop the old key file?")
-        }
-    }
-
-    ListModel {
-        id: rows
-        ListElement { need: true; fs: "/dev/sda1"; hidden: "x"; type: "ext4" }
-        ListElement { need: false; fs: "UUID=0a1b2c3d-4e5f-6789-abcd-ef0123456789"; hidden: "y"; type: "xfs" }
-        ListElement { need: false; fs: "/dev/mapper/vg0-home"; hidden: "z"; type: "ext4" }
-    }
-
-    CustomTableView {
-        id: table
-        objectName: "table"
-        x: 460; y: 20
-        width: 500; height: 160
-        model: rows
-        columnsDescription: [
-            { title: "Need backup", role: "need" },
-            { title: "Filesystem", role: "fs" },
-            { title: "Hidden", role: "hidden", visible: false },
-            { title: "Type", role: "type" }
-        ]
-        onCheckToggled: {
-            page.lastToggle = [row, role, checked]
-            rows.setProperty(row, role, checked)
         }
     }
 
