@@ -1,9 +1,7 @@
 // The operator's backup from the welcome page to the exit page on the
-// "standard" medium (real pages, controller and stand-ins): in Russian at
-// 800x600 with the keyboard alone, and in English at 1920x1080 with the mouse
-// and slow tools. The page rules on the way, a checked screenshot of each
-// page and of the run mid-way (by keys, each page's Tab round too), and the
-// medium the run leaves.
+// "standard" medium (real pages, controller and stand-ins): the page rules on
+// the way, a checked shot of each page and of the run mid-way, and the medium
+// the run leaves.
 
 #include "backup_checks.h"
 #include "../common/test_files.h"
@@ -36,20 +34,15 @@ private slots:
     void initTestCase() { QVERIFY2(GuiHarness::insideSandbox(), "needs the simulated medium and the stand-ins"); }
     void cleanup() { gui.stop(); }
 
-    // By keys: the language and the interface chosen on the welcome page by
-    // their boxes; arrows in the combo boxes, the device tree and the fstab
-    // table; Return and Space on tree rows, Space on fstab rows; a refused
-    // partition's warning and an error closed by Escape, the focus back where
-    // it was; Return for the main action. With `slow` tools, the first mount
-    // of the inspection and the host name change each take 3 s; the window
-    // must go on answering meanwhile (at most 100 ms without a turn of the
-    // event loop while they run).
+    // By keys a refused partition's warning and an error close by Escape,
+    // the focus back where it was. With `slow` tools the inspection's first
+    // mount and the host name change take 3 s each: the window must go on
+    // answering meanwhile (no pause of the event loop over 100 ms).
     void walk_data()
     {
         QTest::addColumn<QString>("lang");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("byKeys");
-        // Russian, the longer texts, in the smallest window; English in the largest.
         QTest::addRow("ru-800x600-keys") << "Ru" << QSize(800, 600) << true;
         QTest::addRow("en-1920x1080-slow") << "En" << QSize(1920, 1080) << false;
     }
@@ -71,8 +64,6 @@ private slots:
             QVERIFY(!slow || writeFile(tool + ".slow", ""));
         }
         QFile::remove("/tmp/slow-tools.log");
-        // The pauses of the event loop from the inspection to the exit page,
-        // the test's own screenshots left out.
         PauseProbe probe;
         // By keys, the language is switched on the welcome page.
         GuiConfig::getInstance()->setLang(keys ? (lang == "Ru" ? "En" : "Ru") : lang);

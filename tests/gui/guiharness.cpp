@@ -27,7 +27,7 @@
 namespace {
 
 QString g_shotsFolder;
-QStringList g_logLines; // every line the log has sent to the journal
+QStringList g_logLines;
 
 // Every item below `start`, visual children and object children alike
 // (popups keep their items in the window's overlay).
@@ -116,10 +116,9 @@ bool GuiHarness::start(const QSize& size, const QStringList& interfaces, const Q
         KeyMasterTestAccess::setInterfaces(*m_keyMaster, interfaces);
 
     m_view.reset(new QQuickView());
-    QHash<QString, QObject*> objects {{"GuiConfig", GuiConfig::getInstance()}, {"Logger", Logger::getInstance()},
+    const QHash<QString, QObject*> objects {{"GuiConfig", GuiConfig::getInstance()}, {"Logger", Logger::getInstance()},
         {"Notifier", Notifier::getInstance()}, {"KeyMaster", m_keyMaster.get()},
         {"DrpManager", m_keyMaster->drpManager()}, {"CryptKeyHandler", m_keyMaster->cryptKeyHandler()}};
-    objects.insert(extraContext);
     for (auto it = objects.cbegin(); it != objects.cend(); ++it)
         m_view->rootContext()->setContextProperty(it.key(), it.value());
     QQuickView* view = m_view.get();
@@ -370,11 +369,11 @@ bool GuiHarness::focusIn(const QString& objectName) const
     return false;
 }
 
-bool GuiHarness::tabTo(const QString& objectName, bool backwards) const
+bool GuiHarness::tabTo(const QString& objectName) const
 {
     const QQuickItem* start = focusItem();
     for (int i = 0; i < 60 && !focusIn(objectName); ++i) {
-        pressKey(Qt::Key_Tab, backwards ? Qt::ShiftModifier : Qt::NoModifier);
+        pressKey(Qt::Key_Tab);
         if (focusItem() == start)
             break;
     }
