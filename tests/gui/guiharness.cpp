@@ -221,14 +221,7 @@ QQuickItem* GuiHarness::waitVisible(const QString& objectName, int timeoutMs) co
 
 bool GuiHarness::waitFor(const std::function<bool()>& condition, int timeoutMs) const
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return QTest::qWaitFor(condition, timeoutMs);
 }
 
 bool GuiHarness::click(QQuickItem* item) const
@@ -569,11 +562,6 @@ void GuiHarness::walkEveryPage(const std::function<void(const QString&)>& atPage
     QQuickItem* box = nullptr;
     const auto comboOpen
         = [&](bool open) { return waitFor([&] { return box->property("popupOpened").toBool() == open; }); };
-    const auto showDialog = [](const std::function<void()>& show) {
-        show();
-        QTest::qWait(350); // the dialog grows to its height
-        return true;
-    };
     // A result text as long as a real one, in the language shown.
     const QString result = GuiConfig::getInstance()->lang() == QLatin1String("Ru")
         ? QString::fromUtf8("Восстановление не удалось. Подробности в журнале")
@@ -596,11 +584,11 @@ void GuiHarness::walkEveryPage(const std::function<void(const QString&)>& atPage
             }},
         {"restore-step1-error",
             [&] {
-                return showDialog([] {
-                    Notifier::getInstance()->showError(
-                        tr("KeyMaster", "Connect to Sarvelin server failed: No route to host"),
-                        "connect(10.0.0.5:9991): No route to host");
-                });
+                Notifier::getInstance()->showError(
+                    tr("KeyMaster", "Connect to Sarvelin server failed: No route to host"),
+                    "connect(10.0.0.5:9991): No route to host");
+                QTest::qWait(350); // the dialog grows to its height
+                return true;
             }},
         {"exit",
             [&] {
@@ -608,7 +596,12 @@ void GuiHarness::walkEveryPage(const std::function<void(const QString&)>& atPage
                     && waitVisible("scenarioSelectionPage") && finishScenario("restoreButton", false, {result})
                     && waitVisible("exitPage");
             }},
-        {"exit-question", [&] { return showDialog([] { Notifier::getInstance()->showExit(); }); }},
+        {"exit-question",
+            [&] {
+                Notifier::getInstance()->showExit();
+                QTest::qWait(350); // the dialog grows to its height
+                return true;
+            }},
         {"welcome-again", [&] {
              return clickName("dialogRejectButton") && clickName("toStartButton") && waitVisible("welcomePage");
          }}};
