@@ -23,7 +23,6 @@ private slots:
     {
         QTest::addColumn<QString>("edit"); // shell lines run in the installed /opt/sarvelin
         QTest::addColumn<QString>("backup"); // the stand-ins' [backup] section, and more
-        QTest::addColumn<int>("divisor"); // of the scenario's waits
         QTest::addColumn<QStringList>("shown"); // "E: text|details" errors and "I: text" infos
         QTest::addColumn<QString>("logged");
         QTest::addColumn<QStringList>("config"); // the medium's configuration; empty: a failed run
@@ -34,7 +33,7 @@ private slots:
         const QStringList dedup
             = {"parallelizm 8", "svd_algorithm sha2", "svd_block_size 16384", "svd_hash_length 256"};
         const QString end = "client-shutdown_scenario cancel-if-tasks";
-        QTest::newRow("no master key") << "rm keys/master-key" << good << 50
+        QTest::newRow("no master key") << "rm keys/master-key" << good
                                        << QStringList {"E: Sarvelin master key doesn't exist in original "
                                                        "system|Generate empty master key. Even you "
                                                        "choose crypto algorithm, rescue image will be uncrypted"}
@@ -45,31 +44,31 @@ private slots:
         QTest::newRow("no signature keys, no secondary server, local folder set")
             << "rm keys/*.pem; sed -i -e '/secondary/d' -e 's|^use-local-backup-directory "
                ".*|use-local-backup-directory /tmp|' etc/config.file"
-            << good << 50
+            << good
             << QStringList {"I: Secret digital signature key doesn't exist in original system",
                    "I: Public digital signature key doesn't exist in original system"}
             << "Copy master key"
             << head + middle + QStringList {"use-local-backup-directory /tmp"} + dedup
                 + QStringList {"digital-signature no", end};
-        QTest::newRow("/opt not marked") << "" << good << 50
+        QTest::newRow("/opt not marked") << "" << good
                                          << QStringList {"E: Config file doesn`t exist in selected directories"} << none
                                          << QStringList();
         QTest::newRow("svfd never starts")
             << ""
             << "svfd_seconds = 0\n"
-            << 50 << QStringList() << "The process coundnt be continued without svfd, end of process" << QStringList();
-        QTest::newRow("key copy fails") << "" << good << 50
+            << QStringList() << "The process coundnt be continued without svfd, end of process" << QStringList();
+        QTest::newRow("key copy fails") << "" << good
                                         << QStringList {"E: Can't copy file /mnt/opt/sarvelin/keys/public-key.pem to "
                                                         "/opt/sarvelin/keys/public-key.pem: Is a directory"}
                                         << none << QStringList();
         // The run never blocks on a master key that is a FIFO.
         QTest::newRow("installed master key is a FIFO")
-            << "rm keys/master-key; mkfifo keys/master-key" << good << 50
+            << "rm keys/master-key; mkfifo keys/master-key" << good
             << QStringList {"E: Can't copy file /mnt/opt/sarvelin/keys/master-key to "
                             "/opt/sarvelin/keys/master-key: it is a FIFO"}
             << none << QStringList();
         QTest::newRow("installed configuration unreadable")
-            << "rm etc/config.file; mkdir etc/config.file" << good << 50
+            << "rm etc/config.file; mkdir etc/config.file" << good
             << QStringList {"E: Can't read config file: /mnt/opt/sarvelin/etc/config.file|it is a directory"} << none
             << QStringList();
     }
@@ -78,7 +77,6 @@ private slots:
     {
         QFETCH(QString, edit);
         QFETCH(QString, backup);
-        QFETCH(int, divisor);
         QFETCH(QStringList, shown);
         QFETCH(QString, logged);
         QFETCH(QStringList, config);
@@ -96,7 +94,7 @@ private slots:
         QVERIFY(blocked.isEmpty() || QDir().mkpath(blocked));
 
         KeyMaster km;
-        KeyMasterTestAccess::shortenScenarioWaits(km, divisor);
+        KeyMasterTestAccess::shortenScenarioWaits(km, 50);
         km.setNetworkInterface("eth0");
         km.setCrypto("kuznyechik");
         KeyMasterTestAccess::loadDrives(km); // as init does: the run compares the disk with this list

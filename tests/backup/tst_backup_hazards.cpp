@@ -1,8 +1,6 @@
 // What the operator can do to a backup besides letting it run, through the
 // real pages on the "standard" medium: leave the tool in the middle of the
-// run, and choose a disk that is swapped before the run. Each walk checks the
-// screen and what the run left on the medium (mounts, copied files, the local
-// client).
+// run, and choose a disk that is swapped before the run.
 
 #include "backup_checks.h"
 #include "../common/medium_files.h"
@@ -15,21 +13,21 @@
 
 using namespace backup_checks;
 
-namespace {
-
-const QString kIdentity = kMedium + "/identity";
-
-} // namespace
-
 class BackupHazardsTest : public QObject
 {
     Q_OBJECT
     GuiHarness gui;
 
-    // From the welcome page to the confirmation page of a backup of sda2
-    // with every fstab entry marked.
-    bool toConfirmation()
+    // A fresh window, the task's `statuses` as the server will report them,
+    // and the confirmation page of a backup of sda2 with every entry marked.
+    bool toConfirmation(const QString& statuses)
     {
+        if (!writeFile(kScenario,
+                ("[local_client]\nauthorize_after = 0\n[backup]\nsvfd_seconds = 1\nstatus = " + statuses + "\n")
+                    .toUtf8())
+            || !gui.start(QSize(1024, 768), {"lo", "eth0"}))
+            return false;
+        gui.shortenScenarioWaits(20);
         if (!gui.startWork() || !gui.clickName("backupButton") || !gui.waitVisible("backupChoosingDevicePage")
             || !gui.clickRow("sda2") || !gui.clickName("forwardButton") || !gui.waitVisible("backupDiskInfoPage"))
             return false;
@@ -42,16 +40,6 @@ class BackupHazardsTest : public QObject
             if (!gui.click(box))
                 return false;
         return gui.clickName("forwardButton") && gui.waitVisible("backupConfirmingPage");
-    }
-    QString notification() const
-    {
-        QObject* dialog = gui.root()->findChild<QObject*>("notificationDialog");
-        return dialog && dialog->property("visible").toBool() ? dialog->property("message").toString() : QString();
-    }
-    void writeScenario(const QString& statuses)
-    {
-        QVERIFY(writeFile(kScenario,
-            ("[local_client]\nauthorize_after = 0\n[backup]\nsvfd_seconds = 1\nstatus = " + statuses + "\n").toUtf8()));
     }
 
 private slots:
@@ -66,11 +54,8 @@ private slots:
     // within 20 s without spinning.
     void exitDuringBackup()
     {
-        writeScenario(QStringLiteral("2") + QString(", 2").repeated(150));
-        QVERIFY(gui.start(QSize(1024, 768), {"lo", "eth0"}));
-        gui.shortenScenarioWaits(20);
+        QVERIFY(toConfirmation(QStringLiteral("2") + QString(", 2").repeated(150)));
         KeyMaster* km = gui.keyMaster();
-        QVERIFY(toConfirmation());
         Leaving leaving;
         bool ended = false, result = true, asked = false;
         connect(km, &KeyMaster::creatingBackupEnded, this, [&](bool success) {
@@ -103,11 +88,8 @@ private slots:
     // refused before anything is mounted or copied.
     void diskSwappedBeforeRun()
     {
-        writeScenario("5");
-        QVERIFY(gui.start(QSize(1024, 768), {"lo", "eth0"}));
-        gui.shortenScenarioWaits(20);
-        KeyMaster* km = gui.keyMaster();
-        QVERIFY(toConfirmation());
+        QVERIFY(toConfirmation("5"));
+        const QString kIdentity = kMedium + "/identity";
         const QString before = QString::fromUtf8(readFile(kIdentity));
         QVERIFY(writeFile(kIdentity, QString(before).replace("ST128A0042", "ST128Z9999").toUtf8()));
         QString shown;
@@ -123,7 +105,7 @@ private slots:
         for (const QString& key : kCopiedKeys)
             QVERIFY2(!QFile::exists(key), qPrintable(key));
         QVERIFY(lines(kCalls).filter(" sv_archives ").isEmpty());
-        QVERIFY(!km->isBusy());
+        QVERIFY(!gui.keyMaster()->isBusy());
     }
 };
 

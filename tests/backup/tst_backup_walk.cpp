@@ -1,9 +1,7 @@
 // The operator's backup from the welcome page to the exit page on the
-// "standard" medium (real pages, controller and stand-ins): in Russian at
-// 800x600 with the keyboard alone, and in English at 1920x1080 with the mouse
-// and slow tools. The page rules on the way, a checked screenshot of each
-// page and of the run mid-way (by keys, each page's Tab round too), and the
-// medium the run leaves.
+// "standard" medium (real pages, controller and stand-ins): the page rules on
+// the way, a checked shot of each page and of the run mid-way, and the medium
+// the run leaves.
 
 #include "backup_checks.h"
 #include "../common/test_files.h"
@@ -36,20 +34,14 @@ private slots:
     void initTestCase() { QVERIFY2(GuiHarness::insideSandbox(), "needs the simulated medium and the stand-ins"); }
     void cleanup() { gui.stop(); }
 
-    // By keys: the language and the interface chosen on the welcome page by
-    // their boxes; arrows in the combo boxes, the device tree and the fstab
-    // table; Return and Space on tree rows, Space on fstab rows; a refused
-    // partition's warning and an error closed by Escape, the focus back where
-    // it was; Return for the main action. With `slow` tools, the first mount
-    // of the inspection and the host name change each take 3 s; the window
-    // must go on answering meanwhile (at most 100 ms without a turn of the
-    // event loop while they run).
+    // By keys a refused partition's warning and an error close by Escape,
+    // the focus back where it was. With `slow` tools the inspection's first
+    // mount and the host name change take 3 s each.
     void walk_data()
     {
         QTest::addColumn<QString>("lang");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("byKeys");
-        // Russian, the longer texts, in the smallest window; English in the largest.
         QTest::addRow("ru-800x600-keys") << "Ru" << QSize(800, 600) << true;
         QTest::addRow("en-1920x1080-slow") << "En" << QSize(1920, 1080) << false;
     }
@@ -64,21 +56,20 @@ private slots:
             if (!QFile::exists(tool + ".real"))
                 QCOMPARE(runShell(QString(
                              "mv %1 %1.real && printf '#!/bin/sh\nif rm %1.slow 2>/dev/null; then s=$(date +%%s%%3N); "
-                             "sleep 3; echo $s $(date +%%s%%3N) >> /tmp/slow-tools.log; "
-                             "fi\nexec %1.real \"$@\"\n' > %1 && chmod 755 %1")
+                             "sleep 3; echo $s $(date +%%s%%3N) >> /tmp/slow-tools.log; fi\nexec %1.real \"$@\"\n' > "
+                             "%1 && chmod 755 %1")
                                       .arg(tool)),
                     QString());
             QVERIFY(!slow || writeFile(tool + ".slow", ""));
         }
         QFile::remove("/tmp/slow-tools.log");
-        // The pauses of the event loop from the inspection to the exit page,
-        // the test's own screenshots left out.
-        PauseProbe probe;
         // By keys, the language is switched on the welcome page.
         GuiConfig::getInstance()->setLang(keys ? (lang == "Ru" ? "En" : "Ru") : lang);
         QVERIFY(gui.start(size, {"lo", "eth0"}));
         gui.shortenScenarioWaits(20);
         KeyMaster* km = gui.keyMaster();
+        PauseProbe probe([&] { return km->isBusy(); });
+        probe.start();
         QObject* notification = gui.root()->findChild<QObject*>("notificationDialog");
         const auto closeByEscape = [&] {
             if (!gui.waitFor([&] { return notification && notification->property("opened").toBool(); }))
@@ -130,10 +121,7 @@ private slots:
         }
 
         // Disk information; unmarking the last entry closes the way at once.
-        probe.start();
         QVERIFY(gui.press("forwardButton") && gui.waitVisible("backupDiskInfoPage", 20000));
-        probe.stop();
-        QVERIFY2(!slow || !QFile::exists("/usr/bin/mount.slow"), "the slow mount was not run");
         QCOMPARE(field("hostnameField") + " / " + field("osField"), QString("web01 / Debian GNU/Linux 12 (bookworm)"));
         QVERIFY(gui.waitFor([&] { return checkBoxes().size() == 3; })); // /, /boot, /srv/data
         QObject* fstab = km->getFstabModel();
@@ -187,21 +175,23 @@ private slots:
             probe.hold(false);
             elapsed = gui.textOf("runElapsedText");
         });
-        probe.start();
         QVERIFY(gui.press("forwardButton") && gui.waitVisible("exitPage", 120000));
         probe.stop();
-        // How long the window stood still while a slow tool ran.
+        // While a slow tool ran the window answers as always; the controller
+        // never holds it a quarter of a second (page changes take their time
+        // on a loaded machine).
         qint64 duringTools = 0;
-        for (const QString& line : runShell("cat /tmp/slow-tools.log 2>/dev/null").split('\n', Qt::SkipEmptyParts)) {
+        const QStringList windows = runShell("cat /tmp/slow-tools.log 2>/dev/null").split('\n', Qt::SkipEmptyParts);
+        for (const QString& line : windows) {
             const qint64 from = line.section(' ', 0, 0).toLongLong(), to = line.section(' ', 1, 1).toLongLong();
             for (const auto& [end, length] : probe.pauses)
                 duringTools = qMax(duringTools, qMin(end, to) - qMax(end - length, from));
         }
-        std::printf("%s: longest pause of the event loop %lld ms%s\n", QTest::currentDataTag(), probe.longest(),
-            slow ? qPrintable(QString(", %1 ms while a mount and hostnamectl took 3 s each").arg(duringTools)) : "");
-        QVERIFY2(!slow || !QFile::exists("/usr/bin/hostnamectl.slow"), "the slow hostnamectl was not run");
-        QVERIFY2(!slow || runShell("cat /tmp/slow-tools.log").count('\n') == 2, "the slow tools did not both run");
-        QVERIFY2(duringTools <= 100, qPrintable(QString("the window did not answer for %1 ms").arg(duringTools)));
+        std::printf("%s: longest pause of the event loop %lld ms, %lld ms while a slow tool ran\n",
+            QTest::currentDataTag(), probe.longest(), duringTools);
+        QVERIFY2(!slow || windows.size() == 2, "the slow tools did not both run");
+        QVERIFY2(duringTools <= 100 && probe.longest() < 250,
+            qPrintable(QString("the window paused %1 ms, %2 ms during a tool").arg(probe.longest()).arg(duringTools)));
         QVERIFY(!keys || gui.waitFor([&] { return gui.focusIn("exitButton"); }));
         QCOMPARE(gui.textOf("resultText"), GuiHarness::tr("BackupCreatingPage", "Creating backup ended successfully"));
         QCOMPARE(midRunFaults + gui.look("exit"), QString());

@@ -27,7 +27,7 @@
 namespace {
 
 QString g_shotsFolder;
-QStringList g_logLines; // every line the log has sent to the journal
+QStringList g_logLines;
 
 // Every item below `start`, visual children and object children alike
 // (popups keep their items in the window's overlay).
@@ -116,10 +116,9 @@ bool GuiHarness::start(const QSize& size, const QStringList& interfaces, const Q
         KeyMasterTestAccess::setInterfaces(*m_keyMaster, interfaces);
 
     m_view.reset(new QQuickView());
-    QHash<QString, QObject*> objects {{"GuiConfig", GuiConfig::getInstance()}, {"Logger", Logger::getInstance()},
+    const QHash<QString, QObject*> objects {{"GuiConfig", GuiConfig::getInstance()}, {"Logger", Logger::getInstance()},
         {"Notifier", Notifier::getInstance()}, {"KeyMaster", m_keyMaster.get()},
         {"DrpManager", m_keyMaster->drpManager()}, {"CryptKeyHandler", m_keyMaster->cryptKeyHandler()}};
-    objects.insert(extraContext);
     for (auto it = objects.cbegin(); it != objects.cend(); ++it)
         m_view->rootContext()->setContextProperty(it.key(), it.value());
     QQuickView* view = m_view.get();
@@ -222,14 +221,7 @@ QQuickItem* GuiHarness::waitVisible(const QString& objectName, int timeoutMs) co
 
 bool GuiHarness::waitFor(const std::function<bool()>& condition, int timeoutMs) const
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return QTest::qWaitFor(condition, timeoutMs);
 }
 
 bool GuiHarness::click(QQuickItem* item) const
@@ -370,11 +362,11 @@ bool GuiHarness::focusIn(const QString& objectName) const
     return false;
 }
 
-bool GuiHarness::tabTo(const QString& objectName, bool backwards) const
+bool GuiHarness::tabTo(const QString& objectName) const
 {
     const QQuickItem* start = focusItem();
     for (int i = 0; i < 60 && !focusIn(objectName); ++i) {
-        pressKey(Qt::Key_Tab, backwards ? Qt::ShiftModifier : Qt::NoModifier);
+        pressKey(Qt::Key_Tab);
         if (focusItem() == start)
             break;
     }
@@ -570,11 +562,6 @@ void GuiHarness::walkEveryPage(const std::function<void(const QString&)>& atPage
     QQuickItem* box = nullptr;
     const auto comboOpen
         = [&](bool open) { return waitFor([&] { return box->property("popupOpened").toBool() == open; }); };
-    const auto showDialog = [](const std::function<void()>& show) {
-        show();
-        QTest::qWait(350); // the dialog grows to its height
-        return true;
-    };
     // A result text as long as a real one, in the language shown.
     const QString result = GuiConfig::getInstance()->lang() == QLatin1String("Ru")
         ? QString::fromUtf8("Восстановление не удалось. Подробности в журнале")
@@ -597,11 +584,11 @@ void GuiHarness::walkEveryPage(const std::function<void(const QString&)>& atPage
             }},
         {"restore-step1-error",
             [&] {
-                return showDialog([] {
-                    Notifier::getInstance()->showError(
-                        tr("KeyMaster", "Connect to Sarvelin server failed: No route to host"),
-                        "connect(10.0.0.5:9991): No route to host");
-                });
+                Notifier::getInstance()->showError(
+                    tr("KeyMaster", "Connect to Sarvelin server failed: No route to host"),
+                    "connect(10.0.0.5:9991): No route to host");
+                QTest::qWait(350); // the dialog grows to its height
+                return true;
             }},
         {"exit",
             [&] {
@@ -609,7 +596,12 @@ void GuiHarness::walkEveryPage(const std::function<void(const QString&)>& atPage
                     && waitVisible("scenarioSelectionPage") && finishScenario("restoreButton", false, {result})
                     && waitVisible("exitPage");
             }},
-        {"exit-question", [&] { return showDialog([] { Notifier::getInstance()->showExit(); }); }},
+        {"exit-question",
+            [&] {
+                Notifier::getInstance()->showExit();
+                QTest::qWait(350); // the dialog grows to its height
+                return true;
+            }},
         {"welcome-again", [&] {
              return clickName("dialogRejectButton") && clickName("toStartButton") && waitVisible("welcomePage");
          }}};

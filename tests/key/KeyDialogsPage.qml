@@ -2,16 +2,14 @@ import QtQuick 2.12
 import dialogs 1.0
 import "qrc:/qml/localDialogs"
 
-// Hosts the working dialogs as the restore settings page does; the root
-// page's notification dialog is made before them, as in the program.
+// Hosts the master-key dialog as the restore settings page does; the root
+// page's notification dialog is made before it, as in the program.
 Rectangle {
     id: page
     color: GuiConfig.backgroundColorOfPage()
 
     // 1 once the master-key dialog was accepted.
     property int cryptKeyAnswer: 0
-    // The recovery-plan dialog is made when the test has laid the plan.
-    property bool withDrpDialog: false
 
     CustomSmallDialog { id: notificationDialog; objectName: "notificationDialog" }
     Connections {
@@ -22,8 +20,4 @@ Rectangle {
     }
 
     CryptKeyDialog { onAccepted: page.cryptKeyAnswer = 1 }
-    Loader {
-        active: page.withDrpDialog
-        sourceComponent: DrpDialog {}
-    }
 }

@@ -1,15 +1,14 @@
 // Master key handling: the handler on its own (typed keys, key files, failed
-// writes, the key check), then the master-key and recovery-plan dialogs,
-// driven as an operator would on a page that hosts them as the restore
-// settings page does.
+// writes, the key check), then the master-key dialog driven by mouse on a page
+// that hosts it as the restore settings page does (by keys: the restore walk).
 
 #include "guiharness.h"
 
+#include "../common/shell_script.h"
 #include "../common/test_files.h"
 #include "guiconfig.h"
 #include "keymaster.h"
 #include "notifier.h"
-#include "sv_payload_decode.h"
 
 #include <QCryptographicHash>
 #include <QSignalSpy>
@@ -33,21 +32,6 @@ QString fingerprintOf(const QByteArray& content)
     return QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex().left(16);
 }
 
-disaster_recovery_plan_record planEntry(std::uint32_t id, const std::string& resource, std::vector<std::uint64_t> ids)
-{
-    disaster_recovery_plan_record entry;
-    entry.set_id(id);
-    entry.set_resource(resource);
-    entry.set_resource_destination("/restore" + resource);
-    std::vector<sv_archive_drp> archives(ids.size());
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        archives[i].archive.set_id(ids[i]);
-        archives[i].archive.set_resource(resource);
-    }
-    entry.set_archives(archives);
-    return entry;
-}
-
 QString dialogText(const char* text)
 {
     return GuiHarness::tr("CryptKeyDialog", text);
@@ -69,26 +53,6 @@ class KeyTest : public QObject
     bool enabled(const char* name) const { return gui.find(name)->isEnabled(); }
     QString value(const char* name) const { return gui.find(name)->property("text").toString(); }
     void setText(const QString& field, const QString& text) const { gui.find(field)->setProperty("text", text); }
-    void clickRow(const char* table, int row) const
-    {
-        const QRectF r = GuiHarness::sceneRect(gui.findVisible(table));
-        const int rowHeight = GuiConfig::getInstance()->tableViewRowHeight();
-        QTest::mouseClick(gui.view(), Qt::LeftButton, {},
-            QPoint(r.left() + 40, r.top() + GuiConfig::getInstance()->itemHeight() + (row + 0.5) * rowHeight));
-        QTest::qWait(40);
-    }
-    // The page; the plan arrived before its dialogs were created, with no record selected yet.
-    bool startWithPlan(const QSize& size)
-    {
-        if (!gui.start(size, {}, QUrl::fromLocalFile(SV_KEY_TEST_DIR "/KeyDialogsPage.qml")))
-            return false;
-        DrpManager* manager = gui.keyMaster()->drpManager();
-        manager->fillPlan(
-            sv_payload::encode_recovery_plan({planEntry(7, "/srv", {70, 71, 72}), planEntry(9, "/home", {90})}));
-        manager->entries()->setSelectedRow(-1);
-        gui.root()->setProperty("withDrpDialog", true);
-        return gui.waitFor([&] { return named("drpDialog") != nullptr; });
-    }
     void checkLook(const QString& step)
     {
         const QStringList faults = gui.clippedTexts() + gui.wrongLanguageTexts();
@@ -170,7 +134,7 @@ private slots:
 
     void cryptKeyDialog()
     {
-        QVERIFY(startWithPlan(QSize(1024, 768)));
+        QVERIFY(gui.start(QSize(1024, 768), {}, QUrl::fromLocalFile(SV_KEY_TEST_DIR "/KeyDialogsPage.qml")));
         CryptKeyHandler* handler = gui.keyMaster()->cryptKeyHandler();
         QObject* dialog = named("cryptKeyDialog");
         QObject* question = named("overwriteQuestion");
@@ -225,14 +189,21 @@ private slots:
         checkLook("crypt-key-saved");
         QVERIFY(gui.clickName("dialogCloseButton"));
 
-        // The key file: a missing one is refused, the dialog stays; "..."
-        // opens the chooser in the key folder and a chosen name keeps its space.
+        // Key files that are none (missing, a folder, a FIFO) are refused,
+        // the dialog stays; "..." opens the chooser in the key folder and a
+        // chosen name keeps its space.
         QVERIFY(QMetaObject::invokeMethod(dialog, "open") && waitOpen(dialog));
         QVERIFY(gui.clickName("keyFileRadio"));
-        setText("keyFileField", "/opt/none");
-        QVERIFY(gui.clickName("cryptKeyOkButton"));
-        QCOMPARE(errors.last().at(0).toString(), dialogText("File doesn't exist: ") + "/opt/none");
-        QVERIFY(gui.clickName("dialogCloseButton") && dialog->property("opened").toBool());
+        QCOMPARE(runShell("rm -f /tmp/key.fifo; mkfifo /tmp/key.fifo && echo ok"), QString("ok\n"));
+        const QString notKey = GuiHarness::tr("CryptKeyHandler", "This is not a master key file: ");
+        for (const auto& [path, error] : {std::pair(QString("/opt/none"), dialogText("File doesn't exist: ")),
+                 std::pair(QString("/tmp"), notKey), std::pair(QString("/tmp/key.fifo"), notKey)}) {
+            setText("keyFileField", path);
+            QVERIFY(gui.clickName("cryptKeyOkButton"));
+            QVERIFY2(errors.last().at(0).toString().startsWith(error + path), qPrintable(path));
+            QVERIFY(gui.clickName("dialogCloseButton") && dialog->property("opened").toBool());
+        }
+        QCOMPARE(readFile(client), typed);
         QObject* chooser = named("localFileSelectorDialog");
         QVERIFY(gui.clickName("keyFileChooseButton"));
         QCOMPARE(chooser->property("folder").toUrl().toLocalFile(), QString("/opt/sarvelin/keys"));
@@ -250,30 +221,6 @@ private slots:
         QVERIFY(
             warnings.last().at(0).toString().contains(GuiHarness::tr("CryptKeyHandler", "The key file holds ") + "17"));
         checkLook("crypt-key-file-warning");
-    }
-
-    // First record selected at creation, the archives of the selected one,
-    // selections kept on "Cancel". The restore walk looks at this dialog in
-    // each language and size, empty: here it is filled, in Russian at 800x600.
-    void drpDialog()
-    {
-        GuiConfig::getInstance()->setLang("Ru");
-        QVERIFY(startWithPlan(QSize(800, 600)));
-        QAbstractItemModel* records = gui.keyMaster()->drpManager()->getDrpModel();
-        QAbstractItemModel* archives = gui.keyMaster()->drpManager()->getDrpArchiveModel();
-        QCOMPARE(records->property("selectedRow").toInt(), 0);
-        QVERIFY(QMetaObject::invokeMethod(named("drpDialog"), "open") && waitOpen(named("drpDialog")));
-        QTest::qWait(200); // the columns are fitted once the rows exist
-        checkLook("drp-dialog");
-        clickRow("drpArchivesTable", 2);
-        QCOMPARE(archives->property("selectedRow").toInt(), 2);
-        clickRow("drpRecordsTable", 1);
-        QCOMPARE(records->property("selectedRow").toInt(), 1);
-        QCOMPARE(archives->rowCount(), 1);
-        QCOMPARE(archives->index(0, 0).data(Qt::UserRole + 1).toString(), QString("90"));
-        QCOMPARE(archives->property("selectedRow").toInt(), -1);
-        QVERIFY(gui.clickName("drpCancelButton") && waitOpen(named("drpDialog"), false));
-        QCOMPARE(records->property("selectedRow").toInt(), 1);
     }
 };
 
