@@ -25,15 +25,7 @@ PLAIN=$(sv_new_uuid); NAMEONLY=$(sv_new_uuid); NOCONF=$(sv_new_uuid)
 BADFSTAB=$(sv_new_uuid); MISSING=$(sv_new_uuid); HOSTILE=$(sv_new_uuid)
 
 # sda: a complete installed system, its /boot, swap and an LVM volume group.
-{
-  echo "# /etc/fstab: static file system information."
-  printf 'UUID=%s\t/\text4\terrors=remount-ro\t0\t1\n' "$ROOT"
-  echo "LABEL=boot  /boot  ext4  defaults  0  2"
-  echo "UUID=$SWAP none swap sw 0 0"
-  echo "proc /proc proc defaults 0 0"
-  echo "tmpfs /tmp tmpfs defaults 0 0"
-  echo "/dev/sr0 /media/cdrom0 udf,iso9660 user,noauto 0 0"
-} > "$t/fstab.root"
+printf 'UUID=%s\t/\text4\terrors=remount-ro\t0\t1\nLABEL=boot  /boot  ext4  defaults  0  2\n' "$ROOT" > "$t/fstab.root"
 sv_tree_root "$t/root" --hostname web01 --pretty "Installed Linux 7 (inside)" --fstab "$t/fstab.root"
 sv_tree_boot "$t/boot"
 sv_disk sda "ext4:24:uuid=$ROOT:label=rootfs:tree=$t/root" \

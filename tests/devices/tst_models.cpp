@@ -13,7 +13,7 @@ using namespace devices_test;
 
 namespace {
 
-const QString kMount = "/bin/mount -o ro,nodev,nosuid,noexec -- ";
+const QString kMount = "run: /bin/mount -o ro,nodev,nosuid,noexec -- ";
 
 // A runner on which df finds nothing mounted on the folder (it names "/")
 // and mount and umount succeed.
@@ -25,15 +25,6 @@ public:
         answer("/bin/df", 0, "Filesystem 1K-blocks Used Available Use% Mounted on\n/dev/vda1 1000 10 990 1% /\n");
         answer("/bin/mount", 0);
         answer("/bin/umount", 0);
-    }
-    // The commands run whose text starts with prefix.
-    QStringList ran(const QString& prefix) const
-    {
-        QStringList out;
-        for (const QString& call : calls)
-            if (call.startsWith("run: " + prefix))
-                out << call.mid(5);
-        return out;
     }
 };
 
@@ -113,7 +104,6 @@ private slots:
                                      "proc /proc proc defaults 0 0\n"
                                      "devpts /dev/pts devpts gid=5,mode=620 0 0\n"
                                      "tmpfs /tmp tmpfs defaults 0 0\n"
-                                     "tmpfs-run /run tmpfs defaults 0 0\n"
                                      "processed-disk /data ext4 defaults 0 2\n"
                                      "UUID=1111 none swap sw 0 0\n"
                                      "/dev/sr0 /media/cdrom0 udf,iso9660 user,noauto 0 0\n"
@@ -180,9 +170,9 @@ private slots:
         tools.answer("/bin/umount -lf -- 'UUID=home'", 32, "umount: UUID=home: not mounted.\n");
         NoteRecorder notes;
         QVERIFY(!model.unmountAll());
-        QCOMPARE(tools.ran("/bin/umount"),
-            QStringList({"/bin/umount -lf -- 'UUID=opt'", "/bin/umount -lf -- 'UUID=home'",
-                "/bin/umount -lf -- 'UUID=boot'", "/bin/umount -lf -- 'UUID=root'"}));
+        QCOMPARE(tools.calls.filter("run: /bin/umount"),
+            QStringList({"run: /bin/umount -lf -- 'UUID=opt'", "run: /bin/umount -lf -- 'UUID=home'",
+                "run: /bin/umount -lf -- 'UUID=boot'", "run: /bin/umount -lf -- 'UUID=root'"}));
         QCOMPARE(notes.dump(),
             QStringLiteral("error: Can't execute: /bin/umount -lf -- 'UUID=home' "
                            "[umount: UUID=home: not mounted.\n]\n"
@@ -215,16 +205,17 @@ private slots:
         model.mark(0, true);
         model.mark(3, true);
         QVERIFY(model.mountAllNeedBackup());
-        QCOMPARE(
-            tools.ran("/bin/mount"), QStringList({kMount + "'UUID=root' '/mnt/'", kMount + "'/dev/sdc1' '/mnt/data'"}));
-        QCOMPARE(tools.ran("/bin/df"), QStringList({"/bin/df -k -- '/mnt'", "/bin/df -k -- '/mnt/data'"}));
+        QCOMPARE(tools.calls.filter("run: /bin/mount"),
+            QStringList({kMount + "'UUID=root' '/mnt/'", kMount + "'/dev/sdc1' '/mnt/data'"}));
+        QCOMPARE(tools.calls.filter("run: /bin/df"),
+            QStringList({"run: /bin/df -k -- '/mnt'", "run: /bin/df -k -- '/mnt/data'"}));
         QVERIFY(model.unmountAll());
         tools.calls.clear();
         tools.answer(
             "/bin/mount -o ro,nodev,nosuid,noexec -- 'UUID=gone'", 32, {}, "mount: /mnt/srv: can't find UUID=gone.\n");
         NoteRecorder notes;
         QVERIFY(!model.mountAll());
-        QCOMPARE(tools.ran("/bin/mount"),
+        QCOMPARE(tools.calls.filter("run: /bin/mount"),
             QStringList({kMount + "'UUID=root' '/mnt/'", kMount + "'UUID=gone' '/mnt/srv'",
                 kMount + "'$(touch${IFS}x)|y' '/mnt/home'", kMount + "'/dev/sdc1' '/mnt/data'",
                 kMount + "'UUID=q' '/mnt/it'\\''s'"}));
@@ -243,63 +234,53 @@ private slots:
         QCOMPARE(notes.notes.at(2).details, QStringLiteral("The mount point leads outside of /mnt"));
         QCOMPARE(model.getMountedDevices(), QStringList({"UUID=root", "$(touch${IFS}x)|y", "/dev/sdc1", "UUID=q"}));
         QVERIFY(model.unmountAll());
-        QCOMPARE(tools.ran("/bin/umount").value(2), QString("/bin/umount -lf -- '$(touch${IFS}x)|y'"));
+        QCOMPARE(
+            tools.calls.filter("run: /bin/umount").value(2), QString("run: /bin/umount -lf -- '$(touch${IFS}x)|y'"));
     }
 
+    // The tree each lsblk answer gives (dump's lines).
     void answerVariants_data()
     {
         QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<QString>("disk");
-        QTest::addColumn<QString>("rows");
-        QTest::newRow("LVM volumes and a deeper mapping") << kStandard << "sda|||||2"
-                                                          << "sda1|ext4|boot|4ffc4faf-1dad||3\n"
-                                                             "sda3|swap||d7aaf5c3-ab6a|[SWAP]|3\n"
-                                                             "sda4|LVM2_member||jVZje6-y8Pc||3\n"
-                                                             "  vg_data-srv|xfs||abf5122b-0877||3\n"
-                                                             "    crypt-srv|crypto_LUKS||11111111-2222||3\n";
+        QTest::addColumn<QString>("tree");
+        const auto add = [](const char* tag, const QByteArray& answer, const char* tree) {
+            QTest::newRow(tag) << answer << QString(tree);
+        };
+        add("LVM volumes and a deeper mapping", kStandard,
+            "sda|||||2\nsda1|ext4|boot|4ffc4faf-1dad||3\nsda3|swap||d7aaf5c3-ab6a|[SWAP]|3\n"
+            "sda4|LVM2_member||jVZje6-y8Pc||3\n  vg_data-srv|xfs||abf5122b-0877||3\n"
+            "    crypt-srv|crypto_LUKS||11111111-2222||3\n");
         // util-linux 2.37 and later: "mountpoints" arrays, the first non-null counts.
-        QTest::newRow("mountpoints arrays")
-            << kMountpointsArrays << "nvme0n1|||||2"
-            << "nvme0n1p1|vfat|EFI|ABCD-1234|/boot/efi|3\nnvme0n1p2|ext4||aaaaaaaa|/|3\n"
-               "nvme0n1p3|ext4||bbbbbbbb||3\nnvme0n1p4|ext4||cccccccc||3\n";
+        add("mountpoints arrays", kMountpointsArrays,
+            "nvme0n1|||||2\nnvme0n1p1|vfat|EFI|ABCD-1234|/boot/efi|3\nnvme0n1p2|ext4||aaaaaaaa|/|3\n"
+            "nvme0n1p3|ext4||bbbbbbbb||3\nnvme0n1p4|ext4||cccccccc||3\n");
         // The "mountpoint" key wins over the array; a child without any known
-        // key is no partition; a disk without those keys keeps the captions.
-        QTest::newRow("mountpoint key and array, unknown keys") << QByteArray(R"({"blockdevices":[{"name":"sdd",
+        // key is no partition, a bare name is one; a disk without those keys
+        // keeps the captions.
+        add("mountpoint key and array, unknown keys", R"({"blockdevices":[{"name":"sdd",
             "children":[{"name":"sdd1","uuid":"u1","mountpoint":"/a","mountpoints":["/b"]},
-                   {"name":"sdd2","uuid":"u2","mountpoint":null,"mountpoints":["/c"]}, {"size":"1G"}]}]})")
-                                                                << "sdd|fstype|Label|UUID|Mountpoint|2"
-                                                                << "sdd1|||u1|/a|3\nsdd2|||u2||3\n|||||0\n";
-        // null values and missing keys give empty texts; a known key makes it a
-        // partition.
-        QTest::newRow("null values and a bare name")
-            << QByteArray(R"({"blockdevices":[{"name":"sdb","fstype":null,"label":null,"uuid":null,"mountpoint":null,
-                   "children":[{"name":"sdb1","fstype":null,"label":null,"uuid":null,"mountpoint":null},
-                               {"name":"sdb2"}]}]})")
-            << "sdb|||||2"
-            << "sdb1|||||3\nsdb2|||||3\n";
+                   {"name":"sdd2","uuid":"u2","mountpoint":null,"mountpoints":["/c"]}, {"size":"1G"}, {"name":"sdd4"}]}]})",
+            "sdd|fstype|Label|UUID|Mountpoint|2\nsdd1|||u1|/a|3\nsdd2|||u2||3\n|||||0\nsdd4|||||3\n");
+        add("disk without partitions",
+            R"({"blockdevices":[{"name":"sde","fstype":null,"label":null,"uuid":null,"mountpoint":null}]})",
+            "sde|||||2\n");
         // Unusable answers give an empty tree without a message.
         for (const char* answer : {"lsblk: /dev/sdz: not a block device\n", "", R"({"devices":[{"name":"sda"}]})",
                  R"({"blockdevices":{"name":"sda"}})", R"([{"name":"sda"}])",
                  R"({"blockdevices":[{"name":"sda","children":[{"name":"sda1")"})
-            QTest::addRow("unusable: %s", answer) << QByteArray(answer) << "Name|fstype|Label|UUID|Mountpoint|0"
-                                                  << "";
-        QTest::newRow("disk without partitions") << QByteArray(
-            R"({"blockdevices":[{"name":"sde","fstype":null,"label":null,"uuid":null,"mountpoint":null}]})")
-                                                 << "sde|||||2"
-                                                 << "";
+            QTest::addRow("unusable: %s", answer) << QByteArray(answer) << "Name|fstype|Label|UUID|Mountpoint|0\n";
     }
 
     void answerVariants()
     {
         QFETCH(QByteArray, answer);
-        QFETCH(QString, disk);
-        QFETCH(QString, rows);
+        QFETCH(QString, tree);
         ScriptedRunner runner;
         runner.answer("/bin/lsblk -fJ ", 0, answer);
         NoteRecorder notes;
-        DevicesTree tree(disk.section('|', 0, 0) == "Name" ? "sda" : disk.section('|', 0, 0));
-        QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(dump(tree), disk + '\n' + rows);
+        DevicesTree model("sda");
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(dump(model), tree);
         QVERIFY2(notes.notes.isEmpty(), qPrintable(notes.dump()));
     }
 

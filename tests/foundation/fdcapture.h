@@ -7,45 +7,20 @@
 #include <cstdio>
 #include <unistd.h>
 
-// Redirects a file descriptor (1 or 2) into a temporary file while alive;
-// text() returns what was written there so far.
-class FdCapture
+// What `run` writes on a file descriptor (1 or 2) while it runs.
+template <typename Run> QByteArray captured(int fd, Run run)
 {
-public:
-    explicit FdCapture(int fd)
-        : m_fd(fd)
-    {
-        flush();
-        m_file.open();
-        m_saved = ::dup(fd);
-        ::dup2(m_file.handle(), fd);
-    }
-    ~FdCapture() { restore(); }
-    QByteArray text()
-    {
-        flush();
-        QFile reader(m_file.fileName());
-        return reader.open(QIODevice::ReadOnly) ? reader.readAll() : QByteArray();
-    }
-    void restore()
-    {
-        if (m_saved < 0)
-            return;
-        flush();
-        ::dup2(m_saved, m_fd);
-        ::close(m_saved);
-        m_saved = -1;
-    }
-
-private:
-    static void flush()
-    {
-        std::fflush(stdout);
-        std::fflush(stderr);
-    }
-    int m_fd;
-    int m_saved = -1;
-    QTemporaryFile m_file;
-};
+    QTemporaryFile file;
+    file.open();
+    std::fflush(nullptr);
+    const int saved = ::dup(fd);
+    ::dup2(file.handle(), fd);
+    run();
+    std::fflush(nullptr);
+    ::dup2(saved, fd);
+    ::close(saved);
+    QFile reader(file.fileName());
+    return reader.open(QIODevice::ReadOnly) ? reader.readAll() : QByteArray();
+}
 
 #endif // FDCAPTURE_H

@@ -61,11 +61,12 @@ private slots:
         log->init(folder, Logger::File, 5);
         QVERIFY(log->isFileOpen());
         QSignalSpy journal(log, &Logger::hasLogMessage);
-        FdCapture out(1);
-        Logger::logger(
-            QtDebugMsg, QMessageLogContext("qrc:/qml/main.qml", 7, "onClicked", "qml"), QString::fromUtf8("файл ok"));
-        QCOMPARE(out.text(), QByteArray()); // file only: nothing on the console
-        out.restore();
+        QCOMPARE(captured(1,
+                     [] { // file only: nothing on the console
+                         Logger::logger(QtDebugMsg, QMessageLogContext("qrc:/qml/main.qml", 7, "onClicked", "qml"),
+                             QString::fromUtf8("файл ok"));
+                     }),
+            QByteArray());
         const QRegularExpression pattern("^\\[\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}\\]  Debug: "
                                          "\\[main\\.qml::onClicked\\]\\[line:7\\] файл ok$");
         QVERIFY2(pattern.match(fileLines(logFile).value(fileLines(logFile).size() - 1)).hasMatch(),
@@ -76,11 +77,11 @@ private slots:
         QTextCodec* locale = QTextCodec::codecForLocale();
         QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
         log->init(folder, Logger::FileAndConsole, 5); // file already open: warns "twice"
-        FdCapture both(1);
-        Logger::logger(QtInfoMsg, QMessageLogContext("/x/keymaster_core.cpp", 99, "void KeyMaster::init()", "default"),
-            QString::fromUtf8("оба both"));
-        const QByteArray console = both.text();
-        both.restore();
+        const QByteArray console = captured(1, [] {
+            Logger::logger(QtInfoMsg,
+                QMessageLogContext("/x/keymaster_core.cpp", 99, "void KeyMaster::init()", "default"),
+                QString::fromUtf8("оба both"));
+        });
         QTextCodec::setCodecForLocale(locale);
         QCOMPARE(console, QByteArray("Info: [KeyMaster::init][line:99] оба both\n"));
         QVERIFY(fileLines(logFile).last().endsWith(QString::fromUtf8("  Info: [KeyMaster::init][line:99] оба both")));
@@ -89,23 +90,22 @@ private slots:
         log->init(folder, Logger::FileAndConsole, 3);
         const int lineCount = fileLines(logFile).size();
         journal.clear();
-        FdCapture masked(1);
-        Logger::logger(QtDebugMsg, QMessageLogContext("a.cpp", 1, "void A::b()", "default"), "hidden");
-        QCOMPARE(masked.text(), QByteArray());
-        masked.restore();
+        QCOMPARE(
+            captured(1,
+                [] { Logger::logger(QtDebugMsg, QMessageLogContext("a.cpp", 1, "void A::b()", "default"), "hidden"); }),
+            QByteArray());
         QCOMPARE(fileLines(logFile).size(), lineCount);
         QCOMPARE(journal.takeFirst().at(0).toString(), QString());
 
         // Console only: the file gets nothing; Qt's messages keep their place.
         log->init(folder, Logger::Console, 5);
         QVERIFY(!log->isFileOpen());
-        FdCapture again(1);
-        Logger::logger(QtCriticalMsg, QMessageLogContext("a.cpp", 5, "void A::c()", "default"), "console");
-        qInstallMessageHandler(Logger::logger);
-        qWarning() << "through the handler";
-        qInstallMessageHandler(nullptr);
-        const QByteArray lines = again.text();
-        again.restore();
+        const QByteArray lines = captured(1, [] {
+            Logger::logger(QtCriticalMsg, QMessageLogContext("a.cpp", 5, "void A::c()", "default"), "console");
+            qInstallMessageHandler(Logger::logger);
+            qWarning() << "through the handler";
+            qInstallMessageHandler(nullptr);
+        });
         QVERIFY2(lines.startsWith("Critical: [A::c][line:5] console\nWarning: [TestLogger::destinations][line:"),
             lines.constData());
         QVERIFY(lines.endsWith("] through the handler\n"));
@@ -116,17 +116,16 @@ private slots:
         QTemporaryDir other;
         QVERIFY(QDir(other.path()).mkdir(".logs"));
         const QString otherFolder = other.path() + "/";
-        FdCapture err(2);
-        log->init(otherFolder, Logger::FileAndConsole, 5);
-        QCOMPARE(err.text(),
+        QCOMPARE(captured(2, [&] { log->init(otherFolder, Logger::FileAndConsole, 5); }),
             ("Warning: [Logger::initLoggerToFile] Could not initialize logger using file" + otherFolder + ".logs")
                 .toLocal8Bit());
-        err.restore();
         QVERIFY(!log->isFileOpen());
-        FdCapture shown(1);
-        Logger::logger(QtWarningMsg, QMessageLogContext("a.cpp", 8, "void A::d()", "default"), "still shown");
-        QCOMPARE(shown.text(), QByteArray("Warning: [A::d][line:8] still shown\n"));
-        shown.restore();
+        QCOMPARE(captured(1,
+                     [] {
+                         Logger::logger(
+                             QtWarningMsg, QMessageLogContext("a.cpp", 8, "void A::d()", "default"), "still shown");
+                     }),
+            QByteArray("Warning: [A::d][line:8] still shown\n"));
         QCOMPARE(journal.count(), 3);
     }
 };
