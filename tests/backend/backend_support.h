@@ -1,13 +1,12 @@
-// Backend test helpers: byte-exact std::string comparisons, whole-file I/O,
-// captured standard output and error.
+// Backend test helpers on std::string: comparisons, whole files, captured output.
 #ifndef SV_TESTS_BACKEND_SUPPORT_H
 #define SV_TESTS_BACKEND_SUPPORT_H
 
 #include "../common/sandbox_guard.h"
+#include "../common/test_files.h"
 
 #include <QByteArray>
 
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -19,16 +18,12 @@ inline QByteArray B(const std::string& s)
 
 inline std::string read_file(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return readFile(QString::fromStdString(path)).toStdString();
 }
 
 inline void write_file(const std::string& path, const std::string& text)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
+    writeFile(QString::fromStdString(path), B(text));
 }
 
 // What standard output and standard error receive while it lives.

@@ -1,9 +1,6 @@
-// The settings file reader and writer: format rules, editing, copying, saving
-// and hostile input.
+// The settings file reader and writer.
 #include <QtTest>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "backend_support.h"
@@ -37,8 +34,7 @@ private slots:
     void format_rules();
     void editing_keeps_order_and_index();
     void copies_rebuild_their_own_index();
-    void opening_and_saving_failures();
-    void hostile_input_is_read_safely();
+    void failures_and_hostile_input();
 
 private:
     QTemporaryDir dir_;
@@ -47,8 +43,7 @@ private:
 
 void TestBackendConfigFile::format_rules()
 {
-    // Indented comment, blank line, "a" with four spaces and a two-word
-    // value, "a" again, a bare name: three lines remain.
+    // A later "a" wins; a bare name saves with a space.
     QCOMPARE(B(round_trip(d_, "   # note here\n\na    two words\na one\nflag\n")),
         QByteArray("# note here\na one\nflag \n"));
     // Tab as separator, a tab inside the value stays; a '#' after the first
@@ -128,7 +123,7 @@ void TestBackendConfigFile::copies_rebuild_their_own_index()
     }
 }
 
-void TestBackendConfigFile::opening_and_saving_failures()
+void TestBackendConfigFile::failures_and_hostile_input()
 {
     // Missing file: loadConfig false with the quoted path.
     const std::string missing = d_ + "/it's\\missing";
@@ -144,12 +139,8 @@ void TestBackendConfigFile::opening_and_saving_failures()
     QVERIFY(!cfg.save(d_ + "/no/such/dir/file"));
     QVERIFY(!cfg.save(d_));
     QCOMPARE(B(cfg["a"]), QByteArray("b"));
-}
 
-void TestBackendConfigFile::hostile_input_is_read_safely()
-{
-    // A line of 1 MB, bytes that are not UTF-8, NUL bytes: all plain text
-    // to this reader (numbers are text to it as well).
+    // A 1 MB line, bytes that are not UTF-8, NUL bytes: all plain text here.
     const std::string big(1024 * 1024, 'v');
     std::string text = "long " + big + "\n";
     text += "bin \xff\xfe\x80 tail\n";
@@ -157,7 +148,7 @@ void TestBackendConfigFile::hostile_input_is_read_safely()
     text += big + "\n"; // a 1 MB name without value
     text += "last no newline";
     write_file(d_ + "/h.conf", text);
-    ConfigFile cfg(d_ + "/h.conf");
+    cfg = ConfigFile(d_ + "/h.conf");
     QCOMPARE(cfg["long"].size(), big.size());
     QCOMPARE(B(cfg["bin"]), QByteArray("\xff\xfe\x80 tail"));
     QCOMPARE(B(cfg["nul"]), QByteArray("a\0b", 3));

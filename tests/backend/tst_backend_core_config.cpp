@@ -12,9 +12,7 @@
 
 namespace {
 
-// One configuration read: the object and the warnings it printed (the text
-// between "Warning: " and the colour end of each line, white space folded
-// as the log prints it).
+// One configuration read: the object, its output and the warnings' texts.
 struct reading
 {
     std::unique_ptr<SVcoreConfig> config;
@@ -22,39 +20,28 @@ struct reading
     std::string raw;
 };
 
-QStringList warning_texts(const std::string& out)
+reading read_path(const std::string& path)
 {
     static const QRegularExpression line(
         "^\\[\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\] \\x1b\\[1;33mWarning: (.*) \\x1b\\[0m$");
-    QStringList found;
-    for (const QString& l : QString::fromStdString(out).split('\n', Qt::SkipEmptyParts)) {
-        const auto m = line.match(l);
-        found << (m.hasMatch() ? m.captured(1) : "<unexpected line> " + l);
-    }
-    return found;
-}
-
-reading read_path(const std::string& path)
-{
     reading r;
     {
         captured_output c;
         r.config.reset(new SVcoreConfig(path));
         r.raw = c.out();
     }
-    r.warnings = warning_texts(r.raw);
+    for (const QString& l : QString::fromStdString(r.raw).split('\n', Qt::SkipEmptyParts)) {
+        const auto m = line.match(l);
+        r.warnings << (m.hasMatch() ? m.captured(1) : "<unexpected line> " + l);
+    }
     return r;
-}
-
-std::string conf_path()
-{
-    return QDir::tempPath().toStdString() + "/svcore-test.conf";
 }
 
 reading read_text(const std::string& text)
 {
-    write_file(conf_path(), text);
-    return read_path(conf_path());
+    const std::string path = QDir::tempPath().toStdString() + "/svcore-test.conf";
+    write_file(path, text);
+    return read_path(path);
 }
 
 const QString timeout_reset
@@ -77,8 +64,7 @@ private slots:
     void defaults_when_the_file_is_missing_or_empty();
     void keys_the_tool_copies();
     void values_and_warnings();
-    void line_numbers_white_space_and_comments();
-    void hostile_files();
+    void line_handling_and_hostile_files();
 };
 
 void TestBackendCoreConfig::defaults_when_the_file_is_missing_or_empty()
@@ -220,7 +206,7 @@ void TestBackendCoreConfig::values_and_warnings()
     }
 }
 
-void TestBackendCoreConfig::line_numbers_white_space_and_comments()
+void TestBackendCoreConfig::line_handling_and_hostile_files()
 {
     // Line numbers count comments and blank lines.
     reading r = read_text("# head\n\nnode client\n   \nsvd_hash_length 3\n#x\nwrong\n");
@@ -244,10 +230,7 @@ void TestBackendCoreConfig::line_numbers_white_space_and_comments()
     // A later line for the same key wins.
     reading twice = read_text("dbname a\ndbname b\n");
     QCOMPARE(B(twice.config->get_dbname()), QByteArray("b"));
-}
 
-void TestBackendCoreConfig::hostile_files()
-{
     // 1 MB lines, bytes that are not UTF-8, NUL bytes, an enormous negative
     // number (the other overflows are rows of values_and_warnings).
     const std::string big(1024 * 1024, 'x');
@@ -257,7 +240,7 @@ void TestBackendCoreConfig::hostile_files()
     text += "parallelizm -99999999999999999999999\n";
     text += std::string(100000, ' ') + "\n";
     text += "client-ping-timeout";
-    reading r = read_text(text);
+    r = read_text(text);
     QCOMPARE(r.config->get_dbname().size(), big.size());
     QCOMPARE(B(r.config->get_primary_server()), QByteArray("\xff\xfe\x80"));
     QCOMPARE(B(r.config->get_user()), QByteArray("a\0b", 3));

@@ -1,6 +1,4 @@
-// Log streams: the level names and masks of the settings, the one-time
-// settings read and rewrite, line format with colours and time stamps,
-// filtering by level.
+// Log streams: settings read once and rewritten, line format, level filtering.
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -16,8 +14,7 @@ namespace {
 const std::string settings = "/opt/sarvelin/etc/sv_logger.config";
 const std::string yellow = "\033[1;33m", red = "\033[1;31m", colour_end = " \033[0m";
 
-// What one stream of `level` printed for `text` (nothing is written to it
-// when null).
+// What one stream of `level` printed for `text`.
 struct printed
 {
     std::string out, err;
@@ -83,16 +80,8 @@ private slots:
 
 void TestBackendLogStream::settings_are_read_once_per_process()
 {
-    struct row
-    {
-        const char* level;
-        std::uint32_t mask;
-        const char* size;
-        std::uint64_t bytes;
-        const char* rotate;
-        std::uint64_t rotations;
-    };
-    const row rows[] = {
+    // Level, its mask, size, in bytes, rotations, as a number.
+    const std::tuple<const char*, std::uint32_t, const char*, std::uint64_t, const char*, std::uint64_t> rows[] = {
         {"Info", 7, "1", 1048576, "10", 10},
         {"WarningMask", 3, "0", 0, "0", 0},
         {"FuncBase", 3840, "7MB", 7 * 1048576ULL, "2 files", 2},
@@ -102,15 +91,15 @@ void TestBackendLogStream::settings_are_read_once_per_process()
             18446744073709551615ULL},
         {"Warning   Mask", 7, "1", 1048576, "1", 1},
     };
-    for (const auto& r : rows) {
+    for (const auto& [level, mask, size, bytes, rotate, rotations] : rows) {
         fresh_process();
-        const std::string text = std::string("log_level ") + r.level + "\nlog_file_max_size " + r.size
-            + "\nlog_file_max_rotate " + r.rotate + "\n";
+        const std::string text = std::string("log_level ") + level + "\nlog_file_max_size " + size
+            + "\nlog_file_max_rotate " + rotate + "\n";
         write_file(settings, text);
         QCOMPARE(B(log_once(SvLogLvl::Debug4).err), QByteArray());
-        QCOMPARE(SvLogStream::global_log_level_, r.mask);
-        QCOMPARE(SvDestination::FileLogger::max_size_, r.bytes);
-        QCOMPARE(SvDestination::FileLogger::max_rotate_, r.rotations);
+        QCOMPARE(SvLogStream::global_log_level_, mask);
+        QCOMPARE(SvDestination::FileLogger::max_size_, bytes);
+        QCOMPARE(SvDestination::FileLogger::max_rotate_, rotations);
         QVERIFY(!SvLogStream::read_config_);
         QCOMPARE(B(read_file(settings)), B(text)); // a complete file is not rewritten
     }
@@ -118,7 +107,6 @@ void TestBackendLogStream::settings_are_read_once_per_process()
     fresh_process();
     write_file(settings, "log_level Warning\nlog_file_max_size 1\nlog_file_max_rotate 1\n");
     log_once(SvLogLvl::Info);
-    QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(3));
     write_file(settings, "log_level Debug\nlog_file_max_size 1\nlog_file_max_rotate 1\n");
     QCOMPARE(B(log_once(SvLogLvl::Info, "hidden\n").out), QByteArray());
     QCOMPARE(SvLogStream::global_log_level_, std::uint32_t(3));
@@ -165,13 +153,8 @@ void TestBackendLogStream::missing_or_incomplete_settings_are_rewritten()
 void TestBackendLogStream::line_format_colours_and_folding()
 {
     write_file(settings, "log_level Debug\nlog_file_max_size 1\nlog_file_max_rotate 1\n");
-    struct row
-    {
-        SvLogLvl::Level level;
-        std::string message;
-        std::string expected; // after the time stamp
-    };
-    const row rows[] = {
+    // Level, message, the line after its time stamp.
+    const std::tuple<SvLogLvl::Level, std::string, std::string> rows[] = {
         {SvLogLvl::Warning, "two  spaces\n", yellow + "Warning: two spaces" + colour_end + "\n"},
         {SvLogLvl::Warning, "  lead\tand\t\ttabs  \n", yellow + "Warning: lead\tand\ttabs" + colour_end + "\n"},
         {SvLogLvl::Error, "broken\n", red + "Error: broken" + colour_end + "\n"},
@@ -182,8 +165,8 @@ void TestBackendLogStream::line_format_colours_and_folding()
         {SvLogLvl::Info, "no newline", "Info: no newline"},
         {SvLogLvl::Warning, "bytes \xff\xfe ok\n", yellow + "Warning: bytes \xff\xfe ok" + colour_end + "\n"},
     };
-    for (const auto& r : rows)
-        QCOMPARE(B(without_stamp(log_once(r.level, r.message.c_str()).out)), B(r.expected));
+    for (const auto& [level, message, expected] : rows)
+        QCOMPARE(B(without_stamp(log_once(level, message.c_str()).out)), B(expected));
     // A 1 MB message goes through whole.
     const std::string big(1 << 20, 'x');
     QCOMPARE(without_stamp(log_once(SvLogLvl::Warning, (big + "\n").c_str()).out).size(),

@@ -13,26 +13,18 @@ namespace {
 
 const std::string head = "22 serialization::archive 18 ";
 
-// The fields of two archives in their transfer order: id task aux_text_1
-// name reference_id resource_type resource backup_type pool archive_size
-// snapshot_size created, creation/transmission/crypt duration,
-// crypt_algorithm, signed, verification status, aux_text_2, aux_text_3
-// (a string is its length, a space and its bytes).
+// Two archives, fields in transfer order (see check_fields); a string is its
+// length, a space and its bytes.
 const std::string archive_1
     = "101 202 7 aux one 12 rescue image 303 12 rescue_image 8 /dev/sda 4 full 6 pool-a "
       "4096000000 1024 19 2026-12-01 10:00:00 8 00:05:00 8 00:01:30 8 00:00:07 6 aes256 1 7 0  2 x3";
 const std::string archive_2 = "18446744073709551615 0 0  6 second 1 12 rescue_image 12 /dev/nvme0n1 11 incremental 1 p "
                               "0 18446744073709551615 0  2 1s 2 2s 2 3s 7 nocrypt 0 0 3 two 0 ";
-// The list: class info "0 0" of the vector, count 2, item version 0, class
-// info "0 0" of sv_archive_short before the first element only.
+// Vector class info, count, item version, element class info (first only).
 const std::string archives_by_hand = head + "0 0 2 0 0 0 " + archive_1 + " " + archive_2 + "\n";
 
-// Two plan entries: the first without archives, the second with two. Each
-// entry: id, resource, resource_type, resource_destination, priority,
-// description, then the archive list (class info "0 0" at its first
-// occurrence, count, item version); each archive: class info of
-// sv_archive_drp and of sv_archive_short at their first occurrence, the
-// archive's fields, the flag.
+// Entry: id, resource, type, destination, priority, description, archive
+// list; each archive: class infos at first occurrence, fields, flag.
 const std::string plan_archive_1 = "11 12 0  1 a 13 1 t 1 r 1 b 1 p 14 15 1 c 1 d 1 e 1 f 1 g 1 3 0  0 ";
 const std::string plan_archive_2
     = "21 22 1 x 2 bb 23 2 t2 2 r2 2 b2 2 p2 24 25 2 c2 2 d2 2 e2 2 f2 7 nocrypt 0 8 1 y 1 z";
@@ -41,12 +33,9 @@ const std::string plan_by_hand = head
       "2 5 /home 9 directory 9 /dev/sda2 5 0  2 0 0 0 0 0 "
     + plan_archive_1 + " 1 " + plan_archive_2 + " 0\n";
 
-// Three clients: class info of the vector, count, item version, class info
-// of the pair, then name and hardware id of each.
 const std::string clients_by_hand = head + "0 0 3 0 0 0 5 alpha 4 HW-1 10 beta gamma 4 HW-2 0  4 HW-3\n";
 
-// Every field of an archive, read through its accessors, written in the
-// transfer order; compared with the hand-written fields.
+// The accessors written back in transfer order, against the hand-written fields.
 void check_fields(const sv_archive_short& a, const std::string& fields)
 {
     std::string text = "22 serialization::archive 18";
@@ -68,17 +57,15 @@ class TestBackendRecords : public QObject
 {
     Q_OBJECT
 private slots:
-    void hand_written_lists_decode_and_encode_back();
-    void class_versions_and_empty_lists();
+    void lists_decode_and_encode_back();
     void damaged_payloads_are_reported_and_leave_the_list_alone();
-    void every_truncation_is_reported();
-    void zero_padding_after_the_archive_is_ignored();
+    void truncation_and_zero_padding();
 };
 
 // Decoded field by field against the hand-written texts (so that a
 // field-order mistake made the same way in writing and reading still fails),
 // and encoded back byte for byte.
-void TestBackendRecords::hand_written_lists_decode_and_encode_back()
+void TestBackendRecords::lists_decode_and_encode_back()
 {
     std::string error;
     std::vector<sv_archive_short> archives;
@@ -110,15 +97,11 @@ void TestBackendRecords::hand_written_lists_decode_and_encode_back()
     // Two pairs for one hardware id both arrive; the caller decides.
     QVERIFY(sv_payload::decode_client_list(head + "0 0 2 0 0 0 3 old 2 H1 3 new 2 H1\n", clients, error));
     QVERIFY(clients == (sv_payload::client_list {{"old", "H1"}, {"new", "H1"}}));
-}
 
-void TestBackendRecords::class_versions_and_empty_lists()
-{
     // The daemon may write other class versions; they end in `version`.
     const std::string archives_v3 = "22 serialization::archive 18 0 0 1 3 0 3 "
                                     "1 2 0  1 n 3 0  0  0  0  4 5 0  0  0  0  0  0 6 0  0 \n";
     std::vector<sv_archive_short> a;
-    std::string error;
     QVERIFY2(sv_payload::decode_archive_list(archives_v3, a, error), error.c_str());
     QCOMPARE(a.size() * 10 + a[0].get_version(), std::size_t(13));
     check_fields(a[0], "1 2 0  1 n 3 0  0  0  0  4 5 0  0  0  0  0  0 6 0  0 ");
@@ -159,7 +142,7 @@ void TestBackendRecords::damaged_payloads_are_reported_and_leave_the_list_alone(
     }
 }
 
-void TestBackendRecords::every_truncation_is_reported()
+void TestBackendRecords::truncation_and_zero_padding()
 {
     // Cut short anywhere before its last character, a list never decodes.
     const std::string texts[] = {archives_by_hand, plan_by_hand, clients_by_hand};
@@ -189,20 +172,15 @@ void TestBackendRecords::every_truncation_is_reported()
         }
         ++kind;
     }
-}
-
-void TestBackendRecords::zero_padding_after_the_archive_is_ignored()
-{
+    // Zero padding after the archive is ignored; zero bytes inside it (a short
+    // middle part) are damage.
     std::string padded = archives_by_hand + std::string(102400 - archives_by_hand.size(), '\0');
     std::vector<sv_archive_short> got;
     std::string error;
     QVERIFY2(sv_payload::decode_archive_list(padded, got, error), error.c_str());
-    QCOMPARE(got.size(), std::size_t(2));
-    QCOMPARE(B(got[0].get_aux_text_3()), QByteArray("x3"));
-    // Zero bytes inside the text (a short middle part) are damage.
-    std::string holed = archives_by_hand;
-    holed.replace(60, 5, std::string(5, '\0'));
-    QVERIFY(!sv_payload::decode_archive_list(holed, got, error));
+    QCOMPARE(B(got.at(0).get_aux_text_3() + got.at(1).get_aux_text_3()), QByteArray("x3"));
+    padded.replace(60, 5, std::string(5, '\0'));
+    QVERIFY(!sv_payload::decode_archive_list(padded, got, error));
 }
 
 QTEST_APPLESS_MAIN(TestBackendRecords)

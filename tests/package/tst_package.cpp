@@ -1,8 +1,7 @@
-// The Debian package as a rescue-medium builder gets it: its file list is
-// the install rules' list, it installs with dpkg, and the INSTALLED program
-// starts on the simulated medium with the files it reads at fixed paths. The
-// program is watched from outside, with nothing added to it, on its own
-// virtual X screen. Screenshot: <build>/gui-shots/package-welcome.png.
+// The Debian package as a rescue-medium builder gets it: its file list is the
+// install rules' list, and the INSTALLED program, watched from outside on its
+// own X screen, starts with the files it reads at fixed paths.
+// Screenshot: <build>/gui-shots/package-welcome.png.
 #include "../common/sandbox_guard.h"
 #include "../common/test_files.h"
 
@@ -12,8 +11,7 @@ namespace {
 
 const QString kProgram = "/opt/sarvelin/gui/bin/svkey2";
 
-// What the tool reads at run time, and so what the package must hold.
-// (The program and the translations are checked on their own below.)
+// What the tool reads at run time, so what the package must hold.
 const QStringList kRunTimeFiles = {
     "/opt/sarvelin/gui/rc/themes/default_theme",
     "/opt/sarvelin/gui/rc/themes/dark_theme",
@@ -31,18 +29,6 @@ QString run(const QString& program, const QStringList& args, int* status = nullp
     if (status)
         *status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     return QString::fromUtf8(p.readAll());
-}
-
-// The square sizes of the window's icon, as the window system has it.
-QList<int> iconSizes(const QString& window)
-{
-    QList<int> sizes;
-    const QString icon = run("xprop", {"-len", "16777216", "-id", window, "_NET_WM_ICON"}); // the whole property
-    auto it = QRegularExpression("Icon \\((\\d+) x \\1\\)").globalMatch(icon);
-    while (it.hasNext())
-        sizes << it.next().captured(1).toInt();
-    std::sort(sizes.begin(), sizes.end());
-    return sizes;
 }
 
 } // namespace
@@ -63,18 +49,20 @@ private slots:
         deb = build + "/package/" + debs.first();
     }
 
-    // The package holds exactly what the install rules lay out, every file
-    // the tool reads at run time among them, and nothing else.
+    // Exactly what the install rules lay out, run-time files among them.
     void fileListIsTheInstallManifest()
     {
         const QString stage = build + "/package/stage";
         QStringList manifest
             = QString::fromUtf8(readFile(build + "/install_manifest.txt")).split('\n', Qt::SkipEmptyParts);
-        // The manifest names the files as installed (without the DESTDIR).
+        // Installed under the DESTDIR, only at the tool's own places: no stand-in, stub or test program.
         for (QString& path : manifest) {
             if (path.startsWith(stage + "/"))
                 path = path.mid(stage.size());
             QVERIFY2(QFileInfo(stage + path).isFile(), qPrintable(path));
+            QVERIFY2(path.startsWith("/opt/sarvelin/gui/") || path.startsWith("/opt/sarvelin/rc/")
+                    || path.startsWith("/usr/share/"),
+                qPrintable(path));
         }
         QStringList packaged;
         for (const QString& line : run("dpkg-deb", {"-c", deb}).split('\n', Qt::SkipEmptyParts)) {
@@ -89,12 +77,6 @@ private slots:
 
         for (const QString& file : kRunTimeFiles)
             QVERIFY2(manifest.contains(file), qPrintable(file));
-        // The tool's own places only: no stand-in, stub or test program.
-        for (const QString& path : manifest) {
-            const bool placed = path.startsWith("/opt/sarvelin/gui/") || path.startsWith("/opt/sarvelin/rc/")
-                || path.startsWith("/usr/share/");
-            QVERIFY2(placed, qPrintable(path));
-        }
         // Every translation the build makes is shipped.
         for (const QString& qm : QDir(build + "/translations").entryList({"svkey2_*.qm"}))
             QVERIFY2(manifest.contains("/opt/sarvelin/gui/rc/langs/" + qm), qPrintable(qm));
@@ -155,7 +137,13 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             !(window = run("xdotool", {"search", "--name", "^Sarvelin key$"}).trimmed()).isEmpty(), 10000);
         // The window icon is the installed .ico, every size of it.
-        QCOMPARE(iconSizes(window), (QList<int> {16, 24, 32, 48, 64, 128, 256}));
+        QList<int> sizes;
+        auto icon = QRegularExpression("Icon \\((\\d+) x \\1\\)")
+                        .globalMatch(run("xprop", {"-len", "16777216", "-id", window, "_NET_WM_ICON"}));
+        while (icon.hasNext())
+            sizes << icon.next().captured(1).toInt();
+        std::sort(sizes.begin(), sizes.end());
+        QCOMPARE(sizes, (QList<int> {16, 24, 32, 48, 64, 128, 256}));
         // No window manager runs here, as on the medium: the window took the keyboard itself.
         QTRY_COMPARE_WITH_TIMEOUT(run("xdotool", {"getwindowfocus"}).trimmed(), window, 5000);
         QTest::qWait(500); // the start-up checks settle

@@ -1,16 +1,38 @@
-// Records the host's state before the test suite and compares it after:
-//   tst_sandbox_host_state record FILE    (fixture set-up, runs first)
-//   tst_sandbox_host_state compare FILE   (fixture clean-up, runs last)
-// The comparison fails on any difference of host name, machine id, /etc
-// files, stubbed tools, /mnt, /dev/shm, /opt, /dev or mounts, and on loop
-// devices of sandboxes whose outer process is gone (left attached).
+// `record FILE` before the suite, `compare FILE` after it: fails on any change
+// of the host's state and on loop devices left by sandboxes that are gone.
 #include <QCoreApplication>
 #include <QFile>
-#include <QTextStream>
 
 #include <cstdio>
 
-#include "host_snapshot.h"
+#include <unistd.h>
+
+#include "../common/shell_script.h"
+
+// Host name, machine id, /etc files, the stubbed tools, /mnt, /dev/shm, /opt,
+// /dev and the mount table: what no test may change.
+static QString hostListing(const QString& dir, int depth)
+{
+    return runShell(QString("find %1 -xdev -maxdepth %2 -printf '%p %s %m\\n' 2>/dev/null | sort").arg(dir).arg(depth));
+}
+
+static QString hostSnapshot()
+{
+    char name[256] = {};
+    gethostname(name, sizeof(name) - 1);
+    QStringList s;
+    s << "hostname " + QString(name);
+    s << "machine-id " + runShell("cat /etc/machine-id");
+    s << "etc "
+            + runShell("cat /etc/hostname; readlink /etc/os-release; cat /etc/os-release; "
+                       "md5sum /usr/bin/lsblk /usr/bin/hostnamectl; ls /usr/sbin/pvs 2>&1");
+    s << "mnt " + hostListing("/mnt", 1);
+    s << "shm " + hostListing("/dev/shm", 2);
+    s << "opt " + hostListing("/opt", 3);
+    s << "dev " + runShell("ls /dev | grep -v '^loop[0-9]*$'"); // loop nodes come and go with any user
+    s << "mounts " + runShell("awk '{ print $5, $9, $10 }' /proc/self/mountinfo | sort");
+    return s.join('\n');
+}
 
 int main(int argc, char** argv)
 {
