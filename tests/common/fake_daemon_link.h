@@ -1,8 +1,9 @@
 // A daemon link without a daemon, for in-process tests of the controller:
 // the queues and the mutex are data, and the replies come from a script
 // (in time, after a real pause, after the deadline, or never). The
-// controller owns the link; the test keeps a pointer and reads it under the
-// link's lock. Every call records the thread it ran on and its deadline.
+// controller owns the link; the test keeps a pointer and reads it between
+// the controller's calls (each call has ended by then). Every call records
+// the thread it ran on and its deadline.
 #pragma once
 
 #include "daemon_link.h"
@@ -11,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -35,10 +37,8 @@ public:
     // --- what happened
     std::vector<std::string> requests;
     Deadline lastDeadline;
-    std::vector<std::thread::id> threads;
     std::thread::id lockedOn, unlockedOn;
     bool mutexLocked = false;
-    int receives = 0;
 
     // Called as the link ends (on the controller's link thread), with what
     // it saw: the link is gone once the controller is.
@@ -49,33 +49,17 @@ public:
             atEnd(*this);
     }
 
+    std::deque<std::string> answers; // waiting in the answer queue
+    std::set<std::thread::id> threads; // that made any call
+    // Only what the test may change while a call runs is guarded.
     mutable std::mutex lock;
-    // Every call so far ran on one thread, and it is not `other`.
-    bool allCallsOnOneThreadBut(std::thread::id other)
-    {
-        std::lock_guard<std::mutex> g(lock);
-        for (const auto id : threads)
-            if (id != threads.front() || id == other)
-                return false;
-        return !threads.empty();
-    }
-    void addAnswer(const std::string& message)
-    {
-        std::lock_guard<std::mutex> g(lock);
-        answers.push_back(message);
-    }
-    std::size_t waitingAnswers()
-    {
-        std::lock_guard<std::mutex> g(lock);
-        return answers.size();
-    }
 
     void openAnswerQueue() override { setFlag(answersOpen, true, true); }
     void openRequestQueue() override { setFlag(requestsOpen, true, true); }
     void closeAnswerQueue() override { setFlag(answersOpen, false); }
     void closeRequestQueue() override { setFlag(requestsOpen, false); }
-    bool answerQueueOpen() const override { return flag(answersOpen); }
-    bool requestQueueOpen() const override { return flag(requestsOpen); }
+    bool answerQueueOpen() const override { return answersOpen; }
+    bool requestQueueOpen() const override { return requestsOpen; }
     int dropAnswers() override
     {
         std::lock_guard<std::mutex> g(lock);
@@ -114,7 +98,6 @@ public:
         {
             std::lock_guard<std::mutex> g(lock);
             record(deadline);
-            ++receives;
             if (!answersOpen)
                 throw std::runtime_error("answer queue not open");
             if (size < largestMessage)
@@ -142,7 +125,7 @@ public:
         return true;
     }
     void openMutex() override { setFlag(mutexIsOpen, true); }
-    bool mutexOpen() const override { return flag(mutexIsOpen); }
+    bool mutexOpen() const override { return mutexIsOpen; }
     bool lockMutex(const Deadline& until) override
     {
         std::lock_guard<std::mutex> g(lock);
@@ -159,7 +142,7 @@ public:
     }
 
 private:
-    void call() { threads.push_back(std::this_thread::get_id()); }
+    void call() { threads.insert(std::this_thread::get_id()); }
     void record(const Deadline& d)
     {
         call();
@@ -174,12 +157,6 @@ private:
             throw std::runtime_error("No such file or directory");
         flag = value;
     }
-    bool flag(const bool& value) const
-    {
-        std::lock_guard<std::mutex> g(lock);
-        return value;
-    }
-    std::deque<std::string> answers;
     Reply current;
     bool pending = false;
     bool answersOpen = false, requestsOpen = false, mutexIsOpen = false;

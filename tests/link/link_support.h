@@ -22,9 +22,8 @@ using Access = KeyMasterTestAccess;
 // What the operator was shown, in order.
 struct Shown
 {
-    QString kind; // error, warning
-    QString msg;
-    QString details;
+    bool error;
+    QString msg, details;
 };
 
 class NotifierCapture : public QObject
@@ -33,21 +32,21 @@ public:
     NotifierCapture()
     {
         Notifier* n = Notifier::getInstance();
-        connect(n, &Notifier::hasError, this, [this](const QString& m, const QString& d, const QVariantList&) {
-            shown.append({"error", m, d});
+        connect(n, &Notifier::hasError, this, [this](const QString& m, const QString& d) {
+            shown.append({true, m, d});
         });
-        connect(n, &Notifier::hasWarning, this, [this](const QString& m, const QString& d, const QVariantList&) {
-            shown.append({"warning", m, d});
+        connect(n, &Notifier::hasWarning, this, [this](const QString& m, const QString& d) {
+            shown.append({false, m, d});
         });
     }
     QList<Shown> shown;
-    QStringList errors() const { return texts("error"); }
-    QStringList warnings() const { return texts("warning"); }
-    QStringList texts(const QString& kind) const
+    QStringList errors() const { return texts(true); }
+    QStringList warnings() const { return texts(false); }
+    QStringList texts(bool error) const
     {
         QStringList out;
         for (const Shown& s : shown)
-            if (s.kind == kind)
+            if (s.error == error)
                 out << s.msg;
         return out;
     }

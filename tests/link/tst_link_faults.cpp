@@ -1,7 +1,5 @@
 // The real key client link over the Boost queues and the named mutex,
-// against the daemon stand-in: no daemon, half-open queues, an answer that
-// fills the whole buffer, an answer left unread, the link's deadline, and the
-// named mutex held elsewhere.
+// against the daemon stand-in.
 
 #include "link_support.h"
 
